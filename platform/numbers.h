@@ -1,0 +1,39 @@
+#pragma once
+
+// Locale-free number parsing and formatting. Every reader and writer of the program's files
+// goes through these, so a desktop with a decimal comma still reads "25.5" as 25.5 and writes
+// "0.495" with a point.
+
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+// atof semantics in the C locale: leading white space is skipped, the longest numeric prefix is
+// converted, and text that begins with no number gives 0.0.
+double ParseDouble(std::string_view text);
+
+// The whole text, white space around it excepted, must be one number.
+bool TryParseDouble(std::string_view text, double& out);
+
+// atol semantics in base 10: optional sign, then digits; no digits gives 0. Values beyond the
+// range of long are clamped.
+long ParseLong(std::string_view text);
+
+// The whole text, white space around it excepted, must be one integer that fits an int.
+bool TryParseInt(std::string_view text, int& out);
+
+// How many characters of text, after leading white space, form a number as ParseDouble reads
+// it (0 when none); lets readers step over a number in a line.
+std::size_t NumberPrefixLength(std::string_view text);
+
+// "%.<precision>g" in the C locale ("%g" by default: 1.0 gives "1", 0.495 gives "0.495").
+std::string FormatG(double value, int precision = 6);
+
+// "%.<decimals>f" in the C locale.
+std::string FormatFixed(double value, int decimals);
+
+// "%.<decimals>e" in the C locale.
+std::string FormatScientific(double value, int decimals);
+
+}  // namespace platform
