@@ -1,0 +1,3 @@
+#include "app/unitsorigin.h"
+
+UnitsOrigin g_UnitsOrigin;
