@@ -1,0 +1,25 @@
+#include "platform/ui/keyfilter.h"
+
+#include <QCoreApplication>
+#include <QKeyEvent>
+
+namespace platform {
+
+void AppKeyFilter::Install() {
+  if (auto* app = QCoreApplication::instance()) app->installEventFilter(this);
+}
+
+bool AppKeyFilter::eventFilter(QObject* watched, QEvent* event) {
+  if (hook_ && event->type() == QEvent::KeyPress && watched->isWidgetType()) {
+    // A key that no widget takes passes the application filter once per parent on its way up;
+    // only its first arrival counts.
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (key == last_ && key->timestamp() == lastTimestamp_) return QObject::eventFilter(watched, event);
+    last_ = key;
+    lastTimestamp_ = key->timestamp();
+    if (hook_(watched, key)) return true;
+  }
+  return QObject::eventFilter(watched, event);
+}
+
+}  // namespace platform

@@ -1,0 +1,89 @@
+#pragma once
+
+// Dialogs declared as a table of controls: each row gives the control's id, kind, text and place
+// in a grid, and the builder makes the widget with the id as its objectName (so tests find it).
+// Buttons 1 (OK), 2 (Cancel), 6 (Yes) and 7 (No) end the dialog with their id as result; Esc and
+// the close box give 2. A Help button (id kIdHelp) opens the dialog's help context.
+
+#include <QDialog>
+#include <QString>
+
+#include <functional>
+#include <map>
+#include <span>
+
+class QButtonGroup;
+class QGridLayout;
+
+namespace platform {
+
+inline constexpr int kIdHelp = 9;
+
+enum class ControlKind {
+  kLabel,          // static text
+  kPicture,        // static picture
+  kEdit,           // one-line edit
+  kCheckBox,
+  kRadioButton,
+  kPushButton,
+  kDefPushButton,  // the default button
+  kGroupBox,       // a frame with a caption, drawn around the cells it spans
+  kComboBox,
+  kListBox,
+  kScrollBar,      // horizontal
+  kSlider,         // horizontal
+};
+
+struct ControlSpec {
+  int id;
+  ControlKind kind;
+  const char* text;
+  int row = 0;
+  int column = 0;
+  int rowSpan = 1;
+  int columnSpan = 1;
+  int group = 0;  // radio buttons with one group number exclude each other
+};
+
+class TableDialog : public QDialog {
+  Q_OBJECT
+ public:
+  TableDialog(QWidget* parent, const QString& caption, std::span<const ControlSpec> controls);
+
+  QWidget* Control(int id) const;
+  template <class W>
+  W* ControlAs(int id) const {
+    return qobject_cast<W*>(Control(id));
+  }
+
+  // Runs the dialog modally; its result is the id of the button that ended it.
+  int Execute();
+  void EndDialog(int result) { done(result); }
+
+  // The help context the Help button opens.
+  void SetHelpContext(int context) { helpContext_ = context; }
+
+  void reject() override { done(kCancel); }
+
+  static constexpr int kCancel = 2;
+
+ protected:
+  // Called for a button that does not end the dialog (and for OK before it ends it: return false
+  // to keep the dialog open).
+  virtual void OnCommand(int id) { (void)id; }
+  virtual bool CanClose() { return true; }
+
+ private:
+  QWidget* Make(const ControlSpec& spec);
+  void Clicked(int id);
+
+  std::map<int, QWidget*> controls_;
+  std::map<int, QButtonGroup*> groups_;
+  int helpContext_ = 0;
+};
+
+// Where Help buttons send their context id (the program's help window).
+void SetHelpHandler(std::function<void(int context)> handler);
+void ShowHelpContext(int context);
+
+}  // namespace platform
