@@ -42,9 +42,14 @@ bool WriteAll(int fd, std::string_view bytes) {
 }  // namespace
 
 bool ReadWholeFile(const std::string& path, std::string& out) {
+  if (!FileExists(path)) return false;  // a folder opens as a stream but cannot be read
   std::ifstream in(path, std::ios::binary);
   if (!in) return false;
-  out.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  try {
+    out.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  } catch (const std::exception&) {
+    return false;
+  }
   return !in.bad();
 }
 

@@ -32,6 +32,8 @@ template <typename T>
 auto FormatArg(const T& value) {
   if constexpr (std::is_same_v<T, std::string>) {
     return value.c_str();
+  } else if constexpr (std::is_array_v<T>) {
+    return &value[0];
   } else {
     static_assert(std::is_arithmetic_v<T> || std::is_enum_v<T> || std::is_pointer_v<T>,
                   "printf-style arguments must be numbers, pointers or std::string");

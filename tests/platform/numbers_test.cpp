@@ -2,7 +2,66 @@
 
 #include <gtest/gtest.h>
 
-TEST(Numbers, ParseDoubleHasAtofSemantics) {
-  EXPECT_DOUBLE_EQ(platform::ParseDouble("  0.495xyz"), 0.495);
-  EXPECT_DOUBLE_EQ(platform::ParseDouble("abc"), 0.0);
+#include <clocale>
+#include <cmath>
+#include <string>
+
+namespace {
+
+struct ParseCase {
+  const char* text;
+  double expected;
+};
+
+TEST(Numbers, ParseDoubleReadsLikeAtofInTheCLocale) {
+  const ParseCase cases[] = {
+      {"0.495", 0.495}, {"  25.5 mm", 25.5}, {"-1e-3", -0.001}, {"+7", 7.0},
+      {"abc", 0.0},     {"", 0.0},           {"1,5", 1.0},      {"--2", 0.0},
+      {".5", 0.5},      {"3.", 3.0},         {"1e400", HUGE_VAL},
+  };
+  for (const auto& c : cases) EXPECT_EQ(platform::ParseDouble(c.text), c.expected) << c.text;
 }
+
+TEST(Numbers, TryParseWantsTheWholeText) {
+  double d = -1;
+  EXPECT_TRUE(platform::TryParseDouble(" 12.25 ", d));
+  EXPECT_EQ(d, 12.25);
+  EXPECT_FALSE(platform::TryParseDouble("12.25x", d));
+  EXPECT_FALSE(platform::TryParseDouble("", d));
+  int i = -1;
+  EXPECT_TRUE(platform::TryParseInt("+42", i));
+  EXPECT_EQ(i, 42);
+  EXPECT_FALSE(platform::TryParseInt("4.2", i));
+  EXPECT_FALSE(platform::TryParseInt("99999999999", i));
+  EXPECT_EQ(platform::ParseLong(" -17abc"), -17);
+  EXPECT_EQ(platform::ParseLong("x1"), 0);
+  EXPECT_EQ(platform::NumberPrefixLength("  1.5;2"), 5u);
+  EXPECT_EQ(platform::NumberPrefixLength(";2"), 0u);
+}
+
+TEST(Numbers, FormattingMatchesPrintfInTheCLocale) {
+  EXPECT_EQ(platform::FormatG(1.0), "1");
+  EXPECT_EQ(platform::FormatG(0.495), "0.495");
+  EXPECT_EQ(platform::FormatG(static_cast<double>(0.495f)), "0.495");
+  EXPECT_EQ(platform::FormatG(1234567.0), "1.23457e+06");
+  EXPECT_EQ(platform::FormatG(0.0001), "0.0001");
+  EXPECT_EQ(platform::FormatG(0.00001), "1e-05");
+  EXPECT_EQ(platform::FormatFixed(2.5, 3), "2.500");
+  EXPECT_EQ(platform::FormatFixed(-0.0005, 3), "-0.001");
+  EXPECT_EQ(platform::FormatScientific(1500.0, 2), "1.50e+03");
+}
+
+// A desktop with a decimal comma must not change how the program's files read or write.
+TEST(Numbers, GermanNumericLocaleChangesNothing) {
+  std::string old = std::setlocale(LC_ALL, nullptr);
+  if (!std::setlocale(LC_ALL, "de_DE.UTF-8")) GTEST_SKIP() << "no German locale installed";
+  char probe[32];
+  std::snprintf(probe, sizeof probe, "%g", 0.5);
+  EXPECT_STREQ(probe, "0,5");  // the locale really is in force
+  EXPECT_EQ(platform::ParseDouble("0.495"), 0.495);
+  EXPECT_EQ(platform::FormatG(0.495), "0.495");
+  EXPECT_EQ(platform::FormatFixed(25.5, 1), "25.5");
+  std::setlocale(LC_ALL, old.c_str());
+}
+
+}  // namespace

@@ -1,0 +1,73 @@
+#include "platform/ini.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include <unistd.h>
+
+#include "platform/files.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class Ini : public testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() / ("zorvat-ini-" + std::to_string(::getpid()) + "-" +
+                                        testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+    file_ = (dir_ / "Test.INI").string();
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+  void Write(const std::string& text) { std::ofstream(file_, std::ios::binary) << text; }
+  std::string Read() {
+    std::string text;
+    platform::ReadWholeFile(file_, text);
+    return text;
+  }
+  fs::path dir_;
+  std::string file_;
+};
+
+TEST_F(Ini, ReadsCrLfFileWithMixedCaseNames) {
+  Write("; comment\r\n[Other]\r\nMarkWidth=1\r\n[ZORVATRACK]\r\n  markwidth = 9 \r\n"
+        "Path=\"/a b/\"\r\nEmpty=\r\n");
+  EXPECT_EQ(platform::ini::ReadValue(file_, "Zorvatrack", "MarkWidth"), "9");
+  EXPECT_EQ(platform::ini::ReadValue(file_, "zorvatrack", "PATH"), "/a b/");
+  EXPECT_EQ(platform::ini::ReadValue(file_, "Zorvatrack", "Empty"), "");
+  EXPECT_EQ(platform::ini::ReadValue(file_, "Zorvatrack", "Missing"), std::nullopt);
+  EXPECT_EQ(platform::ini::ReadValue(file_, "Nowhere", "MarkWidth"), std::nullopt);
+  EXPECT_EQ(platform::ini::ReadValue((dir_ / "none.ini").string(), "Zorvatrack", "MarkWidth"),
+            std::nullopt);
+}
+
+TEST_F(Ini, WriteReplacesOnlyItsKeyAndKeepsLineEnds) {
+  Write("# kept\r\n[Zorvatrack]\r\nA=1\r\nB=2\r\n\r\n[Other]\r\nA=3\r\n");
+  ASSERT_TRUE(platform::ini::WriteValue(file_, "zorvatrack", "b", "20"));
+  ASSERT_TRUE(platform::ini::WriteValue(file_, "Zorvatrack", "C", "30"));
+  ASSERT_TRUE(platform::ini::WriteValue(file_, "Other", "A", "4"));
+  EXPECT_EQ(Read(), "# kept\r\n[Zorvatrack]\r\nA=1\r\nb=20\r\nC=30\r\n\r\n[Other]\r\nA=4\r\n");
+}
+
+TEST_F(Ini, WriteCreatesFileAndSection) {
+  ASSERT_TRUE(platform::ini::WriteValue(file_, "Zorvatrack", "X", "1"));
+  EXPECT_EQ(Read(), "[Zorvatrack]\nX=1\n");
+  ASSERT_TRUE(platform::ini::WriteValue(file_, "Second", "Y", "2"));
+  EXPECT_EQ(Read(), "[Zorvatrack]\nX=1\n\n[Second]\nY=2\n");
+}
+
+TEST_F(Ini, FailedWriteReportsFalseAndLeavesNoTemporaryFile) {
+  std::string missingFolder = (dir_ / "no" / "such.ini").string();
+  EXPECT_FALSE(platform::ini::WriteValue(missingFolder, "S", "K", "V"));
+  fs::create_directory(dir_ / "isdir.ini");
+  EXPECT_FALSE(platform::ini::WriteValue((dir_ / "isdir.ini").string(), "S", "K", "V"));
+  int entries = 0;
+  for ([[maybe_unused]] auto& e : fs::directory_iterator(dir_)) ++entries;
+  EXPECT_EQ(entries, 1);
+}
+
+}  // namespace
