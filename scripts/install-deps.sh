@@ -7,7 +7,7 @@ packages=(
   build-essential cmake ninja-build ccache pkg-config
   qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev libgl-dev
   libavformat-dev libavcodec-dev libswscale-dev libavutil-dev
-  libcminpack-dev
+  libcminpack-dev ffmpeg
   libgtest-dev libgmock-dev libbenchmark-dev
   locales shared-mime-info desktop-file-utils xdg-utils
 )
