@@ -1,0 +1,44 @@
+#pragma once
+
+// BldFrameSequence: a headerless frame file (".bld") described by the description file of the
+// same name (".dsc", or ".par"). Frames follow each other without header or padding: a grey frame
+// is width x height bytes, top line first; a colour frame is three such planes, red, green, blue.
+
+#include <cstdint>
+#include <cstdio>
+#include <string_view>
+#include <vector>
+
+#include "sequences/framesequence.h"
+
+class BldFrameSequence : public FrameSequence {
+ public:
+  // The frame file is name with its extension replaced by "bld" (so a chosen ".dsc" opens the
+  // frame file beside it).
+  BldFrameSequence(std::string_view name, Resource* document);
+  ~BldFrameSequence() override;
+
+  // Reads the description, opens the frame file and counts its whole frames (an incomplete tail
+  // is ignored). False after a message: the description's, or 31091 when the frame file cannot
+  // be opened, 31092 when it holds no complete frame.
+  bool Open() override;
+  void Close() override;
+  const CDIB* ReadFrame(int number, bool force = false) override;
+  bool IsCurrentFrame(int number) const override { return number == held_; }
+  FileName& GetFileName() override { return fileName; }
+  bool CanClose() override { return true; }
+  void PreparePalette() override { PreparePaletteDefault(); }
+
+  // Bytes of one frame.
+  std::int64_t FrameBytes() const;
+  // File accesses so far, for checking that frame after frame reads without seeking.
+  int Reads() const { return reads_; }
+  int Seeks() const { return seeks_; }
+
+ private:
+  std::FILE* file_ = nullptr;
+  int held_ = 0;         // frame in the working bitmap, 0 = none
+  int streamFrame_ = 0;  // frame the stream stands at, 0 = unknown
+  int reads_ = 0;
+  int seeks_ = 0;
+};
