@@ -28,12 +28,10 @@ constexpr int kFrameCorners = 8;
 int ScanDoubles(std::string_view text, double* out, int n) {
   int got = 0;
   while (got < n) {
-    const std::size_t len = platform::NumberPrefixLength(text);
+    const std::size_t len = platform::NumberPrefixLength(text);  // white space included
     if (len == 0) break;
-    std::size_t start = 0;
-    while (start < text.size() && std::isspace(static_cast<unsigned char>(text[start]))) ++start;
-    out[got++] = platform::ParseDouble(text.substr(0, start + len));
-    text.remove_prefix(start + len);
+    out[got++] = platform::ParseDouble(text.substr(0, len));
+    text.remove_prefix(len);
   }
   return got;
 }

@@ -1,0 +1,85 @@
+#pragma once
+
+// Helpers of the camera-model tests: a temporary folder that removes itself, and synthetic
+// cameras built from angles, translation and lens.
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <string_view>
+
+#include <unistd.h>
+
+#include "calibration/calibrat.h"
+
+namespace caltest {
+
+class TempDir {
+ public:
+  TempDir() {
+    path_ = std::filesystem::temp_directory_path() /
+            ("zorvat_cal_" + std::to_string(::getpid()) + "_" + std::to_string(counter_++));
+    std::filesystem::remove_all(path_);
+    std::filesystem::create_directories(path_);
+  }
+  ~TempDir() { std::filesystem::remove_all(path_); }
+  std::string File(std::string_view name) const { return (path_ / name).string(); }
+  std::string Write(std::string_view name, std::string_view bytes) const {
+    std::string p = File(name);
+    std::filesystem::create_directories(std::filesystem::path(p).parent_path());
+    std::ofstream(p, std::ios::binary)
+        .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    return p;
+  }
+
+ private:
+  static inline int counter_ = 0;
+  std::filesystem::path path_;
+};
+
+struct Camera {
+  CameraParameters p;
+  CalibrationResult c;
+};
+
+// A camera looking at the model from angles (radians) and translation, with lens f (mm),
+// distortion kappa1, scale sx and centre (cx, cy) on a 768-pixel-wide sensor.
+inline Camera MakeCamera(double rx, double ry, double rz, double tx, double ty, double tz, double f,
+                         double kappa1, double sx = 1.0, double cx = 384, double cy = 288) {
+  Camera cam;
+  cam.p.Ncx = 768;
+  cam.p.Nfx = 768;
+  cam.p.dx = cam.p.dpx = 0.0086;
+  cam.p.dy = cam.p.dpy = 0.0083;
+  cam.p.Cx = cx;
+  cam.p.Cy = cy;
+  cam.p.sx = sx;
+  CalibrationResult& r = cam.c;
+  r.f = f;
+  r.kappa1 = kappa1;
+  r.Tx = tx;
+  r.Ty = ty;
+  r.Tz = tz;
+  r.Rx = rx;
+  r.Ry = ry;
+  r.Rz = rz;
+  const double sa = std::sin(rx), ca = std::cos(rx), sb = std::sin(ry), cb = std::cos(ry);
+  const double sg = std::sin(rz), cg = std::cos(rz);
+  r.r1 = cb * cg;
+  r.r2 = cg * sa * sb - ca * sg;
+  r.r3 = sa * sg + ca * cg * sb;
+  r.r4 = cb * sg;
+  r.r5 = sa * sb * sg + ca * cg;
+  r.r6 = ca * sb * sg - cg * sa;
+  r.r7 = -sb;
+  r.r8 = cb * sa;
+  r.r9 = ca * cb;
+  return cam;
+}
+
+// The flags of a calibration whose four file names are all given.
+inline constexpr uint32_t kAllFiles =
+    kFlagCameraFile | kFlagModelFile | kFlagCalibrationImage | kFlagCalibrationFile;
+
+}  // namespace caltest
