@@ -1,0 +1,74 @@
+#pragma once
+
+// ASCII number files: one line per frame, values separated by a column delimiter, with a chosen
+// decimal character and number of decimals. TextFormat keeps the three choices in the settings
+// (read when made, written back when destroyed); TextInFile reads numbers and delimiters,
+// tolerant of white space and able to switch to a decimal comma; TextOutFile writes them.
+
+#include <string>
+
+class TextFormat {
+ public:
+  // Reads FloatingpointPrecision, Delimeter and Floatingpoint from the settings.
+  TextFormat();
+  // Writes the three keys back.
+  virtual ~TextFormat();
+  TextFormat(const TextFormat&) = delete;
+  TextFormat& operator=(const TextFormat&) = delete;
+
+  char decimal = '.';
+  char delimiter = ' ';
+  int precision = 3;
+
+  // The settings word of a delimiter character ("SPC" for anything unknown).
+  static const char* DelimiterWord(char delimiter);
+};
+
+class TextInFile : public TextFormat {
+ public:
+  // Reads the whole file; a file that cannot be opened leaves the reader failed.
+  explicit TextInFile(const std::string& fileName);
+
+  // Reads the next number (no exponent: "1e5" reads as 1). At an unexpected end of the file it
+  // reports 31063; a comma met while the decimal character is "." asks whether commas are
+  // decimal points (Yes switches for the rest of the file, No leaves the comma, Cancel fails).
+  TextInFile& ReadNumber(long double& out);
+  // Reads over the next column separator (space, tab, ",", ";" or ":"), or over line ends;
+  // reports 31062 when neither stands there and 31063 at the end of the file.
+  TextInFile& SkipDelimiter();
+
+  bool good() const { return !failed_ && pos_ < text_.size(); }
+  bool eof() const { return pos_ >= text_.size(); }
+  bool fail() const { return failed_; }
+  explicit operator bool() const { return !failed_; }
+
+ private:
+  bool AtEnd() const { return pos_ >= text_.size(); }
+  void ReportEnd();
+
+  std::string name_;
+  std::string text_;
+  std::size_t pos_ = 0;
+  bool failed_ = false;
+};
+
+class TextOutFile : public TextFormat {
+ public:
+  // Collects the text; Close() writes the file (through a temporary file and a rename).
+  explicit TextOutFile(const std::string& fileName);
+  ~TextOutFile() override;
+
+  // "%.*f" with the precision; a decimal comma replaces the point.
+  TextOutFile& WriteNumber(long double value);
+  TextOutFile& WriteDelimiter();
+  // Any other text, such as line ends and headers.
+  TextOutFile& WriteText(const std::string& text);
+
+  // Writes the file; false when it cannot be written (the old file then stays as it was).
+  bool Close();
+
+ private:
+  std::string name_;
+  std::string text_;
+  bool closed_ = false;
+};
