@@ -5,7 +5,6 @@
 // is width x height bytes, top line first; a colour frame is three such planes, red, green, blue.
 
 #include <cstdint>
-#include <cstdio>
 #include <string_view>
 #include <vector>
 
@@ -36,7 +35,7 @@ class BldFrameSequence : public FrameSequence {
   int Seeks() const { return seeks_; }
 
  private:
-  std::FILE* file_ = nullptr;
+  int fd_ = -1;          // unbuffered, so a frame always comes from the file as it is now
   int held_ = 0;         // frame in the working bitmap, 0 = none
   int streamFrame_ = 0;  // frame the stream stands at, 0 = unknown
   int reads_ = 0;
