@@ -48,21 +48,6 @@ std::string ExistingPath(const FileName& name) {
   return found.empty() ? name.Path() : found;
 }
 
-void RotationFromAngles(CalibrationResult& r) {
-  const double sa = std::sin(r.Rx), ca = std::cos(r.Rx);
-  const double sb = std::sin(r.Ry), cb = std::cos(r.Ry);
-  const double sg = std::sin(r.Rz), cg = std::cos(r.Rz);
-  r.r1 = cb * cg;
-  r.r2 = cg * sa * sb - ca * sg;
-  r.r3 = sa * sg + ca * cg * sb;
-  r.r4 = cb * sg;
-  r.r5 = sa * sb * sg + ca * cg;
-  r.r6 = ca * sb * sg - cg * sa;
-  r.r7 = -sb;
-  r.r8 = cb * sa;
-  r.r9 = ca * cb;
-}
-
 // A frame whose corners do not keep their sides is no placement.
 bool FrameShapeValid(const double* x, const double* y) {
   return x[0] < x[1] && y[0] < y[3] && y[1] < y[2] && x[2] > x[3] && x[4] < x[5] && y[4] < y[7] &&

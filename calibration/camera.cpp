@@ -120,3 +120,18 @@ void ImageToWorldCoord(double Xf, double Yf, double zw, const CameraParameters& 
          f * c.r4 * c.Tx) /
        N;
 }
+
+void RotationFromAngles(CalibrationResult& r) {
+  const double sa = std::sin(r.Rx), ca = std::cos(r.Rx);
+  const double sb = std::sin(r.Ry), cb = std::cos(r.Ry);
+  const double sg = std::sin(r.Rz), cg = std::cos(r.Rz);
+  r.r1 = cb * cg;
+  r.r2 = cg * sa * sb - ca * sg;
+  r.r3 = sa * sg + ca * cg * sb;
+  r.r4 = cb * sg;
+  r.r5 = sa * sb * sg + ca * cg;
+  r.r6 = ca * sb * sg - cg * sa;
+  r.r7 = -sb;
+  r.r8 = cb * sa;
+  r.r9 = ca * cb;
+}

@@ -43,6 +43,9 @@ struct CalibrationResult {
   double r7 = 0, r8 = 0, r9 = 0;
 };
 
+// Sets r1..r9 from the angles Rx, Ry, Rz.
+void RotationFromAngles(CalibrationResult& c);
+
 // Real cube root: 0 gives 0, negative x gives -cbrt(-x).
 double CubeRoot(double x);
 

@@ -28,18 +28,10 @@ Camera MakeCamera(double kappa1) {
   cam.c.Tx = -100;
   cam.c.Ty = 50;
   cam.c.Tz = 1500;
-  const double a = 0.3, b = -0.2, g = 0.1;
-  const double sa = std::sin(a), ca = std::cos(a), sb = std::sin(b), cb = std::cos(b);
-  const double sg = std::sin(g), cg = std::cos(g);
-  cam.c.r1 = cb * cg;
-  cam.c.r2 = cg * sa * sb - ca * sg;
-  cam.c.r3 = sa * sg + ca * cg * sb;
-  cam.c.r4 = cb * sg;
-  cam.c.r5 = sa * sb * sg + ca * cg;
-  cam.c.r6 = ca * sb * sg - cg * sa;
-  cam.c.r7 = -sb;
-  cam.c.r8 = cb * sa;
-  cam.c.r9 = ca * cb;
+  cam.c.Rx = 0.3;
+  cam.c.Ry = -0.2;
+  cam.c.Rz = 0.1;
+  RotationFromAngles(cam.c);
   return cam;
 }
 
