@@ -1,0 +1,77 @@
+#include "platform/ui/choosers.h"
+
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QStringList>
+
+namespace platform {
+namespace {
+
+// Qt's dialogs; the filter index travels both ways.
+class QtChoosers : public Choosers {
+ public:
+  std::optional<QString> OpenFileName(QWidget* parent, FileChoice& c) override {
+    return Run(parent, c, QFileDialog::AcceptOpen);
+  }
+  std::optional<QString> SaveFileName(QWidget* parent, FileChoice& c) override {
+    return Run(parent, c, QFileDialog::AcceptSave);
+  }
+  std::optional<QColor> ChooseColor(QWidget* parent, const QColor& initial) override {
+    QColor chosen = QColorDialog::getColor(initial, parent);
+    if (!chosen.isValid()) return std::nullopt;
+    return chosen;
+  }
+
+ private:
+  std::optional<QString> Run(QWidget* parent, FileChoice& c, QFileDialog::AcceptMode mode) {
+    QFileDialog dialog(parent, c.title, c.start, c.filter);
+    dialog.setAcceptMode(mode);
+    dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
+                                                       : QFileDialog::AnyFile);
+    if (!c.defaultExt.isEmpty()) dialog.setDefaultSuffix(c.defaultExt);
+    QStringList filters = c.filter.split(";;");
+    if (c.filterIndex >= 0 && c.filterIndex < filters.size())
+      dialog.selectNameFilter(filters[c.filterIndex]);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+      return std::nullopt;
+    c.filterIndex = filters.indexOf(dialog.selectedNameFilter());
+    return dialog.selectedFiles().front();
+  }
+};
+
+QtChoosers g_qtChoosers;
+Choosers* g_choosers = nullptr;
+
+}  // namespace
+
+Choosers& GetChoosers() { return g_choosers ? *g_choosers : g_qtChoosers; }
+
+Choosers* SetChoosers(Choosers* choosers) {
+  Choosers* old = g_choosers;
+  g_choosers = choosers;
+  return old;
+}
+
+ScriptedChoosers::ScriptedChoosers() : previous_(SetChoosers(this)) {}
+ScriptedChoosers::~ScriptedChoosers() { SetChoosers(previous_); }
+
+std::optional<QString> ScriptedChoosers::OpenFileName(QWidget*, FileChoice& choice) {
+  asked.push_back(choice);
+  if (fileAnswers.empty()) return std::nullopt;
+  auto answer = fileAnswers.front();
+  fileAnswers.pop_front();
+  return answer;
+}
+
+std::optional<QString> ScriptedChoosers::SaveFileName(QWidget* parent, FileChoice& choice) {
+  return OpenFileName(parent, choice);
+}
+
+std::optional<QColor> ScriptedChoosers::ChooseColor(QWidget*, const QColor&) {
+  if (colorAnswers.empty()) return std::nullopt;
+  auto answer = colorAnswers.front();
+  colorAnswers.pop_front();
+  return answer;
+}
+
+}  // namespace platform

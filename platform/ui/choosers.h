@@ -1,0 +1,54 @@
+#pragma once
+
+// The platform's choosers (open and save file names, colours) behind one interface, so tests can
+// answer them. The program uses the Qt dialogs; a test installs a ScriptedChoosers.
+
+#include <QColor>
+#include <QString>
+
+#include <deque>
+#include <optional>
+
+class QWidget;
+
+namespace platform {
+
+struct FileChoice {
+  QString title;
+  QString filter;      // Qt filter text: "Color palette files (*.col);;All files (*.*)"
+  QString start;       // folder or file to start from
+  QString defaultExt;  // without the dot
+  int filterIndex = 0; // 0-based; the chosen one comes back here
+};
+
+class Choosers {
+ public:
+  virtual ~Choosers() = default;
+  virtual std::optional<QString> OpenFileName(QWidget* parent, FileChoice& choice) = 0;
+  virtual std::optional<QString> SaveFileName(QWidget* parent, FileChoice& choice) = 0;
+  virtual std::optional<QColor> ChooseColor(QWidget* parent, const QColor& initial) = 0;
+};
+
+// The installed choosers (the Qt dialogs unless a test installed others).
+Choosers& GetChoosers();
+// Installs choosers (null: the Qt dialogs again); returns the previous ones.
+Choosers* SetChoosers(Choosers* choosers);
+
+// For tests: answers from queues (an empty queue answers Cancel) and keeps what was asked.
+class ScriptedChoosers : public Choosers {
+ public:
+  ScriptedChoosers();
+  ~ScriptedChoosers() override;
+  std::optional<QString> OpenFileName(QWidget*, FileChoice& choice) override;
+  std::optional<QString> SaveFileName(QWidget*, FileChoice& choice) override;
+  std::optional<QColor> ChooseColor(QWidget*, const QColor& initial) override;
+
+  std::deque<std::optional<QString>> fileAnswers;
+  std::deque<std::optional<QColor>> colorAnswers;
+  std::deque<FileChoice> asked;
+
+ private:
+  Choosers* previous_;
+};
+
+}  // namespace platform
