@@ -58,9 +58,11 @@ ScriptedChoosers::~ScriptedChoosers() { SetChoosers(previous_); }
 std::optional<QString> ScriptedChoosers::OpenFileName(QWidget*, FileChoice& choice) {
   asked.push_back(choice);
   if (fileAnswers.empty()) return std::nullopt;
-  auto answer = fileAnswers.front();
+  const bool chosen = fileAnswers.front().has_value();
+  QString name = chosen ? *fileAnswers.front() : QString();
   fileAnswers.pop_front();
-  return answer;
+  if (!chosen) return std::nullopt;
+  return name;
 }
 
 std::optional<QString> ScriptedChoosers::SaveFileName(QWidget* parent, FileChoice& choice) {
