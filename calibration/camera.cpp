@@ -87,15 +87,16 @@ void DistortedSensorToImage(double Xd, double Yd, const CameraParameters& p, dou
   Yf = Yd / p.dpy + p.Cy;
 }
 
-void WorldToImageCoord(double xw, double yw, double zw, const CameraParameters& p,
+bool WorldToImageCoord(double xw, double yw, double zw, const CameraParameters& p,
                        const CalibrationResult& c, double& Xf, double& Yf) {
   double xc, yc, zc;
   WorldToCameraCoord(xw, yw, zw, c, xc, yc, zc);
   const double Xu = c.f * xc / zc;
   const double Yu = c.f * yc / zc;
   double Xd, Yd;
-  UndistortedToDistortedSensor(Xu, Yu, c, Xd, Yd);
+  const bool inRange = UndistortedToDistortedSensor(Xu, Yu, c, Xd, Yd);
   DistortedSensorToImage(Xd, Yd, p, Xf, Yf);
+  return inRange;
 }
 
 void ImageToWorldCoord(double Xf, double Yf, double zw, const CameraParameters& p,

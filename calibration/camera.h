@@ -76,8 +76,9 @@ void DistortedSensorToImage(double Xd, double Yd, const CameraParameters& p, dou
                             double& Yf);
 
 // The frame-buffer position of a world point. A point in the plane of the projection centre
-// (zc = 0) gives non-finite values.
-void WorldToImageCoord(double xw, double yw, double zw, const CameraParameters& p,
+// (zc = 0) gives non-finite values. False when the point lies beyond what a barrel lens can show
+// (its image is then put at the edge of that range, see UndistortedToDistortedSensor).
+bool WorldToImageCoord(double xw, double yw, double zw, const CameraParameters& p,
                        const CalibrationResult& c, double& Xf, double& Yf);
 
 // The world point on the plane of height zw seen at frame-buffer position (Xf, Yf). A viewing

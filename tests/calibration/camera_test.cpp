@@ -68,6 +68,14 @@ TEST(Distortion, BarrelBeyondItsRangeGivesEdgeRadiusAndReportsIt) {
     EXPECT_NEAR(xd, 0.6 * rdEdge, 1e-9);
     EXPECT_NEAR(yd, 0.8 * rdEdge, 1e-9);
   }
+  // Through the whole camera: a world point far out in the field of a strong barrel lens.
+  const caltest::Camera cam = MakeCamera(0, 0, 0, 0, 0, 1000, 10, -0.05);
+  double xf, yf;
+  EXPECT_TRUE(WorldToImageCoord(100, 0, 0, cam.p, cam.c, xf, yf));
+  EXPECT_FALSE(WorldToImageCoord(1000, 0, 0, cam.p, cam.c, xf, yf));
+  EXPECT_NEAR(xf, cam.p.Cx + 1.0 / std::sqrt(0.15) * cam.p.sx / cam.p.dpx, 1e-9);
+  EXPECT_NEAR(yf, cam.p.Cy, 1e-9);
+
   // Just inside the range the true root is found and reported as such.
   double xd, yd, xu, yu;
   EXPECT_TRUE(UndistortedToDistortedSensor(ruEdge * 0.999, 0.0, Lens(kappa1), xd, yd));
