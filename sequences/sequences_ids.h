@@ -37,10 +37,6 @@ inline constexpr int kFilterMop24 = 20314;
 // Filter dialog.
 inline constexpr int kFilterDialog = 20300;  // "Filtering the Sequence"
 inline constexpr int kFilterPaintDelay = 20315;
-inline constexpr int kFilterGroupLinear = 20316;
-inline constexpr int kFilterGroupEdge = 20317;
-inline constexpr int kFilterGroupMorphological = 20318;
-inline constexpr int kFilterGroupTexture = 20319;
 inline constexpr int kFilterHelpContext = 35004;
 
 // Gamma dialog.
@@ -55,10 +51,9 @@ inline constexpr int kGammaKeepTogether = 20357;
 inline constexpr int kGammaLinear = 20358;
 inline constexpr int kGammaReset = 20359;
 inline constexpr int kGammaSaveDefault = 20360;
-inline constexpr int kGammaRedLabel = 20361;
-inline constexpr int kGammaGreenLabel = 20362;
-inline constexpr int kGammaBlueLabel = 20363;
 
+// The window message of commands; its first parameter is the command id.
+inline constexpr int kWmCommand = 273;
 // The command a window gets after a filter or gamma change: prepare and repaint the image.
 inline constexpr int kCmRefreshImage = 24371;
 
