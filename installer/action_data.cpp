@@ -1,17 +1,13 @@
 #include "installer/action_data.h"
 
+#include "installer/text_util.h"
+
 namespace ostrelink {
 namespace {
 
 std::vector<std::string> SplitItems(std::string_view list) {
-  std::vector<std::string> items;
-  size_t start = 0;
-  while (start <= list.size()) {
-    size_t end = list.find(kItemSeparator, start);
-    if (end == std::string_view::npos) end = list.size();
-    if (end > start) items.emplace_back(list.substr(start, end - start));
-    start = end + 1;
-  }
+  std::vector<std::string> items = Split(list, kItemSeparator);
+  std::erase(items, std::string());
   return items;
 }
 
@@ -32,16 +28,11 @@ std::optional<AppEntry> ParseEntry(std::string_view text) {
 
 std::vector<AppEntry> ParseEntries(std::string_view text) {
   std::vector<AppEntry> entries;
-  size_t start = 0;
-  while (start <= text.size()) {
-    size_t end = text.find(kEntrySeparator, start);
-    if (end == std::string_view::npos) end = text.size();
-    const std::string_view piece = text.substr(start, end - start);
+  for (const std::string& piece : Split(text, kEntrySeparator)) {
     const size_t nameEnd = piece.find(kNameSeparator);
-    if (nameEnd != std::string_view::npos && nameEnd + 1 < piece.size()) {
+    if (nameEnd != std::string::npos && nameEnd + 1 < piece.size()) {
       entries.push_back(*ParseEntry(piece));
     }
-    start = end + 1;
   }
   return entries;
 }

@@ -1,19 +1,15 @@
 #include "installer/xdg_paths.h"
 
+#include "installer/text_util.h"
+
 #include <cctype>
 
 namespace ostrelink {
 namespace {
 
 std::vector<std::string> SplitColons(const std::string& text) {
-  std::vector<std::string> parts;
-  size_t start = 0;
-  while (start <= text.size()) {
-    size_t end = text.find(':', start);
-    if (end == std::string::npos) end = text.size();
-    if (end > start) parts.push_back(text.substr(start, end - start));
-    start = end + 1;
-  }
+  std::vector<std::string> parts = Split(text, ':');
+  std::erase(parts, std::string());
   return parts;
 }
 
