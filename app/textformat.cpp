@@ -64,7 +64,7 @@ TextFormat::TextFormat() {
 }
 
 TextFormat::~TextFormat() {
-  if (!g_Profile) return;
+  if (!g_Profile || !storeOnDestroy_) return;
   g_Profile->WriteInt(key::kSection, key::kFloatingpointPrecision, precision);
   g_Profile->WriteString(key::kSection, key::kDelimeter, DelimiterWord(delimiter));
   g_Profile->WriteString(key::kSection, key::kFloatingpoint, decimal == ',' ? "COMMA" : "POINT");

@@ -22,6 +22,13 @@ class TextFormat {
 
   // The settings word of a delimiter character ("SPC" for anything unknown).
   static const char* DelimiterWord(char delimiter);
+
+  // A usable format: decimal character and delimiter differ.
+  bool IsValid() const { return decimal != delimiter; }
+
+ protected:
+  // Whether the destructor writes the format back (the text-format dialog saves only on OK).
+  bool storeOnDestroy_ = true;
 };
 
 class TextInFile : public TextFormat {

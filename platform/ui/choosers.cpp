@@ -44,6 +44,18 @@ Choosers* g_choosers = nullptr;
 
 }  // namespace
 
+QString QtFileFilter(std::string_view tableFilter) {
+  QStringList parts = QString::fromUtf8(tableFilter.data(), tableFilter.size()).split('|');
+  QStringList filters;
+  for (int i = 0; i + 1 < parts.size(); i += 2) {
+    QString patterns = parts[i + 1];
+    patterns.replace(';', ' ');
+    filters << parts[i].left(parts[i].indexOf('(') < 0 ? parts[i].size() : parts[i].indexOf('('))
+                       .trimmed() + " (" + patterns + ")";
+  }
+  return filters.join(";;");
+}
+
 Choosers& GetChoosers() { return g_choosers ? *g_choosers : g_qtChoosers; }
 
 Choosers* SetChoosers(Choosers* choosers) {

@@ -8,6 +8,7 @@
 
 #include <deque>
 #include <optional>
+#include <string_view>
 
 class QWidget;
 
@@ -28,6 +29,10 @@ class Choosers {
   virtual std::optional<QString> SaveFileName(QWidget* parent, FileChoice& choice) = 0;
   virtual std::optional<QColor> ChooseColor(QWidget* parent, const QColor& initial) = 0;
 };
+
+// A filter as the string table writes it, "Description|*.a;*.b|Other|*.*|", in the form of Qt's
+// file dialogs, "Description (*.a *.b);;Other (*.*)".
+QString QtFileFilter(std::string_view tableFilter);
 
 // The installed choosers (the Qt dialogs unless a test installed others).
 Choosers& GetChoosers();

@@ -120,6 +120,17 @@ QWidget* TableDialog::Control(int id) const {
   return it == controls_.end() ? nullptr : it->second;
 }
 
+QWidget* TableDialog::ReplaceControl(int id, QWidget* widget) {
+  QWidget* old = Control(id);
+  if (!old) return nullptr;
+  widget->setParent(this);
+  widget->setObjectName(QString::number(id));
+  delete layout()->replaceWidget(old, widget, Qt::FindChildrenRecursively);
+  delete old;
+  controls_[id] = widget;
+  return widget;
+}
+
 int TableDialog::Execute() { return exec(); }
 
 void TableDialog::Clicked(int id) {
@@ -129,6 +140,10 @@ void TableDialog::Clicked(int id) {
   }
   if (!EndsDialog(id)) {
     OnCommand(id);
+    return;
+  }
+  if (id == kCancel) {
+    reject();  // Cancel, Esc and the close box take one path
     return;
   }
   if (id == 1 && !CanClose()) return;

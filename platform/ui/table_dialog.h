@@ -56,6 +56,10 @@ class TableDialog : public QDialog {
     return qobject_cast<W*>(Control(id));
   }
 
+  // Puts an owner-drawn control of the dialog's own in the place of control id; it takes the id
+  // as its objectName and is returned.
+  QWidget* ReplaceControl(int id, QWidget* widget);
+
   // Runs the dialog modally; its result is the id of the button that ended it.
   int Execute();
   void EndDialog(int result) { done(result); }
