@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <new>
 
@@ -13,10 +14,13 @@
 
 namespace {
 
-bool ReadFully(int fd, std::uint8_t* out, std::size_t size) {
+// Bytes of one band of rows read at a time.
+constexpr std::size_t kBandBytes = 256 * 1024;
+
+bool ReadAt(int fd, std::uint8_t* out, std::size_t size, off_t at) {
   std::size_t done = 0;
   while (done < size) {
-    const ssize_t n = ::read(fd, out + done, size - done);
+    const ssize_t n = ::pread(fd, out + done, size - done, at + static_cast<off_t>(done));
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) return false;
     done += static_cast<std::size_t>(n);
@@ -52,7 +56,7 @@ bool BldFrameSequence::Open() {
   const std::int64_t size = ::fstat(fd_, &st) == 0 ? st.st_size : -1;
   const std::int64_t frameBytes = FrameBytes();
   const std::int64_t frames = size > 0 && frameBytes > 0 ? size / frameBytes : 0;
-  if (frames < 1 || frames > INT32_MAX || ::lseek(fd_, 0, SEEK_SET) != 0) {
+  if (frames < 1 || frames > INT32_MAX) {
     ErrorMessage(seqid::kFrameFileErrorCaption, seqid::kFrameFileTooShort, path, fsData.width,
                  fsData.height, static_cast<long long>(frameBytes));
     Close();
@@ -63,7 +67,7 @@ bool BldFrameSequence::Open() {
     Close();
     return false;
   }
-  streamFrame_ = 1;
+  nextFrame_ = 1;
   held_ = 0;
   MarkOpened();
   return true;
@@ -72,8 +76,10 @@ bool BldFrameSequence::Open() {
 void BldFrameSequence::Close() {
   if (fd_ >= 0) ::close(fd_);
   fd_ = -1;
+  buffer_.reset();
+  bufferSize_ = 0;
   held_ = 0;
-  streamFrame_ = 0;
+  nextFrame_ = 0;
 }
 
 const CDIB* BldFrameSequence::ReadFrame(int number, bool force) {
@@ -81,30 +87,34 @@ const CDIB* BldFrameSequence::ReadFrame(int number, bool force) {
   if (number < 1 || number > fsData.frames) number = 1;
   if (!force && number == held_) return &frameDib;
 
-  const std::int64_t frameBytes = FrameBytes();
-  std::vector<std::uint8_t> buffer;
-  try {
-    buffer.resize(static_cast<std::size_t>(frameBytes));
-  } catch (const std::bad_alloc&) {
-    return nullptr;
+  // The frame is read a band of rows at a time, the band of each plane, so the bytes are still
+  // in the cache when they are interleaved into the bitmap.
+  const std::size_t w = fsData.width;
+  const std::size_t h = fsData.height;
+  const std::size_t planes = IsColour() ? 3 : 1;
+  const std::size_t bandRows = std::clamp<std::size_t>(kBandBytes / (w * planes), 1, h);
+  const std::size_t need = bandRows * w * planes;
+  if (bufferSize_ != need) {
+    buffer_.reset(new (std::nothrow) std::uint8_t[need]);
+    bufferSize_ = buffer_ ? need : 0;
+    if (!buffer_) return nullptr;
   }
-  if (number != streamFrame_) {
-    ++seeks_;
-    const off_t at = static_cast<off_t>(number - 1) * frameBytes;
-    if (::lseek(fd_, at, SEEK_SET) != at) {
-      streamFrame_ = 0;
-      return nullptr;
-    }
-  }
+  if (number != nextFrame_) ++seeks_;
   ++reads_;
-  if (!ReadFully(fd_, buffer.data(), buffer.size())) {
-    // The file shrank since it was opened or cannot be read: no image, and the stream
-    // position is unknown.
-    streamFrame_ = 0;
-    return nullptr;
+  // Until the whole frame is in, the bitmap holds no frame.
+  held_ = 0;
+  nextFrame_ = 0;
+  const off_t frameStart = static_cast<off_t>(number - 1) * FrameBytes();
+  for (std::size_t y0 = 0; y0 < h; y0 += bandRows) {
+    const std::size_t rows = std::min(bandRows, h - y0);
+    for (std::size_t p = 0; p < planes; ++p) {
+      const off_t at = frameStart + static_cast<off_t>(p * w * h + y0 * w);
+      // A file that shrank since it was opened, or cannot be read, gives no image.
+      if (!ReadAt(fd_, buffer_.get() + p * rows * w, rows * w, at)) return nullptr;
+    }
+    frameDib.FromPlaneRows(static_cast<int>(y0), static_cast<int>(rows), buffer_.get());
   }
-  streamFrame_ = number + 1;
-  FrameDataToDib(fsData, buffer.data(), frameDib);
+  nextFrame_ = number + 1;
   held_ = number;
   return &frameDib;
 }

@@ -5,8 +5,8 @@
 // is width x height bytes, top line first; a colour frame is three such planes, red, green, blue.
 
 #include <cstdint>
+#include <memory>
 #include <string_view>
-#include <vector>
 
 #include "sequences/framesequence.h"
 
@@ -30,14 +30,18 @@ class BldFrameSequence : public FrameSequence {
 
   // Bytes of one frame.
   std::int64_t FrameBytes() const;
-  // File accesses so far, for checking that frame after frame reads without seeking.
+  // Frames read from the file so far, and how many of them did not follow the frame read before
+  // (a seek); reading frame after frame never seeks.
   int Reads() const { return reads_; }
   int Seeks() const { return seeks_; }
 
  private:
-  int fd_ = -1;          // unbuffered, so a frame always comes from the file as it is now
-  int held_ = 0;         // frame in the working bitmap, 0 = none
-  int streamFrame_ = 0;  // frame the stream stands at, 0 = unknown
+  // The read buffer is kept between frames: playback reads one frame after another.
+  std::unique_ptr<std::uint8_t[]> buffer_;
+  std::size_t bufferSize_ = 0;
+  int fd_ = -1;        // unbuffered, so a frame always comes from the file as it is now
+  int held_ = 0;       // frame in the working bitmap, 0 = none
+  int nextFrame_ = 0;  // frame that follows the last one read, 0 = none
   int reads_ = 0;
   int seeks_ = 0;
 };

@@ -122,6 +122,10 @@ class CDIB {
   // blue. FromPlanes is the exact inverse. Other depths are left untouched.
   void ToPlanes(std::uint8_t* planes) const;
   void FromPlanes(const std::uint8_t* planes);
+  // Fills rowCount image rows from firstRow down (counted from the top) from planes that hold
+  // just those rows: 24 bits: rowCount rows of red, then of green, then of blue; 8 bits: rowCount
+  // rows of one plane. Rows outside the image are ignored.
+  void FromPlaneRows(int firstRow, int rowCount, const std::uint8_t* planes);
 
   int filterId = kFilterOriginal;
 

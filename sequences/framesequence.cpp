@@ -1,7 +1,6 @@
 #include "sequences/framesequence.h"
 
 #include <algorithm>
-#include <cstring>
 #include <utility>
 
 #include <QObject>
@@ -88,14 +87,5 @@ void FrameDataToDib(const FS_Data& data, const std::uint8_t* frame, CDIB& dib) {
       dib.BitCount() != bitCount) {
     return;
   }
-  if (data.colour == 1) {
-    // The planes are exactly the layout the bitmap converts from.
-    dib.FromPlanes(frame);
-    return;
-  }
-  const std::size_t w = data.width;
-  const std::size_t h = data.height;
-  const std::size_t row = dib.RowBytes();
-  std::uint8_t* bits = dib.Bits();
-  for (std::size_t y = 0; y < h; ++y) std::memcpy(bits + (h - 1 - y) * row, frame + y * w, w);
+  dib.FromPlaneRows(0, data.height, frame);
 }

@@ -119,8 +119,11 @@ TEST(BldFrameSequence, AFileThatShrinksAfterOpeningGivesNoImage) {
   std::filesystem::resize_file(bld, 6 * 2 + 3);
   EXPECT_NE(seq.ReadFrame(2), nullptr);
   EXPECT_EQ(seq.ReadFrame(3), nullptr);
-  EXPECT_TRUE(seq.IsCurrentFrame(2));  // the bitmap still holds the last good frame
-  EXPECT_NE(seq.ReadFrame(1), nullptr);
+  EXPECT_FALSE(seq.IsCurrentFrame(3));
+  EXPECT_FALSE(seq.IsCurrentFrame(2));  // the bitmap was partly overwritten
+  const CDIB* again = seq.ReadFrame(2);
+  ASSERT_NE(again, nullptr);
+  EXPECT_EQ(again->Bits()[4], 20);  // top line, first pixel of frame 2
 }
 
 TEST(BldFrameSequence, OnlyASequenceThatOpenedStoresItsUnitsAsDefaults) {
