@@ -36,11 +36,10 @@ QAction* ActionRegistry::Get(int id) const {
   return it == actions_.end() ? nullptr : it->second;
 }
 
-int ActionRegistry::CommandId(const QAction* action) {
-  return action ? action->data().toInt() : 0;
-}
+int ActionRegistry::CommandId(const QAction* action) { return action ? action->data().toInt() : 0; }
 
 bool ActionRegistry::Execute(int id) {
+  if (filter_ && filter_(id)) return true;
   if (!chain_) return false;
   return RouteCommand(chain_(), id);
 }
@@ -49,7 +48,7 @@ void ActionRegistry::Update(QAction* action) {
   int id = CommandId(action);
   if (!id || !chain_) return;
   CommandEnabler ce = QueryCommand(chain_(), id);
-  action->setEnabled(ce.enabled);
+  action->setEnabled(ce.enabled || allEnabled_);
   if (ce.check != CommandEnabler::kUnchanged) {
     action->setCheckable(true);
     action->setChecked(ce.check == CommandEnabler::kChecked);

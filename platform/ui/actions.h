@@ -46,8 +46,16 @@ class ActionRegistry : public QObject {
   // Runs the enabler pass for a menu each time it is about to show.
   void WatchMenu(QMenu* menu);
 
+  // Sees every command before it is routed; true consumes it (it is then not executed).
+  void SetCommandFilter(std::function<bool(int id)> filter) { filter_ = std::move(filter); }
+  // While on, the enabler pass leaves every action enabled (checks and texts still follow the
+  // enablers), so that any command can be chosen, for example to show its help.
+  void SetAllEnabled(bool on) { allEnabled_ = on; }
+
  private:
   ChainProvider chain_;
+  std::function<bool(int id)> filter_;
+  bool allEnabled_ = false;
   std::map<int, QAction*> actions_;
 };
 

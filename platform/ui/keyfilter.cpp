@@ -10,11 +10,19 @@ void AppKeyFilter::Install() {
 }
 
 bool AppKeyFilter::eventFilter(QObject* watched, QEvent* event) {
+  if (claim_ && event->type() == QEvent::ShortcutOverride &&
+      claim_(watched, static_cast<QKeyEvent*>(event))) {
+    event->accept();
+    return true;
+  }
+  if (release_ && event->type() == QEvent::KeyRelease && watched->isWidgetType())
+    release_(watched, static_cast<QKeyEvent*>(event));
   if (hook_ && event->type() == QEvent::KeyPress && watched->isWidgetType()) {
     // A key that no widget takes passes the application filter once per parent on its way up;
     // only its first arrival counts.
     auto* key = static_cast<QKeyEvent*>(event);
-    if (key == last_ && key->timestamp() == lastTimestamp_) return QObject::eventFilter(watched, event);
+    if (key == last_ && key->timestamp() == lastTimestamp_)
+      return QObject::eventFilter(watched, event);
     last_ = key;
     lastTimestamp_ = key->timestamp();
     if (hook_(watched, key)) return true;

@@ -19,6 +19,11 @@ class AppKeyFilter : public QObject {
 
   explicit AppKeyFilter(QObject* parent = nullptr) : QObject(parent) {}
   void SetHook(Hook hook) { hook_ = std::move(hook); }
+  // Keys bound to shortcuts never arrive as key presses unless claimed: claim(receiver, key)
+  // returning true lets the key reach the hook as a press before any shortcut sees it.
+  void SetClaim(Hook claim) { claim_ = std::move(claim); }
+  // Sees every key release (its result is not used).
+  void SetReleaseHook(Hook release) { release_ = std::move(release); }
   // Installs the filter on the application.
   void Install();
 
@@ -27,6 +32,8 @@ class AppKeyFilter : public QObject {
 
  private:
   Hook hook_;
+  Hook claim_;
+  Hook release_;
   const QKeyEvent* last_ = nullptr;
   unsigned long long lastTimestamp_ = 0;
 };

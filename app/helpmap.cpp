@@ -1,0 +1,50 @@
+#include "app/helpmap.h"
+
+#include <iterator>
+
+namespace {
+
+struct HelpRange {
+  int first;
+  int last;
+  const char* page;
+  char anchorKind;  // 'c' command, 'd' dialog, 0: the page alone
+};
+
+// One row per id or range; the first row that covers an id wins.
+constexpr HelpRange kHelpMap[] = {
+    {2001, 2003, "help.html", 'c'},
+    {2009, 2009, "help.html", 'c'},
+    {24310, 24310, "file.html", 'c'},
+    {24331, 24332, "file.html", 'c'},
+    {24337, 24339, "file.html", 'c'},
+    {24342, 24342, "file.html", 'c'},
+    {24350, 24351, "file.html", 'c'},
+    {24361, 24373, "window.html", 'c'},
+    {25001, 25006, "player.html", 'c'},
+    {22224, 22224, "player.html", 'c'},
+    {12345, 12345, "player.html", 'c'},
+    {25010, 25014, "image_sequences.html", 'c'},
+    {25016, 25059, "image_sequences.html", 0},
+    {25071, 25076, "objects.html", 'c'},
+    {25077, 25077, "image_sequences.html", 'c'},
+    {25091, 25091, "objects.html", 'c'},
+    {25095, 25095, "window.html", 'c'},
+    {25101, 25121, "objects.html", 'c'},
+    {25200, 25203, "tracking.html", 'c'},
+    {25301, 25360, "analyze.html", 0},
+    {25370, 25385, "analyze.html", 'c'},
+    {20000, 21999, "dialogs.html", 'd'},
+};
+
+}  // namespace
+
+HelpTopic HelpTopicFor(int contextId) {
+  for (const HelpRange& row : kHelpMap) {
+    if (contextId < row.first || contextId > row.last) continue;
+    HelpTopic topic{row.page, {}};
+    if (row.anchorKind) topic.anchor = row.anchorKind + std::to_string(contextId);
+    return topic;
+  }
+  return {kHelpContentsPage, {}};
+}

@@ -1,0 +1,95 @@
+#include "app/ui/playercontrols.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QRegularExpressionValidator>
+#include <QToolBar>
+#include <QToolButton>
+
+#include "app/app_ids.h"
+#include "app/ui/bitmaps.h"
+#include "app/ui/gadgets.h"
+#include "platform/events.h"
+
+FrameScrollBar::FrameScrollBar(QWidget* parent, int id, int width, int height)
+    : QScrollBar(Qt::Horizontal, parent) {
+  setObjectName(QString::number(id));
+  setFixedSize(width, height);
+  setRange(0, 0);
+  connect(this, &QAbstractSlider::actionTriggered, this, &FrameScrollBar::Action);
+}
+
+void FrameScrollBar::Action(int) {
+  // The slider has already moved its position for the action and clamped it to the range.
+  int position = sliderPosition();
+  if (position == value()) return;
+  setValue(position);
+  if (target_) platform::SendMessage(target_(), WM_GOTOFRAME, position);
+}
+
+FrameEdit::FrameEdit(QWidget* parent, int id, const QString& text, int width, int height,
+                     int textLimit)
+    : QLineEdit(text, parent) {
+  setObjectName(QString::number(id));
+  setFixedSize(width, height);
+  setMaxLength(textLimit);
+  setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]*"), this));
+}
+
+AbortGadget::AbortGadget(QToolBar* toolbar, QWidget* mainWindow)
+    : QObject(toolbar), toolbar_(toolbar), mainWindow_(mainWindow) {
+  auto* action = new QAction(bitmaps::Icon(cmd::kAbortBitmap), QString(), this);
+  action->setData(cmd::kCancel);
+  button_ = new TFlatButtonGadget(action, toolbar);
+  action_ = toolbar->addWidget(button_);
+  connect(button_, &QToolButton::pressed, this, [this] { pressed_ = true; });
+  connect(button_, &QToolButton::released, this, [this] { pressed_ = false; });
+  connect(button_, &QToolButton::clicked, this, &AbortGadget::Abort);
+}
+
+AbortGadget::~AbortGadget() {
+  if (toolbar_ && action_) toolbar_->removeAction(action_);
+}
+
+void AbortGadget::Abort() { aborted_ = true; }
+
+bool AbortGadget::PumpMessages() {
+  qApp->installEventFilter(this);
+  QCoreApplication::sendPostedEvents();
+  QCoreApplication::processEvents(QEventLoop::AllEvents);
+  qApp->removeEventFilter(this);
+  return aborted_;
+}
+
+bool AbortGadget::eventFilter(QObject* watched, QEvent* event) {
+  switch (event->type()) {
+    case QEvent::KeyPress:
+      if (!aborted_ && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+        aborted_ = true;
+        button_->setDown(true);
+      }
+      return true;
+    case QEvent::KeyRelease:
+    case QEvent::ShortcutOverride:
+    case QEvent::Shortcut:
+      return true;
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+    case QEvent::Wheel:
+    case QEvent::ContextMenu: {
+      auto* widget = qobject_cast<QWidget*>(watched);
+      bool onToolbar = widget && (widget == toolbar_ || toolbar_->isAncestorOf(widget));
+      if (!onToolbar) return true;
+      if (aborted_ || pressed_) return false;
+      bool onButton = widget && (widget == button_ || button_->isAncestorOf(widget));
+      return !onButton;
+    }
+    case QEvent::Close:
+      return watched == mainWindow_;
+    default:
+      return false;
+  }
+}
