@@ -101,13 +101,18 @@ void RemoveSensorDistortion(SolverContext& s) {
   }
 }
 
-// The model's undistorted position of point i with the given f and Tz and the stored pose.
-void ProjectWithFTz(const SolverContext& s, int i, double f, double tz, double& Xu, double& Yu) {
+// Residuals of the centre passes: the model with the trial f and Tz and the pose the linear
+// stages just found, against the working sensor coordinates corrected by kappa1 (0 when they
+// are already undistorted).
+void CentreResiduals(const SolverContext& s, const double* x, double kappa1, double* residuals) {
   const CalibrationResult& c = s.cc;
-  const double xw = s.cd.xw[i], yw = s.cd.yw[i];
-  const double zc = c.r7 * xw + c.r8 * yw + tz;
-  Xu = f * (c.r1 * xw + c.r2 * yw + c.Tx) / zc;
-  Yu = f * (c.r4 * xw + c.r5 * yw + c.Ty) / zc;
+  for (int i = 0; i < s.cd.count; ++i) {
+    const double xw = s.cd.xw[i], yw = s.cd.yw[i];
+    const double zc = c.r7 * xw + c.r8 * yw + x[kTz];
+    const double Xu = x[kF] * (c.r1 * xw + c.r2 * yw + c.Tx) / zc;
+    const double Yu = x[kF] * (c.r4 * xw + c.r5 * yw + c.Ty) / zc;
+    residuals[i] = SensorResidual(Xu, Yu, s.ws.Xd[i], s.ws.Yd[i], 1 + kappa1 * s.ws.Rsq[i]);
+  }
 }
 
 // The linear stages rerun for the trial centre on distorted coordinates; distortion enters
@@ -118,11 +123,7 @@ int CentreLateError(SolverContext& s, const double* x, double* residuals) {
   SensorCoords(s);
   const int result = LinearStages(s);
   if (result != 0) return result;
-  for (int i = 0; i < s.cd.count; ++i) {
-    double Xu, Yu;
-    ProjectWithFTz(s, i, x[kF], x[kTz], Xu, Yu);
-    residuals[i] = SensorResidual(Xu, Yu, s.ws.Xd[i], s.ws.Yd[i], 1 + x[kKappa] * s.ws.Rsq[i]);
-  }
+  CentreResiduals(s, x, x[kKappa], residuals);
   return 0;
 }
 
@@ -136,11 +137,7 @@ int CentreEarlyError(SolverContext& s, const double* x, double* residuals) {
   RemoveSensorDistortion(s);
   const int result = LinearStages(s);
   if (result != 0) return result;
-  for (int i = 0; i < s.cd.count; ++i) {
-    double Xu, Yu;
-    ProjectWithFTz(s, i, x[kF], x[kTz], Xu, Yu);
-    residuals[i] = SensorResidual(Xu, Yu, s.ws.Xd[i], s.ws.Yd[i], 1.0);
-  }
+  CentreResiduals(s, x, 0.0, residuals);
   return 0;
 }
 
