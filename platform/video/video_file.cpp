@@ -76,6 +76,54 @@ struct VideoFile::State {
 
   AVStream* Stream() const { return format->streams[stream]; }
 
+  // Clears the key flag of every packet the decoder does not decode as a key frame when told to
+  // skip all others. Packets are numbered through their timestamps, which the decoder hands on.
+  void FindKeyFrames(const AVCodec* codec, VideoStreamInfo& info) {
+    AVCodecContext* keys = avcodec_alloc_context3(codec);
+    if (!keys || avcodec_parameters_to_context(keys, Stream()->codecpar) < 0) {
+      avcodec_free_context(&keys);
+      return;
+    }
+    keys->thread_count = 1;
+    keys->skip_frame = AVDISCARD_NONKEY;
+    const PacketEntry& first = packets.front();
+    const std::int64_t start = first.dts != kNoTime ? first.dts : first.pts;
+    if (avcodec_open2(keys, codec, nullptr) < 0 ||
+        av_seek_frame(format, stream, start, AVSEEK_FLAG_BACKWARD | AVSEEK_FLAG_ANY) < 0) {
+      avcodec_free_context(&keys);
+      return;
+    }
+    const std::int64_t n = static_cast<std::int64_t>(packets.size());
+    std::vector<char> found(packets.size(), 0);
+    auto collect = [&] {
+      while (avcodec_receive_frame(keys, frame) == 0) {
+        const std::int64_t i = frame->pts;
+        if (i >= 0 && i < n && (frame->key_frame || frame->pict_type == AV_PICTURE_TYPE_I))
+          found[i] = 1;
+        av_frame_unref(frame);
+      }
+    };
+    std::int64_t counter = 0;
+    while (counter < n && av_read_frame(format, packet) >= 0) {
+      if (packet->stream_index == stream && packet->size > 0) {
+        if (counter == 0 && first.pos >= 0 && packet->pos != first.pos) break;
+        packet->pts = packet->dts = counter++;
+        avcodec_send_packet(keys, packet);
+        collect();
+      }
+      av_packet_unref(packet);
+    }
+    avcodec_send_packet(keys, nullptr);
+    collect();
+    avcodec_free_context(&keys);
+    if (counter != n) return;  // the file did not read the same twice: keep what it says
+    for (std::size_t i = 0; i < packets.size(); ++i)
+      if (!found[i]) {
+        packets[i].key = false;
+        info.keyFramesFound = true;
+      }
+  }
+
   // Which packet of the index a packet read after a seek is: by its decoding time, or by its
   // file position where decoding times are missing or repeat (positions repeat in containers
   // that pack several frames into one block).
@@ -142,6 +190,16 @@ VideoError VideoFile::Open(const std::string& path) {
   AVStream* st = s->Stream();
   const AVCodecParameters* par = st->codecpar;
 
+  // What names the stream in messages, known even when it cannot be decoded.
+  if (const AVDictionaryEntry* t = av_dict_get(st->metadata, "title", nullptr, 0))
+    info_.name = t->value;
+  info_.codecName = avcodec_get_name(par->codec_id);
+  if (par->codec_tag && IsPrintable4(par->codec_tag)) {
+    for (int i = 0; i < 4; ++i) info_.fourcc += static_cast<char>(par->codec_tag >> (8 * i));
+  } else {
+    info_.fourcc = info_.codecName;
+  }
+
   const AVCodec* codec = avcodec_find_decoder(par->codec_id);
   if (!codec) return VideoError::kNoDecoder;
   s->decoder = avcodec_alloc_context3(codec);
@@ -155,18 +213,9 @@ VideoError VideoFile::Open(const std::string& path) {
   s->frame = av_frame_alloc();
   if (!s->packet || !s->frame) return VideoError::kCannotOpen;
 
-  // The index pass: every packet of the stream, without decoding. Containers that lost their
-  // index call every frame a key frame; for codecs with inter frames the parser tells the truth.
+  // The index pass: every packet of the stream, without decoding.
   const AVCodecDescriptor* desc = avcodec_descriptor_get(par->codec_id);
-  bool intraOnly = desc && (desc->props & AV_CODEC_PROP_INTRA_ONLY);
-  AVCodecParserContext* parser = intraOnly ? nullptr : av_parser_init(par->codec_id);
-  AVCodecContext* parseContext = nullptr;
-  if (parser) {
-    parser->flags |= PARSER_FLAG_COMPLETE_FRAMES;
-    parseContext = avcodec_alloc_context3(codec);
-    if (parseContext) avcodec_parameters_to_context(parseContext, par);
-  }
-  std::vector<char> parsedKey;
+  const bool intraOnly = desc && (desc->props & AV_CODEC_PROP_INTRA_ONLY);
   while (av_read_frame(s->format, s->packet) >= 0) {
     if (s->packet->stream_index == s->stream && s->packet->size > 0) {
       std::size_t palSize = 0;
@@ -176,46 +225,21 @@ VideoError VideoFile::Open(const std::string& path) {
       s->packets.push_back({s->packet->pts, s->packet->dts, s->packet->pos,
                             (s->packet->flags & AV_PKT_FLAG_KEY) != 0});
       if (s->packet->flags & AV_PKT_FLAG_CORRUPT) s->packets.back().pos = -2;
-      char key = -1;
-      if (parser && parseContext) {
-        std::uint8_t* out = nullptr;
-        int outSize = 0;
-        parser->key_frame = -1;
-        parser->pict_type = AV_PICTURE_TYPE_NONE;
-        av_parser_parse2(parser, parseContext, &out, &outSize, s->packet->data, s->packet->size,
-                         s->packet->pts, s->packet->dts, s->packet->pos);
-        if (parser->key_frame == 1)
-          key = 1;
-        else if (par->codec_id == AV_CODEC_ID_H264 || par->codec_id == AV_CODEC_ID_HEVC)
-          key = parser->pict_type == AV_PICTURE_TYPE_NONE ? -1 : 0;
-        else if (parser->pict_type != AV_PICTURE_TYPE_NONE)
-          key = parser->pict_type == AV_PICTURE_TYPE_I;
-      }
-      parsedKey.push_back(key);
     }
     av_packet_unref(s->packet);
   }
-  if (parser) av_parser_close(parser);
-  avcodec_free_context(&parseContext);
   // A packet cut off by the end of the file is no frame.
-  while (!s->packets.empty() && s->packets.back().pos == -2) {
-    s->packets.pop_back();
-    parsedKey.pop_back();
-  }
+  while (!s->packets.empty() && s->packets.back().pos == -2) s->packets.pop_back();
   for (auto& p : s->packets)
     if (p.pos == -2) p.pos = -1;
   if (s->packets.empty()) return VideoError::kBadFormat;
 
   const int n = static_cast<int>(s->packets.size());
-  bool allKey =
+  // A file without its index calls every frame a key frame. For codecs with inter frames the
+  // decoder tells the real ones: a second pass decodes the key frames only.
+  const bool allKey =
       std::all_of(s->packets.begin(), s->packets.end(), [](const PacketEntry& p) { return p.key; });
-  if (!intraOnly && allKey && n > 1) {
-    for (int i = 0; i < n; ++i)
-      if (parsedKey[i] == 0) {
-        s->packets[i].key = false;
-        info_.keyFramesFound = true;
-      }
-  }
+  if (!intraOnly && allKey && n > 1) s->FindKeyFrames(codec, info_);
   s->packets[0].key = true;  // decoding always may start at the beginning
 
   // Display order: by presentation time when every packet has a distinct one.
@@ -277,14 +301,6 @@ VideoError VideoFile::Open(const std::string& path) {
   info_.startSeconds = first * av_q2d(st->time_base);
   info_.frames = n;
   info_.headerFrames = st->nb_frames;
-  if (const AVDictionaryEntry* t = av_dict_get(st->metadata, "title", nullptr, 0))
-    info_.name = t->value;
-  info_.codecName = codec->name;
-  if (par->codec_tag && IsPrintable4(par->codec_tag)) {
-    for (int i = 0; i < 4; ++i) info_.fourcc += static_cast<char>(par->codec_tag >> (8 * i));
-  } else {
-    info_.fourcc = codec->name;
-  }
   s_ = std::move(s);
   return VideoError::kNone;
 }

@@ -1,0 +1,201 @@
+// Video reading: sequential ReadFrame of a video sequence into its working bitmap against bare
+// FFmpeg decoding with conversion to BGR24; random access against the length of a key-frame group;
+// memory while reading against the index. Clips are generated with the ffmpeg command.
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <random>
+#include <string>
+
+#include <unistd.h>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libswscale/swscale.h>
+}
+
+#include "sequences/avisequence.h"
+
+namespace {
+
+struct ClipSpec {
+  const char* name;
+  const char* size;
+  const char* options;
+};
+
+const ClipSpec kClips[] = {
+    {"mjpeg_640x480", "640x480", "-c:v mjpeg -q:v 3"},
+    {"h264_640x480", "640x480", "-c:v libx264 -preset veryfast -bf 2 -g 30"},
+    {"mjpeg_1920x1080", "1920x1080", "-c:v mjpeg -q:v 3"},
+    {"h264_1920x1080", "1920x1080", "-c:v libx264 -preset veryfast -bf 2 -g 30"},
+};
+constexpr int kFrames = 120;
+
+std::string ClipPath(int i) {
+  static std::map<int, std::string> made;
+  auto it = made.find(i);
+  if (it != made.end()) return it->second;
+  const auto dir =
+      std::filesystem::temp_directory_path() / ("zorvat_video_bench_" + std::to_string(::getpid()));
+  std::filesystem::create_directories(dir);
+  const std::string path = (dir / (std::string(kClips[i].name) + ".avi")).string();
+  const std::string cmd =
+      std::string("ffmpeg -nostdin -y -loglevel error -f lavfi -i testsrc2=size=") +
+      kClips[i].size + ":rate=25 -frames:v " + std::to_string(kFrames) + " " + kClips[i].options +
+      " '" + path + "'";
+  made[i] = std::system(cmd.c_str()) == 0 ? path : std::string();
+  return made[i];
+}
+
+// Decodes the whole clip with FFmpeg alone, converting every frame to BGR24; returns the frames.
+int BareDecode(const std::string& path) {
+  AVFormatContext* fmt = nullptr;
+  if (avformat_open_input(&fmt, path.c_str(), nullptr, nullptr) < 0) return -1;
+  avformat_find_stream_info(fmt, nullptr);
+  int stream = av_find_best_stream(fmt, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
+  const AVCodec* codec = avcodec_find_decoder(fmt->streams[stream]->codecpar->codec_id);
+  AVCodecContext* dec = avcodec_alloc_context3(codec);
+  avcodec_parameters_to_context(dec, fmt->streams[stream]->codecpar);
+  dec->thread_count = 0;
+  dec->thread_type = FF_THREAD_FRAME | FF_THREAD_SLICE;
+  avcodec_open2(dec, codec, nullptr);
+  AVPacket* pkt = av_packet_alloc();
+  AVFrame* frame = av_frame_alloc();
+  SwsContext* sws = nullptr;
+  std::vector<std::uint8_t> out;
+  int frames = 0;
+  auto drain = [&] {
+    while (avcodec_receive_frame(dec, frame) == 0) {
+      const int stride = ((frame->width * 24 + 31) / 32) * 4;
+      out.resize(static_cast<std::size_t>(stride) * frame->height);
+      sws = sws_getCachedContext(
+          sws, frame->width, frame->height, static_cast<AVPixelFormat>(frame->format), frame->width,
+          frame->height, AV_PIX_FMT_BGR24, SWS_BILINEAR, nullptr, nullptr, nullptr);
+      std::uint8_t* dst[4] = {out.data()};
+      int dstStride[4] = {stride};
+      sws_scale(sws, frame->data, frame->linesize, 0, frame->height, dst, dstStride);
+      benchmark::DoNotOptimize(out.data());
+      ++frames;
+    }
+  };
+  while (av_read_frame(fmt, pkt) >= 0) {
+    if (pkt->stream_index == stream) {
+      avcodec_send_packet(dec, pkt);
+      drain();
+    }
+    av_packet_unref(pkt);
+  }
+  avcodec_send_packet(dec, nullptr);
+  drain();
+  sws_freeContext(sws);
+  av_frame_free(&frame);
+  av_packet_free(&pkt);
+  avcodec_free_context(&dec);
+  avformat_close_input(&fmt);
+  return frames;
+}
+
+long ResidentKiB() {
+  std::ifstream status("/proc/self/status");
+  std::string key;
+  long value = 0;
+  while (status >> key) {
+    if (key == "VmRSS:") {
+      status >> value;
+      return value;
+    }
+    status.ignore(1 << 12, '\n');
+  }
+  return 0;
+}
+
+double Seconds(std::chrono::steady_clock::time_point since) {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
+}
+
+// Side by side: bare decoding and sequential ReadFrame of the same clip in every iteration.
+void BM_SequentialVsBare(benchmark::State& state) {
+  const std::string path = ClipPath(static_cast<int>(state.range(0)));
+  if (path.empty()) return state.SkipWithError("ffmpeg could not make the clip");
+  AviFrameSequence seq(path, nullptr);
+  if (!seq.Open() || seq.Frames() != kFrames) return state.SkipWithError("open failed");
+  double bare = 0, ours = 0;
+  for (auto _ : state) {
+    auto t0 = std::chrono::steady_clock::now();
+    if (BareDecode(path) != kFrames) return state.SkipWithError("bare decode lost frames");
+    bare += Seconds(t0);
+    t0 = std::chrono::steady_clock::now();
+    // Reading always starts from frame 1: the sequence holds 1 after opening.
+    for (int n = 2; n <= kFrames; ++n) benchmark::DoNotOptimize(seq.ReadFrame(n));
+    benchmark::DoNotOptimize(seq.ReadFrame(1));
+    ours += Seconds(t0);
+  }
+  const double iters = static_cast<double>(state.iterations());
+  state.counters["bare_fps"] = kFrames * iters / bare;
+  state.counters["readframe_fps"] = kFrames * iters / ours;
+  state.counters["ratio"] = bare / ours;
+  state.SetLabel(kClips[state.range(0)].name);
+}
+
+// Random frames: decoding work per read against the longest key-frame group.
+void BM_RandomAccess(benchmark::State& state) {
+  const std::string path = ClipPath(static_cast<int>(state.range(0)));
+  if (path.empty()) return state.SkipWithError("ffmpeg could not make the clip");
+  AviFrameSequence seq(path, nullptr);
+  if (!seq.Open()) return state.SkipWithError("open failed");
+  std::mt19937 random(1);
+  std::uniform_int_distribution<int> pick(1, seq.Frames());
+  long worst = 0, total = 0, reads = 0;
+  for (auto _ : state) {
+    const int n = pick(random);
+    const long before = seq.Video().Stats().packetsDecoded;
+    benchmark::DoNotOptimize(seq.ReadFrame(n, true));
+    const long used = seq.Video().Stats().packetsDecoded - before;
+    worst = std::max(worst, used);
+    total += used;
+    ++reads;
+  }
+  const int group = seq.Video().LongestGroup();
+  state.counters["longest_group"] = group;
+  state.counters["worst_packets_per_read"] = static_cast<double>(worst);
+  state.counters["mean_packets_per_read"] = static_cast<double>(total) / reads;
+  // Decoding may run a few packets past the frame while the decoder's pipeline fills.
+  if (worst > group + 16) state.SkipWithError("random access decoded more than one group");
+  state.SetLabel(kClips[state.range(0)].name);
+}
+
+// Memory: resident size after reading the clip once against after reading it five times more,
+// and the index per frame.
+void BM_MemoryWhileReading(benchmark::State& state) {
+  const std::string path = ClipPath(static_cast<int>(state.range(0)));
+  if (path.empty()) return state.SkipWithError("ffmpeg could not make the clip");
+  long growth = 0;
+  double indexPerFrame = 0;
+  for (auto _ : state) {
+    AviFrameSequence seq(path, nullptr);
+    if (!seq.Open()) return state.SkipWithError("open failed");
+    for (int n = 1; n <= seq.Frames(); ++n) seq.ReadFrame(n);
+    const long after1 = ResidentKiB();
+    for (int pass = 0; pass < 5; ++pass)
+      for (int n = 1; n <= seq.Frames(); ++n) seq.ReadFrame(n);
+    growth = ResidentKiB() - after1;
+    indexPerFrame = static_cast<double>(seq.Video().IndexBytes()) / seq.Frames();
+  }
+  state.counters["rss_growth_kib"] = static_cast<double>(growth);
+  state.counters["index_bytes_per_frame"] = indexPerFrame;
+  if (growth > 4096) state.SkipWithError("memory grew while reading");
+  state.SetLabel(kClips[state.range(0)].name);
+}
+
+BENCHMARK(BM_SequentialVsBare)->DenseRange(0, 3)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_RandomAccess)->DenseRange(0, 3)->Unit(benchmark::kMillisecond)->Iterations(60);
+BENCHMARK(BM_MemoryWhileReading)->DenseRange(0, 3)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+}  // namespace

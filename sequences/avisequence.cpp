@@ -1,0 +1,214 @@
+#include "sequences/avisequence.h"
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+
+#include "app/messages.h"
+#include "app/profile.h"
+#include "platform/files.h"
+#include "platform/library.h"
+#include "sequences/avi_ids.h"
+#include "sequences/frameconvert.h"
+
+namespace {
+
+AviPropertiesRunner& Runner() {
+  static AviPropertiesRunner runner;
+  return runner;
+}
+
+DibSource SourceOf(const platform::VideoPicture& p) {
+  DibSource s;
+  s.width = p.width;
+  s.height = -p.height;  // decoded rows come top line first
+  s.bitCount = p.bitCount;
+  s.colorsUsed = p.bitCount == 8 ? 256 : 0;
+  s.colorTable = p.colorTable.data();
+  s.bits = p.pixels.data();
+  return s;
+}
+
+bool PaletteDisplay() {
+  const auto& services = GetFrameSequenceServices();
+  return services.isPaletteDisplay && services.isPaletteDisplay();
+}
+
+}  // namespace
+
+void SetAviPropertiesRunner(AviPropertiesRunner runner) { Runner() = std::move(runner); }
+
+std::string FrameServerScriptLine(const std::string& videoPath) {
+  std::string ext = FileName(videoPath).Ext();
+  std::transform(ext.begin(), ext.end(), ext.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  if (ext == ".mov") return platform::Format("QTInput(\"%s\").ConvertToRGB24()", videoPath);
+  return platform::Format(
+      "DirectShowSource(\"%s\", video=true, audio=false, seekzero=true).ConvertToRGB24()",
+      videoPath);
+}
+
+std::string FrameServerScriptPath(const std::string& videoPath) {
+  std::string folder = SettingsFolder();
+  if (folder.empty()) folder = std::filesystem::temp_directory_path().string();
+  return (std::filesystem::path(folder) / (FileName(videoPath).Name() + ".avs")).string();
+}
+
+AviFrameSequence::AviFrameSequence(std::string_view name, Resource* document)
+    : FrameSequence(document) {
+  fileName = FileName(name);
+}
+
+AviFrameSequence::~AviFrameSequence() { Close(); }
+
+void AviFrameSequence::Close() {
+  video_.Close();
+  held_ = 0;
+  decodedPosition_ = -1;
+}
+
+bool AviFrameSequence::NeedsColorReduction() const {
+  return IsColour() && PaletteDisplay() && video_.Info().bitsPerPixel > 8;
+}
+
+bool AviFrameSequence::OpenVideo() {
+  using platform::VideoError;
+  Close();
+  const std::string path = fileName.Path();
+  VideoError error = video_.Open(path);
+  if (error != VideoError::kNone && error != VideoError::kNoDecoder) {
+    // Other files through the frame server, when it is installed.
+    platform::Library server(frameServerLibrary);
+    if (server.IsLoaded()) {
+      scriptName_ = FrameServerScriptPath(path);
+      error = platform::WriteFileAtomically(scriptName_, FrameServerScriptLine(path))
+                  ? video_.Open(scriptName_)
+                  : VideoError::kCannotOpen;
+    }
+  }
+  const platform::VideoStreamInfo& info = video_.Info();
+  switch (error) {
+    case VideoError::kNone:
+      break;
+    case VideoError::kBadFormat:
+      ErrorMessage(aviid::kErrorCaption, aviid::kCorrupt, path);
+      return false;
+    case VideoError::kNoHandler:
+      ErrorMessage(aviid::kErrorCaption, aviid::kNoHandler, path);
+      return false;
+    case VideoError::kNoDecoder:
+      ErrorMessage(aviid::kErrorCaption, aviid::kNoDecompressor, path, info.fourcc, info.name);
+      return false;
+    default:
+      ErrorMessage(aviid::kErrorCaption, aviid::kCannotOpen, path);
+      return false;
+  }
+  if (info.width <= 0 || info.height <= 0) {
+    ErrorMessage(aviid::kErrorCaption, aviid::kNoFormat, path);
+    Close();
+    return false;
+  }
+
+  fsData.width = info.width;
+  fsData.height = info.height;
+  // A stream without a usable rate gets 1 frame per second, never 0.
+  const double rate = info.Rate();
+  fsData.framesPerSecond = rate > 0.0 ? static_cast<float>(rate) : 1.0f;
+  fsData.sequenceName = info.name.substr(0, FS_Data::kNameSize - 1);
+  fsData.frames = info.frames;
+  fsData.firstFrame = static_cast<float>(info.startSeconds * fsData.framesPerSecond);
+  fsData.colour = 1;
+  fsData.colours = FS_Data::kTrueColours;
+  ReadDSCPartial(fsData, path);
+  SetScale(fsData.units, fsData.aspect);
+  if (!frameDib.Create(fsData.width, fsData.height, IsColour() ? 24 : 8)) {
+    Close();
+    return false;
+  }
+
+  if (!video_.ReadFrame(0, picture_)) {
+    ErrorMessage(aviid::kErrorCaption, aviid::kNoDecompressor, path, info.fourcc, info.name);
+    Close();
+    return false;
+  }
+
+  AviPropertiesModel model(fsData, rate, info.bitsPerPixel);
+  model.trueColour = IsColour();
+  fields = {};
+  if (Runner() && Runner()(*this, model) == 1) model.Apply(fsData, fields);
+  if (fsData.frames < 1) fsData.frames = 1;
+  SetScale(fsData.units, fsData.aspect);
+  if (!frameDib.Create(fsData.width, fsData.height, IsColour() ? 24 : 8) ||
+      !fullFrame_.Create(info.width, info.height, IsColour() ? 24 : 8)) {
+    Close();
+    return false;
+  }
+  decodedPosition_ = -1;
+  held_ = 0;
+  decodeFailureShown_ = false;
+  MarkOpened();
+  PreparePalette();
+  ReadFrame(1, true);
+  return true;
+}
+
+void AviFrameSequence::ReportDecodeFailure() {
+  if (decodeFailureShown_) return;
+  decodeFailureShown_ = true;
+  ShowErrorMessage(kInternalErrorCaption, "Could not read frame from avi stream!");
+}
+
+bool AviFrameSequence::Decode(int position) {
+  if (video_.ReadFrame(position, picture_)) {
+    if (IsColour() && picture_.bitCount <= 8 && PaletteDisplay()) {
+      for (int i = 0; i < kPaletteSize; ++i) {
+        const std::uint8_t* e = picture_.colorTable.data() + 4 * i;
+        colorTable[i] = PaletteEntry{e[2], e[1], e[0], 0};
+      }
+      colorTableIsGrey = false;
+      displayPalette = colorTable;
+    }
+    return true;
+  }
+  ReportDecodeFailure();
+  return false;
+}
+
+const CDIB* AviFrameSequence::ReadFrame(int number, bool force) {
+  if (!video_.IsOpen()) {
+    ShowErrorMessage(kInternalErrorCaption, "FrameSequence has not been opened!");
+    return frameDib.IsEmpty() ? nullptr : &frameDib;
+  }
+  if (number < 1 || number > fsData.frames) number = 1;
+  if (!force && number == held_) return &frameDib;
+  if (fields.halfFrameMode == kHalfFrameNone) {
+    if (Decode(fields.startOffset + number - 1)) SetupDIB(fsData, SourceOf(picture_), frameDib);
+  } else {
+    const int position = fields.startOffset + (number - 1) / 2;
+    const int field = fields.oddFieldFirst ? (number & 1) : ((number - 1) & 1);
+    if (position != decodedPosition_ || force) {
+      if (Decode(position)) {
+        SetupDIB(fsData, SourceOf(picture_), fullFrame_);
+        decodedPosition_ = position;
+      }
+    }
+    // When the decode failed the working bitmap keeps the last good picture.
+    if (position == decodedPosition_)
+      SetupHalfframeDIB(fsData, fields.halfFrameMode, fullFrame_, field, frameDib);
+  }
+  held_ = number;
+  frameDib.MarkNewImage();
+  return &frameDib;
+}
+
+bool AviFrameSequence::DecodePreview(int position, CDIB& out) {
+  if (!video_.IsOpen() || !video_.ReadFrame(position - 1, picture_)) return false;
+  if (out.Width() != picture_.width || out.Height() != picture_.height || out.BitCount() != 24)
+    out.Create(picture_.width, picture_.height, 24);
+  FS_Data colour;
+  colour.colour = 1;
+  SetupDIB(colour, SourceOf(picture_), out);
+  // The decoder now stands elsewhere; a full-frame field must be decoded again.
+  decodedPosition_ = -1;
+  return true;
+}
