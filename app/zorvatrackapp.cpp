@@ -233,7 +233,8 @@ platform::CommandChain ZorvatrackApp::Chain() {
 
 Resource* ZorvatrackApp::GetActiveDocument() const {
   if (!mdiClient_) return nullptr;
-  QMdiSubWindow* child = mdiClient_->activeSubWindow();
+  // The current child stays the active document while a dialog or the help has the focus.
+  QMdiSubWindow* child = mdiClient_->currentSubWindow();
   return child ? qobject_cast<Resource*>(child->widget()) : nullptr;
 }
 

@@ -30,7 +30,14 @@ const QColor kOrange(0xd8, 0x7c, 0x16);
 const QColor kYellow(0xec, 0xbf, 0x4e);
 const QColor kWhite(0xff, 0xff, 0xff);
 
-QColor Col(const QColor& c, bool disabled) { return disabled ? kGrey : c; }
+// Disabled pictures keep their light and dark parts apart, so their shapes stay readable.
+QColor Col(const QColor& c, bool disabled) {
+  if (!disabled) return c;
+  int lightness = c.lightness();
+  if (lightness > 200) return QColor(0xf0, 0xf0, 0xf0);
+  if (lightness > 110) return QColor(0xc6, 0xc8, 0xcc);
+  return kGrey;
+}
 
 QPen Pen(const QColor& c, bool disabled, qreal width = 1.2) {
   QPen pen(Col(c, disabled), width);

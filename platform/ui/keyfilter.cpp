@@ -10,6 +10,10 @@ void AppKeyFilter::Install() {
 }
 
 bool AppKeyFilter::eventFilter(QObject* watched, QEvent* event) {
+  // A new key stroke announces itself (shortcut check) or ends (release) with events of its own;
+  // from then on a key press at the same address is a new one, even with an equal timestamp.
+  if (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyRelease)
+    last_ = nullptr;
   if (claim_ && event->type() == QEvent::ShortcutOverride &&
       claim_(watched, static_cast<QKeyEvent*>(event))) {
     event->accept();
