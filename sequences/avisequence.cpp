@@ -182,7 +182,18 @@ const CDIB* AviFrameSequence::ReadFrame(int number, bool force) {
   if (number < 1 || number > fsData.frames) number = 1;
   if (!force && number == held_) return &frameDib;
   if (fields.halfFrameMode == kHalfFrameNone) {
-    if (Decode(fields.startOffset + number - 1)) SetupDIB(fsData, SourceOf(picture_), frameDib);
+    // A 24-bit picture goes straight into the colour working bitmap, bottom line first: what
+    // SetupDIB's copy of 24 into 24 bits would make of it, without the copy.
+    if (IsColour()) {
+      picture_.directBits =
+          frameDib.Bits() + static_cast<std::size_t>(frameDib.RowBytes()) * (frameDib.Height() - 1);
+      picture_.directStride = -frameDib.RowBytes();
+      picture_.directWidth = frameDib.Width();
+      picture_.directHeight = frameDib.Height();
+    }
+    if (Decode(fields.startOffset + number - 1) && !picture_.direct)
+      SetupDIB(fsData, SourceOf(picture_), frameDib);
+    picture_.directBits = nullptr;
   } else {
     const int position = fields.startOffset + (number - 1) / 2;
     const int field = fields.oddFieldFirst ? (number & 1) : ((number - 1) & 1);

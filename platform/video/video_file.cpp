@@ -391,6 +391,7 @@ bool VideoFile::ReadFrame(int index, VideoPicture& picture) {
         auto fmt = static_cast<AVPixelFormat>(f->format);
         if (fmt == AV_PIX_FMT_PAL8 || fmt == AV_PIX_FMT_GRAY8) {
           picture.bitCount = 8;
+          picture.direct = false;
           picture.stride = RowStride(f->width, 8);
           picture.pixels.resize(static_cast<std::size_t>(picture.stride) * f->height);
           for (int y = 0; y < f->height; ++y)
@@ -412,7 +413,10 @@ bool VideoFile::ReadFrame(int index, VideoPicture& picture) {
         } else {
           picture.bitCount = 24;
           picture.stride = RowStride(f->width, 24);
-          picture.pixels.resize(static_cast<std::size_t>(picture.stride) * f->height);
+          picture.direct = picture.directBits && picture.directWidth == f->width &&
+                           picture.directHeight == f->height;
+          if (!picture.direct)
+            picture.pixels.resize(static_cast<std::size_t>(picture.stride) * f->height);
           s.scaler =
               sws_getCachedContext(s.scaler, f->width, f->height, fmt, f->width, f->height,
                                    AV_PIX_FMT_BGR24, SWS_BILINEAR, nullptr, nullptr, nullptr);
@@ -420,8 +424,9 @@ bool VideoFile::ReadFrame(int index, VideoPicture& picture) {
             av_frame_unref(f);
             return false;
           }
-          std::uint8_t* dst[4] = {picture.pixels.data(), nullptr, nullptr, nullptr};
-          int dstStride[4] = {picture.stride, 0, 0, 0};
+          std::uint8_t* dst[4] = {picture.direct ? picture.directBits : picture.pixels.data(),
+                                  nullptr, nullptr, nullptr};
+          int dstStride[4] = {picture.direct ? picture.directStride : picture.stride, 0, 0, 0};
           sws_scale(s.scaler, f->data, f->linesize, 0, f->height, dst, dstStride);
         }
         av_frame_unref(f);

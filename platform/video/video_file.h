@@ -58,6 +58,16 @@ struct VideoPicture {
   std::vector<std::uint8_t> pixels;
   // 8-bit pictures: 256 entries of blue, green, red, 0.
   std::array<std::uint8_t, 1024> colorTable{};
+
+  // Optional: where a 24-bit picture of exactly directWidth x directHeight is written instead of
+  // `pixels`: the top line at directBits, the next at directBits + directStride (negative for a
+  // bottom-up bitmap). `direct` tells whether the last picture went there. Saves a copy of
+  // every frame when the caller's bitmap is the final place.
+  std::uint8_t* directBits = nullptr;
+  int directStride = 0;
+  int directWidth = 0;
+  int directHeight = 0;
+  bool direct = false;
 };
 
 struct VideoStats {

@@ -95,6 +95,16 @@ TEST(AviFrameSequenceTest, SteppingBackwardsShowsTheFramesSeenForwards) {
   EXPECT_EQ(HashBits(*seq.ReadFrame(41)), forwards[1]);
   EXPECT_TRUE(seq.IsCurrentFrame(1));
   EXPECT_TRUE(messages.shown.empty());
+
+  // The working bitmap is the decoded picture turned bottom-up.
+  platform::VideoFile video;
+  ASSERT_EQ(video.Open(clip), platform::VideoError::kNone);
+  platform::VideoPicture p;
+  ASSERT_TRUE(video.ReadFrame(4, p));
+  CDIB expected;
+  ASSERT_TRUE(expected.Create(64, 48, 24));
+  SetupDIB(seq.fsData, DibSource{64, -48, 24, 0, nullptr, p.pixels.data()}, expected);
+  EXPECT_EQ(HashBits(*seq.ReadFrame(5)), HashBits(expected));
 }
 
 std::string ReadAll(const std::string& path) {
