@@ -119,7 +119,7 @@ inline constexpr int kAboutVersionText = 3221;   // "Version"
 inline constexpr int kAboutLine = 3222;    // "Automatic tracking of objects in image sequences."
 inline constexpr int kAboutFormat = 3223;  // "%s PLAYER %s %s"
 inline constexpr int kHelpCaption = 3230;  // "Zorvatrack Help"
-}  // namespace ids
 
-// The private window message of a frame change; its first parameter is the frame number.
-inline constexpr int WM_GOTOFRAME = 26000;
+// The document's frame-change message (WM_GOTOFRAME); its first parameter is the frame number.
+inline constexpr int kMsgGoToFrame = 26000;
+}  // namespace ids

@@ -22,12 +22,12 @@
 #include "app/profile.h"
 #include "app/ui/aboutdlg.h"
 #include "app/ui/bitmaps.h"
+#include "app/ui/documentchild.h"
 #include "app/ui/gadgets.h"
 #include "app/ui/helpwindow.h"
 #include "app/ui/mdiclient.h"
 #include "app/ui/menu100.h"
 #include "app/ui/playercontrols.h"
-#include "app/ui/resource.h"
 #include "app/unitsorigin.h"
 #include "platform/events.h"
 #include "platform/strings.h"
@@ -198,7 +198,7 @@ void ZorvatrackApp::BuildToolbar(QToolBar* bar, bool omitLoad) {
   button(cmd::kStop);
   button(cmd::kFirstFrame);
   frameSlider_ = new FrameScrollBar(bar, ids::kFrameSlider, kSliderWidth, kSliderHeight);
-  frameSlider_->SetTarget([this]() -> QObject* { return GetActiveDocument(); });
+  frameSlider_->SetTarget([this]() -> QObject* { return ActiveChildWidget(); });
   bar->addWidget(frameSlider_);
   button(cmd::kLastFrame);
   separator(8);
@@ -228,20 +228,30 @@ void ZorvatrackApp::BuildToolbar(QToolBar* bar, bool omitLoad) {
 }
 
 platform::CommandChain ZorvatrackApp::Chain() {
-  return {GetActiveDocument(), mdiClient_, this, docManager_.get()};
+  return {ActiveChild(), mdiClient_, this, docManager_.get()};
 }
 
-Resource* ZorvatrackApp::GetActiveDocument() const {
+QWidget* ZorvatrackApp::ActiveChildWidget() const {
   if (!mdiClient_) return nullptr;
   // The current child stays the active document while a dialog or the help has the focus.
   QMdiSubWindow* child = mdiClient_->currentSubWindow();
-  return child ? qobject_cast<Resource*>(child->widget()) : nullptr;
+  QWidget* widget = child ? child->widget() : nullptr;
+  return dynamic_cast<DocumentChild*>(widget) ? widget : nullptr;
+}
+
+DocumentChild* ZorvatrackApp::ActiveChild() const {
+  return dynamic_cast<DocumentChild*>(ActiveChildWidget());
+}
+
+Resource* ZorvatrackApp::GetActiveDocument() const {
+  DocumentChild* child = ActiveChild();
+  return child ? child->GetResource() : nullptr;
 }
 
 bool ZorvatrackApp::CanClose() {
   if (mdiClient_) {
     for (QMdiSubWindow* child : mdiClient_->subWindowList())
-      if (auto* doc = qobject_cast<Resource*>(child->widget()); doc && !doc->CanClose())
+      if (auto* doc = dynamic_cast<DocumentChild*>(child->widget()); doc && !doc->CanClose())
         return false;
   }
   if (helpInUse_ && help_) help_->close();
@@ -399,12 +409,12 @@ bool ZorvatrackApp::ProcessAppMsg(QObject* receiver, QKeyEvent* key) {
   }
   if (IsKey(key, Qt::Key_Return) || IsKey(key, Qt::Key_Enter)) {
     if (!frameField_) return false;
-    Resource* doc = GetActiveDocument();
+    DocumentChild* doc = ActiveChild();
     std::optional<int> count;
     if (doc) count = doc->MinFrameCount();
     EnterResult result = EnterFrameRule(frameField_->text().toStdString(), count);
     frameField_->setText(QString::fromStdString(result.fieldText));
-    if (result.frame) platform::SendMessage(doc, WM_GOTOFRAME, *result.frame);
+    if (result.frame) platform::SendMessage(ActiveChildWidget(), ids::kMsgGoToFrame, *result.frame);
     return false;
   }
   if (IsKey(key, Qt::Key_Delete) && key->modifiers() == Qt::NoModifier && frameField_ &&

@@ -27,7 +27,9 @@ class FrameEdit;
 class FrameScrollBar;
 class HelpWindow;
 class MyDocManager;
+class DocumentChild;
 class Resource;
+class QWidget;
 class ZorvatrackMDIClient;
 
 class ZorvatrackApp : public QObject, public platform::CommandTarget {
@@ -55,8 +57,11 @@ class ZorvatrackApp : public QObject, public platform::CommandTarget {
   // The key pre-processing of the whole program; true when the key was consumed.
   bool ProcessAppMsg(QObject* receiver, QKeyEvent* key);
 
-  // The active document, or null.
+  // The active document, or null; ActiveChild is the MDI child that shows it, ActiveChildWidget
+  // that child as a window (the receiver of frame changes).
   Resource* GetActiveDocument() const;
+  DocumentChild* ActiveChild() const;
+  QWidget* ActiveChildWidget() const;
   // Shows the frame in the status bar, the frame field and the slider; the slider's range
   // becomes first..last unless last < first.
   void ShowFrame(int frame, int first, int last);

@@ -25,7 +25,7 @@ void FrameScrollBar::Action(int) {
   int position = sliderPosition();
   if (position == value()) return;
   setValue(position);
-  if (target_) platform::SendMessage(target_(), WM_GOTOFRAME, position);
+  if (target_) platform::SendMessage(target_(), ids::kMsgGoToFrame, position);
 }
 
 FrameEdit::FrameEdit(QWidget* parent, int id, const QString& text, int width, int height,

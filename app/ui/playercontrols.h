@@ -13,8 +13,8 @@ class QToolBar;
 class QToolButton;
 class QAction;
 
-// The frame slider: every scroll action that moves it sends the active document WM_GOTOFRAME
-// with the new position as the frame number.
+// The frame slider: every scroll action that moves it sends the active document the frame-change
+// message with the new position as the frame number.
 class FrameScrollBar : public QScrollBar {
   Q_OBJECT
  public:

@@ -23,10 +23,10 @@
 #include "app/defaults.h"
 #include "app/profile.h"
 #include "app/ui/aboutdlg.h"
+#include "app/ui/documentchild.h"
 #include "app/ui/helpwindow.h"
 #include "app/ui/mdiclient.h"
 #include "app/ui/playercontrols.h"
-#include "app/ui/resource.h"
 #include "app/unitsorigin.h"
 #include "app/zorvatrackapp.h"
 #include "platform/events.h"
@@ -37,10 +37,12 @@ namespace {
 namespace fs = std::filesystem;
 
 // A document that records the frames it is sent and counts Delete Object commands.
-class StandInDocument : public Resource {
+class StandInDocument : public QWidget, public DocumentChild {
  public:
   explicit StandInDocument(int frames) : frames_(frames) {}
+  Resource* GetResource() override { return nullptr; }
   int MinFrameCount() const override { return frames_; }
+  bool CanClose() override { return true; }
   const platform::CommandTable& Commands() const override {
     static const platform::CommandEntry entries[] = {
         platform::Command<&StandInDocument::CmDeleteObject>(cmd::kDeleteObject)};
@@ -49,11 +51,11 @@ class StandInDocument : public Resource {
   }
   void CmDeleteObject() { ++deletes; }
   bool event(QEvent* e) override {
-    if (auto* m = platform::AsMessage(e); m && m->message == WM_GOTOFRAME) {
+    if (auto* m = platform::AsMessage(e); m && m->message == ids::kMsgGoToFrame) {
       frames.push_back(static_cast<int>(m->wParam));
       return true;
     }
-    return Resource::event(e);
+    return QWidget::event(e);
   }
 
   std::vector<int> frames;
