@@ -83,7 +83,8 @@ class VideoFile {
   VideoFile(const VideoFile&) = delete;
   VideoFile& operator=(const VideoFile&) = delete;
 
-  // Opens the file's first video stream and indexes it. On failure the file is closed.
+  // Opens the file's first video stream and indexes it. On failure the file is closed; after
+  // kNoDecoder, Info() still names the stream (name, fourcc, codecName).
   VideoError Open(const std::string& path);
   void Close();
   bool IsOpen() const;
