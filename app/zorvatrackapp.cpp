@@ -83,6 +83,13 @@ QLabel* TextGadget(int id, int chars, QStatusBar* bar) {
 
 bool IsKey(const QKeyEvent* key, Qt::Key k) { return key->key() == k; }
 
+// True for the main window and everything in it, the floating toolbar included.
+bool InMainWindow(QObject* receiver, const QWidget* mainWindow) {
+  for (auto* w = qobject_cast<QWidget*>(receiver); w; w = w->parentWidget())
+    if (w == mainWindow) return true;
+  return false;
+}
+
 }  // namespace
 
 const platform::CommandTable& ZorvatrackApp::Commands() const {
@@ -400,7 +407,8 @@ bool ZorvatrackApp::ProcessAppMsg(QObject* receiver, QKeyEvent* key) {
     Apply(contextHelp_.F1(key->modifiers() & Qt::ShiftModifier));
     return true;
   }
-  if (menu) return false;
+  // The other keys have their program-wide meaning in the main window, not in the help.
+  if (menu || !InMainWindow(receiver, mainWindow_.get())) return false;
 
   if (IsKey(key, Qt::Key_Escape)) {
     AppDecision decision = contextHelp_.Esc();

@@ -23,6 +23,7 @@
 #include "app/defaults.h"
 #include "app/profile.h"
 #include "app/ui/aboutdlg.h"
+#include "app/ui/colorbox.h"
 #include "app/ui/documentchild.h"
 #include "app/ui/helpwindow.h"
 #include "app/ui/mdiclient.h"
@@ -30,6 +31,7 @@
 #include "app/unitsorigin.h"
 #include "app/zorvatrackapp.h"
 #include "platform/events.h"
+#include "platform/ui/choosers.h"
 #include "platform/version.h"
 
 namespace {
@@ -306,6 +308,18 @@ TEST_F(AppTest, AbortGadgetStopsOnEscAndIgnoresOtherButtons) {
   QCoreApplication::postEvent(app_->MainWindow(),
                               new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
   EXPECT_TRUE(abort.PumpMessages());
+}
+
+TEST(ColorBox, KeepsItsColourWhenTheChoiceIsCancelled) {
+  platform::ScriptedChoosers choosers;
+  ColorBox box(nullptr, 20473);
+  box.SetColorValue(QColor(10, 20, 30));
+  choosers.colorAnswers.push_back(std::nullopt);
+  EXPECT_FALSE(box.SetColor(nullptr));
+  EXPECT_EQ(box.Color(), QColor(10, 20, 30));
+  choosers.colorAnswers.push_back(QColor(200, 100, 0));
+  EXPECT_TRUE(box.SetColor(nullptr));
+  EXPECT_EQ(box.Color(), QColor(200, 100, 0));
 }
 
 TEST_F(AppTest, MainWindowPictureShowsToolbarAndStatusBar) {
