@@ -128,6 +128,11 @@ ZorvatrackApp::~ZorvatrackApp() {
   EndHelpCursor();
   idle_.reset();
   mainWindow_.reset();
+  mdiClient_ = nullptr;
+  toolbar_ = nullptr;
+  frameSlider_ = nullptr;
+  frameField_ = nullptr;
+  statusFrame_ = statusText2_ = nullptr;
   help_.reset();
   docManager_.reset();
   objectModelLibrary_.Unload();
