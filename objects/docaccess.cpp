@@ -1,0 +1,57 @@
+#include "objects/docaccess.h"
+
+#include <algorithm>
+
+#include "app/defaults.h"
+#include "objects/subobjseq.h"
+#include "sequences/framesequence.h"
+
+namespace objdoc {
+
+const DefaultValueStruct& Defaults() {
+  static const DefaultValueStruct builtIn;
+  return g_Defaults ? *g_Defaults : builtIn;
+}
+
+int VideoCount(const Resource* doc) { return doc ? doc->SequenceCount() : 0; }
+
+FrameSequence* Video(const Resource* doc, int index) {
+  return doc ? doc->Sequence(index) : nullptr;
+}
+
+int CurrentFrame(const Resource* doc) { return doc ? doc->CurrentFrame() : 1; }
+
+int MaxFrameCount(const Resource* doc) { return doc ? std::max(doc->MaxFrameCount(), 1) : 1; }
+
+int MaxFrameWidth(const Resource* doc) {
+  int w = 0;
+  for (int i = 0; i < VideoCount(doc); ++i) w = std::max(w, Video(doc, i)->Width());
+  return w;
+}
+
+int MaxFrameHeight(const Resource* doc) {
+  int h = 0;
+  for (int i = 0; i < VideoCount(doc); ++i) h = std::max(h, Video(doc, i)->Height());
+  return h;
+}
+
+ColorValue ObjectColor(Resource* doc, int number) {
+  if (doc) return doc->SetObjectColor(number);
+  const MapColor c = BuiltInColor(std::abs(number) % kBuiltInColors);
+  return Rgb(c.red, c.green, c.blue);
+}
+
+SubObjectSequences& SubsOf(FrameSequence& video) {
+  if (!video.subObjectSequences) video.subObjectSequences = std::make_shared<SubObjectSequences>();
+  video.subObjectSequences->SetOwner(&video);
+  return *video.subObjectSequences;
+}
+
+int IndexOf(const Resource* doc, const FrameSequence* video) {
+  for (int i = 0; i < VideoCount(doc); ++i) {
+    if (Video(doc, i) == video) return i;
+  }
+  return -1;
+}
+
+}  // namespace objdoc

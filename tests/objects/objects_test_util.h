@@ -1,0 +1,87 @@
+#pragma once
+
+// Shared pieces of the object tests: a canvas that records what is drawn, a video without a
+// file, and a temporary folder.
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "objects/canvas.h"
+#include "sequences/framesequence.h"
+
+struct DrawCall {
+  std::string kind;
+  std::vector<int> v;
+  ColorValue color = 0;
+  friend bool operator==(const DrawCall&, const DrawCall&) = default;
+};
+
+class RecordingCanvas : public ObjectCanvas {
+ public:
+  const std::vector<PaletteEntry>* Palette() const override { return palette; }
+  void FrameRect(int l, int t, int r, int b, ColorValue c) override {
+    Add("frame", {l, t, r, b}, c);
+  }
+  void FillRect(int l, int t, int r, int b, ColorValue c) override { Add("fill", {l, t, r, b}, c); }
+  void Ellipse(int l, int t, int r, int b, const Pen& p, std::optional<ColorValue> f) override {
+    Add(f ? "filledellipse" : "ellipse", {l, t, r, b}, p.color);
+  }
+  void Line(int x1, int y1, int x2, int y2, const Pen& p) override {
+    Add("line", {x1, y1, x2, y2}, p.color);
+    pens.push_back(p);
+  }
+  void SetPixel(int x, int y, ColorValue c) override { Add("pixel", {x, y}, c); }
+  void Arc(int l, int t, int r, int b, int x1, int y1, int x2, int y2, const Pen& p) override {
+    Add("arc", {l, t, r, b, x1, y1, x2, y2}, p.color);
+  }
+
+  std::vector<DrawCall> calls;
+  std::vector<Pen> pens;
+  const std::vector<PaletteEntry>* palette = nullptr;
+
+ private:
+  void Add(const char* kind, std::vector<int> v, ColorValue c) {
+    calls.push_back({kind, std::move(v), c});
+  }
+};
+
+// A video of a given size and length that reads no frames.
+class TestVideo : public FrameSequence {
+ public:
+  TestVideo(const std::string& path, int width, int height, int frames, bool colour = false)
+      : FrameSequence(nullptr) {
+    fileName = FileName(path);
+    fsData.width = width;
+    fsData.height = height;
+    fsData.frames = frames;
+    fsData.colour = colour ? 1 : 0;
+    SetImageSize(fsData.units, fsData.aspect, width, height);
+  }
+  bool Open() override { return true; }
+  void Close() override {}
+  const CDIB* ReadFrame(int, bool) override { return nullptr; }
+  bool IsCurrentFrame(int) const override { return false; }
+  FileName& GetFileName() override { return fileName; }
+  bool CanClose() override { return true; }
+  void PreparePalette() override {}
+};
+
+// A fresh folder under the system's temporary folder, removed with its files at the end.
+class TempDir {
+ public:
+  explicit TempDir(const std::string& name) {
+    path_ = std::filesystem::temp_directory_path() /
+            ("zorvat_objects_" + name + "_" + std::to_string(::getpid()));
+    std::filesystem::remove_all(path_);
+    std::filesystem::create_directories(path_);
+  }
+  ~TempDir() { std::filesystem::remove_all(path_); }
+  std::string File(const std::string& name) const { return (path_ / name).string(); }
+
+ private:
+  std::filesystem::path path_;
+};

@@ -1,0 +1,358 @@
+// Object-sequence files: record round trips, a saved and reloaded project, version discovery,
+// damaged files, and a bounded random-mutation run of the reader.
+
+#include "objects/osfile.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <random>
+
+#include "app/defaults.h"
+#include "app/resource.h"
+#include "objects/docaccess.h"
+#include "objects/resobjseq.h"
+#include "objects/stickfigure.h"
+#include "objects/subobjseq.h"
+#include "objects_test_util.h"
+#include "platform/files.h"
+#include "platform/message_service.h"
+
+namespace {
+
+osfile::FileRecord SampleRecord() {
+  osfile::FileRecord f;
+  f.modelFile = "../models/body.abm";
+  osfile::SubRecord a;
+  a.number = 0;
+  a.res = osfile::ResRecord{"Hip", 0x101, 25205, 63, 47, osfile::ColorRecord{7, 9, 11, 0x00FF8040}};
+  a.tmpl = osfile::TemplateRecord{25, 19, 1, -2, 3};
+  a.lastIndex = 100;
+  a.points = {{1, 1.5f, 2.5f, 0}, {50, kMissingCoordinate, 3, 0}, {100, 640, 480, 0}};
+  osfile::SubRecord b;
+  b.number = 7;
+  b.res = osfile::ResRecord{"", 0x103, 25208, 3, 3, osfile::ColorRecord{0, 1, 1, 0}};
+  b.tmpl = osfile::TemplateRecord{3, 3, 0, 0, 0};
+  b.lastIndex = 0;
+  f.sequences = {a, b};
+  osfile::AngleRecord angle;
+  angle.name = "knee";
+  angle.numbers[0] = 0;
+  angle.numbers[1] = angle.numbers[2] = 7;
+  angle.numbers[3] = 0;
+  angle.swap1 = true;
+  angle.swap2 = false;
+  f.figure = osfile::FigureRecord{12, {{0x0000FF, 0, 7}}, {angle}};
+  return f;
+}
+
+TEST(ObjectSequenceFileTest, RecordsComeBackFieldByField) {
+  const osfile::FileRecord f = SampleRecord();
+  const std::string bytes = osfile::Encode(f);
+  const auto back = osfile::Decode(bytes);
+  ASSERT_TRUE(back.has_value());
+  EXPECT_EQ(*back, f);
+  // Record bodies as the format fixes them: an empty slot is one u32 0, so a sequence of 100
+  // slots with three points takes 2 + 100 u32 values and three 16-byte points.
+  EXPECT_NE(bytes.find(std::string("\x01\x00\x00\x00\x64\x00\x00\x00\x01\x00\x00\x00", 12)),
+            std::string::npos);
+}
+
+// A one-byte change of every kind a damaged file shows is refused as a whole.
+TEST(ObjectSequenceFileTest, DamagedFilesDecodeToNothing) {
+  const std::string good = osfile::Encode(SampleRecord());
+  for (std::size_t n = 0; n < good.size(); ++n) {
+    ASSERT_FALSE(osfile::Decode(good.substr(0, n)).has_value()) << "truncated at " << n;
+  }
+  EXPECT_FALSE(osfile::Decode(good + "x").has_value());
+
+  const auto patched = [&](const osfile::FileRecord& f, const std::string& from,
+                           const std::string& to) {
+    std::string bytes = osfile::Encode(f);
+    const auto at = bytes.find(from);
+    EXPECT_NE(at, std::string::npos) << "pattern not found";
+    if (at != std::string::npos) bytes.replace(at, from.size(), to);
+    return osfile::Decode(bytes);
+  };
+  const auto u32 = [](std::uint32_t v) {
+    return std::string{static_cast<char>(v), static_cast<char>(v >> 8), static_cast<char>(v >> 16),
+                       static_cast<char>(v >> 24)};
+  };
+  // The slot count of sequence 0 far beyond the bytes in the file.
+  EXPECT_FALSE(
+      patched(SampleRecord(), u32(1) + u32(100) + u32(1), u32(1) + u32(0x7FFFFFF0) + u32(1)));
+  // A point filed under another frame than its slot.
+  EXPECT_FALSE(patched(SampleRecord(), u32(50) + u32(50), u32(50) + u32(51)));
+  // A template without pixels.
+  EXPECT_FALSE(patched(SampleRecord(), u32(25) + u32(19), u32(0) + u32(19)));
+  // A class version this program does not know.
+  osfile::FileRecord f = SampleRecord();
+  EXPECT_FALSE(patched(f, std::string("SubObjectSequences") + u32(4),
+                       std::string("SubObjectSequences") + u32(5)));
+  // Two sub-sequences of one number, and a sequence number beyond the signed range.
+  f.sequences[1].number = 0;
+  EXPECT_FALSE(osfile::Decode(osfile::Encode(f)).has_value());
+  f = SampleRecord();
+  f.figure->connections[0].second = -1;
+  EXPECT_FALSE(osfile::Decode(osfile::Encode(f)).has_value());
+  // Older class versions stay readable: a stick figure of version 3 has no swap flags.
+  f = SampleRecord();
+  std::string bytes = osfile::Encode(f);
+  const std::string v4 = std::string("StickFigure") + u32(4);
+  bytes.replace(bytes.find(v4), v4.size(), std::string("StickFigure") + u32(3));
+  // Version 3 ends the angle after its numbers; the two swap words left over are skipped.
+  const auto old = osfile::Decode(bytes);
+  ASSERT_TRUE(old.has_value());
+  EXPECT_FALSE(old->figure->angles[0].swap1.has_value());
+  EXPECT_EQ(old->figure->angles[0].name, "knee");
+}
+
+// Mutates valid files at random for a bounded time: the reader must never crash, read outside
+// its input or claim memory beyond what the input can describe.
+TEST(ObjectSequenceFileTest, RandomMutationsNeverBreakTheReader) {
+  osfile::FileRecord big = SampleRecord();
+  for (int i = 0; i < 20; ++i) {
+    osfile::SubRecord s = big.sequences[0];
+    s.number = 100 + i;
+    big.sequences.push_back(s);
+  }
+  const std::vector<std::string> seeds = {osfile::Encode(SampleRecord()), osfile::Encode(big),
+                                          osfile::Encode(osfile::FileRecord{})};
+  std::mt19937 rng(20261210);
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+  int runs = 0, decoded = 0;
+  ResObjectSequences all(nullptr);
+  SubObjectSequences video;
+  while (std::chrono::steady_clock::now() < deadline) {
+    std::string bytes = seeds[rng() % seeds.size()];
+    const int edits = 1 + static_cast<int>(rng() % 4);
+    for (int e = 0; e < edits && !bytes.empty(); ++e) {
+      const std::size_t at = rng() % bytes.size();
+      switch (rng() % 5) {
+        case 0:
+          bytes[at] = static_cast<char>(bytes[at] ^ (1 << (rng() % 8)));
+          break;
+        case 1:
+          bytes[at] = static_cast<char>(rng());
+          break;
+        case 2: {
+          const std::uint32_t v = (rng() % 2) ? rng() : (0xFFFFFFFFu - rng() % 4);
+          for (int k = 0; k < 4 && at + k < bytes.size(); ++k)
+            bytes[at + k] = static_cast<char>(v >> (8 * k));
+          break;
+        }
+        case 3:
+          bytes.resize(at);
+          break;
+        default:
+          bytes.insert(at, bytes.substr(at, rng() % 16));
+          break;
+      }
+    }
+    // An exact-size heap copy, so a read past the end is a read outside the allocation.
+    const std::unique_ptr<char[]> copy(new char[bytes.size()]);
+    std::copy(bytes.begin(), bytes.end(), copy.get());
+    const auto file = osfile::Decode(std::string_view(copy.get(), bytes.size()));
+    if (file) {
+      ++decoded;
+      osfile::Apply(*file, video, all);
+    }
+    ++runs;
+  }
+  EXPECT_GT(runs, 1000);
+  RecordProperty("runs", runs);
+  RecordProperty("decoded", decoded);
+}
+
+struct Project : ::testing::Test {
+  TempDir dir{"osfile"};
+  std::unique_ptr<Resource> doc;
+  std::vector<TestVideo*> videos;
+
+  void Open(std::vector<std::pair<std::string, bool>> names) {
+    videos.clear();
+    doc = std::make_unique<Resource>(FileName(dir.File("project.rsc")), true);
+    for (const auto& [name, colour] : names) {
+      videos.push_back(new TestVideo(dir.File(name), 320, 240, 30, colour));
+      doc->AddFrameSequence(videos.back());
+    }
+  }
+  ResObjectSequences& All() { return *doc->ObjectSequences(); }
+  SubObjectSequences& Subs(int i) { return objdoc::SubsOf(*videos[i]); }
+  void Touch(const std::string& name) {
+    ASSERT_TRUE(platform::WriteFileAtomically(dir.File(name), "x"));
+  }
+};
+
+TEST_F(Project, SavedProjectLoadsBackFieldByField) {
+  Open({{"walk.avi", false}, {"walk2.avi", true}, {"top.bld", false}});
+  ResObjectSequence* a = All().NewSequence(seqflag::kNewSequence);
+  ResObjectSequence* b = All().NewSequence(seqflag::kNewSequence);
+  ResObjectSequence* c = All().NewSequence(seqflag::kNewSequence);
+  ResObjectSequence* gone = All().NewSequence(seqflag::kNewSequence);
+  a->name = "Hip with a long name that no fixed buffer would hold";
+  a->algorithm = algorithm::kCrossCorrelation;
+  a->horizontalLimit = 41;
+  b->SetFlags(seqflag::kHidden);
+  b->ClearFlags(seqflag::kTracked);
+  *static_cast<ColorDescr*>(c) = ColorDescr(Rgb(10, 20, 30), 5, 7, kMarkerStar);
+  for (int v = 0; v < 3; ++v) {
+    for (ResObjectSequence* s : {a, b, c, gone}) {
+      SubObjectSequence* sub = Subs(v).Find(s->number);
+      sub->AddPoint(1 + v, 10.25f * s->number, 20.5f + v);
+      sub->AddPoint(29, kMissingCoordinate, 3);
+    }
+  }
+  Subs(1).Find(a->number)->SetSize(9, 11);
+  Subs(1).Find(a->number)->xOffset = -4;
+  Subs(2).Find(c->number)->shape = kTemplateCircle;
+  StickFigure& figure = All().Figure();
+  figure.arcRadius = 17;
+  SequencePair* ab = figure.Connect(a, b, Rgb(1, 2, 3));
+  SequencePair* bc = figure.Connect(b, c, Rgb(4, 5, 6));
+  figure.Connect(c, gone, Rgb(7, 8, 9));
+  AngleSequencePair* angle = figure.CreateAngle(ab, bc, std::string("knee"));
+  angle->swap1 = true;
+  angle->swap2 = true;
+  All().DeleteSequence(gone->number);
+
+  platform::RecordingMessageService messages;
+  ASSERT_TRUE(All().SaveAll());
+  EXPECT_FALSE(All().IsModified());
+  EXPECT_TRUE(messages.shown.empty());
+  EXPECT_TRUE(platform::FileExists(dir.File("walk.OS")));
+  EXPECT_TRUE(platform::FileExists(dir.File("top.OS")));
+
+  // Keep what was saved, then load it into a fresh document over the same videos.
+  std::vector<osfile::FileRecord> saved;
+  for (int v = 0; v < 3; ++v) saved.push_back(osfile::Collect(Subs(v), All()));
+  Open({{"walk.avi", false}, {"walk2.avi", true}, {"top.bld", false}});
+  All().LoadVersion();
+  EXPECT_TRUE(messages.shown.empty());
+  EXPECT_FALSE(All().IsModified());
+  EXPECT_EQ(All().Count(), 3);  // the deleted sequence was not saved
+  for (int v = 0; v < 3; ++v) {
+    const osfile::FileRecord loaded = osfile::Collect(Subs(v), All());
+    EXPECT_EQ(loaded.sequences, saved[v].sequences) << v;
+    EXPECT_EQ(loaded.figure, saved[v].figure) << v;
+    EXPECT_EQ(loaded.modelFile, saved[v].modelFile) << v;
+  }
+
+  const ResObjectSequence* la = All().Find(0, seqmask::kAll);
+  EXPECT_EQ(la->name, "Hip with a long name that no fixed buffer would hold");
+  EXPECT_EQ(All().Find(1, seqmask::kAll)->flags, seqflag::kPresent | seqflag::kHidden);
+  EXPECT_EQ(All().Find(2, seqmask::kAll)->style, kMarkerStar);
+  EXPECT_EQ(Subs(1).Find(0)->width, 9);
+  EXPECT_TRUE(Subs(1).Find(0)->isColor);
+  EXPECT_EQ(Subs(1).Find(0)->ItemAt(29)->x, kMissingCoordinate);
+  EXPECT_EQ(All().Figure().ConnectionCount(), 2u);
+  ASSERT_EQ(All().Figure().AngleCount(), 1u);
+  const AngleSequencePair* back = All().Figure().NextAngle(nullptr, true);
+  EXPECT_EQ(back->name, "knee");
+  EXPECT_TRUE(back->swap1 && back->swap2);
+  EXPECT_FALSE(back->autoOrient);
+  EXPECT_EQ(All().Figure().arcRadius, 17u);
+  EXPECT_EQ(All().GetCurrent()->number, 0);
+}
+
+TEST_F(Project, HighestVersionStopsAtTheFirstGap) {
+  Open({{"walk.avi", false}, {"run.avi", false}});
+  EXPECT_EQ(Subs(0).HighestVersion(), -1);
+  Touch("walk_1.OS");
+  EXPECT_EQ(Subs(0).HighestVersion(), -1);  // no walk.OS
+  Touch("walk.OS");
+  Touch("walk_3.OS");
+  EXPECT_EQ(Subs(0).HighestVersion(), 1);
+  Touch("walk_2.OS");
+  EXPECT_EQ(Subs(0).HighestVersion(), 3);
+  Touch("RUN.os");  // written on a system that ignores case
+  EXPECT_EQ(Subs(1).HighestVersion(), 0);
+  EXPECT_EQ(osfile::FileNameOf(FileName(dir.File("walk.avi")), 2).NameExt(), "walk_2.OS");
+}
+
+TEST_F(Project, VersionChoiceAndDamagedOrMissingFiles) {
+  Open({{"walk.avi", false}, {"run.avi", false}});
+  ResObjectSequence* s = All().NewSequence(seqflag::kNewSequence);
+  Subs(0).Find(s->number)->AddPoint(2, 5, 6);
+  Subs(1).Find(s->number)->AddPoint(3, 7, 8);
+  ASSERT_TRUE(All().SaveAll());
+  std::string walk, run;
+  ASSERT_TRUE(platform::ReadWholeFile(dir.File("walk.OS"), walk));
+  ASSERT_TRUE(platform::ReadWholeFile(dir.File("run.OS"), run));
+  for (const char* extra : {"walk_1.OS", "walk_2.OS"}) {
+    ASSERT_TRUE(platform::WriteFileAtomically(dir.File(extra), walk));
+  }
+  int asked = -1;
+  osfile::SetVersionChooser([&](int highest) -> std::optional<int> {
+    asked = highest;
+    return std::nullopt;
+  });
+  // walk has 0..2, run only 0: no question, version 0.
+  Open({{"walk.avi", false}, {"run.avi", false}});
+  All().LoadVersion();
+  EXPECT_EQ(asked, -1);
+  EXPECT_EQ(All().selectedVersion, 0);
+  ASSERT_NE(Subs(1).Find(0), nullptr);
+  EXPECT_NE(Subs(1).Find(0)->ItemAt(3), nullptr);
+
+  // Both have 0..1: the question, and cancelling it loads nothing.
+  ASSERT_TRUE(platform::WriteFileAtomically(dir.File("run_1.OS"), run));
+  Open({{"walk.avi", false}, {"run.avi", false}});
+  All().LoadVersion();
+  EXPECT_EQ(asked, 1);
+  EXPECT_EQ(All().Count(), 0);
+
+  // A damaged file reports and loads nothing of itself; the other video's file loads.
+  osfile::SetVersionChooser(nullptr);
+  std::string damaged = run;
+  damaged.resize(damaged.size() - 3);
+  ASSERT_TRUE(platform::WriteFileAtomically(dir.File("run_1.OS"), damaged));
+  platform::RecordingMessageService messages;
+  Open({{"walk.avi", false}, {"run.avi", false}});
+  All().LoadVersion();
+  EXPECT_EQ(All().selectedVersion, 1);
+  ASSERT_EQ(messages.shown.size(), 1u);
+  EXPECT_EQ(messages.shown[0].caption, "Input/output error");
+  EXPECT_EQ(messages.shown[0].text, "The file " + dir.File("run_1.OS") + " can not be opened.");
+  ASSERT_NE(Subs(0).Find(0), nullptr);
+  EXPECT_NE(Subs(0).Find(0)->ItemAt(2), nullptr);
+  EXPECT_EQ(Subs(1).Find(0)->Count(), 0);  // an empty sub-sequence of the project's sequence
+
+  // A video without any file: version -1, every video opens "%s.OS", the missing one reports.
+  messages.shown.clear();
+  Open({{"walk.avi", false}, {"jump.avi", false}});
+  EXPECT_FALSE(All().AllFilesExist());
+  All().LoadVersion();
+  EXPECT_EQ(All().selectedVersion, -1);
+  ASSERT_EQ(messages.shown.size(), 1u);
+  EXPECT_NE(messages.shown[0].text.find("jump.OS"), std::string::npos);
+  EXPECT_EQ(All().Count(), 1);
+}
+
+TEST_F(Project, AFailedSaveIsReportedAndKeepsTheProjectModified) {
+  Open({{"walk.avi", false}, {"run.avi", false}});
+  All().NewSequence(seqflag::kNewSequence);
+  ASSERT_TRUE(All().SaveAll());
+  std::string before;
+  ASSERT_TRUE(platform::ReadWholeFile(dir.File("walk.OS"), before));
+  // run.OS cannot be replaced: a folder stands in its place.
+  std::filesystem::remove(dir.File("run.OS"));
+  std::filesystem::create_directories(dir.File("run.OS") + "/keep");
+  All().NewSequence(seqflag::kNewSequence);
+  platform::RecordingMessageService messages;
+  EXPECT_FALSE(All().SaveAll());
+  EXPECT_TRUE(All().IsModified());
+  ASSERT_EQ(messages.shown.size(), 1u);
+  EXPECT_EQ(messages.shown[0].caption, "Input/output error");
+  EXPECT_NE(messages.shown[0].text.find("run.OS"), std::string::npos);
+  EXPECT_TRUE(std::filesystem::is_directory(dir.File("run.OS") + "/keep"));
+  std::string after;
+  ASSERT_TRUE(platform::ReadWholeFile(dir.File("walk.OS"), after));
+  EXPECT_NE(after, before);  // the other video's file was written
+  const auto walk = osfile::Decode(after);
+  ASSERT_TRUE(walk.has_value());
+  EXPECT_EQ(walk->sequences.size(), 2u);
+}
+
+}  // namespace
