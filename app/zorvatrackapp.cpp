@@ -22,6 +22,7 @@
 #include "app/profile.h"
 #include "app/ui/aboutdlg.h"
 #include "app/ui/bitmaps.h"
+#include "app/ui/documentservices.h"
 #include "app/ui/documentchild.h"
 #include "app/ui/gadgets.h"
 #include "app/ui/helpwindow.h"
@@ -146,6 +147,7 @@ int ZorvatrackApp::Run() {
 
 void ZorvatrackApp::InitInstance() {
   InitMainWindow();
+  InstallDocumentServices(mainWindow_.get());
   if (MainWindowShowState(startedMinimized_) == ShowState::kMinimized)
     mainWindow_->showMinimized();
   else

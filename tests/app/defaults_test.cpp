@@ -30,7 +30,9 @@ TEST_F(Defaults, ColourMapFilesOfEverySize) {
     std::ofstream(file, std::ios::binary) << c.content;
     std::array<MapColor, kMaxMapColors> colors{};
     EXPECT_EQ(ReadColorMap(file.string(), colors), c.expectedCount);
-    if (c.expectedCount == 2) EXPECT_EQ(colors[0], (MapColor{9, 10, 13}));
+    if (c.expectedCount == 2) {
+      EXPECT_EQ(colors[0], (MapColor{9, 10, 13}));
+    }
     ASSERT_TRUE(WriteColorMap(file.string(), colors, c.expectedCount));
     EXPECT_EQ(fs::file_size(file), 3u * c.expectedCount);
   }

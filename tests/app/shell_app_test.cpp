@@ -166,11 +166,11 @@ class AppTest : public ShellTest {
 
 TEST_F(AppTest, EnablersGreyCommandsWithoutHandler) {
   app_->Actions().UpdateAll();
-  for (int id : {cmd::kLoadImageSequence, cmd::kPlay, cmd::kTrackToEnd, cmd::kAnalyzeXt,
-                 cmd::kCascade, cmd::kDeleteObject, cmd::kPrint, cmd::kLoadConfiguration})
+  for (int id : {cmd::kPlay, cmd::kClose, cmd::kTrackToEnd, cmd::kAnalyzeXt, cmd::kCascade,
+                 cmd::kDeleteObject, cmd::kPrint, cmd::kLoadConfiguration})
     EXPECT_FALSE(Action(id)->isEnabled()) << id;
   for (int id : {cmd::kHelpContents, cmd::kHowToUse, cmd::kContextHelp, cmd::kAbout, cmd::kExit,
-                 cmd::kSmartObjectPosition})
+                 cmd::kSmartObjectPosition, cmd::kLoadImageSequence})
     EXPECT_TRUE(Action(id)->isEnabled()) << id;
 
   QAction* smart = Action(cmd::kSmartObjectPosition);

@@ -1,0 +1,145 @@
+#include "app/ui/resourcewindow.h"
+
+#include <QCloseEvent>
+#include <QMainWindow>
+#include <QMdiSubWindow>
+
+#include "app/resource.h"
+#include "app/ui/framespersecond.h"
+#include "app/ui/viewlayoutwindow.h"
+#include "app/zorvatrackapp.h"
+#include "objects/ui/bildview.h"
+#include "platform/events.h"
+#include "sequences/framesequence.h"
+
+namespace {
+constexpr int kZoomCommand = 25014;
+constexpr int kFirstLayoutCommand = 25016, kLastLayoutCommand = 25059;
+}  // namespace
+
+ResourceWindow::ResourceWindow(std::unique_ptr<Resource> document)
+    : document_(std::move(document)), layout_(new ViewLayoutWindow(*document_, this)) {
+  document_->SetWindow(this);
+  setWindowTitle(QString::fromStdString(document_->Caption()));
+  setFocusPolicy(Qt::StrongFocus);
+  for (int i = 0; i < document_->SequenceCount(); ++i)
+    if (auto* view = qobject_cast<QWidget*>(document_->Sequence(i)->view.data()))
+      view->setParent(layout_);
+}
+
+ResourceWindow::~ResourceWindow() {
+  document_->SetWindow(nullptr);
+  // The views belong to their sequences, which the document deletes.
+  for (int i = 0; i < document_->SequenceCount(); ++i)
+    if (auto* view = qobject_cast<QWidget*>(document_->Sequence(i)->view.data()))
+      view->setParent(nullptr);
+}
+
+QObject* CreateSequenceView(FrameSequence& sequence) {
+  auto* window = sequence.document ? dynamic_cast<ResourceWindow*>(sequence.document->Window())
+                                   : nullptr;
+  return new BildView(sequence, window ? window->Layout() : nullptr);
+}
+
+QMdiSubWindow* ResourceWindow::SubWindow() const {
+  return qobject_cast<QMdiSubWindow*>(parentWidget());
+}
+
+bool ResourceWindow::SetupWindow() {
+  document_->SetupRate();
+  layout_->ArrangeViews();
+  document_->ForwardCommand(vnShowFrame, document_->CurrentFrame());
+  return document_->RateKnown();
+}
+
+const platform::CommandTable& ResourceWindow::Commands() const {
+  static constexpr platform::CommandEntry entries[] = {
+      platform::Command<&ResourceWindow::CmLayout, &ResourceWindow::CeZoom>(kZoomCommand),
+      platform::CommandRange<&ResourceWindow::CmLayout, &ResourceWindow::CeLayout>(
+          kFirstLayoutCommand, kLastLayoutCommand),
+  };
+  static const platform::CommandTable table{entries};
+  return table;
+}
+
+void ResourceWindow::CmLayout(int id) { layout_->CmLayout(id); }
+
+void ResourceWindow::CeZoom(platform::CommandEnabler& ce) {
+  ce.Enable(document_->SequenceCount() > 1);
+  ce.SetCheck(layout_->IsZoomed() ? platform::CommandEnabler::kChecked
+                                  : platform::CommandEnabler::kUnchecked);
+}
+
+void ResourceWindow::CeLayout(platform::CommandEnabler& ce) {
+  int row = LayoutRowForCommand(document_->SequenceCount(), ce.id);
+  ce.Enable(row >= 0);
+  if (row >= 0)
+    ce.SetCheck(row == layout_->CurrentRow() ? platform::CommandEnabler::kChecked
+                                             : platform::CommandEnabler::kUnchecked);
+}
+
+int ResourceWindow::MinFrameCount() const { return document_->MinFrameCount(); }
+
+bool ResourceWindow::CanClose() { return document_->CanClose(); }
+
+bool ResourceWindow::IsMinimised() const {
+  QMdiSubWindow* sub = SubWindow();
+  return sub ? sub->isMinimized() : isMinimized();
+}
+
+bool ResourceWindow::IsLayoutZoomed() const { return layout_->IsZoomed(); }
+
+void ResourceWindow::ToggleZoom() { layout_->ToggleZoom(); }
+
+void ResourceWindow::SetCaption(const std::string& caption) {
+  setWindowTitle(QString::fromStdString(caption));
+}
+
+void ResourceWindow::ShowFrame(int frame, int first, int last) {
+  if (g_App) g_App->ShowFrame(frame, first, last);
+}
+
+void ResourceWindow::AskFrameRate(float* rate, float highest) {
+  FramesPerSecondDlg(g_App ? g_App->MainWindow() : nullptr, rate, highest).Execute();
+}
+
+bool ResourceWindow::event(QEvent* e) {
+  if (auto* m = platform::AsMessage(e)) {
+    if (m->message == WM_GOTOFRAME) {
+      m->result = document_->EvGoToFrame(static_cast<int>(m->wParam));
+      return true;
+    }
+    if (m->message == WM_VIEWNOTIFY) {
+      const int code = static_cast<int>(m->wParam);
+      if (code == DN_ACTIVEVIEW) {
+        m->result = document_->EvViewNotify(
+            code, nullptr, reinterpret_cast<FrameSequence*>(m->lParam));
+      } else {
+        m->result = document_->EvViewNotify(code, reinterpret_cast<const float*>(m->lParam));
+      }
+      return true;
+    }
+  }
+  return QWidget::event(e);
+}
+
+void ResourceWindow::closeEvent(QCloseEvent* e) {
+  if (document_->CanClose())
+    e->accept();
+  else
+    e->ignore();
+}
+
+void ResourceWindow::Activated() {
+  layout_->BuildLayoutMenu();
+  ShowFrame(document_->CurrentFrame(), 1, document_->MinFrameCount());
+}
+
+void ResourceWindow::focusInEvent(QFocusEvent* e) {
+  Activated();
+  if (auto* active = document_->GetActiveFrameSequence())
+    if (auto* view = qobject_cast<QWidget*>(active->view.data())) view->setFocus();
+  QWidget::focusInEvent(e);
+}
+
+void ResourceWindow::resizeEvent(QResizeEvent*) { layout_->setGeometry(rect()); }

@@ -1,0 +1,67 @@
+#pragma once
+
+// ResourceWindow: the MDI child that shows a document. It owns the document, lays out its image
+// views, takes the frame changes and view notifications and passes them to the document, and
+// answers what the document asks of its window.
+
+#include <QWidget>
+
+#include <memory>
+
+#include "app/documentwindow.h"
+#include "app/ui/documentchild.h"
+
+class QMdiSubWindow;
+class Resource;
+class ViewLayoutWindow;
+
+class ResourceWindow : public QWidget, public DocumentChild, public DocumentWindow {
+  Q_OBJECT
+ public:
+  // Takes the document; its sequences must have their views already.
+  explicit ResourceWindow(std::unique_ptr<Resource> document);
+  ~ResourceWindow() override;
+
+  // The window's set-up: the common frame rate, then the layout. False when it did not complete.
+  bool SetupWindow();
+
+  ViewLayoutWindow* Layout() const { return layout_; }
+  QMdiSubWindow* SubWindow() const;
+
+  // DocumentChild
+  const platform::CommandTable& Commands() const override;
+  Resource* GetResource() override { return document_.get(); }
+  int MinFrameCount() const override;
+  bool CanClose() override;
+
+  // DocumentWindow
+  bool IsMinimised() const override;
+  bool IsLayoutZoomed() const override;
+  void ToggleZoom() override;
+  void SetCaption(const std::string& caption) override;
+  void ShowFrame(int frame, int first, int last) override;
+  void UpdatePanels() override {}
+  int PanelNotify(int, const float*) override { return 0; }
+  void AskFrameRate(float* rate, float highest) override;
+
+  // The document window became the active one: its layout menu and its frame display.
+  void Activated();
+
+  void CmLayout(int id);
+  void CeZoom(platform::CommandEnabler& ce);
+  void CeLayout(platform::CommandEnabler& ce);
+
+ protected:
+  bool event(QEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  std::unique_ptr<Resource> document_;
+  ViewLayoutWindow* layout_;
+};
+
+// Makes the image view of a sequence inside its document's window; installed as the sequences'
+// view factory at start.
+QObject* CreateSequenceView(class FrameSequence& sequence);

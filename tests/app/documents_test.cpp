@@ -1,0 +1,189 @@
+// Documents in the running program: loading frame files, document files and camera lists,
+// playback through the player commands and idle time, the frame display, clip videos and layout.
+#include <QImage>
+#include <QMainWindow>
+#include <QMdiSubWindow>
+#include <QtTest/QTest>
+
+#include <gtest/gtest.h>
+
+#include "app/defaults.h"
+#include "app/mydocmanager.h"
+#include "app/resource.h"
+#include "app/ui/mdiclient.h"
+#include "app/ui/playercontrols.h"
+#include "app/ui/resourcewindow.h"
+#include "app/ui/viewlayoutwindow.h"
+#include "app/zorvatrackapp.h"
+#include "objects/ui/bildview.h"
+#include "platform/message_service.h"
+#include "sequences/framesequence.h"
+#include "settings_fixture.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Writes a frame file whose pixel (x, y) of frame k is (x + 3y + 7k) mod 256 in every plane
+// (grey) or shifted per plane (colour).
+void WriteBld(const fs::path& bld, int w, int h, int frames, float fps, bool rgb) {
+  std::ofstream out(bld, std::ios::binary);
+  for (int k = 1; k <= frames; ++k)
+    for (int plane = 0; plane < (rgb ? 3 : 1); ++plane)
+      for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) out.put(static_cast<char>((x + 3 * y + 7 * k + 50 * plane) & 0xFF));
+  fs::path dsc = bld;
+  dsc.replace_extension(".dsc");
+  std::ofstream(dsc) << "SEQUENCENAME:" << bld.stem().string() << "\nRESOLUTION:" << w << "x" << h
+                     << "\nFRAMES/S:" << fps << "\nFRAMES:" << frames
+                     << "\nCOLORSPACE:" << (rgb ? "RGB" : "GREY") << "\n";
+}
+
+class Documents : public TempSettings {
+ protected:
+  void SetUp() override {
+    TempSettings::SetUp();
+    g_Defaults = new DefaultValueStruct;
+    g_Defaults->Load();
+    app_ = std::make_unique<ZorvatrackApp>();
+    g_App = app_.get();
+  }
+  void TearDown() override {
+    if (app_ && app_->MDIClient()) app_->MDIClient()->closeAllSubWindows();
+    QCoreApplication::processEvents();
+    app_.reset();
+    g_App = nullptr;
+    delete g_Defaults;
+    g_Defaults = nullptr;
+    TempSettings::TearDown();
+  }
+  // Starts the program as with a file name on the command line.
+  Resource* Start(const fs::path& file) {
+    app_->SetPendingFileName(file.string());
+    app_->InitInstance();
+    app_->MainWindow()->resize(1200, 800);
+    QCoreApplication::processEvents();
+    return app_->GetActiveDocument();
+  }
+  bool Command(int id) { return platform::RouteCommand(app_->Chain(), id); }
+  bool Enabled(int id) { return platform::QueryCommand(app_->Chain(), id).enabled; }
+  QString FrameField() { return app_->FrameField()->text(); }
+
+  platform::RecordingMessageService messages_;
+  std::unique_ptr<ZorvatrackApp> app_;
+};
+
+TEST_F(Documents, FrameFileOpensPlaysAndStops) {
+  WriteBld(dir_ / "walk.bld", 32, 24, 5, 25.0f, false);
+  Resource* doc = Start(dir_ / "walk.bld");
+  ASSERT_NE(doc, nullptr) << (messages_.shown.empty() ? "" : messages_.shown[0].text);
+  EXPECT_EQ(doc->MinFrameCount(), 5);
+  EXPECT_EQ(FrameField(), "1");
+  EXPECT_EQ(g_ResourceList.Next(nullptr), doc);
+  // Started from the command line: the dialog's settings stay untouched.
+  EXPECT_EQ(ReadFile(profile_->FilePath()).find("LastFilterIndex"), std::string::npos);
+
+  EXPECT_TRUE(Enabled(25001));
+  EXPECT_FALSE(Enabled(25002));
+  ASSERT_TRUE(Command(25001));
+  EXPECT_TRUE(Enabled(25002));
+  std::vector<int> seen;
+  for (int i = 0; i < 6; ++i) {
+    ASSERT_TRUE(app_->DocManager()->IdlePlay());
+    seen.push_back(doc->CurrentFrame());
+    EXPECT_EQ(FrameField(), QString::number(doc->CurrentFrame()));
+    EXPECT_EQ(app_->FrameSlider()->value(), doc->CurrentFrame());
+  }
+  EXPECT_EQ(seen, (std::vector<int>{2, 3, 4, 5, 1, 2}));  // playback wraps to the first frame
+  Command(25002);
+  EXPECT_FALSE(app_->DocManager()->IdlePlay());
+  Command(25006);
+  Command(25004);  // previous on the first frame: the last
+  EXPECT_EQ(doc->CurrentFrame(), 5);
+  Command(25003);
+  EXPECT_EQ(doc->CurrentFrame(), 1);
+
+  // The view shows the frame the document is on.
+  auto* view = qobject_cast<BildView*>(doc->Sequence(0)->view.data());
+  ASSERT_NE(view, nullptr);
+  Command(25005);
+  EXPECT_EQ(view->DisplayFrame().Image().Bits()[0], doc->Sequence(0)->FrameBitmap().Bits()[0]);
+  EXPECT_TRUE(doc->Sequence(0)->IsCurrentFrame(5));
+}
+
+TEST_F(Documents, OneFrameDisablesThePlayer) {
+  WriteBld(dir_ / "still.bld", 16, 16, 1, 25.0f, false);
+  ASSERT_NE(Start(dir_ / "still.bld"), nullptr);
+  for (int id : {25001, 25002, 25003, 25004, 25005, 25006, 25095}) EXPECT_FALSE(Enabled(id)) << id;
+}
+
+TEST_F(Documents, ClipVideoReopensWithIdenticalPixels) {
+  for (bool rgb : {false, true}) {
+    const fs::path source = dir_ / (rgb ? "colour.bld" : "grey.bld");
+    WriteBld(source, 20, 10, 4, 30.0f, rgb);
+    Resource* doc = Start(source);
+    ASSERT_NE(doc, nullptr);
+    Command(25095);
+    Command(25095);
+    EXPECT_EQ(doc->CurrentFrame(), 3);  // each command moves on one frame
+    MyDocManager loader;
+    Resource* clip = loader.LoadDocument(FileName((dir_ / (rgb ? "colour-clipvideo.bld" : "grey-clipvideo.bld")).string()));
+    ASSERT_NE(clip, nullptr) << rgb;
+    EXPECT_EQ(clip->MinFrameCount(), 2);
+    for (int k = 1; k <= 2; ++k) {
+      const CDIB* copy = clip->Sequence(0)->ReadFrame(k, true);
+      ASSERT_NE(copy, nullptr);
+      std::vector<std::uint8_t> a(copy->Bits(), copy->Bits() + copy->ImageSize());
+      const CDIB* original = doc->Sequence(0)->ReadFrame(k, true);
+      std::vector<std::uint8_t> b(original->Bits(), original->Bits() + original->ImageSize());
+      EXPECT_EQ(a, b) << (rgb ? "colour" : "grey") << " frame " << k;
+    }
+    app_->MDIClient()->closeAllSubWindows();
+    app_.reset();
+    app_ = std::make_unique<ZorvatrackApp>();
+    g_App = app_.get();
+  }
+}
+
+TEST_F(Documents, CameraListOfThreeTilesItsViews) {
+  fs::create_directories(dir_ / "cams");
+  for (const char* name : {"a", "b", "c"})
+    WriteBld(dir_ / "cams" / (std::string(name) + ".bld"), 64, 48, 10, 25.0f, false);
+  std::ofstream(dir_ / "three.par", std::ios::binary)
+      << "CAMERAS: 3\r\nCAM_1: cams\\a.bld\r\nCAM_2: cams\\b.bld\r\nCAM_3: cams\\c.bld\r\n";
+  Resource* doc = Start(dir_ / "three.par");
+  ASSERT_NE(doc, nullptr);
+  ASSERT_EQ(doc->SequenceCount(), 3);
+  auto* window = dynamic_cast<ResourceWindow*>(doc->Window());
+  ASSERT_NE(window, nullptr);
+  window->SubWindow()->resize(640, 240);
+  QCoreApplication::processEvents();
+  std::vector<QRect> places;
+  for (int i = 0; i < 3; ++i) {
+    auto* view = qobject_cast<QWidget*>(doc->Sequence(i)->view.data());
+    ASSERT_NE(view, nullptr);
+    EXPECT_TRUE(view->isVisible());
+    places.push_back(view->geometry());
+  }
+  // 3 x 1: side by side, left to right, without overlap.
+  EXPECT_LE(places[0].right(), places[1].left());
+  EXPECT_LE(places[1].right(), places[2].left());
+  EXPECT_EQ(places[0].top(), places[2].top());
+  const fs::path shot = fs::path(ZORVAT_BUILD_DIR) / "three_cameras.png";
+  EXPECT_TRUE(window->grab().save(QString::fromStdString(shot.string())));
+  Command(25019);  // 1 x 3: one column
+  QCoreApplication::processEvents();
+  auto top = qobject_cast<QWidget*>(doc->Sequence(0)->view.data())->geometry();
+  auto below = qobject_cast<QWidget*>(doc->Sequence(1)->view.data())->geometry();
+  EXPECT_LE(top.bottom(), below.top());
+}
+
+TEST_F(Documents, BrokenListOpensNothing) {
+  std::ofstream(dir_ / "bad.rsc") << "SEQUENCES: 2\nSEQUENCE_1: missing.bld\n";
+  EXPECT_EQ(Start(dir_ / "bad.rsc"), nullptr);
+  EXPECT_EQ(g_ResourceList.Next(nullptr), nullptr);
+  ASSERT_FALSE(messages_.shown.empty());
+  EXPECT_EQ(messages_.shown[0].caption, "Error in the resource file");
+}
+
+}  // namespace
