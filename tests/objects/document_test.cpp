@@ -4,9 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numbers>
 
 #include "app/defaults.h"
 #include "app/resource.h"
+#include "app/unitsorigin.h"
 #include "objects/bodymodel.h"
 #include "objects/docaccess.h"
 #include "objects/resobjseq.h"
@@ -203,6 +205,31 @@ TEST_F(Document, WorldPointsFromTwoAndThreeCalibratedCameras) {
   WorldToImageCoord(w[0], w[1], w[2], c->camera, c->result, x, y);
   EXPECT_NEAR(seen->x, x, 1e-3);
   EXPECT_NEAR(seen->y, y, 1e-3);
+}
+
+TEST_F(Document, OriginCornerTurnsWorldAnglesOfAPlanarDocumentOnly) {
+  TestVideo* v = AddVideo("a.avi");
+  ASSERT_TRUE(doc.IsPlanar());
+  ResObjectSequence* s[3];
+  const float xy[3][2] = {{0, 0}, {10, 0}, {10, 10}};
+  for (int i = 0; i < 3; ++i) {
+    s[i] = All().NewSequence(seqflag::kNewSequence);
+    s[i]->AddPoint(1, xy[i][0], xy[i][1]);
+    Subs(v).Find(s[i]->number)->AddPoint(1, xy[i][0], xy[i][1]);
+  }
+  StickFigure& figure = All().Figure();
+  SequencePair* p = figure.Connect(s[0], s[1], 0);
+  SequencePair* q = figure.Connect(s[1], s[2], 0);
+  AngleSequencePair* angle = figure.CreateAngle(p, q, std::nullopt);
+  const int saved = g_UnitsOrigin.origin;
+  g_UnitsOrigin.origin = kOriginLeftTop;
+  const double world = angle->Angle(1, 1, nullptr);
+  const double image = angle->Angle(1, 1, &Subs(v));
+  g_UnitsOrigin.origin = kOriginLeftBottom;
+  EXPECT_NEAR(angle->Angle(1, 1, nullptr), 2 * std::numbers::pi - world, 1e-9);
+  EXPECT_NEAR(angle->Angle(1, 1, &Subs(v)), image, 1e-9);
+  g_UnitsOrigin.origin = saved;
+  EXPECT_NEAR(world, image, 1e-9);
 }
 
 TEST_F(Document, BodyModelDefaultsGoBothWaysThroughTheLibrary) {
