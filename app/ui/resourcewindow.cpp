@@ -5,6 +5,7 @@
 #include <QMdiSubWindow>
 
 #include "app/resource.h"
+#include "app/ui/curseqdlg.h"
 #include "app/ui/framespersecond.h"
 #include "app/ui/viewlayoutwindow.h"
 #include "app/zorvatrackapp.h"
@@ -14,6 +15,7 @@
 
 namespace {
 constexpr int kZoomCommand = 25014;
+constexpr int kInfoCommand = 25077;
 constexpr int kFirstLayoutCommand = 25016, kLastLayoutCommand = 25059;
 }  // namespace
 
@@ -54,6 +56,7 @@ bool ResourceWindow::SetupWindow() {
 
 const platform::CommandTable& ResourceWindow::Commands() const {
   static constexpr platform::CommandEntry entries[] = {
+      platform::Command<&ResourceWindow::CmInfo>(kInfoCommand),
       platform::Command<&ResourceWindow::CmLayout, &ResourceWindow::CeZoom>(kZoomCommand),
       platform::CommandRange<&ResourceWindow::CmLayout, &ResourceWindow::CeLayout>(
           kFirstLayoutCommand, kLastLayoutCommand),
@@ -63,6 +66,12 @@ const platform::CommandTable& ResourceWindow::Commands() const {
 }
 
 void ResourceWindow::CmLayout(int id) { layout_->CmLayout(id); }
+
+void ResourceWindow::CmInfo() {
+  FrameSequence* active = document_->GetActiveFrameSequence();
+  CurSeqDlg(*document_, active ? active->number : 1, g_App ? g_App->MainWindow() : nullptr)
+      .Execute();
+}
 
 void ResourceWindow::CeZoom(platform::CommandEnabler& ce) {
   ce.Enable(document_->SequenceCount() > 1);

@@ -47,6 +47,7 @@ class ResourceWindow : public QWidget, public DocumentChild, public DocumentWind
   // The document window became the active one: its layout menu and its frame display.
   void Activated();
 
+  void CmInfo();
   void CmLayout(int id);
   void CeZoom(platform::CommandEnabler& ce);
   void CeLayout(platform::CommandEnabler& ce);

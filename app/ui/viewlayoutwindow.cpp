@@ -56,7 +56,15 @@ void ViewLayoutWindow::Place() {
   in.zoomed = zoomed_;
   in.width = width();
   in.height = height();
+  in.panelDocked = panel_ != nullptr;
+  in.dockMode = dockMode_;
+  in.panelWidth = panel_ ? panel_->width() : 0;
   geometry_ = ComputeLayout(in);
+  if (panel_ && geometry_.panel) {
+    const LayoutRect& p = *geometry_.panel;
+    panel_->setGeometry(p.left, p.top, p.Width(), p.Height());
+    panel_->show();
+  }
   for (int i = 0; i < document_.SequenceCount(); ++i) {
     QWidget* view = ViewOf(i);
     if (!view) continue;
@@ -68,6 +76,36 @@ void ViewLayoutWindow::Place() {
       view->hide();
     }
   }
+}
+
+void ViewLayoutWindow::ResizeDocumentWindow(int dx, int height) {
+  QWidget* target = parentWidget() && parentWidget()->parentWidget() ? parentWidget()->parentWidget()
+                                                                      : this;
+  const int grow = std::max(0, height - this->height());
+  target->resize(target->width() + dx, target->height() + grow);
+}
+
+void ViewLayoutWindow::DockWindow(QWidget* panel, int mode) {
+  if (!panel) return;
+  if (!panel_) ResizeDocumentWindow(panel->width(), panel->height());
+  else if (panel_ != panel) panel_->hide();
+  panel_ = panel;
+  panel_->setParent(this);
+  if (mode != 0) dockMode_ = mode;  // 0 keeps the side
+  ArrangeViews();
+}
+
+void ViewLayoutWindow::UndockWindow() {
+  if (!panel_) return;
+  ResizeDocumentWindow(-panel_->width(), 0);
+  panel_->hide();
+  panel_ = nullptr;
+  ArrangeViews();
+}
+
+void ViewLayoutWindow::ToggleDockMode() {
+  dockMode_ = dockMode_ == kDockLeft ? kDockRight : kDockLeft;
+  ArrangeViews();
 }
 
 void ViewLayoutWindow::resizeEvent(QResizeEvent*) {

@@ -28,6 +28,17 @@ class ViewLayoutWindow : public QWidget {
   void CmLayout(int id);
   void ToggleZoom();
 
+  // Shows panel at its edge: a nonzero mode becomes the dock mode (2 right; 0 keeps the side).
+  // The document window grows by the panel's width unless a panel was docked already (that one
+  // is hidden).
+  void DockWindow(QWidget* panel, int mode);
+  // Hides the docked panel and gives its width back.
+  void UndockWindow();
+  // Moves the docked panel to the other edge.
+  void ToggleDockMode();
+  QWidget* DockedPanel() const { return panel_; }
+  int DockMode() const { return dockMode_; }
+
   bool IsZoomed() const { return zoomed_; }
   int CurrentRow() const { return row_; }
   bool LaidOut() const { return laidOut_; }
@@ -44,10 +55,14 @@ class ViewLayoutWindow : public QWidget {
   QWidget* ViewOf(int index) const;
   int ActiveIndex() const;
   void Place();
+  // Grows (or shrinks) the document window by dx, and to at least height.
+  void ResizeDocumentWindow(int dx, int height);
 
   Resource& document_;
   int row_ = 0;
   bool laidOut_ = false;
   bool zoomed_ = false;
+  QWidget* panel_ = nullptr;
+  int dockMode_ = kDockRight;
   LayoutGeometry geometry_;
 };

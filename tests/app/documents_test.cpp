@@ -1,6 +1,9 @@
 // Documents in the running program: loading frame files, document files and camera lists,
 // playback through the player commands and idle time, the frame display, clip videos and layout.
+#include <QCheckBox>
 #include <QImage>
+#include <QLabel>
+#include <QPushButton>
 #include <QMainWindow>
 #include <QMdiSubWindow>
 #include <QtTest/QTest>
@@ -10,6 +13,7 @@
 #include "app/defaults.h"
 #include "app/mydocmanager.h"
 #include "app/resource.h"
+#include "app/ui/curseqdlg.h"
 #include "app/ui/mdiclient.h"
 #include "app/ui/playercontrols.h"
 #include "app/ui/resourcewindow.h"
@@ -176,6 +180,69 @@ TEST_F(Documents, CameraListOfThreeTilesItsViews) {
   auto top = qobject_cast<QWidget*>(doc->Sequence(0)->view.data())->geometry();
   auto below = qobject_cast<QWidget*>(doc->Sequence(1)->view.data())->geometry();
   EXPECT_LE(top.bottom(), below.top());
+}
+
+TEST_F(Documents, InfoShowsEachSequence) {
+  fs::create_directories(dir_ / "cams");
+  WriteBld(dir_ / "cams/grey.bld", 16, 8, 3, 25.0f, false);
+  WriteBld(dir_ / "cams/colour.bld", 16, 8, 3, 25.0f, true);
+  std::ofstream(dir_ / "two.par") << "CAMERAS: 2\nCAM_1: cams/grey.bld\nCAM_2: cams/colour.bld\n";
+  Resource* doc = Start(dir_ / "two.par");
+  ASSERT_NE(doc, nullptr);
+  CurSeqDlg info(*doc, 1, nullptr);
+  auto checked = [&](int id) { return info.ControlAs<QCheckBox>(id)->isChecked(); };
+  auto enabled = [&](int id) { return info.ControlAs<QPushButton>(id)->isEnabled(); };
+  EXPECT_EQ(info.ControlAs<QLabel>(20375)->text(), "16 * 8");
+  EXPECT_FALSE(checked(20379));
+  EXPECT_TRUE(checked(20380));
+  EXPECT_FALSE(enabled(25540));
+  EXPECT_TRUE(enabled(25545));
+  info.ControlAs<QPushButton>(25545)->click();
+  EXPECT_EQ(info.Shown(), 2);
+  EXPECT_TRUE(checked(20379));  // a 24-bit sequence is true colour
+  EXPECT_FALSE(checked(20380));
+  EXPECT_FALSE(enabled(25545));
+
+  WriteBld(dir_ / "one.bld", 16, 8, 3, 25.0f, false);
+  MyDocManager loader;
+  Resource* single = loader.LoadDocument(FileName((dir_ / "one.bld").string()));
+  ASSERT_NE(single, nullptr);
+  CurSeqDlg one(*single, 1, nullptr);
+  EXPECT_FALSE(one.ControlAs<QPushButton>(25540)->isEnabled());
+  EXPECT_FALSE(one.ControlAs<QPushButton>(25545)->isEnabled());
+}
+
+TEST_F(Documents, DockedPanelsShareTheWindow) {
+  WriteBld(dir_ / "a.bld", 64, 48, 3, 25.0f, false);
+  WriteBld(dir_ / "b.bld", 64, 48, 3, 25.0f, false);
+  std::ofstream(dir_ / "ab.par") << "CAMERAS: 2\nCAM_1: a.bld\nCAM_2: b.bld\n";
+  Resource* doc = Start(dir_ / "ab.par");
+  ASSERT_NE(doc, nullptr);
+  auto* window = dynamic_cast<ResourceWindow*>(doc->Window());
+  ViewLayoutWindow* layout = window->Layout();
+  QWidget first, second;
+  first.resize(120, 50);
+  second.resize(120, 50);
+  const int before = window->SubWindow()->width();
+  layout->DockWindow(&first, 2);
+  QCoreApplication::processEvents();
+  const int widened = window->SubWindow()->width();
+  EXPECT_EQ(widened, before + 120);
+  EXPECT_EQ(first.geometry().right(), layout->width() - 1);  // at the right edge
+  layout->DockWindow(&second, 0);  // a second panel: the first goes, the width stays
+  QCoreApplication::processEvents();
+  EXPECT_FALSE(first.isVisible());
+  EXPECT_EQ(window->SubWindow()->width(), widened);
+  layout->ToggleDockMode();
+  QCoreApplication::processEvents();
+  EXPECT_EQ(second.geometry().left(), 0);
+  auto* view = qobject_cast<QWidget*>(doc->Sequence(0)->view.data());
+  EXPECT_GE(view->geometry().left(), second.geometry().right());
+  layout->UndockWindow();
+  QCoreApplication::processEvents();
+  EXPECT_EQ(window->SubWindow()->width(), before);
+  second.setParent(nullptr);
+  first.setParent(nullptr);
 }
 
 TEST_F(Documents, BrokenListOpensNothing) {
