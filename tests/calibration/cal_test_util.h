@@ -9,33 +9,15 @@
 #include <string>
 #include <string_view>
 
-#include <unistd.h>
+#include "common/temp_dir.h"
 
 #include "calibration/calibrat.h"
 
 namespace caltest {
 
-class TempDir {
- public:
-  TempDir() {
-    path_ = std::filesystem::temp_directory_path() /
-            ("zorvat_cal_" + std::to_string(::getpid()) + "_" + std::to_string(counter_++));
-    std::filesystem::remove_all(path_);
-    std::filesystem::create_directories(path_);
-  }
-  ~TempDir() { std::filesystem::remove_all(path_); }
-  std::string File(std::string_view name) const { return (path_ / name).string(); }
-  std::string Write(std::string_view name, std::string_view bytes) const {
-    std::string p = File(name);
-    std::filesystem::create_directories(std::filesystem::path(p).parent_path());
-    std::ofstream(p, std::ios::binary)
-        .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    return p;
-  }
-
- private:
-  static inline int counter_ = 0;
-  std::filesystem::path path_;
+// Test folders of this suite.
+struct TempDir : testutil::TempDir {
+  TempDir() : testutil::TempDir("zorvat_cal") {}
 };
 
 struct Camera {
