@@ -115,32 +115,34 @@ struct Decoder {
   std::deque<ResRecord> resRecords;  // stable addresses for back-references
   std::deque<FigureRecord> figures;
 
-  bool ReadColor(Reader& r, ColorRecord& c) {
+  // A colour descriptor of version 0 has no fields: out stays empty.
+  bool ReadColor(Reader& r, std::optional<ColorRecord>& out) {
     std::uint32_t version = 0;
     if (r.FormatVersion() != 0 && !r.U32(version)) return false;
     if (version > kClassVersion) {
       r.Fail();
       return false;
     }
-    if (version >= 1 && !(r.I32(c.style) && r.I32(c.width) && r.I32(c.height))) return false;
+    if (version == 0) return true;
+    ColorRecord c;
+    if (!(r.I32(c.style) && r.I32(c.width) && r.I32(c.height))) return false;
     if (version >= 2) {
       std::uint32_t color = 0;
       if (!r.U32(color)) return false;
       c.color = color;
     }
+    out = c;
     return true;
   }
 
   void* ReadRes(Reader& r, std::uint32_t version) {
     if (version > kClassVersion) return nullptr;
     ResRecord& res = resRecords.emplace_back();
-    if (version >= 1) {
-      ColorRecord c;
-      if (!(r.String(res.name) && r.U32(res.flags) && r.U32(res.algorithm) &&
-            r.I32(res.horizontalLimit) && r.I32(res.verticalLimit) && ReadColor(r, c))) {
-        return nullptr;
-      }
-      res.color = c;
+    res.hasBody = version >= 1;
+    if (res.hasBody &&
+        !(r.String(res.name) && r.U32(res.flags) && r.U32(res.algorithm) &&
+          r.I32(res.horizontalLimit) && r.I32(res.verticalLimit) && ReadColor(r, res.color))) {
+      return nullptr;
     }
     return &res;
   }
@@ -202,7 +204,8 @@ struct Decoder {
     auto* res = static_cast<ResRecord*>(r.Pointer(
         kResSequenceClass, [this](Reader& rr, std::uint32_t v) { return ReadRes(rr, v); }, isNull));
     if (!isNull && !res) return false;
-    if (res) sub.res = *res;
+    // A record without body leaves the project's sequence as it is.
+    if (res && res->hasBody) sub.res = *res;
     return ReadTemplate(r, sub.tmpl) && ReadArray(r, sub);
   }
 
@@ -441,7 +444,7 @@ void Apply(const FileRecord& file, SubObjectSequences& video, ResObjectSequences
 int SubObjectSequences::HighestVersion() const {
   if (!owner_) return -1;
   int version = -1;
-  while (osfile::CanOpen(osfile::FileNameOf(owner_->fileName, version + 1).Path())) ++version;
+  while (osfile::CanOpen(osfile::FileNameOf(owner_->GetFileName(), version + 1).Path())) ++version;
   return version;
 }
 
@@ -455,7 +458,7 @@ bool SubObjectSequences::LoadVersion() {
   Resource* doc = Document();
   ResObjectSequences* all = doc ? doc->ObjectSequences() : nullptr;
   if (!all || !owner_) return false;
-  const FileName name = osfile::FileNameOf(owner_->fileName, all->selectedVersion);
+  const FileName name = osfile::FileNameOf(owner_->GetFileName(), all->selectedVersion);
   const std::string found = platform::FindFileIgnoringCase(name.Path());
   std::string bytes;
   std::optional<osfile::FileRecord> file;
@@ -465,7 +468,7 @@ bool SubObjectSequences::LoadVersion() {
     return false;
   }
   if (file->modelFile) {
-    const FileName model = FileName::ResolveAgainst(owner_->fileName, *file->modelFile);
+    const FileName model = FileName::ResolveAgainst(owner_->GetFileName(), *file->modelFile);
     if (!all->modelFile.IsNull() && !(all->modelFile == model)) {
       ErrorMessage(objects_ids::kModelConflictCaption, objects_ids::kModelConflictText);
     } else {

@@ -49,7 +49,8 @@ struct ResRecord {
   std::uint32_t flags = 0;
   std::uint32_t algorithm = 0;
   std::int32_t horizontalLimit = 0, verticalLimit = 0;
-  std::optional<ColorRecord> color;
+  std::optional<ColorRecord> color;  // none for a colour descriptor of version 0
+  bool hasBody = true;               // false for a record of class version 0
   friend bool operator==(const ResRecord&, const ResRecord&) = default;
 };
 

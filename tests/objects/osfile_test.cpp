@@ -106,6 +106,20 @@ TEST(ObjectSequenceFileTest, DamagedFilesDecodeToNothing) {
   ASSERT_TRUE(old.has_value());
   EXPECT_FALSE(old->figure->angles[0].swap1.has_value());
   EXPECT_EQ(old->figure->angles[0].name, "knee");
+  // A colour descriptor of version 1 has no colour: the sequence keeps its own.
+  const auto oldColour =
+      patched(SampleRecord(), u32(47) + u32(4) + u32(7), u32(47) + u32(1) + u32(7));
+  ASSERT_TRUE(oldColour.has_value());
+  EXPECT_EQ(oldColour->sequences[0].res->color->style, 7);
+  EXPECT_FALSE(oldColour->sequences[0].res->color->color.has_value());
+  ResObjectSequences all(nullptr);
+  SubObjectSequences video;
+  ResObjectSequence* s = all.GetOrCreate(0);
+  const ColorValue own = s->color;
+  osfile::Apply(*oldColour, video, all);
+  EXPECT_EQ(s->color, own);
+  EXPECT_EQ(s->style, 7);
+  EXPECT_EQ(s->name, "Hip");
 }
 
 // Mutates valid files at random for a bounded time: the reader must never crash, read outside
