@@ -158,9 +158,9 @@ void ResObjectSequences::ComputeWorldPoint(ResObjectSequence& s, int frame) {
     s.AddPoint(frame, world[0], world[1], world[2]);
   } else if (videos == 1) {
     FrameSequence* video = doc->Sequence(0);
-    const ObjectBase* p = objdoc::SubsOf(*video).Find(s.number)
-                              ? objdoc::SubsOf(*video).Find(s.number)->ItemAt(frame)
-                              : nullptr;
+    const SubObjectSequence* sub = objdoc::SubsOf(*video).Find(s.number);
+    // A missing coordinate passes the linear conversion as missing.
+    const ObjectBase* p = sub ? sub->ItemAt(frame) : nullptr;
     if (!p) {
       s.RemoveObject(frame);
       return;
