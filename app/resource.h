@@ -97,6 +97,7 @@ class Resource {
   const FileName& DocumentName() const { return documentName_; }
   const FileName& ModelFileName() const { return modelFileName_; }
   unsigned ModelId() const { return modelId_; }
+  void SetModelFileName(const FileName& name) { modelFileName_ = name; }
   void SetModelId(unsigned id) { modelId_ = id; }
 
   bool playing = false;
@@ -142,6 +143,9 @@ class Resource {
   void UpdateObjectModel(int frame);
   bool LoadObjectModel();
   bool WriteObjectModel();
+  // Connects the sequences as the model's connections say and creates the result sequences of
+  // every segment and of the whole body.
+  void ConnectModelObjects();
   // Hands the selected model back to the library (when the document goes away).
   void ReleaseObjectModel();
 

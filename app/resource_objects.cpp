@@ -3,29 +3,24 @@
 // The parts of the document that work on its object sequences and on the object-model library.
 
 #include "app/messages.h"
+#include "objects/bodymodel.h"
 #include "objects/objects_ids.h"
 #include "objects/resobjseq.h"
+#include "objects/stickfigure.h"
 #include "objects/subobjseq.h"
 #include "platform/library.h"
 #include "sequences/framesequence.h"
 
-extern "C" {
-using BM_LoadModelFn = std::uint32_t (*)(const char* file);
-using BM_WriteModelFn = std::int32_t (*)(std::uint32_t id, const char* file);
-using BM_ReleaseModelFn = void (*)(std::uint32_t id);
-using BM_SetCoordFn = void (*)(std::uint32_t, std::int32_t, std::int32_t, double, double, double);
-using BM_RemoveCoordFn = void (*)(std::uint32_t, std::int32_t, std::int32_t);
-using BM_CalculateCenterOfMassFn = void (*)(std::uint32_t, std::int32_t);
-using BM_CalculateDerivativesFn = void (*)(std::uint32_t);
-using BM_GetCoordFn = std::int32_t (*)(std::uint32_t, std::int32_t, std::int32_t, double*, double*,
-                                       double*);
-}
 
 namespace {
 
 constexpr int kUnsavedTitle = 31104, kUnsavedQuestion = 31106;
 constexpr int kModelWarning = 31150, kModelMissing = 31154, kModelAlreadyLoaded = 31155;
 constexpr float kMissing = 3.40282347e+38f;
+// Connections that come from the model are drawn in palette colour 0.
+constexpr std::uint32_t kModelConnectionColour = 0x01000000;
+// The result kinds of the whole body carry this bit beside the segment's kind.
+constexpr std::int32_t kWholeBodyKind = 0x100;
 
 // The frames a recomputation covers: one frame, or all of them for frame 0.
 std::pair<int, int> FrameRange(int frame, int maxFrames) {
@@ -140,6 +135,39 @@ bool Resource::WriteObjectModel() {
   if (!lib || !lib->IsLoaded() || modelId_ == 0) return false;
   auto write = lib->Function<BM_WriteModelFn>("BM_WriteModel");
   return write && write(modelId_, modelFileName_.c_str()) != 0;
+}
+
+void Resource::ConnectModelObjects() {
+  platform::Library* lib = ObjectModelLibrary();
+  if (!lib || !lib->IsLoaded() || modelId_ == 0 || !objectSequences_) return;
+  auto connectObject = lib->Function<BM_ConnectObjectFn>("BM_ConnectObject");
+  auto getConnection = lib->Function<BM_GetConnectionFn>("BM_GetConnection");
+  auto segments = lib->Function<BM_NrOfSegmentsFn>("BM_NrOfSegments");
+  if (!connectObject || !getConnection || !segments) return;
+  ResObjectSequences& list = *objectSequences_;
+  SequenceIterator it(list, seqmask::kOrdinary);
+  for (ResObjectSequence* s = it.Current(); s; s = it.Next()) {
+    for (int j = getConnection(modelId_, s->number, -1); j >= 0;
+         j = getConnection(modelId_, s->number, j)) {
+      if (ResObjectSequence* other = list.Find(j, seqmask::kAll))
+        list.Figure().Connect(s, other, kModelConnectionColour);
+    }
+  }
+  // Five result sequences for every segment, then five for the whole body.
+  struct Result {
+    std::uint32_t flags;
+    std::int32_t kind;
+  };
+  constexpr Result kSegmentResults[] = {
+      {0x208, 0x01}, {0x410, 0x10}, {0x420, 0x20}, {0x440, 0x40}, {0x480, 0x80}};
+  const int segmentCount = segments(modelId_);
+  for (int i = 0; i < segmentCount; ++i)
+    for (const Result& r : kSegmentResults)
+      if (ResObjectSequence* s = list.NewSequence(r.flags))
+        connectObject(modelId_, i, s->number, r.kind);
+  for (const Result& r : kSegmentResults)
+    if (ResObjectSequence* s = list.NewSequence(r.flags))
+      connectObject(modelId_, 0, s->number, r.kind | kWholeBodyKind);
 }
 
 void Resource::ReleaseObjectModel() {

@@ -521,8 +521,9 @@ void ResObjectSequences::LoadVersion() {
   selectedVersion = version;
   for (int i = 0; i < videos; ++i) objdoc::SubsOf(*objdoc::Video(document_, i)).LoadVersion();
   if (bodyModelFlag && document_) {
-    // The document loads the model it names; the files' model is taken when it is that one.
-    if (document_->ModelFileName() == modelFile) document_->LoadObjectModel();
+    // The files name the model: the document loads it and connects its objects.
+    if (!modelFile.IsNull()) document_->SetModelFileName(modelFile);
+    if (document_->LoadObjectModel()) document_->ConnectModelObjects();
     ApplyModelDefaults(BodyModel::Of(document_), nullptr);
   }
   if (document_) document_->RecalcObjectSequences(0);
