@@ -8,6 +8,8 @@
 #include <QMdiSubWindow>
 #include <QtTest/QTest>
 
+#include <cstdlib>
+
 #include <gtest/gtest.h>
 
 #include "app/defaults.h"
@@ -21,6 +23,7 @@
 #include "app/zorvatrackapp.h"
 #include "objects/ui/bildview.h"
 #include "platform/message_service.h"
+#include "sequences/avisequence.h"
 #include "sequences/framesequence.h"
 #include "settings_fixture.h"
 
@@ -243,6 +246,43 @@ TEST_F(Documents, DockedPanelsShareTheWindow) {
   EXPECT_EQ(window->SubWindow()->width(), before);
   second.setParent(nullptr);
   first.setParent(nullptr);
+}
+
+// An H.264 video with B-frames opens from the program and plays; stepping backwards shows exactly
+// the pictures seen forwards.
+TEST_F(Documents, VideoStepsBackThroughTheFramesSeenForwards) {
+  const fs::path clip = dir_ / "clip.avi";
+  const std::string make = "ffmpeg -loglevel error -y -f lavfi -i testsrc=size=64x48:rate=25 "
+                           "-frames:v 24 -c:v libx264 -bf 2 -g 8 -pix_fmt yuv420p '" +
+                           clip.string() + "' 2>/dev/null";
+  if (std::system(make.c_str()) != 0 || !fs::exists(clip)) GTEST_SKIP() << "no ffmpeg with x264";
+  app_->InitInstance();
+  SetAviPropertiesRunner(nullptr);  // keep the properties as the file gives them
+  Resource* doc = app_->DocManager()->LoadDocument(FileName(clip.string()));
+  ASSERT_NE(doc, nullptr) << (messages_.shown.empty() ? "" : messages_.shown[0].text);
+  ASSERT_EQ(doc->MinFrameCount(), 24);
+  auto* view = qobject_cast<BildView*>(doc->Sequence(0)->view.data());
+  ASSERT_NE(view, nullptr);
+  auto picture = [&] {
+    const CDIB& image = view->DisplayFrame().Image();
+    return std::vector<std::uint8_t>(image.Bits(), image.Bits() + image.ImageSize());
+  };
+  std::vector<std::vector<std::uint8_t>> forwards{picture()};
+  for (int k = 2; k <= 24; ++k) {
+    Command(25003);
+    ASSERT_EQ(doc->CurrentFrame(), k);
+    forwards.push_back(picture());
+  }
+  EXPECT_NE(forwards[0], forwards[1]);  // the pictures move
+  for (int k = 23; k >= 1; --k) {
+    Command(25004);
+    ASSERT_EQ(doc->CurrentFrame(), k);
+    EXPECT_EQ(picture(), forwards[k - 1]) << "frame " << k;
+  }
+  ASSERT_TRUE(Command(25001));
+  for (int i = 0; i < 30; ++i) app_->DocManager()->IdlePlay();
+  EXPECT_EQ(doc->CurrentFrame(), 7);  // 30 steps from frame 1 wrap once through 24 frames
+  EXPECT_TRUE(messages_.shown.empty());
 }
 
 TEST_F(Documents, BrokenListOpensNothing) {
