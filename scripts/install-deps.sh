@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev libgl-dev
   libavformat-dev libavcodec-dev libswscale-dev libavutil-dev
   libcminpack-dev ffmpeg
-  libgtest-dev libgmock-dev libbenchmark-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libopencv-imgproc-dev
   locales shared-mime-info desktop-file-utils xdg-utils
 )
 

@@ -1,0 +1,132 @@
+#pragma once
+
+// The matching step of tracking: finds an object's template from frame n in frame n + step.
+//
+// All three methods search coarse to fine over an image pyramid (exhaustively at the coarsest
+// level, keeping the best few candidates, then within two pixels of each on every finer level),
+// and then refine the best whole-pixel position to a fraction of a pixel by Gauss-Newton
+// (Lucas-Kanade) alignment on the bilinearly interpolated frame.
+//
+// - SSD: least sum of squared differences of the pixel values. A match is bad when the root
+//   mean square difference per template pixel exceeds ThresholdSSD (grey levels, 0..255).
+// - Cross-correlation: highest zero-mean normalised cross-correlation (ZNCC); insensitive to a
+//   change of brightness and contrast of the whole template. The refinement fits a gain and an
+//   offset with the position. A match is bad when its ZNCC is below ThresholdCROSS (-1..1).
+// - Texture tracking: the same, on band-pass filtered images (a light smoothing, minus the mean
+//   of a 9 x 9 neighbourhood). Only the local structure of the object counts: brightness ramps
+//   across the template, slow shading and noise above the object's texture scale are removed,
+//   so textured objects under uneven or changing light are found where grey levels fail.
+//   ThresholdCROSS applies to the ZNCC of the filtered images.
+//
+// With AdaptTemplate the template is taken anew after each good match, so a slowly changing
+// object is followed; the template of the run's first frame is kept as an anchor, and every
+// adapted match is aligned once more against it when that succeeds, so the small errors of the
+// adapted templates do not add up to drift. A bad match ends the run with BreakOnBadMatch on;
+// with it off the point is stored all the same and the template is not renewed.
+
+#include <cstdint>
+#include <vector>
+
+namespace match {
+
+enum class Method { kSSD, kCross, kTexture };
+
+struct Settings {
+  int thresholdSSD = 45;
+  double thresholdCross = 0.495;
+  bool adaptTemplate = true;
+  bool breakOnBadMatch = true;
+};
+
+// A frame as planes of width x height bytes, top row first (one plane grey, three colour).
+struct Image {
+  const std::uint8_t* planes[3] = {nullptr, nullptr, nullptr};
+  int count = 1;
+  int width = 0;
+  int height = 0;
+};
+
+// The template of one object: its side lengths (odd), shape (0 rectangle, 1 circle or ellipse)
+// and the offset of its centre from the object's point.
+struct TemplateGeometry {
+  int width = 3;
+  int height = 3;
+  int shape = 0;
+  int xOffset = 0;
+  int yOffset = 0;
+};
+
+// A patch of float pixels, planes one after the other.
+struct Patch {
+  int width = 0, height = 0, planes = 1;
+  std::vector<float> pixels;
+  float* Plane(int p) { return pixels.data() + static_cast<std::size_t>(p) * width * height; }
+  const float* Plane(int p) const {
+    return pixels.data() + static_cast<std::size_t>(p) * width * height;
+  }
+};
+
+// What the matching step keeps of one object between frames.
+struct TrackState {
+  bool valid = false;
+  Method method = Method::kSSD;
+  TemplateGeometry geometry;
+  int planes = 1;
+  Patch current;                 // the template compared now (filtered for texture tracking)
+  float pointX = 0, pointY = 0;  // the object's point relative to the template's top left pixel
+  Patch anchor;                  // the template of the run's first frame
+  bool adapted = false;          // current is no longer the anchor
+  float anchorX = 0, anchorY = 0;
+};
+
+// Results of a step; message ids are the tracking messages.
+inline constexpr int kGeneralError = 31071;
+inline constexpr int kObjectLost = 31072;
+inline constexpr int kNoStructure = 31073;
+inline constexpr int kTemplateOutside = 31074;
+inline constexpr int kLeavesFrame = 31075;
+
+struct Request {
+  Image thisFrame;
+  Image nextFrame;
+  float x = 0, y = 0;  // the object's point in this frame
+  bool hasVelocity = false;
+  float vx = 0, vy = 0;  // its motion over the last step, used to predict the search centre
+  TemplateGeometry geometry;
+  int horizontalLimit = 3, verticalLimit = 3;  // the search area, pixels
+  Method method = Method::kSSD;
+  bool restart = true;  // take the template from this frame
+  Settings settings;
+};
+
+struct Outcome {
+  int message = 0;  // 0 success, else the message id
+  float x = 0, y = 0;
+  bool stored = false;       // x, y are the object's new point
+  bool badMatch = false;     // the quality test failed
+  double score = 0;          // RMS difference (SSD) or ZNCC of the best whole-pixel match
+  int bestX = 0, bestY = 0;  // top left pixel of the best whole-pixel match
+};
+
+// One matching step. state carries the template between steps; restart (or an empty state, or
+// one of another geometry or method) takes it from thisFrame.
+Outcome MatchStep(const Request& request, TrackState& state);
+
+// The best whole-pixel match of tmpl (its top left corner) with its origin in
+// [x0, x1] x [y0, y1] of image; higher score is better (minus the sum of squares for SSD).
+// Exposed for the benchmark and tests; mask null means the whole rectangle.
+struct Best {
+  int x = 0, y = 0;
+  double score = 0;
+};
+Best SearchBest(const Patch& image, const Patch& tmpl, const std::vector<std::uint8_t>* mask,
+                Method method, int x0, int y0, int x1, int y1);
+
+// Copies a rectangle of an image into a float patch (texture tracking: filtered, using the
+// pixels around the rectangle where the image has them).
+Patch Extract(const Image& image, int x0, int y0, int width, int height, Method method);
+
+// The template's pixel mask: all for a rectangle, the inscribed ellipse for a circle.
+std::vector<std::uint8_t> ShapeMask(int width, int height, int shape);
+
+}  // namespace match

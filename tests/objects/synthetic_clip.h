@@ -1,0 +1,113 @@
+#pragma once
+
+// Synthetic frames for the tracking tests: textured discs and bright markers on a weakly
+// textured background, drawn at sub-pixel positions with noise, optional blur and brightness
+// changes. Every object is drawn from a continuous function, so its true centre is known.
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdint>
+#include <random>
+#include <vector>
+
+namespace synth {
+
+enum class Kind { kTexture, kMarker };
+
+struct Body {
+  Kind kind;
+  double radius;
+  unsigned seed;
+};
+
+// A smooth random texture: a few sinusoids of wavelengths 5..14 px.
+struct Texture {
+  explicit Texture(unsigned seed) {
+    std::mt19937 rng(seed);
+    std::uniform_real_distribution<double> angle(0, 2 * M_PI), wave(5, 14), amp(15, 35);
+    for (auto& w : waves) {
+      const double a = angle(rng), l = wave(rng);
+      w = {2 * M_PI / l * std::cos(a), 2 * M_PI / l * std::sin(a), angle(rng), amp(rng)};
+    }
+  }
+  double At(double u, double v) const {
+    double s = 0;
+    for (const auto& w : waves) s += w[3] * std::sin(w[0] * u + w[1] * v + w[2]);
+    return s;
+  }
+  std::array<std::array<double, 4>, 6> waves;
+};
+
+struct Scene {
+  int width = 320, height = 240;
+  double noise = 2.0;                // standard deviation, grey levels
+  double gainPerFrame = 0;           // brightness ramp over time: gain 1 + frame * gainPerFrame
+  double spatialRamp = 0;            // grey levels added per pixel to the right
+  double backgroundAmplitude = 0.2;  // of the background's texture
+  bool blur = true;                  // 2 x 2 supersampling plus a box of the pixel
+  std::vector<Body> bodies;
+  Texture background{99};
+
+  // Grey frame with the bodies' centres at the given positions.
+  std::vector<std::uint8_t> Render(int frame, const std::vector<std::pair<double, double>>& at,
+                                   unsigned noiseSeed) const {
+    if (base_.empty()) {
+      base_.resize(static_cast<std::size_t>(width) * height);
+      for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+          base_[y * width + x] = 100 + backgroundAmplitude * background.At(x * 0.5, y * 0.5);
+      for (const Body& b : bodies) textures_.emplace_back(b.seed);
+    }
+    std::vector<double> v = base_;
+    for (std::size_t i = 0; i < bodies.size(); ++i) {
+      const double R = bodies[i].radius, reach = bodies[i].kind == Kind::kMarker ? 2 * R : R + 3;
+      const int x0 = std::max(0, int(at[i].first - reach)),
+                x1 = std::min(width - 1, int(at[i].first + reach) + 1);
+      const int y0 = std::max(0, int(at[i].second - reach)),
+                y1 = std::min(height - 1, int(at[i].second + reach) + 1);
+      const int ss = blur ? 3 : 1;
+      for (int y = y0; y <= y1; ++y)
+        for (int x = x0; x <= x1; ++x) {
+          double sum = 0;
+          for (int sy = 0; sy < ss; ++sy)
+            for (int sx = 0; sx < ss; ++sx) {
+              const double dx = x + (blur ? (sx - 1) / 3.0 : 0) - at[i].first;
+              const double dy = y + (blur ? (sy - 1) / 3.0 : 0) - at[i].second;
+              const double r2 = dx * dx + dy * dy;
+              const double under = v[y * width + x];
+              if (bodies[i].kind == Kind::kMarker) {
+                sum += under + 120 * std::exp(-r2 / (2 * R * R / 4));
+              } else {
+                const double w = 1 / (1 + std::exp((std::sqrt(r2) - R) * 2));
+                sum += under * (1 - w) + w * (130 + textures_[i].At(dx, dy));
+              }
+            }
+          v[y * width + x] = sum / (ss * ss);
+        }
+    }
+    std::vector<std::uint8_t> img(v.size());
+    std::mt19937 rng(noiseSeed);
+    std::normal_distribution<double> n(0, noise);
+    const double gain = 1 + frame * gainPerFrame;
+    for (int y = 0; y < height; ++y)
+      for (int x = 0; x < width; ++x) {
+        const double value = v[y * width + x] * gain + spatialRamp * x + n(rng);
+        img[static_cast<std::size_t>(y) * width + x] =
+            static_cast<std::uint8_t>(std::clamp(std::lround(value), 0L, 255L));
+      }
+    return img;
+  }
+
+ private:
+  mutable std::vector<double> base_;
+  mutable std::vector<Texture> textures_;
+};
+
+// A smooth path with sub-pixel steps: drift plus a slow wave.
+inline std::pair<double, double> PathAt(int frame, double x0, double y0, double vx, double vy) {
+  return {x0 + vx * frame + 6 * std::sin(frame * 0.031),
+          y0 + vy * frame + 4 * std::cos(frame * 0.023)};
+}
+
+}  // namespace synth
