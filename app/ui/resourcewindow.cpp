@@ -9,7 +9,10 @@
 #include "app/ui/framespersecond.h"
 #include "app/ui/viewlayoutwindow.h"
 #include "app/zorvatrackapp.h"
+#include "objects/objcommands.h"
+#include "objects/tracking.h"
 #include "objects/ui/bildview.h"
+#include "objects/ui/trackinghost.h"
 #include "platform/events.h"
 #include "sequences/framesequence.h"
 
@@ -38,8 +41,8 @@ ResourceWindow::~ResourceWindow() {
 }
 
 QObject* CreateSequenceView(FrameSequence& sequence) {
-  auto* window = sequence.document ? dynamic_cast<ResourceWindow*>(sequence.document->Window())
-                                   : nullptr;
+  auto* window =
+      sequence.document ? dynamic_cast<ResourceWindow*>(sequence.document->Window()) : nullptr;
   return new BildView(sequence, window ? window->Layout() : nullptr);
 }
 
@@ -60,6 +63,23 @@ const platform::CommandTable& ResourceWindow::Commands() const {
       platform::Command<&ResourceWindow::CmLayout, &ResourceWindow::CeZoom>(kZoomCommand),
       platform::CommandRange<&ResourceWindow::CmLayout, &ResourceWindow::CeLayout>(
           kFirstLayoutCommand, kLastLayoutCommand),
+      platform::CommandRange<&ResourceWindow::CmViewCommand, &ResourceWindow::CeViewCommand>(
+          view::kZoomIn, view::kToggleFit),
+      platform::CommandRange<&ResourceWindow::CmViewCommand, &ResourceWindow::CeViewCommand>(
+          view::kFilter, view::kGamma),
+      platform::CommandRange<&ResourceWindow::CmViewCommand, &ResourceWindow::CeViewCommand>(
+          view::kOnlyActualObjects, view::kCentersOfMass),
+      platform::Command<&ResourceWindow::CmViewCommand, &ResourceWindow::CeViewCommand>(
+          view::kCancel),
+      platform::CommandRange<&ResourceWindow::CmViewCommand, &ResourceWindow::CeViewCommand>(
+          view::kSetObject, view::kDeleteObject),
+      platform::CommandRange<&ResourceWindow::CmObjectSequences,
+                             &ResourceWindow::CeObjectSequences>(objcmd::kNewObjectSequence,
+                                                                 objcmd::kUndelete),
+      platform::CommandRange<&ResourceWindow::CmObjectSequences,
+                             &ResourceWindow::CeObjectSequences>(objcmd::kSave, objcmd::kLoad),
+      platform::CommandRange<&ResourceWindow::CmTracking, &ResourceWindow::CeTracking>(
+          track::kToEnd, track::kToBegin),
   };
   static const platform::CommandTable table{entries};
   return table;
@@ -85,6 +105,76 @@ void ResourceWindow::CeLayout(platform::CommandEnabler& ce) {
   if (row >= 0)
     ce.SetCheck(row == layout_->CurrentRow() ? platform::CommandEnabler::kChecked
                                              : platform::CommandEnabler::kUnchecked);
+}
+
+BildView* ResourceWindow::ActiveView() const {
+  FrameSequence* active = document_->GetActiveFrameSequence();
+  return active ? qobject_cast<BildView*>(active->view.data()) : nullptr;
+}
+
+void ResourceWindow::CmViewCommand(int id) {
+  if (BildView* view = ActiveView()) view->DispatchCommand(id);
+}
+
+void ResourceWindow::CeViewCommand(platform::CommandEnabler& ce) {
+  BildView* view = ActiveView();
+  if (!view || !view->DispatchEnabler(ce)) ce.Enable(view && view->HasHandler(ce.id));
+}
+
+void ResourceWindow::CmObjectSequences(int id) {
+  Resource& doc = *document_;
+  switch (id) {
+    case objcmd::kNewObjectSequence:
+      objcmd::NewObjectSequence(doc);
+      break;
+    case objcmd::kDeleteObjectSequence:
+      objcmd::DeleteObjectSequence(doc);
+      break;
+    case objcmd::kUndelete:
+      objcmd::Undelete(doc);
+      break;
+    case objcmd::kSave:
+      objcmd::Save(doc);
+      break;
+    case objcmd::kSaveAsNew:
+      objcmd::SaveAsNew(doc);
+      break;
+    case objcmd::kLoad:
+      objcmd::Load(doc);
+      break;
+    default:
+      break;
+  }
+}
+
+void ResourceWindow::CeObjectSequences(platform::CommandEnabler& ce) {
+  Resource& doc = *document_;
+  switch (ce.id) {
+    case objcmd::kNewObjectSequence:
+      ce.Enable(objcmd::CanNewObjectSequence(doc));
+      break;
+    case objcmd::kDeleteObjectSequence:
+      ce.Enable(objcmd::CanDeleteObjectSequence(doc));
+      break;
+    case objcmd::kUndelete:
+      ce.Enable(objcmd::CanUndelete(doc));
+      break;
+    case objcmd::kSave:
+    case objcmd::kSaveAsNew:
+      ce.Enable(objcmd::CanSave(doc));
+      break;
+    case objcmd::kLoad:
+      ce.Enable(objcmd::CanLoad(doc));
+      break;
+    default:
+      ce.Enable(false);
+  }
+}
+
+void ResourceWindow::CmTracking(int id) { RunTrackingCommand(*document_, id); }
+
+void ResourceWindow::CeTracking(platform::CommandEnabler& ce) {
+  ce.Enable(::CeTracking(*document_));
 }
 
 int ResourceWindow::MinFrameCount() const { return document_->MinFrameCount(); }
@@ -121,8 +211,8 @@ bool ResourceWindow::event(QEvent* e) {
     if (m->message == WM_VIEWNOTIFY) {
       const int code = static_cast<int>(m->wParam);
       if (code == DN_ACTIVEVIEW) {
-        m->result = document_->EvViewNotify(
-            code, nullptr, reinterpret_cast<FrameSequence*>(m->lParam));
+        m->result =
+            document_->EvViewNotify(code, nullptr, reinterpret_cast<FrameSequence*>(m->lParam));
       } else {
         m->result = document_->EvViewNotify(code, reinterpret_cast<const float*>(m->lParam));
       }

@@ -11,6 +11,7 @@
 #include "app/documentwindow.h"
 #include "app/ui/documentchild.h"
 
+class BildView;
 class QMdiSubWindow;
 class Resource;
 class ViewLayoutWindow;
@@ -52,6 +53,16 @@ class ResourceWindow : public QWidget, public DocumentChild, public DocumentWind
   void CeZoom(platform::CommandEnabler& ce);
   void CeLayout(platform::CommandEnabler& ce);
 
+  // The active image view's commands go to it.
+  void CmViewCommand(int id);
+  void CeViewCommand(platform::CommandEnabler& ce);
+  // Object sequences: new, delete, undelete, save, save as new, load.
+  void CmObjectSequences(int id);
+  void CeObjectSequences(platform::CommandEnabler& ce);
+  // Tracking 25200..25203.
+  void CmTracking(int id);
+  void CeTracking(platform::CommandEnabler& ce);
+
  protected:
   bool event(QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
@@ -59,6 +70,8 @@ class ResourceWindow : public QWidget, public DocumentChild, public DocumentWind
   void resizeEvent(QResizeEvent* event) override;
 
  private:
+  BildView* ActiveView() const;
+
   std::unique_ptr<Resource> document_;
   ViewLayoutWindow* layout_;
 };

@@ -1,51 +1,119 @@
 #include "objects/ui/bildview.h"
 
+#include <QCursor>
 #include <QFocusEvent>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMouseEvent>
 #include <QPainter>
+#include <QScrollBar>
+#include <QStyle>
 
+#include <cmath>
+
+#include "app/defaults.h"
 #include "app/documentwindow.h"
+#include "app/messages.h"
 #include "app/resource.h"
+#include "app/unitsorigin.h"
+#include "app/zorvatrackapp.h"
+#include "objects/docaccess.h"
+#include "objects/objcommands.h"
+#include "objects/resobjseq.h"
+#include "objects/subobjseq.h"
+#include "objects/ui/qtcanvas.h"
+#include "objects/ui/trackinghost.h"
 #include "platform/events.h"
+#include "platform/strings.h"
 #include "sequences/framesequence.h"
 #include "sequences/ui/dibpaint.h"
+#include "sequences/ui/filterdlg.h"
+#include "sequences/ui/gammadlg.h"
 
 namespace {
-// The command that rebuilds a window's picture (the filter and gamma dialogs send it).
-constexpr int kRebuildPicture = 24371;
+constexpr unsigned kLeftButton = 1, kShift = 4, kControl = 8;
+constexpr int kHoldMilliseconds = 300;
+constexpr int kEdgeScroll = 2;
+
+// The items of the view's popup menu; 0 a separator, negative ids open and close submenus.
+constexpr int kPopup[] = {25101, 25105, 25106, 25108, 25107, 25109, 25112, 25110, 0,
+                          -1,    25116, 25117, 25118, 25119, -2,    0,     25010, 25011,
+                          -3,    25071, 25072, 25074, 25073, 25075, -2,    0,     25076};
+
+unsigned KeysOf(const QMouseEvent* e) {
+  unsigned keys = 0;
+  if (e->buttons() & Qt::LeftButton) keys |= kLeftButton;
+  if (e->modifiers() & Qt::ShiftModifier) keys |= kShift;
+  if (e->modifiers() & Qt::ControlModifier) keys |= kControl;
+  return keys;
+}
 }  // namespace
 
 BildView::BildView(FrameSequence& sequence, QWidget* parent)
-    : QWidget(parent), sequence_(sequence), frame_(&sequence) {
+    : QAbstractScrollArea(parent), sequence_(sequence), frame_(&sequence) {
   setFocusPolicy(Qt::StrongFocus);
-  setAttribute(Qt::WA_OpaquePaintEvent);
+  viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+  viewport()->setMouseTracking(true);
+  setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   setMinimumSize(16, 16);
+  setWindowTitle(QString::fromStdString(sequence.fileName.Path()));
+}
+
+BildView::~BildView() { EndDrag(); }
+
+Resource* BildView::Document() const { return sequence_.document; }
+
+bool BildView::Minimised() const {
+  Resource* doc = Document();
+  return doc && doc->Window() && doc->Window()->IsMinimised();
+}
+
+int BildView::ScrollX() const { return fit_ ? 0 : horizontalScrollBar()->value(); }
+int BildView::ScrollY() const { return fit_ ? 0 : verticalScrollBar()->value(); }
+
+QPointF BildView::ClientToImage(QPointF c) const {
+  return {static_cast<float>((c.x() + ScrollX()) / zoomX_),
+          static_cast<float>((c.y() + ScrollY()) / zoomY_)};
+}
+
+QPoint BildView::ImageToClient(float x, float y) const {
+  return {static_cast<int>(x * zoomX_ - ScrollX()), static_cast<int>(y * zoomY_ - ScrollY())};
 }
 
 bool BildView::ShowFrame(int number) {
   const CDIB* dib = sequence_.ReadFrame(number);
   if (!dib) return false;
-  if (!hasImage_) frame_.SetupImage();
+  if (!hasImage_ || frame_.Image().Width() != dib->Width() ||
+      frame_.Image().BitCount() != dib->BitCount())
+    frame_.SetupImage();
   hasImage_ = frame_.PrepareImage(dib) != nullptr;
-  update();
+  if (fit_) FitToClient();
+  viewport()->update();
   return hasImage_;
 }
 
 void BildView::UpdateImage() {
   if (!hasImage_) return;
   frame_.PrepareImage(&sequence_.FrameBitmap());
-  update();
+  viewport()->update();
 }
 
 int BildView::NotifyDocument(int code, std::intptr_t parameter) {
-  Resource* doc = sequence_.document;
+  Resource* doc = Document();
   auto* window = doc ? dynamic_cast<QObject*>(doc->Window()) : nullptr;
   if (!window) return 0;
   return static_cast<int>(platform::SendMessage(window, WM_VIEWNOTIFY, code, parameter));
 }
 
+int BildView::NotifyAt(int code, QPointF image) {
+  float point[3] = {static_cast<float>(image.x()), static_cast<float>(image.y()), 0};
+  return NotifyDocument(code, reinterpret_cast<std::intptr_t>(point));
+}
+
 bool BildView::event(QEvent* e) {
   auto* m = platform::AsMessage(e);
-  if (!m) return QWidget::event(e);
+  if (!m) return QAbstractScrollArea::event(e);
   if (m->message == WM_VNNOTIFY) {
     switch (m->wParam) {
       case vnShowFrame:
@@ -53,68 +121,514 @@ bool BildView::event(QEvent* e) {
         return true;
       case vnRepaintFrame:
         if (!hasImage_) ShowFrame(static_cast<int>(m->lParam));
-        repaint();
+        viewport()->repaint();
         m->result = 1;
         return true;
       case vnPaletteChanged:
-        update();
+        viewport()->update();
         m->result = 1;
         return true;
       default:
         return true;
     }
   }
-  if (m->message == kRebuildPicture) {
+  if (m->message == view::kUpdateImage) {
     UpdateImage();
     m->result = 1;
     return true;
   }
-  return QWidget::event(e);
+  return QAbstractScrollArea::event(e);
 }
 
-QRect BildView::FitRect(const QRect& area) const {
-  const int w = sequence_.Width(), h = sequence_.Height();
-  if (w <= 0 || h <= 0 || area.isEmpty()) return area;
-  const double aspect = sequence_.aspect > 0 ? sequence_.aspect : 1.0;
-  const double imageW = w * aspect, imageH = h;
-  const double scale = std::min(area.width() / imageW, area.height() / imageH);
-  const int fitW = std::max(1, static_cast<int>(imageW * scale));
-  const int fitH = std::max(1, static_cast<int>(imageH * scale));
-  return QRect(area.x() + (area.width() - fitW) / 2, area.y() + (area.height() - fitH) / 2, fitW,
-               fitH);
-}
+// Painting.
 
 void BildView::PaintFrame(QPainter& painter, const QRect& target) {
-  painter.fillRect(target, Qt::darkGray);
-  if (!hasImage_) return;
-  const QRect place = FitRect(target);
-  zoomX_ = sequence_.Width() > 0 ? double(place.width()) / sequence_.Width() : 1.0;
-  zoomY_ = sequence_.Height() > 0 ? double(place.height()) / sequence_.Height() : 1.0;
-  PaintDib(painter, frame_.Image(), place, QRect(0, 0, sequence_.Width(), sequence_.Height()),
+  if (!hasImage_) {
+    painter.fillRect(target, palette().window());
+    return;
+  }
+  PaintDib(painter, frame_.Image(), target, QRect(0, 0, sequence_.Width(), sequence_.Height()),
            true);
 }
 
 void BildView::paintEvent(QPaintEvent*) {
-  QPainter painter(this);
-  PaintFrame(painter, rect());
+  Resource* doc = Document();
+  const int current = doc ? doc->CurrentFrame() : 1;
+  if (!hasImage_ || !sequence_.IsCurrentFrame(current)) ShowFrame(current);
+  QPainter painter(viewport());
+  const QRect client = viewport()->rect();
+  const int w = sequence_.Width(), h = sequence_.Height();
+  if (!hasImage_ || w <= 0 || h <= 0) {
+    painter.fillRect(client, palette().window());
+    return;
+  }
+  if (fit_) {
+    PaintDib(painter, frame_.Image(), client, QRect(0, 0, w, h), true);
+  } else {
+    const int sx = ScrollX(), sy = ScrollY();
+    const int shownW = static_cast<int>(w * zoomX_) - sx,
+              shownH = static_cast<int>(h * zoomY_) - sy;
+    if (shownW < client.width())
+      painter.fillRect(QRect(shownW, 0, client.width() - shownW, client.height()),
+                       palette().base());
+    if (shownH < client.height())
+      painter.fillRect(QRect(0, shownH, client.width(), client.height() - shownH),
+                       palette().base());
+    // Only the part of the image under the client area is scaled.
+    const int x0 = std::max(0, static_cast<int>(std::floor(sx / zoomX_)));
+    const int y0 = std::max(0, static_cast<int>(std::floor(sy / zoomY_)));
+    const int x1 = std::min(w, static_cast<int>(std::ceil((sx + client.width()) / zoomX_)));
+    const int y1 = std::min(h, static_cast<int>(std::ceil((sy + client.height()) / zoomY_)));
+    if (x1 > x0 && y1 > y0) {
+      const QRect destination(static_cast<int>(std::lround(x0 * zoomX_)) - sx,
+                              static_cast<int>(std::lround(y0 * zoomY_)) - sy,
+                              static_cast<int>(std::lround((x1 - x0) * zoomX_)),
+                              static_cast<int>(std::lround((y1 - y0) * zoomY_)));
+      PaintDib(painter, frame_.Image(), destination, QRect(x0, y0, x1 - x0, y1 - y0), true);
+    }
+  }
+  if (doc && sequence_.subObjectSequences) {
+    unsigned options = displayFlags_;
+    if (NotifyDocument(DN_CONNECTPANELVISIBLE)) options |= kPaintConnections | kPaintAngles;
+    ViewMapping map;
+    map.xOrigin = -ScrollX();
+    map.yOrigin = -ScrollY();
+    map.xScale = zoomX_;
+    map.yScale = zoomY_;
+    QtCanvas canvas(painter);
+    sequence_.subObjectSequences->Paint(canvas, map, options);
+  }
   if (hasFocus()) {
     painter.setPen(QPen(palette().highlight().color(), 2));
-    painter.drawRect(rect().adjusted(1, 1, -1, -1));
+    painter.drawRect(client.adjusted(1, 1, -1, -1));
   }
 }
 
+// Zoom and scrolling.
+
+void BildView::FitToClient() {
+  const int w = sequence_.Width(), h = sequence_.Height();
+  if (w <= 0 || h <= 0) return;
+  horizontalScrollBar()->setRange(0, 0);
+  verticalScrollBar()->setRange(0, 0);
+  zoomX_ = double(viewport()->width()) / w;
+  zoomY_ = double(viewport()->height()) / h;
+}
+
+void BildView::ResetScroller() {
+  if (fit_) {
+    FitToClient();
+    return;
+  }
+  viewport()->setUpdatesEnabled(false);
+  QScrollBar* hb = horizontalScrollBar();
+  QScrollBar* vb = verticalScrollBar();
+  const double relX = hb->maximum() ? double(hb->value()) / hb->maximum() : 0.5;
+  const double relY = vb->maximum() ? double(vb->value()) / vb->maximum() : 0.5;
+  const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent) - 1;
+  const auto [w, h] =
+      view::ScrollRanges(sequence_.Width(), sequence_.Height(), zoomX_, zoomY_, viewport()->width(),
+                         viewport()->height(), hb->maximum() != 0, vb->maximum() != 0, bar, bar);
+  hb->setRange(0, w);
+  vb->setRange(0, h);
+  hb->setValue(static_cast<int>(w * relX));
+  vb->setValue(static_cast<int>(h * relY));
+  hb->setPageStep(std::max(1, viewport()->width() / 2));
+  vb->setPageStep(std::max(1, viewport()->height() / 2));
+  hb->setSingleStep(zoomX_ < 2 ? 1 : static_cast<int>(zoomX_));
+  vb->setSingleStep(zoomY_ < 2 ? 1 : static_cast<int>(zoomY_));
+  viewport()->setUpdatesEnabled(true);
+}
+
+void BildView::SetZoom(double z) {
+  zoomX_ = zoomY_ = z;
+  ResetScroller();
+  viewport()->update();
+}
+
+void BildView::CmZoomIn() {
+  double z;
+  if (!Minimised() && view::CanZoomIn(fit_, zoomX_, zoomY_) && view::ZoomInStep(zoomX_, zoomY_, z))
+    SetZoom(z);
+}
+
+void BildView::CmZoomOut() {
+  double z;
+  if (!Minimised() && view::CanZoomOut(fit_, zoomX_, zoomY_) &&
+      view::ZoomOutStep(zoomX_, zoomY_, z))
+    SetZoom(z);
+}
+
+void BildView::CmToggleFit() {
+  if (Minimised()) return;
+  fit_ = !fit_;
+  if (fit_) {
+    ResetScroller();
+    viewport()->update();
+  } else {
+    SetZoom(view::FitOffZoom(zoomX_, zoomY_));
+  }
+}
+
+void BildView::CeZoomIn(platform::CommandEnabler& ce) {
+  ce.Enable(!Minimised() && view::CanZoomIn(fit_, zoomX_, zoomY_));
+}
+void BildView::CeZoomOut(platform::CommandEnabler& ce) {
+  ce.Enable(!Minimised() && view::CanZoomOut(fit_, zoomX_, zoomY_));
+}
+void BildView::CeToggleFit(platform::CommandEnabler& ce) {
+  ce.Enable(!Minimised());
+  ce.SetCheck(fit_ ? platform::CommandEnabler::kChecked : platform::CommandEnabler::kUnchecked);
+}
+
+void BildView::resizeEvent(QResizeEvent* e) {
+  QAbstractScrollArea::resizeEvent(e);
+  if (Minimised()) return;
+  ResetScroller();
+  viewport()->update();
+}
+
+void BildView::keyPressEvent(QKeyEvent* e) {
+  if (fit_) return QAbstractScrollArea::keyPressEvent(e);
+  QScrollBar* hb = horizontalScrollBar();
+  QScrollBar* vb = verticalScrollBar();
+  switch (e->key()) {
+    case Qt::Key_PageUp:
+      vb->triggerAction(QAbstractSlider::SliderPageStepSub);
+      break;
+    case Qt::Key_PageDown:
+      vb->triggerAction(QAbstractSlider::SliderPageStepAdd);
+      break;
+    case Qt::Key_Home:
+      hb->triggerAction(QAbstractSlider::SliderPageStepSub);
+      break;
+    case Qt::Key_End:
+      hb->triggerAction(QAbstractSlider::SliderPageStepAdd);
+      break;
+    case Qt::Key_Left:
+      hb->triggerAction(QAbstractSlider::SliderSingleStepSub);
+      break;
+    case Qt::Key_Right:
+      hb->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+      break;
+    case Qt::Key_Up:
+      vb->triggerAction(QAbstractSlider::SliderSingleStepSub);
+      break;
+    case Qt::Key_Down:
+      vb->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+      break;
+    default:
+      return QAbstractScrollArea::keyPressEvent(e);
+  }
+}
+
+// Display options, filter and gamma.
+
+void BildView::CmDisplay(int id) {
+  if (Minimised()) return;
+  displayFlags_ = view::ApplyDisplayCommand(displayFlags_, id);
+  viewport()->update();
+}
+
+void BildView::CeDisplay(platform::CommandEnabler& ce) {
+  ce.Enable(!Minimised());
+  ce.SetCheck(view::DisplayChecked(displayFlags_, ce.id) ? platform::CommandEnabler::kChecked
+                                                         : platform::CommandEnabler::kUnchecked);
+}
+
+void BildView::CmFilter() {
+  if (Minimised() || !hasImage_) return;
+  FilterDlg(this, frame_.Image()).Execute();
+  viewport()->update();
+}
+
+void BildView::CmGamma() {
+  if (Minimised() || !hasImage_) return;
+  GammaDialog(this, frame_.Image()).Execute();
+  viewport()->update();
+}
+
+void BildView::CeNotMinimised(platform::CommandEnabler& ce) { ce.Enable(!Minimised()); }
+
+// Focus.
+
 void BildView::focusInEvent(QFocusEvent* e) {
   NotifyDocument(DN_ACTIVEVIEW, reinterpret_cast<std::intptr_t>(&sequence_));
-  NotifyDocument(DN_CURRENTOBJECTCHANGED);
-  update();
-  QWidget::focusInEvent(e);
+  if (g_App) g_App->EvQueryNewPalette();
+  if (Resource* doc = Document())
+    if (auto* window = dynamic_cast<QObject*>(doc->Window()))
+      platform::PostMessage(window, WM_VIEWNOTIFY, DN_CURRENTOBJECTCHANGED, 0);
+  viewport()->update();
+  QAbstractScrollArea::focusInEvent(e);
 }
 
 void BildView::focusOutEvent(QFocusEvent* e) {
-  update();
-  QWidget::focusOutEvent(e);
+  viewport()->update();
+  QAbstractScrollArea::focusOutEvent(e);
 }
 
-void BildView::mousePressEvent(QMouseEvent*) { setFocus(Qt::MouseFocusReason); }
+// Objects.
 
-void BildView::mouseDoubleClickEvent(QMouseEvent*) { NotifyDocument(DN_TOGGLEZOOM); }
+void BildView::BeginDrag() {
+  dragging_ = true;
+  viewport()->grabMouse(QCursor(Qt::CrossCursor));
+}
+
+void BildView::EndDrag() {
+  if (!dragging_) return;
+  dragging_ = false;
+  viewport()->releaseMouse();
+  viewport()->unsetCursor();
+}
+
+void BildView::CmSetObject() {
+  Resource* doc = Document();
+  if (!doc || Minimised() || state_.setting) return;
+  const bool smart = g_App && g_App->SmartObjectPosition();
+  switch (view::StartSetting(*doc, sequence_, state_, smart)) {
+    case view::StartResult::kDragging:
+      BeginDrag();
+      break;
+    case view::StartResult::kMissesImage:
+      ErrorMessage(view::kUsageErrorCaption, view::kOnlyWithinFrame);
+      viewport()->update();
+      break;
+    default:
+      break;
+  }
+}
+
+void BildView::CeSetObject(platform::CommandEnabler& ce) {
+  Resource* doc = Document();
+  ce.Enable(doc && !Minimised() && view::CurrentSub(*doc, sequence_));
+}
+
+void BildView::CmDeleteObject() {
+  if (Resource* doc = Document(); doc && !Minimised()) view::DeleteObject(*doc, sequence_);
+}
+
+void BildView::CeDeleteObject(platform::CommandEnabler& ce) {
+  Resource* doc = Document();
+  ce.Enable(doc && !Minimised() && view::HasCurrentPoint(*doc, sequence_));
+}
+
+void BildView::CmCancel() {
+  Resource* doc = Document();
+  if (!doc || Minimised()) return;
+  const bool wasSetting = state_.setting;
+  view::Cancel(*doc, sequence_, state_);
+  if (wasSetting) EndDrag();
+  viewport()->update();
+}
+
+void BildView::SendToDocument(int command) {
+  Resource* doc = Document();
+  if (!doc) return;
+  if (command == view::kTrackNext)
+    RunTrackingCommand(*doc, command);
+  else if (command == view::kSetObject)
+    CmSetObject();
+}
+
+void BildView::EvTimer() {
+  holdTimer_.stop();
+  CmSetObject();
+}
+
+void BildView::timerEvent(QTimerEvent* e) {
+  if (e->timerId() == holdTimer_.timerId())
+    EvTimer();
+  else
+    QAbstractScrollArea::timerEvent(e);
+}
+
+void BildView::EvLButtonDown(unsigned keys, QPointF client) {
+  Resource* doc = Document();
+  if (!doc || Minimised() || state_.setting) return;
+  if (NotifyDocument(DN_EDITMODEACTIVE)) return;
+  if (!hasFocus()) setFocus(Qt::MouseFocusReason);
+  const QPointF image = ClientToImage(client);
+  if (!objdoc::SubsOf(sequence_).SelectAt(image.x(), image.y(), Tolerance())) {
+    NotifyAt(DN_MOUSEDOWN, image);
+    return;
+  }
+  doc->UpdateDialogs();
+  if ((keys & kShift) && NotifyAt(DN_BEGINCONNECTION, image)) return;
+  if ((keys & kControl) && NotifyAt(DN_TEMPLATEMOUSEDOWN, image)) return;
+  holdTimer_.start(kHoldMilliseconds, this);
+}
+
+void BildView::EvLButtonUp(unsigned, QPointF client) {
+  holdTimer_.stop();
+  Resource* doc = Document();
+  if (!doc) return;
+  if (!state_.setting) {
+    NotifyAt(DN_MOUSEUP, ClientToImage(client));
+    return;
+  }
+  EndDrag();
+  const QPointF image = ClientToImage(client);
+  if (!view::FinishSetting(*doc, sequence_, state_, image.x(), image.y())) {
+    ErrorMessage(view::kUsageErrorCaption, view::kOnlyWithinFrame);
+    BeginDrag();
+    return;
+  }
+  viewport()->update();
+  if (objdoc::Defaults().tracking.autoSingleStep) {
+    SendToDocument(view::kTrackNext);
+    if (doc->CurrentFrame() < doc->MinFrameCount() && doc->MinFrameCount() > 1)
+      SendToDocument(view::kSetObject);
+  }
+}
+
+void BildView::EvRButtonDown(unsigned keys, QPointF client) {
+  holdTimer_.stop();
+  Resource* doc = Document();
+  if (!doc || state_.setting) return;
+  if (NotifyDocument(DN_CANCELDRAG) || NotifyDocument(DN_EDITMODEACTIVE)) return;
+  if (!hasFocus()) {
+    setFocus(Qt::MouseFocusReason);
+    activateWindow();
+    return;
+  }
+  const QPointF image = ClientToImage(client);
+  if ((keys & kLeftButton) &&
+      objdoc::SubsOf(sequence_).SelectAt(image.x(), image.y(), Tolerance())) {
+    doc->UpdateDialogs();
+    NotifyAt(DN_BEGINCONNECTION, image);
+    return;
+  }
+  if (!g_App) return;
+  QMenu menu(this);
+  std::vector<QMenu*> open{&menu};
+  const char* titles[] = {"Object &Model", "Object &Display"};
+  for (int id : kPopup) {
+    if (id == 0) {
+      open.back()->addSeparator();
+    } else if (id == -2) {
+      open.pop_back();
+    } else if (id < 0) {
+      open.push_back(open.back()->addMenu(QString::fromUtf8(titles[-id - 1 == 0 ? 0 : 1])));
+      g_App->Actions().WatchMenu(open.back());
+    } else if (QAction* a = g_App->Actions().Get(id)) {
+      open.back()->addAction(a);
+    }
+  }
+  g_App->Actions().Update(&menu);
+  menu.exec(viewport()->mapToGlobal(client.toPoint()));
+}
+
+void BildView::EvLButtonDblClk(unsigned, QPointF client) {
+  holdTimer_.stop();
+  Resource* doc = Document();
+  if (!doc || state_.setting || NotifyDocument(DN_EDITMODEACTIVE)) return;
+  const QPointF image = ClientToImage(client);
+  SubObjectSequences& subs = objdoc::SubsOf(sequence_);
+  if (subs.IsCurrentAt(image.x(), image.y(), Tolerance())) return;  // the edit dialog's place
+  if (ResObjectSequence* s = subs.HitTest(image.x(), image.y(), Tolerance())) {
+    s->ClearFlags(seqflag::kHidden);
+    s->MakeCurrent();
+    doc->UpdateViews();
+    return;
+  }
+  NotifyAt(DN_TOGGLEZOOM, image);
+}
+
+void BildView::ShowPosition(QPointF image) {
+  if (!g_App) return;
+  const int u = g_UnitsOrigin.imageViewUnit;
+  double x = image.x(), y = image.y();
+  if (u == unit::kPixel) {
+    if (g_UnitsOrigin.MirrorsX()) x = sequence_.Width() - x;
+    if (g_UnitsOrigin.MirrorsY()) y = sequence_.Height() - y;
+  } else {
+    float world[3], shown[3];
+    sequence_.ImageToWorld(world, static_cast<float>(x), static_cast<float>(y));
+    g_UnitsOrigin.VectorToUnit(shown, world[0], world[1], world[2], -1);
+    x = shown[0];
+    y = shown[1];
+  }
+  g_App->SetStatusText2(QString::fromStdString(
+      platform::FormatString(view::kPositionFormat, x, y, g_UnitsOrigin.UnitName(u))));
+}
+
+void BildView::EvMouseMove(unsigned keys, QPointF client) {
+  Resource* doc = Document();
+  if (!doc) return;
+  if (state_.setting)
+    client = QPointF(std::clamp(client.x(), 0.0, double(viewport()->width() - 1)),
+                     std::clamp(client.y(), 0.0, double(viewport()->height() - 1)));
+  QPointF image = ClientToImage(client);
+  float x = image.x(), y = image.y();
+  view::HoldOnLine(sequence_, state_, x, y);
+  ShowPosition(QPointF(x, y));
+  if (!hasFocus()) return;
+  if (state_.setting) {
+    const QPoint onLine = ImageToClient(x, y);
+    if (state_.mode == view::kLineOfSight && onLine != client.toPoint())
+      QCursor::setPos(viewport()->mapToGlobal(onLine));
+    if (!fit_) {
+      if (client.x() < kEdgeScroll)
+        horizontalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepSub);
+      if (client.x() >= viewport()->width() - kEdgeScroll)
+        horizontalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+      if (client.y() < kEdgeScroll)
+        verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepSub);
+      if (client.y() >= viewport()->height() - kEdgeScroll)
+        verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    }
+    return;
+  }
+  if (!(image.x() < sequence_.Width() && image.y() < sequence_.Height())) return;
+  if (NotifyDocument(DN_EDITMODEACTIVE)) {
+    NotifyAt(DN_MOUSEMOVE, image);
+  } else if (keys & kLeftButton) {
+  } else if (!(keys & kControl) &&
+             objdoc::SubsOf(sequence_).IsCurrentAt(image.x(), image.y(), Tolerance())) {
+    viewport()->setCursor(Qt::ArrowCursor);
+  } else {
+    viewport()->unsetCursor();
+    NotifyAt(DN_MOUSEMOVE, image);
+  }
+}
+
+bool BildView::viewportEvent(QEvent* e) { return QAbstractScrollArea::viewportEvent(e); }
+
+void BildView::mousePressEvent(QMouseEvent* e) {
+  if (e->button() == Qt::LeftButton) EvLButtonDown(KeysOf(e), e->position());
+  if (e->button() == Qt::RightButton) EvRButtonDown(KeysOf(e), e->position());
+}
+
+void BildView::mouseReleaseEvent(QMouseEvent* e) {
+  if (e->button() == Qt::LeftButton) {
+    QPointF at = e->position();
+    if (state_.setting)
+      at = QPointF(std::clamp(at.x(), 0.0, double(viewport()->width() - 1)),
+                   std::clamp(at.y(), 0.0, double(viewport()->height() - 1)));
+    EvLButtonUp(KeysOf(e), at);
+  }
+}
+
+void BildView::mouseDoubleClickEvent(QMouseEvent* e) {
+  if (e->button() == Qt::LeftButton) EvLButtonDblClk(KeysOf(e), e->position());
+}
+
+void BildView::mouseMoveEvent(QMouseEvent* e) { EvMouseMove(KeysOf(e), e->position()); }
+
+const platform::CommandTable& BildView::Commands() const {
+  using B = BildView;
+  static constexpr platform::CommandEntry entries[] = {
+      platform::Command<&B::CmZoomIn, &B::CeZoomIn>(view::kZoomIn),
+      platform::Command<&B::CmZoomOut, &B::CeZoomOut>(view::kZoomOut),
+      platform::Command<&B::CmToggleFit, &B::CeToggleFit>(view::kToggleFit),
+      platform::Command<&B::CmFilter, &B::CeNotMinimised>(view::kFilter),
+      platform::Command<&B::CmGamma, &B::CeNotMinimised>(view::kGamma),
+      platform::CommandRange<&B::CmDisplay, &B::CeDisplay>(view::kOnlyActualObjects,
+                                                           view::kCentersOfMass),
+      platform::Command<&B::CmCancel, &B::CeNotMinimised>(view::kCancel),
+      platform::Command<&B::CmSetObject, &B::CeSetObject>(view::kSetObject),
+      platform::Command<&B::CmDeleteObject, &B::CeDeleteObject>(view::kDeleteObject),
+  };
+  static const platform::CommandTable table{entries};
+  return table;
+}

@@ -1,48 +1,117 @@
 #pragma once
 
-// BildView: the image view of one image sequence. It reads the frames its document tells it to
-// show, shows them zoomed to fit its window, and tells its document when it takes the focus or
-// is double-clicked.
+// BildView: the image view of one image sequence of a document. It shows the frame the document
+// is on with the object sequences drawn over it, zooms in fixed steps or fits the frame to the
+// window, scrolls, and takes the mouse and keys that set, move, pick and delete objects. Its
+// commands reach it through the document window, which hands them to the active view.
 
-#include <QWidget>
+#include <QAbstractScrollArea>
+#include <QBasicTimer>
 
+#include <cstdint>
+
+#include "objects/viewmsgs.h"
+#include "platform/commands.h"
 #include "sequences/frame.h"
 
 class FrameSequence;
+class Resource;
 
-class BildView : public QWidget {
+class BildView : public QAbstractScrollArea, public platform::CommandTarget {
   Q_OBJECT
  public:
   BildView(FrameSequence& sequence, QWidget* parent);
+  ~BildView() override;
 
   FrameSequence& Sequence() const { return sequence_; }
   Frame& DisplayFrame() { return frame_; }
   double ZoomX() const { return zoomX_; }
   double ZoomY() const { return zoomY_; }
+  bool Fit() const { return fit_; }
+  unsigned DisplayFlags() const { return displayFlags_; }
+  int Pending() const { return state_.setting ? view::kSetObject : view::kIdle; }
+  const view::SetState& Setting() const { return state_; }
+  int ScrollX() const;
+  int ScrollY() const;
 
-  // Reads frame number through the sequence and shows it; false when it cannot be read.
+  // Reads frame number through the sequence and prepares it; false when it cannot be read.
   bool ShowFrame(int number);
-  // Rebuilds the displayed image from the current frame (filter and colour correction changed).
+  // Rebuilds the displayed image from the frame's current pixels and repaints.
   void UpdateImage();
   // Paints the shown frame into target (the minimised document paints its picture this way).
   void PaintFrame(QPainter& painter, const QRect& target);
 
+  // Image position of a client point, and client point of an image position.
+  QPointF ClientToImage(QPointF client) const;
+  QPoint ImageToClient(float x, float y) const;
+
+  const platform::CommandTable& Commands() const override;
+
+  // Commands.
+  void CmZoomIn();
+  void CmZoomOut();
+  void CmToggleFit();
+  void CmFilter();
+  void CmGamma();
+  void CmDisplay(int id);
+  void CmCancel();
+  void CmSetObject();
+  void CmDeleteObject();
+  void CmEditObjectSequence();
+  void CmBodyModel(int id);
+  void CeZoomIn(platform::CommandEnabler& ce);
+  void CeZoomOut(platform::CommandEnabler& ce);
+  void CeToggleFit(platform::CommandEnabler& ce);
+  void CeDisplay(platform::CommandEnabler& ce);
+  void CeNotMinimised(platform::CommandEnabler& ce);
+  void CeSetObject(platform::CommandEnabler& ce);
+  void CeDeleteObject(platform::CommandEnabler& ce);
+  void CeBodyModel(platform::CommandEnabler& ce);
+
+  // The mouse, by image position (the window's handlers convert and call these).
+  virtual void EvLButtonDown(unsigned keys, QPointF client);
+  virtual void EvLButtonUp(unsigned keys, QPointF client);
+  virtual void EvRButtonDown(unsigned keys, QPointF client);
+  virtual void EvLButtonDblClk(unsigned keys, QPointF client);
+  virtual void EvMouseMove(unsigned keys, QPointF client);
+  void EvTimer();
+
  protected:
   bool event(QEvent* event) override;
+  bool viewportEvent(QEvent* event) override;
   void paintEvent(QPaintEvent*) override;
+  void resizeEvent(QResizeEvent*) override;
   void focusInEvent(QFocusEvent*) override;
   void focusOutEvent(QFocusEvent*) override;
-  void mouseDoubleClickEvent(QMouseEvent*) override;
+  void keyPressEvent(QKeyEvent*) override;
   void mousePressEvent(QMouseEvent*) override;
+  void mouseReleaseEvent(QMouseEvent*) override;
+  void mouseDoubleClickEvent(QMouseEvent*) override;
+  void mouseMoveEvent(QMouseEvent*) override;
+  void timerEvent(QTimerEvent*) override;
 
  private:
-  // The place of the frame in the window: as large as fits, keeping the pixels' proportions.
-  QRect FitRect(const QRect& area) const;
+  Resource* Document() const;
+  bool Minimised() const;
   int NotifyDocument(int code, std::intptr_t parameter = 0);
+  int NotifyAt(int code, QPointF image);
+  void SetZoom(double z);
+  void FitToClient();
+  void ResetScroller();
+  void BeginDrag();
+  void EndDrag();
+  void ShowPosition(QPointF image);
+  double Tolerance() const { return (zoomX_ + zoomY_) * 0.5; }
+  void SendToDocument(int command);
 
   FrameSequence& sequence_;
   Frame frame_;
+  bool hasImage_ = false;
+  bool fit_ = true;
   double zoomX_ = 1.0;
   double zoomY_ = 1.0;
-  bool hasImage_ = false;
+  unsigned displayFlags_ = view::kInitialDisplayFlags;
+  view::SetState state_;
+  QBasicTimer holdTimer_;
+  bool dragging_ = false;
 };

@@ -1,0 +1,118 @@
+#include "objects/objcommands.h"
+
+#include <algorithm>
+#include <map>
+#include <set>
+
+#include "app/resource.h"
+#include "objects/docaccess.h"
+#include "objects/objects_ids.h"
+#include "objects/resobjseq.h"
+#include "objects/subobjseq.h"
+#include "sequences/framesequence.h"
+
+namespace objcmd {
+namespace {
+
+// Numbers of the sequences each document (by its serial, never reused) made since it was
+// opened or last loaded.
+std::map<unsigned, std::set<int>>& Fresh() {
+  static std::map<unsigned, std::set<int>> fresh;
+  return fresh;
+}
+
+bool HasAnyPoint(const Resource& doc, const ResObjectSequence& s) {
+  if (s.Count() > 0) return true;
+  for (int i = 0; i < doc.SequenceCount(); ++i) {
+    const auto& subs = doc.Sequence(i)->subObjectSequences;
+    const SubObjectSequence* sub = subs ? subs->Find(s.number) : nullptr;
+    if (sub && sub->Count() > 0) return true;
+  }
+  return false;
+}
+
+bool AnyOrdinary(const Resource& doc) {
+  return doc.ObjectSequences() &&
+         SequenceIterator(*doc.ObjectSequences(), seqmask::kOrdinary).Current() != nullptr;
+}
+
+}  // namespace
+
+ResObjectSequence* NewObjectSequence(Resource& doc) {
+  if (!CanNewObjectSequence(doc)) return nullptr;
+  ResObjectSequence* s = doc.ObjectSequences()->NewSequence(seqflag::kNewSequence);
+  Fresh()[doc.Serial()].insert(s->number);
+  doc.UpdateViews();
+  return s;
+}
+
+bool CanNewObjectSequence(const Resource& doc) {
+  return doc.ObjectSequences() && doc.SequenceCount() > 0;
+}
+
+void DeleteObjectSequence(Resource& doc) {
+  if (!CanDeleteObjectSequence(doc)) return;
+  doc.ObjectSequences()->DeleteSequence(-1);
+  doc.UpdateViews();
+}
+
+bool CanDeleteObjectSequence(Resource& doc) {
+  ResObjectSequences* all = doc.ObjectSequences();
+  ResObjectSequence* s = all ? all->GetCurrent() : nullptr;
+  return s && !s->GetModelDefaultCoord();
+}
+
+void Undelete(Resource& doc) {
+  if (!CanUndelete(doc)) return;
+  doc.ObjectSequences()->Undelete();
+  doc.UpdateViews();
+}
+
+bool CanUndelete(const Resource& doc) {
+  return doc.ObjectSequences() && doc.ObjectSequences()->CountDeleted() >= 1;
+}
+
+bool Save(Resource& doc) { return CanSave(doc) && doc.ObjectSequences()->SaveAll(); }
+
+bool SaveAsNew(Resource& doc) {
+  if (!CanSave(doc)) return false;
+  ResObjectSequences& all = *doc.ObjectSequences();
+  int highest = -1;
+  for (int i = 0; i < doc.SequenceCount(); ++i)
+    highest = std::max(highest, objdoc::SubsOf(*doc.Sequence(i)).HighestVersion());
+  const int previous = all.selectedVersion;
+  all.selectedVersion = highest + 1;
+  if (all.SaveAll()) return true;
+  all.selectedVersion = previous;
+  return false;
+}
+
+bool CanSave(const Resource& doc) { return AnyOrdinary(doc); }
+
+bool Load(Resource& doc) {
+  if (!CanLoad(doc) || !doc.CanClose()) return false;
+  ResObjectSequences& all = *doc.ObjectSequences();
+  for (int i = 0; i < doc.SequenceCount(); ++i) doc.Sequence(i)->ResetSubObjectSequences();
+  // Start from an empty set, as a newly opened document does.
+  while (!all.Sequences().empty()) all.RemoveSequence(all.Sequences().front().get());
+  all.SetCurrentNumber(-1);
+  all.selectedVersion = 0;
+  all.bodyModelFlag = false;
+  all.modelFile = FileName();
+  all.SetModified(false);
+  Fresh().erase(doc.Serial());
+  all.LoadVersion();
+  doc.UpdateViews();
+  return true;
+}
+
+bool CanLoad(const Resource& doc) {
+  return doc.ObjectSequences() && doc.SequenceCount() > 0 && doc.ObjectSequences()->AllFilesExist();
+}
+
+bool MayDiscard(const Resource& doc, const ResObjectSequence& s) {
+  auto it = Fresh().find(doc.Serial());
+  return !s.placed && it != Fresh().end() && it->second.count(s.number) && !HasAnyPoint(doc, s);
+}
+
+}  // namespace objcmd

@@ -1,0 +1,47 @@
+#include "objects/ui/trackinghost.h"
+
+#include <QCursor>
+#include <QGuiApplication>
+#include <QMainWindow>
+
+#include <memory>
+
+#include "app/ui/playercontrols.h"
+#include "app/zorvatrackapp.h"
+#include "objects/tracking.h"
+#include "objects/ui/bildview.h"
+#include "sequences/framesequence.h"
+
+namespace {
+
+class ViewTrackingHost : public TrackingHost {
+ public:
+  void BeginLongRun() override {
+    if (g_App && g_App->Toolbar())
+      abort_ = std::make_unique<AbortGadget>(g_App->Toolbar(), g_App->MainWindow());
+  }
+  void EndLongRun() override { abort_.reset(); }
+  bool PollAbort() override { return abort_ && abort_->PumpMessages(); }
+  Frame* DisplayFrame(FrameSequence& video) override {
+    auto* view = qobject_cast<BildView*>(video.view.data());
+    return view ? &view->DisplayFrame() : nullptr;
+  }
+  void MoveCursorTo(FrameSequence& video, float x, float y) override {
+    auto* view = qobject_cast<BildView*>(video.view.data());
+    // Desktops that keep the pointer to the user (Wayland) refuse: nothing happens there.
+    if (!view || QGuiApplication::platformName() == QLatin1String("wayland")) return;
+    const QPoint client(static_cast<int>(x * view->ZoomX() - view->ScrollX() + 0.45),
+                        static_cast<int>(y * view->ZoomY() - view->ScrollY() + 0.45));
+    QCursor::setPos(view->viewport()->mapToGlobal(client));
+  }
+
+ private:
+  std::unique_ptr<AbortGadget> abort_;
+};
+
+}  // namespace
+
+int RunTrackingCommand(Resource& doc, int command) {
+  ViewTrackingHost host;
+  return CmTracking(doc, command, host);
+}
