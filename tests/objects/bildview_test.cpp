@@ -1,0 +1,337 @@
+// The image view: zoom steps, scroll ranges, display options, the line-of-sight test, and
+// setting, moving and deleting points, freely and by calibration, in the logic and the window.
+
+#include "objects/ui/bildview.h"
+
+#include <QScrollBar>
+#include <QtTest/QTest>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "app/defaults.h"
+#include "app/resource.h"
+#include "calibration/camera.h"
+#include "clip_video.h"
+#include "objects/docaccess.h"
+#include "objects/objcommands.h"
+#include "objects/resobjseq.h"
+#include "objects/subobjseq.h"
+#include "objects/viewmsgs.h"
+#include "objects_test_util.h"
+#include "platform/message_service.h"
+
+namespace {
+
+TEST(ViewZoom, StepsFollowTheTable) {
+  struct Case {
+    double zx, zy;
+    bool inChanges;
+    double in;
+    bool outChanges;
+    double out;
+  } cases[] = {
+      {32, 32, false, 0, true, 16},          // at the top nothing more
+      {0.125, 0.125, true, 0.25, false, 0},  // at the bottom nothing less
+      {0.5, 0.8, true, 1, true, 0.25},       // unequal factors become one table value
+      {2.5, 2.5, true, 3, true, 2},
+  };
+  for (const Case& c : cases) {
+    double z = -1;
+    EXPECT_EQ(view::ZoomInStep(c.zx, c.zy, z), c.inChanges) << c.zx;
+    if (c.inChanges) EXPECT_EQ(z, c.in);
+    EXPECT_EQ(view::ZoomOutStep(c.zx, c.zy, z), c.outChanges) << c.zx;
+    if (c.outChanges) EXPECT_EQ(z, c.out);
+  }
+  EXPECT_FALSE(view::CanZoomIn(false, 32, 32));
+  EXPECT_FALSE(view::CanZoomOut(false, 0.125, 0.125));
+  EXPECT_FALSE(view::CanZoomIn(true, 1, 1));  // fit on: only the fit toggle works
+  EXPECT_EQ(view::FitOffZoom(40, 40), 32);    // a small frame fitted into a large window
+  EXPECT_EQ(view::FitOffZoom(1.7, 0.9), 2);
+}
+
+TEST(ViewZoom, ScrollRangesMakeRoomForTheBars) {
+  // Image 100 x 100 at zoom 2 in a 150 x 250 client: only a horizontal range, which takes the
+  // bar's height off the client and so needs no vertical one.
+  EXPECT_EQ(view::ScrollRanges(100, 100, 2, 2, 150, 250, false, false, 16, 16), std::pair(50, 0));
+  // In a 150 x 190 client the horizontal bar makes the height too small: both get ranges.
+  EXPECT_EQ(view::ScrollRanges(100, 100, 2, 2, 150, 190, false, false, 16, 16), std::pair(66, 26));
+  EXPECT_EQ(view::ScrollRanges(100, 100, 1, 1, 300, 300, false, false, 16, 16), std::pair(0, 0));
+}
+
+TEST(ViewDisplay, OptionsAndTheirChecks) {
+  unsigned f = view::kInitialDisplayFlags;
+  f = view::ApplyDisplayCommand(f, view::kConnectionsAndAngles);
+  EXPECT_EQ(f & 0x30, 0x30u);  // angles bring connections
+  f = view::ApplyDisplayCommand(f, view::kConnections);
+  EXPECT_EQ(f & 0x30, 0u);  // no connections, no angles
+  f = view::ApplyDisplayCommand(f, view::kObjectsAllFrames);
+  EXPECT_TRUE(view::DisplayChecked(f, view::kObjectsAllFrames));
+  EXPECT_FALSE(view::DisplayChecked(f, view::kOnlyActualObjects));
+  f = view::ApplyDisplayCommand(f | 0x80, view::kOnlyActualObjects);
+  EXPECT_EQ(f, 0x42u);
+  EXPECT_TRUE(view::DisplayChecked(f, view::kOnlyActualObjects));
+}
+
+TEST(ViewLineOfSight, AnyLineThroughTheImageCrossesIt) {
+  // A wide, low frame: the 45-degree line through its centre crosses it, although none of the
+  // corners' projections onto the line falls inside the frame.
+  const std::vector<std::pair<double, double>> wide = {{0, 0}, {1000, 0}, {1000, 10}, {0, 10}};
+  const double d = std::sqrt(0.5);
+  EXPECT_TRUE(view::LineCrossesPolygon(wide, 500, 5, d, d));
+  EXPECT_TRUE(view::LineCrossesPolygon(wide, 0, 20, 1, 0) == false);
+  EXPECT_TRUE(view::LineCrossesPolygon(wide, 1000, -30, 0, 1));  // along the right edge
+  EXPECT_FALSE(view::LineCrossesPolygon(wide, 1100, 0, d, d));
+}
+
+struct Setting : ::testing::Test {
+  void SetUp() override { g_Defaults = &defaults; }
+  void TearDown() override { g_Defaults = nullptr; }
+  TestVideo* AddVideo(const std::string& name) {
+    auto* v = new TestVideo(dir.File(name), 640, 480, 20);
+    doc.AddFrameSequence(v);
+    return v;
+  }
+  SubObjectSequence* Sub(FrameSequence* v, const ResObjectSequence* s) {
+    return objdoc::SubsOf(*v).Find(s->number);
+  }
+  DefaultValueStruct defaults;
+  TempDir dir{"setting"};
+  Resource doc{FileName(dir.File("project.rsc")), true};
+  platform::RecordingMessageService messages;
+  view::SetState state;
+};
+
+TEST_F(Setting, ThePointLeavesWhileItIsDraggedAndLandsWhereReleased) {
+  TestVideo* v = AddVideo("a.avi");
+  ResObjectSequence* s = objcmd::NewObjectSequence(doc);
+  Sub(v, s)->AddPoint(1, 10, 10);
+  ASSERT_EQ(view::StartSetting(doc, *v, state, false), view::StartResult::kDragging);
+  EXPECT_EQ(Sub(v, s)->ItemAt(1), nullptr);
+  ASSERT_TRUE(state.saved);
+  EXPECT_FALSE(view::FinishSetting(doc, *v, state, -0.5f, 100));  // outside: setting goes on
+  EXPECT_TRUE(state.setting);
+  EXPECT_TRUE(view::FinishSetting(doc, *v, state, 640, 480));  // the far edges are inside
+  EXPECT_FALSE(state.setting);
+  EXPECT_EQ(Sub(v, s)->ItemAt(1)->x, 640);
+  EXPECT_TRUE(s->placed);
+  // The world point of a one-camera document follows.
+  EXPECT_NE(s->ItemAt(1), nullptr);
+
+  // Esc while setting: the point comes back, then Esc deletes it.
+  ASSERT_EQ(view::StartSetting(doc, *v, state, false), view::StartResult::kDragging);
+  view::Cancel(doc, *v, state);
+  EXPECT_EQ(Sub(v, s)->ItemAt(1), nullptr);
+  EXPECT_EQ(s->ItemAt(1), nullptr);
+  // A placed sequence stays when Esc finds no point.
+  view::Cancel(doc, *v, state);
+  EXPECT_EQ(doc.ObjectSequences()->Find(s->number, seqmask::kAll), s);
+}
+
+TEST_F(Setting, EscDropsOnlyANewSequenceThatNeverHadAPoint) {
+  TestVideo* v = AddVideo("a.avi");
+  // As loading or importing makes them: not new in this session; one of them without points.
+  ResObjectSequence* loaded = doc.ObjectSequences()->NewSequence(seqflag::kNewSequence);
+  ResObjectSequence* loadedWithPoints = doc.ObjectSequences()->NewSequence(seqflag::kNewSequence);
+  Sub(v, loadedWithPoints)->AddPoint(7, 5, 5);
+  for (ResObjectSequence* s : {loaded, loadedWithPoints}) {
+    s->MakeCurrent();
+    view::Cancel(doc, *v, state);
+    EXPECT_EQ(doc.ObjectSequences()->Find(s->number, seqmask::kAll), s);
+  }
+  ResObjectSequence* fresh = objcmd::NewObjectSequence(doc);
+  const int number = fresh->number;
+  view::Cancel(doc, *v, state);
+  EXPECT_EQ(doc.ObjectSequences()->Find(number, seqmask::kAll), nullptr);
+  EXPECT_EQ(objdoc::SubsOf(*v).Find(number), nullptr);
+}
+
+// A calibrated camera looking at the world origin from a distance.
+void Calibrate(TestVideo& v, double rx, double ry, double rz, double tx, double ty, double tz) {
+  v.camera = CameraParameters{640, 640, 0.01, 0.01, 0.01, 0.01, 320, 240, 1.0};
+  v.result = CalibrationResult{};
+  v.result.f = 16;
+  v.result.Rx = rx;
+  v.result.Ry = ry;
+  v.result.Rz = rz;
+  v.result.Tx = tx;
+  v.result.Ty = ty;
+  v.result.Tz = tz;
+  RotationFromAngles(v.result);
+  v.SetFlag(kFlagCalibrated, true);
+}
+
+std::pair<float, float> ImageOf(const TestVideo& v, const double w[3]) {
+  double x, y;
+  EXPECT_TRUE(WorldToImageCoord(w[0], w[1], w[2], v.camera, v.result, x, y));
+  return {static_cast<float>(x), static_cast<float>(y)};
+}
+
+TEST_F(Setting, SmartPositionUsesTheWorldPointOrTheLineOfSight) {
+  TestVideo* a = AddVideo("a.avi");
+  TestVideo* b = AddVideo("b.avi");
+  TestVideo* c = AddVideo("c.avi");
+  Calibrate(*a, 0, 0, 0, 0, 0, 1000);
+  Calibrate(*b, 0, 0.6, 0.1, 20, 0, 1100);
+  Calibrate(*c, -0.4, 0, 0, 10, -20, 1200);
+  ResObjectSequence* s = objcmd::NewObjectSequence(doc);
+  const double w[3] = {30, -20, 40};
+  for (TestVideo* v : {b, c}) {
+    auto [x, y] = ImageOf(*v, w);
+    Sub(v, s)->AddPoint(1, x, y);
+  }
+  // Two cameras see it: its world point places it in a at once.
+  EXPECT_EQ(view::StartSetting(doc, *a, state, true), view::StartResult::kPlaced);
+  auto [ax, ay] = ImageOf(*a, w);
+  EXPECT_NEAR(Sub(a, s)->ItemAt(1)->x, ax, 0.01);
+  EXPECT_NEAR(Sub(a, s)->ItemAt(1)->y, ay, 0.01);
+  EXPECT_FALSE(state.setting);
+
+  // Without smart positioning the drag is free.
+  EXPECT_EQ(view::StartSetting(doc, *a, state, false), view::StartResult::kDragging);
+  EXPECT_EQ(state.mode, view::kFree);
+  view::Cancel(doc, *a, state);
+
+  // Only b sees it: the drag in a is held on b's line of sight.
+  Sub(c, s)->RemoveObject(1);
+  ASSERT_EQ(view::StartSetting(doc, *a, state, true), view::StartResult::kDragging);
+  EXPECT_EQ(state.mode, view::kLineOfSight);
+  ASSERT_TRUE(view::FinishSetting(doc, *a, state, ax + 30, ay - 40));
+  doc.RecalcObjectSequences(1);
+  const ObjectBase* world = s->ItemAt(1);
+  ASSERT_NE(world, nullptr);
+  const double placed[3] = {world->x, world->y, world->z};
+  auto [bx, by] = ImageOf(*b, placed);
+  EXPECT_NEAR(bx, Sub(b, s)->ItemAt(1)->x, 0.05);
+  EXPECT_NEAR(by, Sub(b, s)->ItemAt(1)->y, 0.05);
+}
+
+TEST_F(Setting, AFailedSmartPlacementRestoresThePointAndItsWorldPoint) {
+  TestVideo* a = AddVideo("a.avi");
+  TestVideo* b = AddVideo("b.avi");
+  TestVideo* c = AddVideo("c.avi");
+  Calibrate(*a, 0, 0, 0, 0, 0, 1000);
+  Calibrate(*b, 0, 0.6, 0.1, 20, 0, 1100);
+  Calibrate(*c, -0.4, 0, 0, 10, -20, 1200);
+  ResObjectSequence* s = objcmd::NewObjectSequence(doc);
+  // b and c see a point far outside a's view; a holds a point of its own.
+  const double far[3] = {900, 0, 0};
+  for (TestVideo* v : {b, c}) {
+    auto [x, y] = ImageOf(*v, far);
+    Sub(v, s)->AddPoint(1, x, y);
+  }
+  Sub(a, s)->AddPoint(1, 100, 100);
+  doc.RecalcObjectSequences(1);
+  const ObjectBase before = *s->ItemAt(1);
+  EXPECT_EQ(view::StartSetting(doc, *a, state, true), view::StartResult::kMissesImage);
+  EXPECT_EQ(Sub(a, s)->ItemAt(1)->x, 100);
+  ASSERT_NE(s->ItemAt(1), nullptr);
+  EXPECT_FLOAT_EQ(s->ItemAt(1)->x, before.x);  // with a's point, not b's and c's alone
+  EXPECT_FLOAT_EQ(s->ItemAt(1)->z, before.z);
+  EXPECT_GT(std::fabs(s->ItemAt(1)->x - far[0]), 1);
+}
+
+struct ViewWindow : ::testing::Test {
+  void SetUp() override { g_Defaults = &defaults; }
+  void TearDown() override { g_Defaults = nullptr; }
+  ClipVideo* Clip() {
+    synth::Scene scene;
+    scene.bodies = {{synth::Kind::kTexture, 12, 11}};
+    auto* v = new ClipVideo(dir.File("clip.avi"), scene, 10, false, {{100, 100}});
+    doc.AddFrameSequence(v);
+    return v;
+  }
+  DefaultValueStruct defaults;
+  TempDir dir{"viewwindow"};
+  Resource doc{FileName(dir.File("project.rsc")), true};
+  platform::RecordingMessageService messages;
+};
+
+TEST_F(ViewWindow, ZoomCommandsAndTheFrameShown) {
+  ClipVideo* v = Clip();
+  BildView view(*v, nullptr);
+  view.resize(200, 150);
+  view.show();
+  ASSERT_TRUE(view.ShowFrame(3));
+  EXPECT_EQ(view.DisplayFrame().Image().Bits()[0], v->FrameBitmap().Bits()[0]);
+  platform::CommandEnabler in(view::kZoomIn);
+  view.DispatchEnabler(in);
+  EXPECT_FALSE(in.enabled);  // fit is on
+  EXPECT_TRUE(view.DispatchCommand(view::kToggleFit));
+  EXPECT_FALSE(view.Fit());
+  EXPECT_EQ(view.ZoomX(), 1);  // fit factors below 1 give way to the next table value
+  EXPECT_TRUE(view.DispatchCommand(view::kZoomIn));
+  EXPECT_EQ(view.ZoomX(), 2);
+  EXPECT_EQ(view.ZoomY(), 2);
+  EXPECT_GT(view.horizontalScrollBar()->maximum(), 0);
+  // Image and client positions agree through zoom and scrolling.
+  view.horizontalScrollBar()->setValue(40);
+  const QPointF image = view.ClientToImage(view.ImageToClient(100, 60));
+  EXPECT_NEAR(image.x(), 100, 0.5);
+  EXPECT_NEAR(image.y(), 60, 0.5);
+  EXPECT_TRUE(view.DispatchCommand(view::kOnlyActualObjects));
+  EXPECT_EQ(view.DisplayFlags(), 0x42u);
+}
+
+TEST_F(ViewWindow, HoldingTheButtonMovesAnObjectAQuickClickDoesNot) {
+  ClipVideo* v = Clip();
+  BildView view(*v, nullptr);
+  view.resize(336, 256);
+  view.show();
+  view.ShowFrame(1);
+  ResObjectSequence* s = objcmd::NewObjectSequence(doc);
+  SubObjectSequence* sub = objdoc::SubsOf(*v).Find(s->number);
+  const auto start = v->Truth(1)[0];
+  sub->AddPoint(1, start.first, start.second);
+  QWidget* port = view.viewport();
+  const QPoint on = view.ImageToClient(start.first, start.second);
+  QTest::mousePress(port, Qt::LeftButton, {}, on);
+  QTest::mouseRelease(port, Qt::LeftButton, {}, on + QPoint(30, 20));
+  EXPECT_EQ(view.Pending(), view::kIdle);
+  EXPECT_FLOAT_EQ(sub->ItemAt(1)->x, static_cast<float>(start.first));
+
+  QTest::mousePress(port, Qt::LeftButton, {}, on);
+  QTest::qWait(400);
+  EXPECT_EQ(view.Pending(), view::kSetObject);
+  EXPECT_EQ(sub->ItemAt(1), nullptr);  // out of the frame while held
+  const QPoint to = on + QPoint(30, 20);
+  QTest::mouseRelease(port, Qt::LeftButton, {}, to);
+  EXPECT_EQ(view.Pending(), view::kIdle);
+  ASSERT_NE(sub->ItemAt(1), nullptr);
+  EXPECT_NEAR(sub->ItemAt(1)->x, view.ClientToImage(to).x(), 1e-3);
+}
+
+TEST_F(ViewWindow, AutoSingleStepTracksAndSetsAgainUntilTheLastFrame) {
+  defaults.tracking.autoSingleStep = true;
+  ClipVideo* v = Clip();
+  BildView view(*v, nullptr);
+  view.resize(336, 256);
+  view.show();
+  ResObjectSequence* s = objcmd::NewObjectSequence(doc);
+  s->algorithm = algorithm::kCrossCorrelation;
+  SubObjectSequence* sub = objdoc::SubsOf(*v).Find(s->number);
+  const auto start = v->Truth(1)[0];
+  EXPECT_TRUE(view.DispatchCommand(view::kSetObject));
+  ASSERT_EQ(view.Pending(), view::kSetObject);
+  QTest::mouseRelease(view.viewport(), Qt::LeftButton, {},
+                      view.ImageToClient(start.first, start.second));
+  EXPECT_EQ(doc.CurrentFrame(), 2);
+  // The tracking step's point is out of the sequence again: setting started on frame 2.
+  EXPECT_EQ(view.Pending(), view::kSetObject);
+  EXPECT_EQ(sub->ItemAt(2), nullptr);
+  ASSERT_TRUE(view.Setting().saved);
+  EXPECT_EQ(view.Setting().saved->frame, 2u);
+  // It moved with the object from where the click placed it.
+  ASSERT_NE(sub->ItemAt(1), nullptr);
+  EXPECT_NEAR(view.Setting().saved->x - sub->ItemAt(1)->x,
+              v->Truth(2)[0].first - v->Truth(1)[0].first, 0.1);
+  doc.EvGoToFrame(10);
+  view.DispatchCommand(view::kCancel);
+  view.DispatchCommand(view::kSetObject);
+  QTest::mouseRelease(view.viewport(), Qt::LeftButton, {}, QPoint(50, 50));
+  EXPECT_EQ(doc.CurrentFrame(), 10);
+  EXPECT_EQ(view.Pending(), view::kIdle);  // the last frame: no new setting
+}
+
+}  // namespace
