@@ -1,0 +1,195 @@
+// The main road in the running program: a lossless video opens, three objects are set in its
+// image view, tracked to the end, saved, and loaded again after the document was reopened.
+
+#include <QCoreApplication>
+#include <QMainWindow>
+#include <QMdiSubWindow>
+#include <QtTest/QTest>
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "app/defaults.h"
+#include "app/mydocmanager.h"
+#include "app/profile.h"
+#include "app/resource.h"
+#include "app/ui/mdiclient.h"
+#include "app/zorvatrackapp.h"
+#include "objects/docaccess.h"
+#include "objects/resobjseq.h"
+#include "objects/subobjseq.h"
+#include "objects/ui/bildview.h"
+#include "platform/commands.h"
+#include "platform/message_service.h"
+#include "sequences/avisequence.h"
+#include "sequences/framesequence.h"
+#include "synthetic_clip.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int kFrames = 80;
+constexpr double kVx = 0.43, kVy = 0.21;
+const std::vector<std::pair<double, double>> kStarts = {{70, 70}, {200, 120}, {120, 180}};
+
+std::vector<std::pair<double, double>> Truth(int frame) {
+  std::vector<std::pair<double, double>> at;
+  for (auto [x, y] : kStarts) at.push_back(synth::PathAt(frame, x, y, kVx, kVy));
+  return at;
+}
+
+class MainRoad : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() / ("zorvat-mainroad-" + std::to_string(::getpid()));
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+    const char* old = std::getenv("XDG_CONFIG_HOME");
+    oldConfig_ = old ? old : "";
+    setenv("XDG_CONFIG_HOME", dir_.c_str(), 1);
+    profile_ = std::make_unique<AnaProfile>((dir_ / "Zorvat-Player.INI").c_str());
+    g_Profile = profile_.get();
+    g_Defaults = new DefaultValueStruct;
+    g_Defaults->Load();
+    app_ = std::make_unique<ZorvatrackApp>();
+    g_App = app_.get();
+  }
+  void TearDown() override {
+    if (app_ && app_->MDIClient()) app_->MDIClient()->closeAllSubWindows();
+    QCoreApplication::processEvents();
+    app_.reset();
+    g_App = nullptr;
+    delete g_Defaults;
+    g_Defaults = nullptr;
+    g_Profile = nullptr;
+    profile_.reset();
+    if (oldConfig_.empty())
+      unsetenv("XDG_CONFIG_HOME");
+    else
+      setenv("XDG_CONFIG_HOME", oldConfig_.c_str(), 1);
+    fs::remove_all(dir_);
+  }
+  // A lossless grey video of textured discs and a marker moving by sub-pixel steps.
+  bool MakeVideo(const fs::path& video) {
+    synth::Scene scene;
+    scene.bodies = {{synth::Kind::kTexture, 12, 11},
+                    {synth::Kind::kTexture, 12, 23},
+                    {synth::Kind::kMarker, 3, 0}};
+    scene.backgroundAmplitude = 0.05;
+    const fs::path raw = dir_ / "frames.raw";
+    {
+      std::ofstream out(raw, std::ios::binary);
+      for (int f = 1; f <= kFrames; ++f) {
+        const auto frame = scene.Render(f, Truth(f), f);
+        out.write(reinterpret_cast<const char*>(frame.data()), frame.size());
+      }
+    }
+    const std::string make =
+        "ffmpeg -loglevel error -y -f rawvideo -pix_fmt gray -s 320x240 -r 25 -i '" + raw.string() +
+        "' -c:v ffv1 '" + video.string() + "' 2>/dev/null";
+    return std::system(make.c_str()) == 0 && fs::exists(video);
+  }
+  bool Command(int id) { return platform::RouteCommand(app_->Chain(), id); }
+  bool Enabled(int id) { return platform::QueryCommand(app_->Chain(), id).enabled; }
+  BildView* ViewOf(Resource* doc) { return qobject_cast<BildView*>(doc->Sequence(0)->view.data()); }
+
+  fs::path dir_;
+  std::string oldConfig_;
+  std::unique_ptr<AnaProfile> profile_;
+  std::unique_ptr<ZorvatrackApp> app_;
+  platform::RecordingMessageService messages_;
+};
+
+TEST_F(MainRoad, SetTrackSaveReopenAndLoad) {
+  const fs::path video = dir_ / "walk.avi";
+  if (!MakeVideo(video)) GTEST_SKIP() << "no ffmpeg with ffv1";
+  app_->InitInstance();
+  app_->MainWindow()->resize(900, 700);
+  SetAviPropertiesRunner(nullptr);  // keep the properties as the file gives them
+  Resource* doc = app_->DocManager()->LoadDocument(FileName(video.string()));
+  ASSERT_NE(doc, nullptr) << (messages_.shown.empty() ? "" : messages_.shown[0].text);
+  ASSERT_EQ(doc->MinFrameCount(), kFrames);
+  QCoreApplication::processEvents();
+  BildView* view = ViewOf(doc);
+  ASSERT_NE(view, nullptr);
+  view->setFocus();
+  doc->SetActiveFrameSequence(doc->Sequence(0));
+
+  EXPECT_FALSE(Enabled(25200));
+  EXPECT_FALSE(Enabled(25112));  // nothing stored yet
+  for (const auto& [x, y] : Truth(1)) {
+    ASSERT_TRUE(Command(25101));
+    ResObjectSequence* s = doc->ObjectSequences()->GetCurrent();
+    ASSERT_NE(s, nullptr);
+    s->algorithm = algorithm::kTextureTracking;
+    ASSERT_TRUE(Enabled(25105));
+    ASSERT_TRUE(Command(25105));
+    ASSERT_EQ(view->Pending(), 25105);
+    QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, view->ImageToClient(x, y));
+    ASSERT_EQ(view->Pending(), 25120);
+  }
+  ASSERT_TRUE(Enabled(25200));
+  ASSERT_TRUE(Command(25200));
+  EXPECT_EQ(doc->CurrentFrame(), kFrames);
+  EXPECT_TRUE(messages_.shown.empty()) << messages_.shown[0].text;
+
+  // Each object followed its path from where the click set it.
+  std::vector<std::vector<ObjectBase>> tracked;
+  for (const auto& s : doc->ObjectSequences()->Sequences()) {
+    const SubObjectSequence* sub = objdoc::SubsOf(*doc->Sequence(0)).Find(s->number);
+    ASSERT_NE(sub, nullptr);
+    std::vector<ObjectBase> points;
+    for (int f = 1; f <= kFrames; ++f) {
+      const ObjectBase* p = PointWithValue(sub, f);
+      ASSERT_NE(p, nullptr) << "frame " << f;
+      points.push_back(*p);
+    }
+    tracked.push_back(points);
+  }
+  ASSERT_EQ(tracked.size(), 3u);
+  double error = 0;
+  for (int f = 1; f <= kFrames; ++f)
+    for (int i = 0; i < 3; ++i) {
+      const double dx =
+          (tracked[i][f - 1].x - tracked[i][0].x) - (Truth(f)[i].first - Truth(1)[i].first);
+      const double dy =
+          (tracked[i][f - 1].y - tracked[i][0].y) - (Truth(f)[i].second - Truth(1)[i].second);
+      error += std::hypot(dx, dy) / (3 * kFrames);
+    }
+  EXPECT_LT(error, 0.1);
+
+  ASSERT_TRUE(Enabled(25110));
+  ASSERT_TRUE(Command(25110));
+  EXPECT_FALSE(doc->ObjectSequences()->IsModified());
+  app_->MDIClient()->closeAllSubWindows();
+  QCoreApplication::processEvents();
+
+  Resource* again = app_->DocManager()->LoadDocument(FileName(video.string()));
+  ASSERT_NE(again, nullptr);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(again->ObjectSequences()->Count(), 0);
+  ASSERT_TRUE(Enabled(25112));
+  ASSERT_TRUE(Command(25112));
+  ASSERT_EQ(again->ObjectSequences()->Count(), 3);
+  int i = 0;
+  for (const auto& s : again->ObjectSequences()->Sequences()) {
+    const SubObjectSequence* sub = objdoc::SubsOf(*again->Sequence(0)).Find(s->number);
+    ASSERT_NE(sub, nullptr);
+    for (int f = 1; f <= kFrames; ++f) {
+      const ObjectBase* p = PointWithValue(sub, f);
+      ASSERT_NE(p, nullptr) << "frame " << f;
+      EXPECT_EQ(p->x, tracked[i][f - 1].x);
+      EXPECT_EQ(p->y, tracked[i][f - 1].y);
+    }
+    ++i;
+  }
+}
+
+}  // namespace
