@@ -197,20 +197,20 @@ void BandPass(float* p, int w, int h) {
       s[y * w + x] =
           0.25f * (t[Clamp(y - 1, 0, h - 1) * w + x] + t[Clamp(y + 1, 0, h - 1) * w + x]) +
           0.5f * t[y * w + x];
-  // Box mean over the window's part inside the patch, by running sums along rows, then columns.
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) {
-      double sum = 0;
-      const int a = std::max(0, x - kBoxRadius), b = std::min(w - 1, x + kBoxRadius);
-      for (int i = a; i <= b; ++i) sum += s[y * w + i];
-      t[y * w + x] = static_cast<float>(sum / (b - a + 1));
-    }
+  // Box mean over the window's part inside the patch, from prefix sums along rows, then columns.
+  std::vector<double> prefix(static_cast<std::size_t>(std::max(w, h)) + 1);
   for (int y = 0; y < h; ++y) {
-    const int a = std::max(0, y - kBoxRadius), b = std::min(h - 1, y + kBoxRadius);
+    for (int x = 0; x < w; ++x) prefix[x + 1] = prefix[x] + s[y * w + x];
     for (int x = 0; x < w; ++x) {
-      double sum = 0;
-      for (int i = a; i <= b; ++i) sum += t[i * w + x];
-      p[y * w + x] = s[y * w + x] - static_cast<float>(sum / (b - a + 1));
+      const int a = std::max(0, x - kBoxRadius), b = std::min(w - 1, x + kBoxRadius);
+      t[y * w + x] = static_cast<float>((prefix[b + 1] - prefix[a]) / (b - a + 1));
+    }
+  }
+  for (int x = 0; x < w; ++x) {
+    for (int y = 0; y < h; ++y) prefix[y + 1] = prefix[y] + t[y * w + x];
+    for (int y = 0; y < h; ++y) {
+      const int a = std::max(0, y - kBoxRadius), b = std::min(h - 1, y + kBoxRadius);
+      p[y * w + x] = s[y * w + x] - static_cast<float>((prefix[b + 1] - prefix[a]) / (b - a + 1));
     }
   }
 }
