@@ -335,3 +335,53 @@ TEST_F(ViewWindow, AutoSingleStepTracksAndSetsAgainUntilTheLastFrame) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Setting, ObjectSequenceCommandsNewDeleteUndeleteSaveAndLoad) {
+  EXPECT_FALSE(objcmd::CanNewObjectSequence(doc));  // no video to set it in
+  TestVideo* v = AddVideo("a.avi");
+  EXPECT_FALSE(objcmd::CanSave(doc));
+  EXPECT_FALSE(objcmd::CanLoad(doc));
+  ResObjectSequence* s = objcmd::NewObjectSequence(doc);
+  ASSERT_NE(s, nullptr);
+  EXPECT_EQ(s->flags, seqflag::kNewSequence);
+  Sub(v, s)->AddPoint(2, 12.5f, 7.25f);
+
+  EXPECT_TRUE(objcmd::CanDeleteObjectSequence(doc));
+  EXPECT_FALSE(objcmd::CanUndelete(doc));
+  objcmd::DeleteObjectSequence(doc);
+  EXPECT_TRUE(s->IsDeleted());
+  EXPECT_FALSE(objcmd::CanDeleteObjectSequence(doc));  // no current sequence left
+  EXPECT_FALSE(objcmd::CanSave(doc));
+  ASSERT_TRUE(objcmd::CanUndelete(doc));
+  objcmd::Undelete(doc);
+  EXPECT_FALSE(s->IsDeleted());
+
+  ASSERT_TRUE(objcmd::Save(doc));
+  EXPECT_TRUE(objcmd::CanLoad(doc));
+  Sub(v, s)->AddPoint(3, 1, 1);
+  ASSERT_TRUE(objcmd::SaveAsNew(doc));  // beside version 0 as version 1
+  EXPECT_EQ(doc.ObjectSequences()->selectedVersion, 1);
+  EXPECT_EQ(objdoc::SubsOf(*v).HighestVersion(), 1);
+
+  // Unsaved changes and the user cancels the question: nothing is loaded.
+  Sub(v, s)->AddPoint(4, 2, 2);
+  messages.answers = {platform::kIdCancel};
+  EXPECT_FALSE(objcmd::Load(doc));
+  EXPECT_NE(Sub(v, s)->ItemAt(4), nullptr);
+  // Without saving: version 1 comes back (the version dialog picks the highest by default).
+  messages.answers = {platform::kIdNo};
+  ASSERT_TRUE(objcmd::Load(doc));
+  ASSERT_EQ(doc.ObjectSequences()->Count(), 1);
+  ResObjectSequence* loaded = doc.ObjectSequences()->Sequences().front().get();
+  SubObjectSequence* sub = Sub(v, loaded);
+  ASSERT_NE(sub, nullptr);
+  EXPECT_EQ(sub->ItemAt(2)->x, 12.5f);
+  EXPECT_NE(sub->ItemAt(3), nullptr);
+  EXPECT_EQ(sub->ItemAt(4), nullptr);
+  // A loaded sequence is not new: Esc never drops it, even without a point at this frame.
+  EXPECT_FALSE(objcmd::MayDiscard(doc, *loaded));
+}
+
+}  // namespace
