@@ -592,8 +592,6 @@ void BildView::EvMouseMove(unsigned keys, QPointF client) {
   }
 }
 
-bool BildView::viewportEvent(QEvent* e) { return QAbstractScrollArea::viewportEvent(e); }
-
 void BildView::mousePressEvent(QMouseEvent* e) {
   if (e->button() == Qt::LeftButton) EvLButtonDown(KeysOf(e), e->position());
   if (e->button() == Qt::RightButton) EvRButtonDown(KeysOf(e), e->position());

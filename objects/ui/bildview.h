@@ -78,7 +78,6 @@ class BildView : public QAbstractScrollArea, public platform::CommandTarget {
 
  protected:
   bool event(QEvent* event) override;
-  bool viewportEvent(QEvent* event) override;
   void paintEvent(QPaintEvent*) override;
   void resizeEvent(QResizeEvent*) override;
   void focusInEvent(QFocusEvent*) override;
