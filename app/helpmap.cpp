@@ -37,9 +37,26 @@ constexpr HelpRange kHelpMap[] = {
     {20000, 21999, "dialogs.html", 'd'},
 };
 
+// The Help buttons of dialogs open these places.
+struct DialogHelp {
+  int context;
+  const char* page;
+  const char* anchor;
+};
+
+constexpr DialogHelp kDialogHelp[] = {
+    {35004, "dialogs.html", "d20300"},  {35005, "dialogs.html", "d20370"},
+    {35010, "tracking.html", "options"}, {35014, "dialogs.html", "d20150"},
+    {35016, "dialogs.html", "d20110"},  {35018, "dialogs.html", "d21150"},
+    {35019, "dialogs.html", "d20390"},  {35020, "dialogs.html", "d20230"},
+    {35021, "dialogs.html", "d20200"},
+};
+
 }  // namespace
 
 HelpTopic HelpTopicFor(int contextId) {
+  for (const DialogHelp& row : kDialogHelp)
+    if (row.context == contextId) return {row.page, row.anchor};
   for (const HelpRange& row : kHelpMap) {
     if (contextId < row.first || contextId > row.last) continue;
     HelpTopic topic{row.page, {}};

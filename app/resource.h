@@ -89,6 +89,8 @@ class Resource {
   FrameSequence* GetActiveFrameSequence();
   void SetActiveFrameSequence(FrameSequence* sequence) { active_ = sequence; }
   ResObjectSequences* ObjectSequences() const { return objectSequences_.get(); }
+  // Replaces the object sequences by an empty set, as a newly opened document has.
+  void ResetObjectSequences();
 
   int CurrentFrame() const { return currentFrame_; }
   unsigned Serial() const { return serial_; }

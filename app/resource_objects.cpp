@@ -35,6 +35,12 @@ void Resource::ObjectSequencesDeleter::operator()(ResObjectSequences* sequences)
 
 void Resource::CreateObjectSequences() { objectSequences_.reset(new ResObjectSequences(this)); }
 
+void Resource::ResetObjectSequences() {
+  objectSequences_.reset();
+  for (auto& s : sequences_) s->ResetSubObjectSequences();
+  CreateObjectSequences();
+}
+
 bool Resource::CanClose() {
   if (objectSequences_ && objectSequences_->IsModified()) {
     switch (QuestionMessage(kUnsavedTitle, kUnsavedQuestion, caption_)) {

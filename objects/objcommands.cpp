@@ -91,17 +91,9 @@ bool CanSave(const Resource& doc) { return AnyOrdinary(doc); }
 
 bool Load(Resource& doc) {
   if (!CanLoad(doc) || !doc.CanClose()) return false;
-  ResObjectSequences& all = *doc.ObjectSequences();
-  for (int i = 0; i < doc.SequenceCount(); ++i) doc.Sequence(i)->ResetSubObjectSequences();
-  // Start from an empty set, as a newly opened document does.
-  while (!all.Sequences().empty()) all.RemoveSequence(all.Sequences().front().get());
-  all.SetCurrentNumber(-1);
-  all.selectedVersion = 0;
-  all.bodyModelFlag = false;
-  all.modelFile = FileName();
-  all.SetModified(false);
+  doc.ResetObjectSequences();
   Fresh().erase(doc.Serial());
-  all.LoadVersion();
+  doc.ObjectSequences()->LoadVersion();
   doc.UpdateViews();
   return true;
 }

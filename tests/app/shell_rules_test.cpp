@@ -217,17 +217,25 @@ std::string HelpPage(const std::string& page) {
   return s.str();
 }
 
+void ExpectHelpPlace(int id) {
+  HelpTopic topic = HelpTopicFor(id);
+  std::string text = HelpPage(topic.page);
+  ASSERT_FALSE(text.empty()) << id << " " << topic.page;
+  if (!topic.anchor.empty()) {
+    EXPECT_NE(text.find("name=\"" + topic.anchor + "\""), std::string::npos)
+        << id << " " << topic.Url();
+  }
+}
+
 TEST(HelpMap, EveryMenuCommandHasAPageWithItsParagraph) {
   for (int i = 0; i < kMenu100Size; ++i) {
     const MenuEntry& e = kMenu100[i];
-    if (e.kind != MenuRow::kItem) continue;
-    HelpTopic topic = HelpTopicFor(e.id);
-    std::string text = HelpPage(topic.page);
-    ASSERT_FALSE(text.empty()) << e.id << " " << topic.page;
-    if (!topic.anchor.empty()) {
-      EXPECT_NE(text.find("name=\"" + topic.anchor + "\""), std::string::npos)
-          << e.id << " " << topic.Url();
-    }
+    if (e.kind == MenuRow::kItem) ExpectHelpPlace(e.id);
+  }
+  // The Help buttons of the dialogs.
+  for (int context : {35004, 35005, 35010, 35014, 35016, 35018, 35019, 35020, 35021}) {
+    ExpectHelpPlace(context);
+    EXPECT_NE(HelpTopicFor(context).page, kHelpContentsPage) << context;
   }
   EXPECT_EQ(HelpTopicFor(-7).page, kHelpContentsPage);
   EXPECT_EQ(HelpTopicFor(20390).Url(), "dialogs.html#d20390");

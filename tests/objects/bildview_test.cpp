@@ -40,9 +40,13 @@ TEST(ViewZoom, StepsFollowTheTable) {
   for (const Case& c : cases) {
     double z = -1;
     EXPECT_EQ(view::ZoomInStep(c.zx, c.zy, z), c.inChanges) << c.zx;
-    if (c.inChanges) EXPECT_EQ(z, c.in);
+    if (c.inChanges) {
+      EXPECT_EQ(z, c.in);
+    }
     EXPECT_EQ(view::ZoomOutStep(c.zx, c.zy, z), c.outChanges) << c.zx;
-    if (c.outChanges) EXPECT_EQ(z, c.out);
+    if (c.outChanges) {
+      EXPECT_EQ(z, c.out);
+    }
   }
   EXPECT_FALSE(view::CanZoomIn(false, 32, 32));
   EXPECT_FALSE(view::CanZoomOut(false, 0.125, 0.125));
