@@ -143,20 +143,6 @@ TEST_F(Document, WorldPointOfOneUncalibratedVideoIsScaledLinearly) {
   EXPECT_EQ(s->ItemAt(4), nullptr);
 }
 
-// A calibrated camera looking at the world origin from a distance.
-void Calibrate(TestVideo& v, double rx, double ry, double rz, double tx, double ty, double tz) {
-  v.camera = CameraParameters{640, 640, 0.01, 0.01, 0.01, 0.01, 320, 240, 1.0};
-  v.result = CalibrationResult{};
-  v.result.f = 16;
-  v.result.Rx = rx;
-  v.result.Ry = ry;
-  v.result.Rz = rz;
-  v.result.Tx = tx;
-  v.result.Ty = ty;
-  v.result.Tz = tz;
-  RotationFromAngles(v.result);
-  v.SetFlag(kFlagCalibrated, true);
-}
 
 void See(SubObjectSequence& sub, const TestVideo& v, int frame, const double w[3]) {
   double x, y;

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "calibration/camera.h"
+#include "common/temp_dir.h"
 #include "objects/canvas.h"
 #include "sequences/framesequence.h"
 
@@ -70,18 +72,24 @@ class TestVideo : public FrameSequence {
   void PreparePalette() override {}
 };
 
-// A fresh folder under the system's temporary folder, removed with its files at the end.
-class TempDir {
- public:
-  explicit TempDir(const std::string& name) {
-    path_ = std::filesystem::temp_directory_path() /
-            ("zorvat_objects_" + name + "_" + std::to_string(::getpid()));
-    std::filesystem::remove_all(path_);
-    std::filesystem::create_directories(path_);
-  }
-  ~TempDir() { std::filesystem::remove_all(path_); }
-  std::string File(const std::string& name) const { return (path_ / name).string(); }
-
- private:
-  std::filesystem::path path_;
+// A fresh folder for one test, named after it.
+struct TempDir : testutil::TempDir {
+  explicit TempDir(const std::string& name) : testutil::TempDir("zorvat_objects_" + name) {}
 };
+
+// Makes v a calibrated camera with lens 16 mm on a 640 x 480 sensor, turned by the angles
+// (radians) and moved by the translation (mm).
+inline void Calibrate(TestVideo& v, double rx, double ry, double rz, double tx, double ty,
+                      double tz) {
+  v.camera = CameraParameters{640, 640, 0.01, 0.01, 0.01, 0.01, 320, 240, 1.0};
+  v.result = CalibrationResult{};
+  v.result.f = 16;
+  v.result.Rx = rx;
+  v.result.Ry = ry;
+  v.result.Rz = rz;
+  v.result.Tx = tx;
+  v.result.Ty = ty;
+  v.result.Tz = tz;
+  RotationFromAngles(v.result);
+  v.SetFlag(kFlagCalibrated, true);
+}
