@@ -45,8 +45,8 @@ bool Resource::CanClose() {
   if (objectSequences_ && objectSequences_->IsModified()) {
     switch (QuestionMessage(kUnsavedTitle, kUnsavedQuestion, caption_)) {
       case platform::kIdYes:
+        // Saving the sequences also writes the object model.
         if (!objectSequences_->SaveAll()) return false;  // the reason was shown; keep the work
-        WriteObjectModel();
         break;
       case platform::kIdNo:
         objectSequences_->SetModified(false);

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "settings_fixture.h"
+#include "common/settings_fixture.h"
 
 namespace fs = std::filesystem;
 

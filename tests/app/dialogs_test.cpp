@@ -15,7 +15,7 @@
 #include "app/ui/unitsorigindlg.h"
 #include "platform/message_service.h"
 #include "platform/ui/choosers.h"
-#include "settings_fixture.h"
+#include "common/settings_fixture.h"
 
 namespace {
 

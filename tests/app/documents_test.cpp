@@ -25,7 +25,7 @@
 #include "platform/message_service.h"
 #include "sequences/avisequence.h"
 #include "sequences/framesequence.h"
-#include "settings_fixture.h"
+#include "common/program_fixture.h"
 
 namespace fs = std::filesystem;
 
@@ -46,24 +46,8 @@ void WriteBld(const fs::path& bld, int w, int h, int frames, float fps, bool rgb
                      << "\nCOLORSPACE:" << (rgb ? "RGB" : "GREY") << "\n";
 }
 
-class Documents : public TempSettings {
+class Documents : public ProgramTest {
  protected:
-  void SetUp() override {
-    TempSettings::SetUp();
-    g_Defaults = new DefaultValueStruct;
-    g_Defaults->Load();
-    app_ = std::make_unique<ZorvatrackApp>();
-    g_App = app_.get();
-  }
-  void TearDown() override {
-    if (app_ && app_->MDIClient()) app_->MDIClient()->closeAllSubWindows();
-    QCoreApplication::processEvents();
-    app_.reset();
-    g_App = nullptr;
-    delete g_Defaults;
-    g_Defaults = nullptr;
-    TempSettings::TearDown();
-  }
   // Starts the program as with a file name on the command line.
   Resource* Start(const fs::path& file) {
     app_->SetPendingFileName(file.string());
@@ -77,7 +61,6 @@ class Documents : public TempSettings {
   QString FrameField() { return app_->FrameField()->text(); }
 
   platform::RecordingMessageService messages_;
-  std::unique_ptr<ZorvatrackApp> app_;
 };
 
 TEST_F(Documents, FrameFileOpensPlaysAndStops) {

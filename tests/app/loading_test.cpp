@@ -7,7 +7,7 @@
 #include "app/player.h"
 #include "app/sequencelist.h"
 #include "platform/message_service.h"
-#include "settings_fixture.h"
+#include "common/settings_fixture.h"
 
 namespace {
 

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "common/temp_dir.h"
 #include "platform/files.h"
 
 namespace fs = std::filesystem;
@@ -17,19 +18,14 @@ namespace {
 
 class Profile : public testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() / ("zorvat-profile-" + std::to_string(::getpid()));
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-    file_ = (dir_ / "Zorvat-Player.INI").string();
-  }
-  void TearDown() override { fs::remove_all(dir_); }
+  void SetUp() override { file_ = (dir_ / "Zorvat-Player.INI").string(); }
   std::string Read() {
     std::string text;
     platform::ReadWholeFile(file_, text);
     return text;
   }
-  fs::path dir_;
+  testutil::TempDir temp_{"zorvat-profile"};
+  const fs::path& dir_ = temp_.Path();
   std::string file_;
 };
 

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "platform/message_service.h"
-#include "settings_fixture.h"
+#include "common/settings_fixture.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "settings_fixture.h"
+#include "common/settings_fixture.h"
 
 namespace {
 

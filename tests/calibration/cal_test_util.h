@@ -12,6 +12,7 @@
 #include "common/temp_dir.h"
 
 #include "calibration/calibrat.h"
+#include "calibration/camera.h"
 
 namespace caltest {
 
@@ -46,17 +47,7 @@ inline Camera MakeCamera(double rx, double ry, double rz, double tx, double ty, 
   r.Rx = rx;
   r.Ry = ry;
   r.Rz = rz;
-  const double sa = std::sin(rx), ca = std::cos(rx), sb = std::sin(ry), cb = std::cos(ry);
-  const double sg = std::sin(rz), cg = std::cos(rz);
-  r.r1 = cb * cg;
-  r.r2 = cg * sa * sb - ca * sg;
-  r.r3 = sa * sg + ca * cg * sb;
-  r.r4 = cb * sg;
-  r.r5 = sa * sb * sg + ca * cg;
-  r.r6 = ca * sb * sg - cg * sa;
-  r.r7 = -sb;
-  r.r8 = cb * sa;
-  r.r9 = ca * cb;
+  RotationFromAngles(r);
   return cam;
 }
 

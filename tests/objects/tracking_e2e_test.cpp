@@ -29,6 +29,7 @@
 #include "platform/message_service.h"
 #include "sequences/avisequence.h"
 #include "sequences/framesequence.h"
+#include "common/program_fixture.h"
 #include "synthetic_clip.h"
 
 namespace fs = std::filesystem;
@@ -45,37 +46,8 @@ std::vector<std::pair<double, double>> Truth(int frame) {
   return at;
 }
 
-class MainRoad : public ::testing::Test {
+class MainRoad : public ProgramTest {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() / ("zorvat-mainroad-" + std::to_string(::getpid()));
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-    const char* old = std::getenv("XDG_CONFIG_HOME");
-    oldConfig_ = old ? old : "";
-    setenv("XDG_CONFIG_HOME", dir_.c_str(), 1);
-    profile_ = std::make_unique<AnaProfile>((dir_ / "Zorvat-Player.INI").c_str());
-    g_Profile = profile_.get();
-    g_Defaults = new DefaultValueStruct;
-    g_Defaults->Load();
-    app_ = std::make_unique<ZorvatrackApp>();
-    g_App = app_.get();
-  }
-  void TearDown() override {
-    if (app_ && app_->MDIClient()) app_->MDIClient()->closeAllSubWindows();
-    QCoreApplication::processEvents();
-    app_.reset();
-    g_App = nullptr;
-    delete g_Defaults;
-    g_Defaults = nullptr;
-    g_Profile = nullptr;
-    profile_.reset();
-    if (oldConfig_.empty())
-      unsetenv("XDG_CONFIG_HOME");
-    else
-      setenv("XDG_CONFIG_HOME", oldConfig_.c_str(), 1);
-    fs::remove_all(dir_);
-  }
   // A lossless grey video of textured discs and a marker moving by sub-pixel steps.
   bool MakeVideo(const fs::path& video) {
     synth::Scene scene;
@@ -100,10 +72,6 @@ class MainRoad : public ::testing::Test {
   bool Enabled(int id) { return platform::QueryCommand(app_->Chain(), id).enabled; }
   BildView* ViewOf(Resource* doc) { return qobject_cast<BildView*>(doc->Sequence(0)->view.data()); }
 
-  fs::path dir_;
-  std::string oldConfig_;
-  std::unique_ptr<AnaProfile> profile_;
-  std::unique_ptr<ZorvatrackApp> app_;
   platform::RecordingMessageService messages_;
 };
 

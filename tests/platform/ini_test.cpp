@@ -7,6 +7,7 @@
 
 #include <unistd.h>
 
+#include "common/temp_dir.h"
 #include "platform/files.h"
 
 namespace fs = std::filesystem;
@@ -15,21 +16,15 @@ namespace {
 
 class Ini : public testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() / ("zorvat-ini-" + std::to_string(::getpid()) + "-" +
-                                        testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-    file_ = (dir_ / "Test.INI").string();
-  }
-  void TearDown() override { fs::remove_all(dir_); }
+  void SetUp() override { file_ = (dir_ / "Test.INI").string(); }
   void Write(const std::string& text) { std::ofstream(file_, std::ios::binary) << text; }
   std::string Read() {
     std::string text;
     platform::ReadWholeFile(file_, text);
     return text;
   }
-  fs::path dir_;
+  testutil::TempDir temp_{"zorvat-ini"};
+  const fs::path& dir_ = temp_.Path();
   std::string file_;
 };
 
