@@ -10,6 +10,7 @@ packages=(
   libcminpack-dev ffmpeg
   libgtest-dev libgmock-dev libbenchmark-dev libopencv-imgproc-dev
   locales shared-mime-info desktop-file-utils xdg-utils
+  xvfb openbox xdotool x11-utils
 )
 
 missing=()

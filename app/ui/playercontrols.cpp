@@ -42,6 +42,7 @@ AbortGadget::AbortGadget(QToolBar* toolbar, QWidget* mainWindow)
   auto* action = new QAction(bitmaps::Icon(cmd::kAbortBitmap), QString(), this);
   action->setData(cmd::kCancel);
   button_ = new TFlatButtonGadget(action, toolbar);
+  button_->setObjectName(QString::number(cmd::kCancel));
   action_ = toolbar->addWidget(button_);
   connect(button_, &QToolButton::pressed, this, [this] { pressed_ = true; });
   connect(button_, &QToolButton::released, this, [this] { pressed_ = false; });
@@ -52,7 +53,10 @@ AbortGadget::~AbortGadget() {
   if (toolbar_ && action_) toolbar_->removeAction(action_);
 }
 
-void AbortGadget::Abort() { aborted_ = true; }
+void AbortGadget::Abort() {
+  aborted_ = true;
+  button_->setDown(true);
+}
 
 bool AbortGadget::PumpMessages() {
   qApp->installEventFilter(this);
@@ -62,16 +66,29 @@ bool AbortGadget::PumpMessages() {
   return aborted_;
 }
 
+namespace {
+
+bool IsEscape(const QEvent* event) {
+  return static_cast<const QKeyEvent*>(event)->key() == Qt::Key_Escape;
+}
+
+}  // namespace
+
 bool AbortGadget::eventFilter(QObject* watched, QEvent* event) {
+  // A window's input first reaches its top-level QWindow, which hands it on to the widget under
+  // the mouse or with the focus: only the widget decides, so the window always passes.
+  if (watched->isWindowType()) return false;
   switch (event->type()) {
+    case QEvent::ShortcutOverride:
+      // Keys are offered to the shortcuts before they arrive as presses: Esc (a menu shortcut)
+      // would never be seen. Accepting the override keeps every shortcut from firing.
+      if (!aborted_ && IsEscape(event)) Abort();
+      event->accept();
+      return true;
     case QEvent::KeyPress:
-      if (!aborted_ && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
-        aborted_ = true;
-        button_->setDown(true);
-      }
+      if (!aborted_ && IsEscape(event)) Abort();
       return true;
     case QEvent::KeyRelease:
-    case QEvent::ShortcutOverride:
     case QEvent::Shortcut:
       return true;
     case QEvent::MouseButtonPress:
@@ -88,7 +105,9 @@ bool AbortGadget::eventFilter(QObject* watched, QEvent* event) {
       return !onButton;
     }
     case QEvent::Close:
-      return watched == mainWindow_;
+      if (watched != mainWindow_) return false;
+      event->ignore();  // a swallowed close would count as accepted and close the window
+      return true;
     default:
       return false;
   }
