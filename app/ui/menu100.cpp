@@ -10,6 +10,7 @@
 #include "app/app_ids.h"
 #include "app/ui/bitmaps.h"
 #include "platform/ui/actions.h"
+#include "platform/ui/keypad_shortcuts.h"
 
 namespace {
 constexpr MenuEntry Popup(const char* text) { return {MenuRow::kPopup, 0, text}; }
@@ -275,13 +276,16 @@ void InstallAccelerators100(QWidget* window, platform::ActionRegistry& actions) 
     if (!keys.count(a.id)) order.push_back(a.id);
     keys[a.id].append(QKeySequence(a.key));
   }
+  auto* keypad = new platform::KeypadShortcuts(window);
   for (int id : order) {
     QAction* action = actions.Get(id);
     if (!action) {
       action = actions.Add(id, QString());
       action->setEnabled(false);
     }
-    action->setShortcuts(keys[id]);
+    action->setShortcuts(keys[id]);  // the menus show them all, keypad keys as "Num+"
     window->addAction(action);
   }
+  for (const AccelEntry& a : kAccel100)
+    if (a.key.keyboardModifiers() & Qt::KeypadModifier) keypad->Add(a.key, actions.Get(a.id));
 }

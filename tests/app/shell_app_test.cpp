@@ -30,6 +30,7 @@
 #include "app/ui/playercontrols.h"
 #include "app/unitsorigin.h"
 #include "app/zorvatrackapp.h"
+#include "common/real_input.h"
 #include "platform/events.h"
 #include "platform/ui/choosers.h"
 #include "platform/version.h"
@@ -47,11 +48,15 @@ class StandInDocument : public QWidget, public DocumentChild {
   bool CanClose() override { return true; }
   const platform::CommandTable& Commands() const override {
     static const platform::CommandEntry entries[] = {
-        platform::Command<&StandInDocument::CmDeleteObject>(cmd::kDeleteObject)};
+        platform::Command<&StandInDocument::CmDeleteObject>(cmd::kDeleteObject),
+        platform::Command<&StandInDocument::CmZoomIn>(cmd::kZoomIn),
+        platform::Command<&StandInDocument::CmZoomOut>(cmd::kZoomOut)};
     static const platform::CommandTable table{entries};
     return table;
   }
   void CmDeleteObject() { ++deletes; }
+  void CmZoomIn() { ++zoom; }
+  void CmZoomOut() { --zoom; }
   bool event(QEvent* e) override {
     if (auto* m = platform::AsMessage(e); m && m->message == ids::kMsgGoToFrame) {
       frames.push_back(static_cast<int>(m->wParam));
@@ -62,6 +67,7 @@ class StandInDocument : public QWidget, public DocumentChild {
 
   std::vector<int> frames;
   int deletes = 0;
+  int zoom = 0;
 
  private:
   int frames_;
@@ -308,6 +314,27 @@ TEST_F(AppTest, AbortGadgetStopsOnEscAndIgnoresOtherButtons) {
   QCoreApplication::postEvent(app_->MainWindow(),
                               new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
   EXPECT_TRUE(abort.PumpMessages());
+}
+
+// Runs on a real X display too, where the keypad keys once never reached their accelerators.
+TEST_F(AppTest, KeypadPlusAndMinusZoomTheActiveDocument) {
+  StandInDocument* doc = OpenDocument(10);
+  doc->setFocus();
+  app_->Actions().UpdateAll();
+  ASSERT_TRUE(Action(cmd::kZoomIn)->isEnabled());
+  QMainWindow* main = app_->MainWindow();
+  real_input::Type(main, "KP_Add", Qt::Key_Plus, Qt::KeypadModifier);
+  real_input::Type(main, "KP_Add", Qt::Key_Plus, Qt::KeypadModifier);
+  real_input::Settle();
+  EXPECT_EQ(doc->zoom, 2);
+  real_input::Type(main, "KP_Subtract", Qt::Key_Minus, Qt::KeypadModifier);
+  real_input::Settle();
+  EXPECT_EQ(doc->zoom, 1);
+  // The keys of the main keyboard are not the accelerators.
+  real_input::Type(main, "minus", Qt::Key_Minus);
+  real_input::Settle();
+  EXPECT_EQ(doc->zoom, 1);
+  EXPECT_EQ(Action(cmd::kZoomIn)->shortcut().toString(QKeySequence::NativeText), "Num++");
 }
 
 TEST(ColorBox, KeepsItsColourWhenTheChoiceIsCancelled) {

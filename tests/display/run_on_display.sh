@@ -33,4 +33,7 @@ done
 xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' ||
   { cat "$work/openbox.log" >&2; echo "the window manager did not start" >&2; exit 1; }
 
-QT_QPA_PLATFORM=xcb "$@"
+QT_QPA_PLATFORM=xcb "$@" | tee "$work/run.log"
+# A filter that matches no test must not pass as a run.
+grep -Eq '^\[==========\] [1-9][0-9]* tests? from .* ran' "$work/run.log" ||
+  { echo "no test ran" >&2; exit 1; }

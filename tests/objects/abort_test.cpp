@@ -1,14 +1,8 @@
 // Stopping a tracking run: Esc and a click on the abort button end it within a frame, other
-// toolbar buttons do nothing while it runs, and every point tracked until then stays.
-//
-// The events travel the way a user's do: on the offscreen platform they enter through the
-// window system's queue (shortcuts first, then the window, then the widget); on a real X
-// display (the tests run there too, under Xvfb with a window manager) they are typed and
-// clicked by xdotool through the X server.
+// toolbar buttons do nothing while it runs, and every point tracked until then stays. The keys
+// and clicks travel as a user's do, offscreen and on a real X display.
 
-#include <QGuiApplication>
 #include <QMainWindow>
-#include <QProcess>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -25,6 +19,7 @@
 #include "app/resource.h"
 #include "app/zorvatrackapp.h"
 #include "common/program_fixture.h"
+#include "common/real_input.h"
 #include "objects/docaccess.h"
 #include "objects/resobjseq.h"
 #include "objects/subobjseq.h"
@@ -44,8 +39,6 @@ constexpr double kX = 160, kY = 120;
 // The X server hands input to the program on its own time, so a key typed while frame n is
 // tracked may be seen one frame later; it must never take longer.
 constexpr int kLatestStop = 2;
-
-bool OnRealDisplay() { return QGuiApplication::platformName() == QLatin1String("xcb"); }
 
 class AbortRun : public ProgramTest {
  protected:
@@ -118,29 +111,6 @@ class AbortRun : public ProgramTest {
     return nullptr;
   }
 
-  void PressEscape() {
-    if (OnRealDisplay()) {
-      ASSERT_EQ(QProcess::execute("xdotool", {"key", "Escape"}), 0);
-    } else {
-      QTest::keyClick(app_->MainWindow()->windowHandle(), Qt::Key_Escape);
-    }
-  }
-
-  void Click(QWidget* widget) {
-    ASSERT_NE(widget, nullptr);
-    const QPoint centre = widget->rect().center();
-    if (OnRealDisplay()) {
-      const QPoint at = widget->mapToGlobal(centre);
-      ASSERT_EQ(QProcess::execute("xdotool", {"mousemove", "--sync", QString::number(at.x()),
-                                              QString::number(at.y()), "click", "1"}),
-                0);
-    } else {
-      QWindow* window = app_->MainWindow()->windowHandle();
-      const QPoint at = widget->mapTo(app_->MainWindow(), centre);
-      QTest::mouseClick(window, Qt::LeftButton, {}, at);
-    }
-  }
-
   // Every frame from the first up to the last one the run reached holds a point.
   int TrackedUpTo() {
     const ResObjectSequence* s = doc_->ObjectSequences()->GetCurrent();
@@ -155,7 +125,8 @@ class AbortRun : public ProgramTest {
 };
 
 TEST_F(AbortRun, EscapeEndsTheRunWithinAFrame) {
-  const std::vector<int> at = TrackActingAt({{40, [this] { PressEscape(); }}});
+  const std::vector<int> at = TrackActingAt(
+      {{40, [this] { real_input::Type(app_->MainWindow(), "Escape", Qt::Key_Escape); }}});
   ASSERT_EQ(at.size(), 1u);
   EXPECT_GT(doc_->CurrentFrame(), at[0]);
   EXPECT_LE(doc_->CurrentFrame(), at[0] + kLatestStop);
@@ -168,8 +139,8 @@ TEST_F(AbortRun, EscapeEndsTheRunWithinAFrame) {
 TEST_F(AbortRun, OnlyTheAbortButtonAnswersClicks) {
   QToolButton* abort = nullptr;
   const std::vector<int> at = TrackActingAt({
-      {20, [&] { Click(ToolbarButton(cmd::kLastFrame)); }},
-      {30, [&] { Click(abort = ToolbarButton(cmd::kCancel)); }},
+      {20, [&] { real_input::Click(ToolbarButton(cmd::kLastFrame)); }},
+      {30, [&] { real_input::Click(abort = ToolbarButton(cmd::kCancel)); }},
   });
   ASSERT_EQ(at.size(), 2u);
   ASSERT_NE(abort, nullptr);
