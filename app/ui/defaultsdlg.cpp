@@ -32,14 +32,14 @@ constexpr int kStrip = 20121, kEdit = 20101, kDefaultValues = 20360;
 constexpr int kPresettingsHelp = 35010;
 
 // Colour-map editor controls.
-constexpr int kFileName = 20112, kList = 20111, kChange = 20113, kInsert = 20116,
-              kAppend = 20115, kDelete = 20114, kUp = 25530, kDown = 25535, kLoad = 20117,
-              kSaveAs = 20118, kPalette = 20120;
+constexpr int kFileName = 20112, kList = 20111, kChange = 20113, kInsert = 20116, kAppend = 20115,
+              kDelete = 20114, kUp = 25530, kDown = 25535, kLoad = 20117, kSaveAs = 20118,
+              kPalette = 20120;
 constexpr int kColorHelp = 35016;
 constexpr int kColorFilterString = 32499, kColorTitleString = 32498;
 
 const platform::ControlSpec kPresettings[] = {
-    {0, ControlKind::kGroupBox, "Template", 0, 0, 5, 2},
+    {0, ControlKind::kGroupBox, "Template", 0, 0, 6, 2},
     {0, ControlKind::kLabel, "&Width:", 1, 0},
     {kTemplateWidth, ControlKind::kEdit, "", 1, 1},
     {0, ControlKind::kLabel, "&Height:", 2, 0},
@@ -50,12 +50,12 @@ const platform::ControlSpec kPresettings[] = {
     {kYOffset, ControlKind::kEdit, "", 4, 1},
     {kTemplateRectangle, ControlKind::kRadioButton, "&Rectangle", 5, 0, 1, 1, 1},
     {kTemplateCircle, ControlKind::kRadioButton, "C&ircle", 5, 1, 1, 1, 1},
-    {0, ControlKind::kGroupBox, "Tracking Algorithm", 0, 2, 5, 1},
+    {0, ControlKind::kGroupBox, "Tracking Algorithm", 0, 2, 6, 1},
     {20431, ControlKind::kRadioButton, "&SSD - Correlation", 1, 2, 1, 1, 2},
     {20432, ControlKind::kRadioButton, "&Cross  -  Correlation", 2, 2, 1, 1, 2},
     {20433, ControlKind::kRadioButton, "&Texture - Tracking", 3, 2, 1, 1, 2},
     {20434, ControlKind::kRadioButton, "&Manual", 4, 2, 1, 1, 2},
-    {0, ControlKind::kGroupBox, "Marker", 6, 0, 4, 3},
+    {0, ControlKind::kGroupBox, "Marker", 6, 0, 6, 3},
     {20410, ControlKind::kRadioButton, "", 7, 0, 1, 1, 3},
     {20411, ControlKind::kRadioButton, "", 7, 1, 1, 1, 3},
     {20412, ControlKind::kRadioButton, "", 7, 2, 1, 1, 3},
@@ -66,9 +66,9 @@ const platform::ControlSpec kPresettings[] = {
     {20417, ControlKind::kRadioButton, "", 9, 1, 1, 1, 3},
     {20418, ControlKind::kRadioButton, "", 9, 2, 1, 1, 3},
     {0, ControlKind::kLabel, "&Width:", 10, 0},
-    {kMarkWidth, ControlKind::kEdit, "", 10, 1},
+    {kMarkWidth, ControlKind::kEdit, "", 10, 1, 1, 2},
     {0, ControlKind::kLabel, "&Height:", 11, 0},
-    {kMarkHeight, ControlKind::kEdit, "", 11, 1},
+    {kMarkHeight, ControlKind::kEdit, "", 11, 1, 1, 2},
     {0, ControlKind::kGroupBox, "Limits", 12, 0, 2, 3},
     {0, ControlKind::kLabel, "H&orizontal:", 12, 0},
     {kHLimit, ControlKind::kEdit, "", 12, 1},
@@ -208,7 +208,7 @@ void ObjectSequenceDefaultsDlg::Fill() {
   ControlAs<QLineEdit>(kCrossThreshold)
       ->setText(QString::fromStdString(platform::FormatFixed(d.tracking.thresholdCross, 3)));
   ControlAs<QRadioButton>(d.templateShape == shape::kRectangle ? kTemplateRectangle
-                                                                : kTemplateCircle)
+                                                               : kTemplateCircle)
       ->setChecked(true);
   int algorithmIndex = 0;
   if (d.defaultAlgorithm >= algorithm::kSSD && d.defaultAlgorithm <= algorithm::kManual)
@@ -278,8 +278,8 @@ ColorDialog::ColorDialog(QWidget* parent, DefaultValueStruct& defaults)
 int ColorDialog::Selected() const { return ControlAs<QListWidget>(kList)->currentRow(); }
 
 void ColorDialog::FillList(int select) {
-  ControlAs<QLabel>(kFileName)
-      ->setText(QString::fromStdString(FileName(defaults_.colorMapPath).NameExt()));
+  ControlAs<QLabel>(kFileName)->setText(
+      QString::fromStdString(FileName(defaults_.colorMapPath).NameExt()));
   auto* list = ControlAs<QListWidget>(kList);
   list->clear();
   for (int i = 0; i < defaults_.colorCount; ++i) {
@@ -347,10 +347,9 @@ void ColorDialog::OnCommand(int id) {
       break;
     case kLoad:
     case kSaveAs: {
-      platform::FileChoice choice{
-          QString::fromUtf8(platform::LoadString(kColorTitleString).data()),
-          platform::QtFileFilter(platform::LoadString(kColorFilterString)),
-          QString::fromStdString(d.colorMapPath), "COL"};
+      platform::FileChoice choice{QString::fromUtf8(platform::LoadString(kColorTitleString).data()),
+                                  platform::QtFileFilter(platform::LoadString(kColorFilterString)),
+                                  QString::fromStdString(d.colorMapPath), "COL"};
       if (id == kLoad) {
         auto name = platform::GetChoosers().OpenFileName(this, choice);
         if (!name) return;

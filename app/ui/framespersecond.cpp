@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QRegularExpressionValidator>
 
+#include "app/messages.h"
 #include "platform/numbers.h"
 
 namespace {
@@ -11,6 +12,7 @@ namespace {
 using platform::ControlKind;
 constexpr int kRateEdit = 20391, kHighest = 20392, kLowest = 20393;
 constexpr int kHelpContext = 35019;
+constexpr int kUsageError = 31102, kRateAboveZero = 31190;
 
 const platform::ControlSpec kControls[] = {
     {0, ControlKind::kGroupBox, "Frequence in Frames per Second:", 0, 0, 3, 4},
@@ -30,7 +32,8 @@ QString Rate(float r) { return QString::fromStdString(platform::FormatFixed(r, 4
 
 bool ParseFrameRate(const std::string& text, float& rate) {
   float chosen = rate;  // a text that is no number keeps the rate
-  if (platform::NumberPrefixLength(text) > 0) chosen = static_cast<float>(platform::ParseDouble(text));
+  if (platform::NumberPrefixLength(text) > 0)
+    chosen = static_cast<float>(platform::ParseDouble(text));
   // A rate of 0 would divide every time conversion by zero.
   if (!(chosen > 0.0f) || chosen > 1e9f) return false;
   rate = chosen;
@@ -50,5 +53,7 @@ FramesPerSecondDlg::FramesPerSecondDlg(QWidget* parent, float* rate, float highe
 }
 
 bool FramesPerSecondDlg::CanClose() {
-  return ParseFrameRate(ControlAs<QLineEdit>(kRateEdit)->text().toStdString(), *rate_);
+  if (ParseFrameRate(ControlAs<QLineEdit>(kRateEdit)->text().toStdString(), *rate_)) return true;
+  ErrorMessage(kUsageError, kRateAboveZero);
+  return false;
 }

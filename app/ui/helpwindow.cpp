@@ -1,10 +1,12 @@
 #include "app/ui/helpwindow.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QTextBrowser>
 #include <QToolBar>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <QWindow>
 
 #include "app/app_ids.h"
 #include "platform/strings.h"
@@ -39,10 +41,40 @@ bool HelpWindow::ShowTopic(const HelpTopic& topic) {
   QUrl url(page);
   if (!topic.anchor.empty()) url.setFragment(QString::fromStdString(topic.anchor));
   browser_->setSource(url);
+  ShowInFront();
+  return true;
+}
+
+void HelpWindow::ShowInFront() {
+  // A modal dialog blocks every window but its own: while one is up, the help belongs to it, so
+  // that it stands above it and takes the keys. The window manager learns the owner when the
+  // window is mapped, so a change of owner maps it anew.
+  QWidget* modal = QApplication::activeModalWidget();
+  QWindow* owner = modal && modal != this ? modal->windowHandle() : nullptr;
+  if (!windowHandle()) create();
+  QWindow* window = windowHandle();
+  if (owner && window->transientParent() != owner) {
+    if (isVisible()) hide();
+    window->setTransientParent(owner);
+    // When the dialog closes, its own owner (the main window) takes the help over, so that the
+    // help stays in front of it.
+    connect(
+        owner, &QWindow::visibleChanged, this,
+        [this, owner](bool visible) {
+          if (visible || windowHandle()->transientParent() != owner) return;
+          const bool shown = isVisible();
+          if (shown) hide();
+          windowHandle()->setTransientParent(owner->transientParent());
+          if (shown) {
+            show();
+            raise();
+          }
+        },
+        Qt::SingleShotConnection);
+  }
   show();
   raise();
   activateWindow();
-  return true;
 }
 
 QString HelpWindow::CurrentPage() const { return browser_->source().toString(); }

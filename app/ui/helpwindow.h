@@ -15,14 +15,17 @@ class HelpWindow : public QWidget {
   // folder: where the pages are ("qrc:/help/" for the pages built into the program).
   explicit HelpWindow(const QString& folder, QWidget* parent = nullptr);
 
-  // Shows the page of topic and raises the window; false when the page does not exist (the
-  // window then stays as it was).
+  // Shows the page of topic and brings the window to the front with the focus, also over a
+  // modal dialog, which then does not block it; false when the page does not exist (the window
+  // then stays as it was).
   bool ShowTopic(const HelpTopic& topic);
 
   QTextBrowser* Browser() const { return browser_; }
   QString CurrentPage() const;
 
  private:
+  void ShowInFront();
+
   QString folder_;
   QTextBrowser* browser_;
 };

@@ -4,6 +4,14 @@
 // in a grid, and the builder makes the widget with the id as its objectName (so tests find it).
 // Buttons 1 (OK), 2 (Cancel), 6 (Yes) and 7 (No) end the dialog with their id as result; Esc and
 // the close box give 2. A Help button (id kIdHelp) opens the dialog's help context.
+//
+// Layout: a group box holds every control whose cells lie inside the cells it spans; they go
+// into the box's own grid (same row and column numbers, so a table reads as the dialog looks)
+// under its caption. Boxes may nest. A label whose text has a mnemonic ("&Width:") gets as buddy
+// the field to its right in its row, else the next control of the table that takes the focus;
+// with neither the ampersand is dropped, so it never shows. The buttons that end the dialog and
+// Help sit in a row at the bottom right, whatever place the table gives them. The dialog is at
+// least as wide as its title needs.
 
 #include <QDialog>
 #include <QString>
@@ -13,25 +21,25 @@
 #include <span>
 
 class QButtonGroup;
-class QGridLayout;
+class QSpacerItem;
 
 namespace platform {
 
 inline constexpr int kIdHelp = 9;
 
 enum class ControlKind {
-  kLabel,          // static text
-  kPicture,        // static picture
-  kEdit,           // one-line edit
+  kLabel,    // static text
+  kPicture,  // static picture
+  kEdit,     // one-line edit
   kCheckBox,
   kRadioButton,
   kPushButton,
   kDefPushButton,  // the default button
-  kGroupBox,       // a frame with a caption, drawn around the cells it spans
+  kGroupBox,       // a frame with a caption holding the controls inside the cells it spans
   kComboBox,
   kListBox,
-  kScrollBar,      // horizontal
-  kSlider,         // horizontal
+  kScrollBar,  // horizontal
+  kSlider,     // horizontal
 };
 
 struct ControlSpec {
@@ -57,7 +65,8 @@ class TableDialog : public QDialog {
   }
 
   // Puts an owner-drawn control of the dialog's own in the place of control id; it takes the id
-  // as its objectName and is returned.
+  // as its objectName, the old control's parent and place, and the label that named the old
+  // control; it is returned.
   QWidget* ReplaceControl(int id, QWidget* widget);
 
   // Runs the dialog modally; its result is the id of the button that ended it.
@@ -72,18 +81,22 @@ class TableDialog : public QDialog {
   static constexpr int kCancel = 2;
 
  protected:
+  void changeEvent(QEvent* event) override;
+
   // Called for a button that does not end the dialog (and for OK before it ends it: return false
   // to keep the dialog open).
   virtual void OnCommand(int id) { (void)id; }
   virtual bool CanClose() { return true; }
 
  private:
-  QWidget* Make(const ControlSpec& spec);
+  QWidget* Make(const ControlSpec& spec, QWidget* parent);
   void Clicked(int id);
+  void FitTitle();
 
   std::map<int, QWidget*> controls_;
   std::map<int, QButtonGroup*> groups_;
   int helpContext_ = 0;
+  QSpacerItem* titleWidth_ = nullptr;
 };
 
 // Where Help buttons send their context id (the program's help window).

@@ -8,6 +8,7 @@
 #include <QRegularExpressionValidator>
 #include <QScrollBar>
 
+#include "app/messages.h"
 #include "platform/strings.h"
 #include "sequences/avi_ids.h"
 #include "sequences/avisequence.h"
@@ -20,6 +21,7 @@ constexpr int kDepthGroup = 1;
 constexpr int kModeGroup = 2;
 constexpr int kPreviewWidth = 192;
 constexpr int kPreviewHeight = 144;
+constexpr int kUsageError = 31102, kRateAboveZero = 31190;
 
 const platform::ControlSpec kPropertiesControls[] = {
     {aviid::kFileGroup, ControlKind::kGroupBox, "", 0, 0, 7, 3},
@@ -36,8 +38,11 @@ const platform::ControlSpec kPropertiesControls[] = {
     {aviid::kChangeRate, ControlKind::kPushButton, "Change", 5, 2},
     {0, ControlKind::kLabel, "First frame:", 6, 0},
     {aviid::kFirstFrame, ControlKind::kLabel, "", 6, 1, 1, 2},
+    // Frames without captions keep the two choices apart.
+    {0, ControlKind::kGroupBox, "", 7, 0, 1, 3},
     {aviid::kTrueColour, ControlKind::kRadioButton, "24 bit true color", 7, 0, 1, 1, kDepthGroup},
     {aviid::kGreyscale, ControlKind::kRadioButton, "8 bit grayscale", 7, 1, 1, 1, kDepthGroup},
+    {0, ControlKind::kGroupBox, "", 8, 0, 2, 3},
     {aviid::kModeNone, ControlKind::kRadioButton, "None", 8, 0, 1, 1, kModeGroup},
     {aviid::kModeSimple, ControlKind::kRadioButton, "Simple Splitting", 8, 1, 1, 1, kModeGroup},
     {aviid::kModeAspect, ControlKind::kRadioButton, "Keep Aspect", 8, 2, 1, 1, kModeGroup},
@@ -80,9 +85,12 @@ AVIfpsDlg::AVIfpsDlg(QWidget* parent, AviPropertiesModel& model)
 
 bool AVIfpsDlg::CanClose() {
   double rate = 0.0;
-  if (!ParseFrameRate(ControlAs<QLineEdit>(aviid::kRateEdit)->text().toStdString(), &rate))
-    return false;  // 0 or no number: no rate to divide by
-  return model_.SetRate(rate);
+  // 0 or no number: no rate to divide by.
+  if (ParseFrameRate(ControlAs<QLineEdit>(aviid::kRateEdit)->text().toStdString(), &rate) &&
+      model_.SetRate(rate))
+    return true;
+  ErrorMessage(kUsageError, kRateAboveZero);
+  return false;
 }
 
 AviPropertiesDlg::AviPropertiesDlg(QWidget* parent, AviFrameSequence& sequence,

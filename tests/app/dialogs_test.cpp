@@ -13,9 +13,9 @@
 #include "app/ui/framespersecond.h"
 #include "app/ui/textformatdialog.h"
 #include "app/ui/unitsorigindlg.h"
+#include "common/settings_fixture.h"
 #include "platform/message_service.h"
 #include "platform/ui/choosers.h"
-#include "common/settings_fixture.h"
 
 namespace {
 
@@ -39,16 +39,17 @@ TEST_F(Dialogs, TextFormatStoresOnlyAnAcceptedFormat) {
     EXPECT_TRUE(dialog.ControlAs<QRadioButton>(21151)->isChecked());
     EXPECT_TRUE(dialog.ControlAs<QRadioButton>(21155)->isChecked());
     EXPECT_EQ(RunDialog(dialog,
-                  [&] {
-                    Click(dialog, 21152);  // decimal comma
-                    Click(dialog, 21156);  // comma delimiter: refused
-                    Click(dialog, 1);
-                    Click(dialog, 2);
-                  }),
+                        [&] {
+                          Click(dialog, 21152);  // decimal comma
+                          Click(dialog, 21156);  // comma delimiter: refused
+                          Click(dialog, 1);
+                          Click(dialog, 2);
+                        }),
               2);
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].caption, "Usage error");
-    EXPECT_EQ(messages.shown[0].text, "\nDecimal point and column separation can not be identical!");
+    EXPECT_EQ(messages.shown[0].text,
+              "\nDecimal point and column separation can not be identical!");
   }
   EXPECT_EQ(ReadFile(profile_->FilePath()), "");  // the rejected format was not stored
   {
@@ -67,19 +68,24 @@ TEST_F(Dialogs, TextFormatStoresOnlyAnAcceptedFormat) {
 }
 
 TEST_F(Dialogs, FrameRateIsAboveZeroAndOnlyOkLeaves) {
+  platform::RecordingMessageService messages;
   float rate = 25.0f;
   FramesPerSecondDlg dialog(nullptr, &rate, 30.0f);
   EXPECT_EQ(dialog.ControlAs<QLineEdit>(20391)->text(), "25.0000");
   EXPECT_EQ(RunDialog(dialog,
-                [&] {
-                  QTest::keyClick(&dialog, Qt::Key_Escape);  // stays open
-                  Type(dialog, 20391, "0");
-                  Click(dialog, 1);  // refused
-                  EXPECT_TRUE(dialog.isVisible());
-                  Type(dialog, 20391, "25.5");
-                  Click(dialog, 1);
-                }),
+                      [&] {
+                        QTest::keyClick(&dialog, Qt::Key_Escape);  // stays open
+                        Type(dialog, 20391, "0");
+                        Click(dialog, 1);  // refused, and the user is told why
+                        EXPECT_TRUE(dialog.isVisible());
+                        Type(dialog, 20391, "25.5");
+                        Click(dialog, 1);
+                      }),
             1);
+  ASSERT_EQ(messages.shown.size(), 1u);
+  EXPECT_EQ(messages.shown[0].kind, platform::MessageKind::kError);
+  EXPECT_EQ(messages.shown[0].caption, "Usage error");
+  EXPECT_EQ(messages.shown[0].text, "\nThe frame rate must be a number greater than 0!");
   EXPECT_EQ(rate, 25.5f);
   float kept = 25.0f;
   EXPECT_TRUE(ParseFrameRate("", kept));
@@ -123,11 +129,11 @@ TEST_F(Dialogs, ColourMapEditorKeepsItsCountInRangeAndSaves) {
   choosers.colorAnswers = {QColor(1, 2, 3)};
   ColorDialog dialog(nullptr, defaults);
   EXPECT_EQ(RunDialog(dialog,
-                [&] {
-                  for (int i = 0; i < 4; ++i) Click(dialog, 20114);
-                  Click(dialog, 20113);  // change colour 1
-                  Click(dialog, 1);
-                }),
+                      [&] {
+                        for (int i = 0; i < 4; ++i) Click(dialog, 20114);
+                        Click(dialog, 20113);  // change colour 1
+                        Click(dialog, 1);
+                      }),
             1);
   EXPECT_EQ(defaults.colorCount, 20);
   EXPECT_EQ(defaults.colors[0], (MapColor{1, 2, 3}));

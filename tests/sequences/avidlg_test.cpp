@@ -57,7 +57,8 @@ TEST(AviPropertiesDlgTest, ChoicesRefreshTheReadOutsAndOkAppliesThem) {
   EXPECT_EQ(seq.FrameBitmap().BitCount(), 8);
 }
 
-TEST(AVIfpsDlgTest, ZeroRateKeepsTheDialogOpen) {
+TEST(AVIfpsDlgTest, ZeroRateKeepsTheDialogOpenAndSaysWhy) {
+  platform::RecordingMessageService messages;
   FS_Data d;
   d.framesPerSecond = 25.0f;
   AviPropertiesModel model(d, 25.0, 24);
@@ -73,6 +74,9 @@ TEST(AVIfpsDlgTest, ZeroRateKeepsTheDialogOpen) {
     dialog.Control(1)->metaObject()->invokeMethod(dialog.Control(1), "click");
   });
   EXPECT_EQ(dialog.Execute(), 1);
+  ASSERT_EQ(messages.shown.size(), 1u);
+  EXPECT_EQ(messages.shown[0].caption, "Usage error");
+  EXPECT_EQ(messages.shown[0].text, "\nThe frame rate must be a number greater than 0!");
   EXPECT_FLOAT_EQ(model.Rate(), 29.97f);
 }
 
