@@ -245,13 +245,16 @@ bool FinishSetting(Resource& doc, FrameSequence& video, SetState& state, float x
   return true;
 }
 
+void StopSetting(Resource& doc, FrameSequence& video, SetState& state) {
+  if (!state.setting) return;
+  state.setting = false;
+  if (SubObjectSequence* sub = CurrentSub(doc, video)) PutBack(*sub, state);
+  state.saved.reset();
+}
+
 void Cancel(Resource& doc, FrameSequence& video, SetState& state) {
+  StopSetting(doc, video, state);
   SubObjectSequence* sub = CurrentSub(doc, video);
-  if (state.setting) {
-    state.setting = false;
-    if (sub) PutBack(*sub, state);
-    state.saved.reset();
-  }
   ResObjectSequence* current = CurrentSequence(doc);
   if (!current || !sub) return;
   const int frame = doc.CurrentFrame();

@@ -97,6 +97,8 @@ StartResult StartSetting(Resource& doc, FrameSequence& video, SetState& state, b
 void HoldOnLine(const FrameSequence& video, const SetState& state, float& x, float& y);
 // Button released at (x, y): true when the point was placed; false (setting goes on) outside.
 bool FinishSetting(Resource& doc, FrameSequence& video, SetState& state, float x, float y);
+// Ends a running setting without placing anything: the point taken out goes back.
+void StopSetting(Resource& doc, FrameSequence& video, SetState& state);
 // Esc: ends setting (the old point back), then removes the current point of the current frame,
 // or drops a new sequence that never got one.
 void Cancel(Resource& doc, FrameSequence& video, SetState& state);

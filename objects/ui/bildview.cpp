@@ -1,5 +1,6 @@
 #include "objects/ui/bildview.h"
 
+#include <QApplication>
 #include <QCursor>
 #include <QFocusEvent>
 #include <QKeyEvent>
@@ -26,6 +27,7 @@
 #include "platform/events.h"
 #include "platform/strings.h"
 #include "sequences/framesequence.h"
+#include "sequences/sequences_ids.h"
 #include "sequences/ui/dibpaint.h"
 #include "sequences/ui/filterdlg.h"
 #include "sequences/ui/gammadlg.h"
@@ -135,6 +137,11 @@ bool BildView::event(QEvent* e) {
   if (m->message == view::kUpdateImage) {
     UpdateImage();
     m->result = 1;
+    return true;
+  }
+  // The filter and gamma dialogs send their refresh as a command to the window that opened them.
+  if (m->message == seqid::kWmCommand) {
+    m->result = DispatchCommand(static_cast<int>(m->wParam)) ? 1 : 0;
     return true;
   }
   return QAbstractScrollArea::event(e);
@@ -592,8 +599,37 @@ void BildView::EvMouseMove(unsigned keys, QPointF client) {
   }
 }
 
+BildView* BildView::OtherViewAt(QPointF global) const {
+  Resource* doc = Document();
+  auto* under = QApplication::widgetAt(global.toPoint());
+  if (!doc || !under) return nullptr;
+  for (int i = 0; i < doc->SequenceCount(); ++i) {
+    auto* other = qobject_cast<BildView*>(doc->Sequence(i)->view.data());
+    if (other && other != this && under == other->viewport()) return other;
+  }
+  return nullptr;
+}
+
+void BildView::HandSettingTo(BildView* view) {
+  Resource* doc = Document();
+  if (!doc) return;
+  holdTimer_.stop();
+  view::StopSetting(*doc, sequence_, state_);
+  EndDrag();
+  doc->UpdateViews();
+  // The view clicked becomes the active one before it takes the point.
+  view->setFocus(Qt::MouseFocusReason);
+  view->CmSetObject();
+}
+
 void BildView::mousePressEvent(QMouseEvent* e) {
-  if (e->button() == Qt::LeftButton) EvLButtonDown(KeysOf(e), e->position());
+  if (e->button() == Qt::LeftButton) {
+    // Setting captures the mouse, and the cursor cannot be confined to the view here, so a
+    // click meant for another view of the document arrives here; that view takes the point.
+    if (state_.setting)
+      if (BildView* other = OtherViewAt(e->globalPosition())) return HandSettingTo(other);
+    EvLButtonDown(KeysOf(e), e->position());
+  }
   if (e->button() == Qt::RightButton) EvRButtonDown(KeysOf(e), e->position());
 }
 
@@ -619,6 +655,7 @@ const platform::CommandTable& BildView::Commands() const {
       platform::Command<&B::CmZoomIn, &B::CeZoomIn>(view::kZoomIn),
       platform::Command<&B::CmZoomOut, &B::CeZoomOut>(view::kZoomOut),
       platform::Command<&B::CmToggleFit, &B::CeToggleFit>(view::kToggleFit),
+      platform::Command<&B::CmUpdateImage>(view::kUpdateImage),
       platform::Command<&B::CmFilter, &B::CeNotMinimised>(view::kFilter),
       platform::Command<&B::CmGamma, &B::CeNotMinimised>(view::kGamma),
       platform::CommandRange<&B::CmDisplay, &B::CeDisplay>(view::kOnlyActualObjects,

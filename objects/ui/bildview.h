@@ -51,6 +51,7 @@ class BildView : public QAbstractScrollArea, public platform::CommandTarget {
   void CmZoomIn();
   void CmZoomOut();
   void CmToggleFit();
+  void CmUpdateImage() { UpdateImage(); }
   void CmFilter();
   void CmGamma();
   void CmDisplay(int id);
@@ -102,6 +103,10 @@ class BildView : public QAbstractScrollArea, public platform::CommandTarget {
   void ShowPosition(QPointF image);
   double Tolerance() const { return (zoomX_ + zoomY_) * 0.5; }
   void SendToDocument(int command);
+  // The document's other image view whose picture lies under a global position, or null.
+  BildView* OtherViewAt(QPointF global) const;
+  // Ends this view's setting (its point goes back) and starts setting in view instead.
+  void HandSettingTo(BildView* view);
 
   FrameSequence& sequence_;
   Frame frame_;

@@ -3,7 +3,10 @@
 
 #include "objects/ui/bildview.h"
 
+#include <QPushButton>
+#include <QRadioButton>
 #include <QScrollBar>
+#include <QTimer>
 #include <QtTest/QTest>
 
 #include <gtest/gtest.h>
@@ -21,6 +24,9 @@
 #include "objects/viewmsgs.h"
 #include "objects_test_util.h"
 #include "platform/message_service.h"
+#include "sequences/frame.h"
+#include "sequences/sequences_ids.h"
+#include "sequences/ui/filterdlg.h"
 
 namespace {
 
@@ -151,7 +157,6 @@ TEST_F(Setting, EscDropsOnlyANewSequenceThatNeverHadAPoint) {
   EXPECT_EQ(objdoc::SubsOf(*v).Find(number), nullptr);
 }
 
-
 std::pair<float, float> ImageOf(const TestVideo& v, const double w[3]) {
   double x, y;
   EXPECT_TRUE(WorldToImageCoord(w[0], w[1], w[2], v.camera, v.result, x, y));
@@ -262,6 +267,55 @@ TEST_F(ViewWindow, ZoomCommandsAndTheFrameShown) {
   EXPECT_NEAR(image.y(), 60, 0.5);
   EXPECT_TRUE(view.DispatchCommand(view::kOnlyActualObjects));
   EXPECT_EQ(view.DisplayFlags(), 0x42u);
+}
+
+TEST_F(ViewWindow, FilterDialogRebuildsTheShownFrameAtOnce) {
+  ClipVideo* v = Clip();
+  v->view = nullptr;
+  BildView view(*v, nullptr);
+  view.resize(336, 256);
+  view.show();
+  ASSERT_TRUE(view.ShowFrame(1));
+  auto shown = [&] {
+    const CDIB& image = view.DisplayFrame().Image();
+    return std::vector<std::uint8_t>(image.Bits(), image.Bits() + image.ImageSize());
+  };
+  auto filtered = [&](int filter) {
+    Frame reference(v);
+    reference.SetupImage();
+    reference.Image().filterId = filter;
+    const CDIB& image = *reference.PrepareImage(&v->FrameBitmap());
+    return std::vector<std::uint8_t>(image.Bits(), image.Bits() + image.ImageSize());
+  };
+  const std::vector<std::uint8_t> original = shown();
+  ASSERT_EQ(original, filtered(seqid::kFilterOriginal));
+  ASSERT_NE(filtered(seqid::kFilterSobel), original);
+  const QImage before = view.viewport()->grab().toImage();
+
+  // Chooses a filter by clicking its button, then OK; returns the picture right after the click.
+  auto choose = [&](int filter) {
+    std::vector<std::uint8_t> afterClick;
+    QTimer::singleShot(0, &view, [&] {
+      auto* dialog = view.findChild<FilterDlg*>();
+      ASSERT_NE(dialog, nullptr);
+      auto* button = dialog->ControlAs<QRadioButton>(filter);
+      // On the indicator: a short label leaves the middle of a wide button empty.
+      QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, button->height() / 2));
+      afterClick = shown();
+      QTest::mouseClick(dialog->findChild<QPushButton*>("1"), Qt::LeftButton);
+    });
+    EXPECT_TRUE(view.DispatchCommand(view::kFilter));
+    return afterClick;
+  };
+  EXPECT_EQ(choose(seqid::kFilterSobel), filtered(seqid::kFilterSobel));
+  EXPECT_EQ(shown(), filtered(seqid::kFilterSobel));
+  EXPECT_EQ(doc.CurrentFrame(), 1);  // no frame step in between
+  const QImage sobel = view.viewport()->grab().toImage();
+  EXPECT_NE(sobel, before);
+  EXPECT_TRUE(sobel.save(ZORVAT_BUILD_DIR "/view_filter_sobel.png"));
+  EXPECT_EQ(choose(seqid::kFilterOriginal), original);
+  EXPECT_EQ(shown(), original);
+  EXPECT_EQ(view.viewport()->grab().toImage(), before);
 }
 
 TEST_F(ViewWindow, HoldingTheButtonMovesAnObjectAQuickClickDoesNot) {
