@@ -1,7 +1,10 @@
 #include "app/mydocmanager.h"
 
+#include <QDir>
 #include <QMainWindow>
 #include <QMdiSubWindow>
+
+#include <filesystem>
 
 #include "app/clipvideo.h"
 #include "app/defaults.h"
@@ -29,6 +32,7 @@ constexpr int kIoError = 31050, kClipNotWritten = 31095;
 constexpr int kRawError = 31042, kRawCannotOpen = 31043;
 constexpr float kRawGamma = 0.75f;
 constexpr int kDocumentIcon = 1003;
+constexpr int kAllSupported = 1;  // the open dialog's first filter
 
 // The raw camera readers: until they exist, their files fail to open as those readers report it.
 class UnreadableRawSequence : public BldFrameSequence {
@@ -46,10 +50,14 @@ QString Text(int id) {
   return QString::fromUtf8(s.data(), static_cast<int>(s.size()));
 }
 
+// The folder of the last file opened; before the first one (the settings name the program's own
+// folder then, where no recordings are) the user's home.
 std::string InitialFolder() {
   std::string folder;
   if (g_Profile) g_Profile->GetString(key::kSection, key::kInitialPath, folder, 261, "");
-  if (folder.empty()) folder = SettingsFolder();
+  std::error_code error;
+  if (folder.empty() || folder == SettingsFolder() || !std::filesystem::is_directory(folder, error))
+    return QDir::homePath().toStdString();
   return folder;
 }
 
@@ -78,7 +86,9 @@ std::unique_ptr<FrameSequence> MakeFrameSequence(const FileName& file, bool from
 }
 
 MyDocManager::MyDocManager() {
-  if (g_Profile) lastFilterIndex_ = g_Profile->GetInt(key::kSection, key::kLastFilterIndex, 2);
+  // Until the user chose a filter, all the files the program reads are shown.
+  if (g_Profile)
+    lastFilterIndex_ = g_Profile->GetInt(key::kSection, key::kLastFilterIndex, kAllSupported);
 }
 
 const platform::CommandTable& MyDocManager::Commands() const {

@@ -53,7 +53,7 @@ class MyDocManager : public platform::CommandTarget {
   Resource* PlayableDocument() const;
   void StepTo(Resource& doc, int frame);
 
-  int lastFilterIndex_ = 2;
+  int lastFilterIndex_ = 1;
 };
 
 // The reader object for a file by its kind (not opened).

@@ -88,3 +88,11 @@ LayoutGeometry ComputeLayout(const LayoutInput& in) {
   }
   return g;
 }
+
+LayoutRect FitInsideClient(const LayoutRect& window, int width, int height) {
+  const int w = std::clamp(window.Width(), 0, std::max(0, width));
+  const int h = std::clamp(window.Height(), 0, std::max(0, height));
+  const int left = std::clamp(window.left, 0, std::max(0, width) - w);
+  const int top = std::clamp(window.top, 0, std::max(0, height) - h);
+  return {left, top, left + w, top + h};
+}

@@ -56,3 +56,7 @@ struct LayoutGeometry {
 // percentage share of the width left beside the panel, rows but the last theirs of the height;
 // the last column and row reach the edges.
 LayoutGeometry ComputeLayout(const LayoutInput& in);
+
+// Where a new document window goes: at most as large as the client area (width x height) and
+// moved so that all of it, its title bar above all, lies inside.
+LayoutRect FitInsideClient(const LayoutRect& window, int width, int height);

@@ -11,6 +11,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
 
 #include <new>
@@ -72,14 +73,23 @@ class ZorvatrackFrame : public QMainWindow {
   ZorvatrackApp& app_;
 };
 
+// A status-bar field as wide as chars digits (the widest characters of its texts, mostly).
 QLabel* TextGadget(int id, int chars, QStatusBar* bar) {
   auto* label = new QLabel(bar);
   label->setObjectName(QString::number(id));
   label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
   label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-  label->setFixedWidth(QFontMetrics(bar->font()).averageCharWidth() * chars);
+  label->setText(QString(chars, QLatin1Char('0')));
+  label->setFixedWidth(label->sizeHint().width());
+  label->clear();
   bar->addPermanentWidget(label);
   return label;
+}
+
+// Shows text whole: a field that is too narrow widens, and never narrows again (it would jitter).
+void SetFieldText(QLabel* field, const QString& text) {
+  field->setText(text);
+  if (field->sizeHint().width() > field->width()) field->setFixedWidth(field->sizeHint().width());
 }
 
 bool IsKey(const QKeyEvent* key, Qt::Key k) { return key->key() == k; }
@@ -159,6 +169,8 @@ void ZorvatrackApp::InitInstance() {
 
 void ZorvatrackApp::InitMainWindow() {
   mdiClient_ = new ZorvatrackMDIClient;
+  QObject::connect(mdiClient_, &QMdiArea::subWindowActivated,
+                   [this](QMdiSubWindow* child) { ChildActivated(child); });
   auto frame = std::make_unique<ZorvatrackFrame>(*this);
   frame->setWindowTitle(Text(ids::kAppName));
   frame->setCentralWidget(mdiClient_);
@@ -279,8 +291,8 @@ bool ZorvatrackApp::IdleAction(long) {
 
 void ZorvatrackApp::ShowFrame(int frame, int first, int last) {
   if (statusFrame_)
-    statusFrame_->setText(
-        QString::fromStdString(platform::FormatString(ids::kStatusFrameFormat, frame)));
+    SetFieldText(statusFrame_,
+                 QString::fromStdString(platform::FormatString(ids::kStatusFrameFormat, frame)));
   if (frameField_) {
     frameField_->setText(QString::number(frame));
     frameField_->repaint();
@@ -292,7 +304,24 @@ void ZorvatrackApp::ShowFrame(int frame, int first, int last) {
 }
 
 void ZorvatrackApp::SetStatusText2(const QString& text) {
-  if (statusText2_) statusText2_->setText(text);
+  if (statusText2_) SetFieldText(statusText2_, text);
+}
+
+void ZorvatrackApp::ClearFrameDisplay() {
+  if (statusFrame_) statusFrame_->clear();
+  if (statusText2_) statusText2_->clear();
+  if (frameField_) frameField_->clear();
+  if (frameSlider_) frameSlider_->setRange(0, 0);
+}
+
+void ZorvatrackApp::ChildActivated(QMdiSubWindow* child) {
+  if (child || !mdiClient_) return;
+  // The closing window is still listed while it deactivates: look once it has gone.
+  QTimer::singleShot(0, mdiClient_, [this] {
+    for (QMdiSubWindow* w : mdiClient_->subWindowList())
+      if (dynamic_cast<DocumentChild*>(w->widget())) return;
+    ClearFrameDisplay();
+  });
 }
 
 void ZorvatrackApp::SetStatusText(const QString& text) {

@@ -22,6 +22,7 @@
 class QKeyEvent;
 class QLabel;
 class QMainWindow;
+class QMdiSubWindow;
 class QToolBar;
 class FrameEdit;
 class FrameScrollBar;
@@ -66,6 +67,8 @@ class ZorvatrackApp : public QObject, public platform::CommandTarget {
   // becomes first..last unless last < first.
   void ShowFrame(int frame, int first, int last);
   void SetStatusText2(const QString& text = QString());
+  // Empties the frame field, the slider and the status fields (no document is left).
+  void ClearFrameDisplay();
   void SetStatusText(const QString& text = QString());
 
   // Palette messages: the program always runs on a true-colour display, where no palette has to
@@ -113,6 +116,7 @@ class ZorvatrackApp : public QObject, public platform::CommandTarget {
   void Apply(const AppDecision& decision);
   bool OpenHelp(const std::string& page, const std::string& anchor = std::string());
   void EndHelpCursor();
+  void ChildActivated(QMdiSubWindow* child);
 
   bool helpInUse_ = false;
   ContextHelpState contextHelp_;

@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
-# Configures and builds the whole tree in build/ (in parallel, through ccache when present).
+# Configures and builds in build/ (in parallel, through ccache when present): the targets named
+# as arguments, or the whole tree.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="${ZORVAT_BUILD_DIR:-$root/build}"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$build" --parallel "$(nproc)"
+targets=()
+for t in "$@"; do targets+=(--target "$t"); done
+cmake --build "$build" --parallel "$(nproc)" "${targets[@]}"

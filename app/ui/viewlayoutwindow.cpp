@@ -34,10 +34,17 @@ void ViewLayoutWindow::ArrangeViews() {
     QSize client(r.columns * document_.MaxFrameWidth(), r.rows * document_.MaxFrameHeight());
     // The document window shows every frame whole, as far as the main window's client allows.
     if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget() ? parentWidget()->parentWidget() : nullptr)) {
-      QSize frame = sub->size() - sub->widget()->size();
-      QSize wanted = client + frame;
-      if (auto* area = sub->mdiArea()) wanted = wanted.boundedTo(area->viewport()->size());
-      sub->resize(wanted);
+      const QSize wanted = client + (sub->size() - sub->widget()->size());
+      const QSize area = sub->mdiArea() ? sub->mdiArea()->viewport()->size() : QSize();
+      if (area.isEmpty()) {
+        sub->resize(wanted);
+      } else {
+        const QPoint at = sub->pos();
+        const LayoutRect r = FitInsideClient(
+            {at.x(), at.y(), at.x() + wanted.width(), at.y() + wanted.height()}, area.width(),
+            area.height());
+        sub->setGeometry(r.left, r.top, r.Width(), r.Height());
+      }
     } else {
       resize(client);
     }

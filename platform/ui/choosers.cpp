@@ -2,10 +2,16 @@
 
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QScreen>
 #include <QStringList>
+#include <QTreeView>
 
 namespace platform {
 namespace {
+
+constexpr int kFileDialogWidth = 960, kFileDialogHeight = 600;
 
 // Qt's dialogs; the filter index travels both ways.
 class QtChoosers : public Choosers {
@@ -24,18 +30,11 @@ class QtChoosers : public Choosers {
 
  private:
   std::optional<QString> Run(QWidget* parent, FileChoice& c, QFileDialog::AcceptMode mode) {
-    QFileDialog dialog(parent, c.title, c.start, c.filter);
-    dialog.setAcceptMode(mode);
-    dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
-                                                       : QFileDialog::AnyFile);
-    if (!c.defaultExt.isEmpty()) dialog.setDefaultSuffix(c.defaultExt);
-    QStringList filters = c.filter.split(";;");
-    if (c.filterIndex >= 0 && c.filterIndex < filters.size())
-      dialog.selectNameFilter(filters[c.filterIndex]);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    std::unique_ptr<QFileDialog> dialog = MakeFileDialog(parent, c, mode);
+    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
       return std::nullopt;
-    c.filterIndex = filters.indexOf(dialog.selectedNameFilter());
-    return dialog.selectedFiles().front();
+    c.filterIndex = c.filter.split(";;").indexOf(dialog->selectedNameFilter());
+    return dialog->selectedFiles().front();
   }
 };
 
@@ -43,6 +42,32 @@ QtChoosers g_qtChoosers;
 Choosers* g_choosers = nullptr;
 
 }  // namespace
+
+std::unique_ptr<QFileDialog> MakeFileDialog(QWidget* parent, const FileChoice& c,
+                                            QFileDialog::AcceptMode mode) {
+  auto dialog = std::make_unique<QFileDialog>(parent, c.title, c.start, c.filter);
+  dialog->setAcceptMode(mode);
+  dialog->setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
+                                                      : QFileDialog::AnyFile);
+  dialog->setViewMode(QFileDialog::Detail);
+  if (!c.defaultExt.isEmpty()) dialog->setDefaultSuffix(c.defaultExt);
+  const QStringList filters = c.filter.split(";;");
+  if (c.filterIndex >= 0 && c.filterIndex < filters.size())
+    dialog->selectNameFilter(filters[c.filterIndex]);
+  // Wide and tall enough that names, sizes, types and dates are readable, within the screen.
+  const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
+  QSize size(kFileDialogWidth, kFileDialogHeight);
+  if (screen) size = size.boundedTo(screen->availableGeometry().size() * 9 / 10);
+  dialog->resize(size);
+  // Sizes, types and dates as wide as they are, the names take the rest.
+  if (auto* list = dialog->findChild<QTreeView*>()) {
+    QHeaderView* header = list->header();
+    header->setStretchLastSection(false);
+    header->setSectionResizeMode(QHeaderView::ResizeToContents);
+    header->setSectionResizeMode(0, QHeaderView::Stretch);
+  }
+  return dialog;
+}
 
 QString QtFileFilter(std::string_view tableFilter) {
   QStringList parts = QString::fromUtf8(tableFilter.data(), tableFilter.size()).split('|');

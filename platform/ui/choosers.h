@@ -4,9 +4,11 @@
 // answer them. The program uses the Qt dialogs; a test installs a ScriptedChoosers.
 
 #include <QColor>
+#include <QFileDialog>
 #include <QString>
 
 #include <deque>
+#include <memory>
 #include <optional>
 #include <string_view>
 
@@ -33,6 +35,10 @@ class Choosers {
 // A filter as the string table writes it, "Description|*.a;*.b|Other|*.*|", in the form of Qt's
 // file dialogs, "Description (*.a *.b);;Other (*.*)".
 QString QtFileFilter(std::string_view tableFilter);
+
+// The Qt file dialog the choosers run for a choice, sized for the screen.
+std::unique_ptr<QFileDialog> MakeFileDialog(QWidget* parent, const FileChoice& choice,
+                                            QFileDialog::AcceptMode mode);
 
 // The installed choosers (the Qt dialogs unless a test installed others).
 Choosers& GetChoosers();

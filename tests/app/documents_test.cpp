@@ -1,6 +1,9 @@
 // Documents in the running program: loading frame files, document files and camera lists,
 // playback through the player commands and idle time, the frame display, clip videos and layout.
 #include <QCheckBox>
+#include <QFileDialog>
+#include <QHeaderView>
+#include <QTreeView>
 #include <QImage>
 #include <QLabel>
 #include <QPushButton>
@@ -12,7 +15,9 @@
 
 #include <gtest/gtest.h>
 
+#include "app/app_ids.h"
 #include "app/defaults.h"
+#include "app/profile_keys.h"
 #include "app/mydocmanager.h"
 #include "app/resource.h"
 #include "app/ui/curseqdlg.h"
@@ -23,6 +28,8 @@
 #include "app/zorvatrackapp.h"
 #include "objects/ui/bildview.h"
 #include "platform/message_service.h"
+#include "platform/strings.h"
+#include "platform/ui/choosers.h"
 #include "sequences/avisequence.h"
 #include "sequences/framesequence.h"
 #include "common/program_fixture.h"
@@ -274,6 +281,94 @@ TEST_F(Documents, BrokenListOpensNothing) {
   EXPECT_EQ(g_ResourceList.Next(nullptr), nullptr);
   ASSERT_FALSE(messages_.shown.empty());
   EXPECT_EQ(messages_.shown[0].caption, "Error in the resource file");
+}
+
+TEST_F(Documents, OpenDialogShowsEverySupportedFileFromHomeThenTheLastFolder) {
+  fs::create_directories(dir_ / "home");
+  fs::create_directories(dir_ / "takes");
+  WriteBld(dir_ / "takes" / "jump.bld", 16, 16, 2, 25.0f, false);
+  const char* oldHome = std::getenv("HOME");
+  const std::string keptHome = oldHome ? oldHome : "";
+  setenv("HOME", (dir_ / "home").c_str(), 1);
+  // The settings name the program's own folder after the first run: no recordings live there.
+  profile_->WriteString(key::kSection, key::kInitialPath, SettingsFolder());
+  app_->InitInstance();
+  platform::ScriptedChoosers choosers;
+  choosers.fileAnswers = {QString::fromStdString((dir_ / "takes" / "jump.bld").string()),
+                          std::nullopt};
+  ASSERT_TRUE(Command(24332));
+  ASSERT_TRUE(Command(24332));
+  setenv("HOME", keptHome.c_str(), 1);
+  ASSERT_EQ(choosers.asked.size(), 2u);
+  EXPECT_EQ(choosers.asked[0].start.toStdString(), (dir_ / "home").string());
+  EXPECT_EQ(choosers.asked[0].filterIndex, 0);
+  const QStringList filters = choosers.asked[0].filter.split(";;");
+  EXPECT_TRUE(filters[0].startsWith("All Supported Media Files (")) << filters[0].toStdString();
+  for (const char* pattern : {"*.avi", "*.bld", "*.par", "*.rsc", "*.mp*"})
+    EXPECT_TRUE(filters[0].contains(pattern)) << pattern;
+  for (const QString& filter : filters)
+    for (const char* windowsOnly : {"DirectShow", "VfW", "*.avs"})
+      EXPECT_FALSE(filter.contains(windowsOnly)) << filter.toStdString();
+  EXPECT_NE(app_->GetActiveDocument(), nullptr);
+  EXPECT_TRUE(fs::equivalent(choosers.asked[1].start.toStdString(), dir_ / "takes"))
+      << choosers.asked[1].start.toStdString();
+}
+
+TEST_F(Documents, NewWindowsOpenWhollyInsideTheClientArea) {
+  WriteBld(dir_ / "wide.bld", 1280, 720, 1, 25.0f, false);
+  WriteBld(dir_ / "small.bld", 320, 240, 1, 25.0f, false);
+  ASSERT_NE(Start(dir_ / "small.bld"), nullptr);
+  app_->MainWindow()->showNormal();
+  app_->MainWindow()->resize(1000, 700);
+  QCoreApplication::processEvents();
+  for (const char* name : {"small.bld", "wide.bld", "small.bld", "wide.bld"})
+    ASSERT_NE(app_->DocManager()->LoadDocument(FileName((dir_ / name).string())), nullptr);
+  const QRect area = app_->MDIClient()->viewport()->rect();
+  for (QMdiSubWindow* w : app_->MDIClient()->subWindowList())
+    EXPECT_TRUE(area.contains(w->geometry())) << w->geometry().x() << "," << w->geometry().y()
+                                              << " " << w->width() << "x" << w->height();
+}
+
+TEST_F(Documents, ClosingTheLastDocumentClearsTheFrameDisplay) {
+  WriteBld(dir_ / "a.bld", 16, 16, 120, 25.0f, false);
+  WriteBld(dir_ / "b.bld", 16, 16, 120, 25.0f, false);
+  Resource* a = Start(dir_ / "a.bld");
+  ASSERT_NE(a, nullptr);
+  ASSERT_NE(app_->DocManager()->LoadDocument(FileName((dir_ / "b.bld").string())), nullptr);
+  Command(25005);
+  app_->SetStatusText2("Pos: 3.000/4.000 pixel");
+  QMdiSubWindow* last = app_->MDIClient()->activeSubWindow();
+  for (QMdiSubWindow* w : app_->MDIClient()->subWindowList())
+    if (w != last) w->close();
+  QTest::qWait(10);
+  EXPECT_FALSE(FrameField().isEmpty());  // a document is left: its frame stays shown
+  last->close();
+  QTest::qWait(10);
+  EXPECT_EQ(FrameField(), "");
+  EXPECT_EQ(app_->StatusGadget(ids::kStatusFrame)->text(), "");
+  EXPECT_EQ(app_->StatusGadget(ids::kStatusText2)->text(), "");
+  EXPECT_EQ(app_->FrameSlider()->maximum(), 0);
+}
+
+TEST_F(Documents, OpenDialogIsLargeEnoughToReadItsColumns) {
+  app_->InitInstance();
+  WriteBld(dir_ / "left-camera-take-03.bld", 16, 16, 2, 25.0f, false);
+  platform::FileChoice choice{"Open image sequence",
+                              platform::QtFileFilter(platform::LoadString(32503)),
+                              QString::fromStdString(dir_.string()), "BLD", 0};
+  auto dialog = platform::MakeFileDialog(app_->MainWindow(), choice, QFileDialog::AcceptOpen);
+  dialog->setOption(QFileDialog::DontUseNativeDialog);
+  dialog->show();
+  QTest::qWait(200);  // the folder is listed in the background
+  auto* list = dialog->findChild<QTreeView*>();
+  ASSERT_NE(list, nullptr);
+  ASSERT_TRUE(list->isVisible());
+  // Every column is at least as wide as its caption and its widest entry.
+  QHeaderView* header = list->header();
+  for (int c = 0; c < header->count(); ++c)
+    if (!header->isSectionHidden(c))
+      EXPECT_GE(header->sectionSize(c), static_cast<QAbstractItemView*>(list)->sizeHintForColumn(c)) << c;
+  dialog->grab().save(QString(ZORVAT_BUILD_DIR) + "/open_dialog.png");
 }
 
 }  // namespace

@@ -273,6 +273,22 @@ TEST_F(AppTest, ShowFrameFillsStatusFieldAndSlider) {
   EXPECT_EQ(app_->FrameSlider()->value(), 9);
 }
 
+TEST_F(AppTest, StatusFieldsShowTheirTextsWhole) {
+  QLabel* frame = app_->StatusGadget(ids::kStatusFrame);
+  QLabel* position = app_->StatusGadget(ids::kStatusText2);
+  for (int number : {1080, 99999, 9999999}) {
+    app_->ShowFrame(number, 1, -1);
+    EXPECT_LE(frame->sizeHint().width(), frame->width()) << frame->text().toStdString();
+  }
+  for (const char* text : {"Pos: 1919.500/1079.500 pixel", "Pos: -12345.678/-12345.678 inch"}) {
+    app_->SetStatusText2(text);
+    EXPECT_LE(position->sizeHint().width(), position->width()) << text;
+  }
+  const int wide = position->width();
+  app_->SetStatusText2("Pos: 1/1 mm");
+  EXPECT_EQ(position->width(), wide);  // fields do not jump back and forth
+}
+
 TEST_F(AppTest, SliderSendsFrameChangesToTheDocument) {
   StandInDocument* doc = OpenDocument(50);
   app_->ShowFrame(1, 1, 50);
