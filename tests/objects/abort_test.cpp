@@ -11,7 +11,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <functional>
 
 #include "app/app_ids.h"
@@ -68,17 +67,8 @@ class AbortRun : public ProgramTest {
   bool MakeVideo(const fs::path& video) {
     synth::Scene scene;
     scene.bodies = {{synth::Kind::kTexture, 14, 7}};
-    const auto frame = scene.Render(1, {{kX, kY}}, 1);
-    const fs::path raw = dir_ / "frames.raw";
-    {
-      std::ofstream out(raw, std::ios::binary);
-      for (int f = 1; f <= kFrames; ++f)
-        out.write(reinterpret_cast<const char*>(frame.data()), frame.size());
-    }
-    const std::string make =
-        "ffmpeg -loglevel error -y -f rawvideo -pix_fmt gray -s 320x240 -r 25 -i '" + raw.string() +
-        "' -c:v ffv1 '" + video.string() + "' 2>/dev/null";
-    return std::system(make.c_str()) == 0 && fs::exists(video);
+    const auto still = scene.Render(1, {{kX, kY}}, 1);
+    return synth::WriteLosslessVideo(video, scene, kFrames, [&](int) { return still; });
   }
 
   bool Command(int id) { return platform::RouteCommand(app_->Chain(), id); }

@@ -8,7 +8,11 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <random>
+#include <string>
 #include <vector>
 
 namespace synth {
@@ -108,6 +112,28 @@ struct Scene {
 inline std::pair<double, double> PathAt(int frame, double x0, double y0, double vx, double vy) {
   return {x0 + vx * frame + 6 * std::sin(frame * 0.031),
           y0 + vy * frame + 4 * std::cos(frame * 0.023)};
+}
+
+// Writes count grey frames of the scene's size, frameOf(f) for f = 1..count, as a lossless FFV1
+// video at 25 frames per second (through a raw file beside it); false when ffmpeg failed.
+template <class FrameOf>
+bool WriteLosslessVideo(const std::filesystem::path& video, const Scene& scene, int count,
+                        FrameOf frameOf) {
+  const std::filesystem::path raw = video.string() + ".raw";
+  {
+    std::ofstream out(raw, std::ios::binary);
+    for (int f = 1; f <= count; ++f) {
+      const std::vector<std::uint8_t> frame = frameOf(f);
+      out.write(reinterpret_cast<const char*>(frame.data()), frame.size());
+    }
+  }
+  const std::string make = "ffmpeg -loglevel error -y -f rawvideo -pix_fmt gray -s " +
+                           std::to_string(scene.width) + "x" + std::to_string(scene.height) +
+                           " -r 25 -i '" + raw.string() + "' -c:v ffv1 '" + video.string() +
+                           "' 2>/dev/null";
+  const bool made = std::system(make.c_str()) == 0 && std::filesystem::exists(video);
+  std::filesystem::remove(raw);
+  return made;
 }
 
 }  // namespace synth

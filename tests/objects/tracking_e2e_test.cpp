@@ -11,9 +11,7 @@
 
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 
 #include "app/defaults.h"
 #include "app/mydocmanager.h"
@@ -21,6 +19,7 @@
 #include "app/resource.h"
 #include "app/ui/mdiclient.h"
 #include "app/zorvatrackapp.h"
+#include "common/program_fixture.h"
 #include "objects/docaccess.h"
 #include "objects/resobjseq.h"
 #include "objects/subobjseq.h"
@@ -29,7 +28,6 @@
 #include "platform/message_service.h"
 #include "sequences/avisequence.h"
 #include "sequences/framesequence.h"
-#include "common/program_fixture.h"
 #include "synthetic_clip.h"
 
 namespace fs = std::filesystem;
@@ -55,18 +53,8 @@ class MainRoad : public ProgramTest {
                     {synth::Kind::kTexture, 12, 23},
                     {synth::Kind::kMarker, 3, 0}};
     scene.backgroundAmplitude = 0.05;
-    const fs::path raw = dir_ / "frames.raw";
-    {
-      std::ofstream out(raw, std::ios::binary);
-      for (int f = 1; f <= kFrames; ++f) {
-        const auto frame = scene.Render(f, Truth(f), f);
-        out.write(reinterpret_cast<const char*>(frame.data()), frame.size());
-      }
-    }
-    const std::string make =
-        "ffmpeg -loglevel error -y -f rawvideo -pix_fmt gray -s 320x240 -r 25 -i '" + raw.string() +
-        "' -c:v ffv1 '" + video.string() + "' 2>/dev/null";
-    return std::system(make.c_str()) == 0 && fs::exists(video);
+    return synth::WriteLosslessVideo(video, scene, kFrames,
+                                     [&](int f) { return scene.Render(f, Truth(f), f); });
   }
   bool Command(int id) { return platform::RouteCommand(app_->Chain(), id); }
   bool Enabled(int id) { return platform::QueryCommand(app_->Chain(), id).enabled; }
