@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/filename.h"
+#include "base/filename.h"
 
 struct ClipVideoFiles {
   std::string bld;
@@ -19,7 +19,7 @@ ClipVideoFiles ClipVideoNames(const FileName& source);
 struct ClipFrame {
   int width = 0;
   int height = 0;
-  int bytesPerPixel = 1;       // 1 for grey frames, 3 for colour planes
+  int bytesPerPixel = 1;               // 1 for grey frames, 3 for colour planes
   const std::uint8_t* data = nullptr;  // width x height x bytesPerPixel bytes
 };
 

@@ -1,7 +1,7 @@
 #include <QApplication>
 
-#include "app/ui/messagedlg.h"
 #include "app/zorvatrackapp.h"
+#include "base/ui/messagedlg.h"
 #include "platform/message_service.h"
 #include "platform/numeric_locale.h"
 

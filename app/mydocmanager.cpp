@@ -7,17 +7,17 @@
 #include <filesystem>
 
 #include "app/clipvideo.h"
-#include "app/defaults.h"
-#include "app/messages.h"
 #include "app/player.h"
-#include "app/profile.h"
 #include "app/resource.h"
 #include "app/sequencelist.h"
-#include "app/ui/bitmaps.h"
-#include "app/ui/defaultsdlg.h"
 #include "app/ui/mdiclient.h"
 #include "app/ui/resourcewindow.h"
 #include "app/zorvatrackapp.h"
+#include "base/defaults.h"
+#include "base/messages.h"
+#include "base/profile.h"
+#include "base/ui/bitmaps.h"
+#include "base/ui/defaultsdlg.h"
 #include "objects/ui/bildview.h"
 #include "platform/events.h"
 #include "platform/ui/choosers.h"
@@ -176,9 +176,9 @@ void MyDocManager::CmLoadImageSequence() {
     file = FileName(g_App->PendingFileName());
     g_App->SetPendingFileName("");
   } else {
-    platform::FileChoice choice{Text(kLoadTitle), platform::QtFileFilter(platform::LoadString(kLoadFilters)),
-                                QString::fromStdString(InitialFolder()), "BLD",
-                                lastFilterIndex_ - 1};
+    platform::FileChoice choice{
+        Text(kLoadTitle), platform::QtFileFilter(platform::LoadString(kLoadFilters)),
+        QString::fromStdString(InitialFolder()), "BLD", lastFilterIndex_ - 1};
     auto chosen = platform::GetChoosers().OpenFileName(MainWindow(), choice);
     if (!chosen) return;
     lastFilterIndex_ = choice.filterIndex + 1;

@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "app/filename.h"
+#include "base/filename.h"
 #include "platform/commands.h"
 
 class FrameSequence;

@@ -1,14 +1,16 @@
 #include "app/resource.h"
 
+#include <QObject>
+
 #include <algorithm>
 #include <cmath>
 
-#include "app/analysislinks.h"
-#include "app/defaults.h"
 #include "app/documentwindow.h"
-#include "app/messages.h"
 #include "app/player.h"
 #include "app/sequencelist.h"
+#include "base/analysislinks.h"
+#include "base/defaults.h"
+#include "base/messages.h"
 #include "platform/events.h"
 #include "sequences/framesequence.h"
 
@@ -18,12 +20,12 @@ namespace {
 
 constexpr int kRateTitle = 31113, kRateQuestion = 31114;
 unsigned g_nextSerial = 1;
-platform::Library* g_objectModelLibrary = nullptr;
 
 }  // namespace
 
-platform::Library* ObjectModelLibrary() { return g_objectModelLibrary; }
-void SetObjectModelLibrary(platform::Library* library) { g_objectModelLibrary = library; }
+QObject* Resource::WindowObject() const { return dynamic_cast<QObject*>(window_); }
+
+bool Resource::IsWindowMinimised() const { return window_ && window_->IsMinimised(); }
 
 Resource::Resource(const FileName& fileName, bool isResourceFile)
     : serial_(g_nextSerial++), documentName_(fileName), modelFileName_(fileName) {
@@ -213,7 +215,8 @@ void Resource::UpdateViews() {
 void Resource::InvalidateViews() {
   for (auto& s : sequences_)
     if (s->view) platform::SendMessage(s->view, WM_VNNOTIFY, vnRepaintFrame, currentFrame_);
-  ForEachAnalysisLink(serial_, [this](AnalysisLink& link) { link.RebuildCurves(currentFrame_, serial_); });
+  ForEachAnalysisLink(serial_,
+                      [this](AnalysisLink& link) { link.RebuildCurves(currentFrame_, serial_); });
 }
 
 void Resource::UpdateDialogs() {
@@ -223,7 +226,8 @@ void Resource::UpdateDialogs() {
 }
 
 void Resource::UpdateAnalysisWindows(ResObjectSequence* sequence) {
-  ForEachAnalysisLink(serial_, [sequence](AnalysisLink& link) { link.AddObjectSequence(sequence); });
+  ForEachAnalysisLink(serial_,
+                      [sequence](AnalysisLink& link) { link.AddObjectSequence(sequence); });
 }
 
 void Resource::RemoveFromAnalysisWindows(ResObjectSequence* sequence) {

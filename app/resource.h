@@ -12,62 +12,30 @@
 #include <string>
 #include <vector>
 
-#include "app/filename.h"
+#include "base/application.h"
+#include "base/document.h"
+#include "base/filename.h"
 
 class DocumentWindow;
 class FrameSequence;
 class ResObjectSequence;
 class ResObjectSequences;
 
-namespace platform {
-class Library;
-}
-
-// Private messages of the document.
-inline constexpr int WM_GOTOFRAME = 26000;
-inline constexpr int WM_VIEWNOTIFY = 0x8000;
-// The view notification message and its codes, sent by the document to its image views.
-inline constexpr int WM_VNNOTIFY = 0x7FFB;
-inline constexpr int vnShowFrame = 101;
-inline constexpr int vnRepaintFrame = 102;
-inline constexpr int vnPaletteChanged = 103;
-
-// Codes of WM_VIEWNOTIFY, sent by image views to their document.
-enum ViewNotifyCode : int {
-  DN_PANELSVISIBLE = 32769,
-  DN_CONNECTPANELVISIBLE = 32770,
-  DN_OBJECTPANELVISIBLE = 32771,
-  DN_TEMPLATEPANELVISIBLE = 32772,
-  DN_CURRENTOBJECTCHANGED = 32773,
-  DN_EDITMODEACTIVE = 32774,
-  DN_BEGINCONNECTION = 32775,
-  DN_TEMPLATEMOUSEDOWN = 32776,
-  DN_MOUSEDOWN = 32777,
-  DN_MOUSEUP = 32778,
-  DN_MOUSEMOVE = 32779,
-  DN_CANCELDRAG = 32780,
-  DN_ACTIVEVIEW = 32781,
-  DN_TOGGLEZOOM = 32782,
-};
-
-// The object-model library of the running program; null when none is loaded (the program never
-// loads it itself).
-platform::Library* ObjectModelLibrary();
-void SetObjectModelLibrary(platform::Library* library);
-
-class Resource {
+class Resource : public Document {
  public:
   // fileName is the document file, or the image sequence opened directly (then the document's
   // name takes the extension "RSC"). Reads the caption from the document file's DESCRIPTION.
   Resource(const FileName& fileName, bool isResourceFile);
   // Closes the analysis windows that show the document, deletes the object sequences and the
   // image sequences, and leaves the list of open documents.
-  virtual ~Resource();
+  ~Resource() override;
   Resource(const Resource&) = delete;
   Resource& operator=(const Resource&) = delete;
 
   void SetWindow(DocumentWindow* window) { window_ = window; }
   DocumentWindow* Window() const { return window_; }
+  QObject* WindowObject() const override;
+  bool IsWindowMinimised() const override;
 
   // Takes the sequence (owned from now on), numbers it and reads its calibration data file when
   // the document file names one.
@@ -78,76 +46,76 @@ class Resource {
   // their rates differ); afterwards the rate is known.
   void SetupRate();
   // Asks about unsaved object sequences and each sequence; false keeps the document open.
-  bool CanClose();
+  bool CanClose() override;
   // Reads DESCRIPTION (n = 0) or CALIB_DATA_n of the document file; false when it cannot be
   // opened.
   bool ReadResourceEntry(int n);
 
-  int SequenceCount() const { return static_cast<int>(sequences_.size()); }
+  int SequenceCount() const override { return static_cast<int>(sequences_.size()); }
   // The sequence at array position index (its number - 1).
-  FrameSequence* Sequence(int index) const;
-  FrameSequence* GetActiveFrameSequence();
-  void SetActiveFrameSequence(FrameSequence* sequence) { active_ = sequence; }
-  ResObjectSequences* ObjectSequences() const { return objectSequences_.get(); }
+  FrameSequence* Sequence(int index) const override;
+  FrameSequence* GetActiveFrameSequence() override;
+  void SetActiveFrameSequence(FrameSequence* sequence) override { active_ = sequence; }
+  ResObjectSequences* ObjectSequences() const override { return objectSequences_.get(); }
   // Replaces the object sequences by an empty set, as a newly opened document has.
-  void ResetObjectSequences();
+  void ResetObjectSequences() override;
 
-  int CurrentFrame() const { return currentFrame_; }
-  unsigned Serial() const { return serial_; }
+  int CurrentFrame() const override { return currentFrame_; }
+  unsigned Serial() const override { return serial_; }
   bool RateKnown() const { return rateKnown_; }
   const std::string& Caption() const { return caption_; }
-  const FileName& DocumentName() const { return documentName_; }
-  const FileName& ModelFileName() const { return modelFileName_; }
-  unsigned ModelId() const { return modelId_; }
-  void SetModelFileName(const FileName& name) { modelFileName_ = name; }
+  const FileName& DocumentName() const override { return documentName_; }
+  const FileName& ModelFileName() const override { return modelFileName_; }
+  unsigned ModelId() const override { return modelId_; }
+  void SetModelFileName(const FileName& name) override { modelFileName_ = name; }
   void SetModelId(unsigned id) { modelId_ = id; }
 
   bool playing = false;
 
-  int MinFrameCount() const;
-  int MaxFrameCount() const;
-  int MaxFrameWidth() const;
-  int MaxFrameHeight() const;
+  int MinFrameCount() const override;
+  int MaxFrameCount() const override;
+  int MaxFrameWidth() const override;
+  int MaxFrameHeight() const override;
   // The document's rate when known, else 1.0.
-  float GetFramesPerSecond() const { return rateKnown_ ? framesPerSecond_ : 1.0f; }
+  float GetFramesPerSecond() const override { return rateKnown_ ? framesPerSecond_ : 1.0f; }
   int CountCalibrated() const;
   bool HasMultipleCalibrated() const { return CountCalibrated() > 1; }
-  bool CanReconstruct() const { return CountCalibrated() >= 2 || SequenceCount() == 1; }
-  bool IsPlanar() const;
+  bool CanReconstruct() const override { return CountCalibrated() >= 2 || SequenceCount() == 1; }
+  bool IsPlanar() const override;
   int FirstIncompleteCalibration() const;
   // Mean and standard deviation of the model points' divergence between every pair of
   // calibrated cameras; both 0 below two matched points.
   void GetDivergence3D(double& mean, double& sd) const;
 
   // The frame change every player, slider and tracking step goes through; returns 1.
-  int EvGoToFrame(int frame);
+  int EvGoToFrame(int frame) override;
   // The view-to-document codes; the result as each code gives it (0 for unknown codes).
   int EvViewNotify(int code, const float* point, FrameSequence* sequence = nullptr);
   // Sends a view notification to every sequence's view (only the active one while zoomed); the
   // AND of their answers, true when no view answers.
-  bool ForwardCommand(int code, int argument);
+  bool ForwardCommand(int code, int argument) override;
 
-  void UpdateViews();
-  void InvalidateViews();
-  void UpdateDialogs();
-  void UpdateAnalysisWindows(ResObjectSequence* sequence);
-  void RemoveFromAnalysisWindows(ResObjectSequence* sequence);
+  void UpdateViews() override;
+  void InvalidateViews() override;
+  void UpdateDialogs() override;
+  void UpdateAnalysisWindows(ResObjectSequence* sequence) override;
+  void RemoveFromAnalysisWindows(ResObjectSequence* sequence) override;
   // Sets palette entry index of every sequence.
-  void SetPaletteEntry(int index, std::uint32_t colour);
+  void SetPaletteEntry(int index, std::uint32_t colour) override;
   // The colour map's colour for an object number (modulo the map's size), also set in the
   // palettes; 0x00BBGGRR.
-  std::uint32_t SetObjectColor(int index);
+  std::uint32_t SetObjectColor(int index) override;
 
   // World points of every object sequence at frame (0: all frames), then the object model.
-  void RecalcObjectSequences(int frame);
+  void RecalcObjectSequences(int frame) override;
   // Image points from the world points, every frame.
-  void RecalcAllFrames();
-  void UpdateObjectModel(int frame);
-  bool LoadObjectModel();
-  bool WriteObjectModel();
+  void RecalcAllFrames() override;
+  void UpdateObjectModel(int frame) override;
+  bool LoadObjectModel() override;
+  bool WriteObjectModel() override;
   // Connects the sequences as the model's connections say and creates the result sequences of
   // every segment and of the whole body.
-  void ConnectModelObjects();
+  void ConnectModelObjects() override;
   // Hands the selected model back to the library (when the document goes away).
   void ReleaseObjectModel();
 

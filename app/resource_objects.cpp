@@ -2,7 +2,7 @@
 
 // The parts of the document that work on its object sequences and on the object-model library.
 
-#include "app/messages.h"
+#include "base/messages.h"
 #include "objects/bodymodel.h"
 #include "objects/objects_ids.h"
 #include "objects/resobjseq.h"
@@ -10,7 +10,6 @@
 #include "objects/subobjseq.h"
 #include "platform/library.h"
 #include "sequences/framesequence.h"
-
 
 namespace {
 
@@ -63,18 +62,13 @@ bool Resource::CanClose() {
 
 void Resource::RecalcObjectSequences(int frame) {
   if (!objectSequences_) return;
-  auto [first, last] = FrameRange(frame, MaxFrameCount());
-  SequenceIterator it(*objectSequences_, seqmask::kOrdinary);
-  for (ResObjectSequence* s = it.Current(); s; s = it.Next())
-    for (int f = first; f <= last; ++f) objectSequences_->ComputeWorldPoint(*s, f);
+  objectSequences_->ComputeWorldPoints(frame);
   UpdateObjectModel(frame);
 }
 
 void Resource::RecalcAllFrames() {
   if (!objectSequences_) return;
-  SequenceIterator it(*objectSequences_, seqmask::kOrdinary);
-  for (ResObjectSequence* s = it.Current(); s; s = it.Next())
-    for (int f = 1; f <= MaxFrameCount(); ++f) objectSequences_->PlaceModelPoints(*s, f);
+  objectSequences_->PlaceModelPoints(0);
 }
 
 void Resource::UpdateObjectModel(int frame) {

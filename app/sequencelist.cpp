@@ -4,9 +4,9 @@
 
 #include <set>
 
-#include "app/messages.h"
+#include "base/dscparser.h"
+#include "base/messages.h"
 #include "platform/strings.h"
-#include "sequences/dscparser.h"
 
 namespace {
 
@@ -72,7 +72,8 @@ std::optional<std::vector<FileName>> ReadSequenceList(const FileName& list) {
 std::optional<std::string> ReadDocumentDescription(const FileName& documentFile) {
   DSCParser parser(documentFile.Path());
   std::string text;
-  if (!parser.IsOpen() || !parser.GetString("DESCRIPTION", text, kValueSize, "")) return std::nullopt;
+  if (!parser.IsOpen() || !parser.GetString("DESCRIPTION", text, kValueSize, ""))
+    return std::nullopt;
   return text;
 }
 

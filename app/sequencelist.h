@@ -8,7 +8,7 @@
 #include <optional>
 #include <vector>
 
-#include "app/filename.h"
+#include "base/filename.h"
 
 enum class SequenceKind {
   kBld,    // frame file with a description (".bld", ".dsc")

@@ -16,24 +16,24 @@
 
 #include <new>
 
-#include "app/app_ids.h"
-#include "app/defaults.h"
 #include "app/helpmap.h"
 #include "app/mydocmanager.h"
-#include "app/profile.h"
 #include "app/ui/aboutdlg.h"
-#include "app/ui/bitmaps.h"
-#include "app/ui/documentservices.h"
 #include "app/ui/documentchild.h"
-#include "app/ui/gadgets.h"
+#include "app/ui/documentservices.h"
 #include "app/ui/helpwindow.h"
 #include "app/ui/mdiclient.h"
 #include "app/ui/menu100.h"
-#include "app/ui/playercontrols.h"
-#include "app/unitsorigin.h"
+#include "base/app_ids.h"
+#include "base/defaults.h"
+#include "base/profile.h"
+#include "base/ui/bitmaps.h"
+#include "base/ui/gadgets.h"
+#include "base/unitsorigin.h"
 #include "platform/events.h"
 #include "platform/strings.h"
 #include "platform/ui/table_dialog.h"
+#include "sequences/ui/playercontrols.h"
 
 ZorvatrackApp* g_App = nullptr;
 
@@ -119,6 +119,7 @@ const platform::CommandTable& ZorvatrackApp::Commands() const {
 }
 
 ZorvatrackApp::ZorvatrackApp() : docManager_(new (std::nothrow) MyDocManager) {
+  SetApplication(this);
   InitHelpResources();
   // The pages are built into the program, so their place has no length limit to respect.
   helpFolder_ = kHelpFolder;
@@ -135,6 +136,7 @@ ZorvatrackApp::ZorvatrackApp() : docManager_(new (std::nothrow) MyDocManager) {
 }
 
 ZorvatrackApp::~ZorvatrackApp() {
+  if (TheApplication() == this) SetApplication(nullptr);
   platform::SetHelpHandler(nullptr);
   EndHelpCursor();
   idle_.reset();

@@ -13,6 +13,8 @@
 #include <string>
 
 #include "app/apprules.h"
+#include "app/resource.h"
+#include "base/application.h"
 #include "platform/commands.h"
 #include "platform/idle.h"
 #include "platform/library.h"
@@ -29,11 +31,10 @@ class FrameScrollBar;
 class HelpWindow;
 class MyDocManager;
 class DocumentChild;
-class Resource;
 class QWidget;
 class ZorvatrackMDIClient;
 
-class ZorvatrackApp : public QObject, public platform::CommandTarget {
+class ZorvatrackApp : public QObject, public platform::CommandTarget, public Application {
   Q_OBJECT
  public:
   ZorvatrackApp();
@@ -60,20 +61,20 @@ class ZorvatrackApp : public QObject, public platform::CommandTarget {
 
   // The active document, or null; ActiveChild is the MDI child that shows it, ActiveChildWidget
   // that child as a window (the receiver of frame changes).
-  Resource* GetActiveDocument() const;
+  Resource* GetActiveDocument() const override;
   DocumentChild* ActiveChild() const;
   QWidget* ActiveChildWidget() const;
   // Shows the frame in the status bar, the frame field and the slider; the slider's range
   // becomes first..last unless last < first.
   void ShowFrame(int frame, int first, int last);
-  void SetStatusText2(const QString& text = QString());
+  void SetStatusText2(const QString& text = QString()) override;
   // Empties the frame field, the slider and the status fields (no document is left).
   void ClearFrameDisplay();
   void SetStatusText(const QString& text = QString());
 
   // Palette messages: the program always runs on a true-colour display, where no palette has to
   // be realised or re-mapped, so these have nothing to do.
-  bool EvQueryNewPalette() { return false; }
+  bool EvQueryNewPalette() override { return false; }
   void EvPaletteChanged(QObject*) {}
   void BroadcastPaletteChanged(QObject*) {}
 
@@ -91,20 +92,20 @@ class ZorvatrackApp : public QObject, public platform::CommandTarget {
   // The chain a command takes now: active document, MDI client, application, document manager.
   platform::CommandChain Chain();
 
-  QMainWindow* MainWindow() const { return mainWindow_.get(); }
-  QToolBar* Toolbar() const { return toolbar_; }
+  QMainWindow* MainWindow() const override { return mainWindow_.get(); }
+  QToolBar* Toolbar() const override { return toolbar_; }
   FrameScrollBar* FrameSlider() const { return frameSlider_; }
   FrameEdit* FrameField() const { return frameField_; }
   ZorvatrackMDIClient* MDIClient() const { return mdiClient_; }
   MyDocManager* DocManager() const { return docManager_.get(); }
   QLabel* StatusGadget(int id) const;
   HelpWindow* Help() const { return help_.get(); }
-  platform::ActionRegistry& Actions() { return actions_; }
+  platform::ActionRegistry& Actions() override { return actions_; }
   platform::Library& ObjectModelLibrary() { return objectModelLibrary_; }
   bool HelpInUse() const { return helpInUse_; }
   bool ContextHelpMode() const { return contextHelp_.IsOn(); }
-  bool SmartObjectPosition() const { return smartObjectPosition_; }
-  int PrintCounter() const { return printCounter_; }
+  bool SmartObjectPosition() const override { return smartObjectPosition_; }
+  int PrintCounter() const override { return printCounter_; }
   void RaisePrintCounter() { ++printCounter_; }
   void LowerPrintCounter() { --printCounter_; }
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/unitsorigin.h"
+#include "base/unitsorigin.h"
 
 namespace {
 

@@ -15,13 +15,13 @@
 #include <memory>
 #include <string_view>
 
-#include "app/filename.h"
+#include "base/filename.h"
 #include "calibration/camera.h"
 
 class Calibration;
 class CDIB;
 class ColorPalette;
-class Resource;
+class Document;
 class ResObjectSequence;
 class ResObjectSequences;
 
@@ -101,18 +101,18 @@ class Projection {
   // B += A element by element over rows * columns entries.
   static void AddMatrix(const double* a, int rows, int columns, double* b);
   // The viewing ray of image point (x, y) in camera k of the document: centre c, direction d.
-  void CameraRay(double c[3], double d[3], int k, float x, float y, const Resource& doc) const;
+  void CameraRay(double c[3], double d[3], int k, float x, float y, const Document& doc) const;
   // The world point of an object sequence at a frame from all calibrated cameras that hold it;
   // out is written only when the solution exists.
   void ReconstructSequence3D(float out[3], const ResObjectSequence& sequence, int frame,
-                             const Resource& doc, const ResObjectSequences& sequences) const;
+                             const Document& doc, const ResObjectSequences& sequences) const;
   // The midpoint of the common perpendicular of the viewing rays of (xa, ya) in this camera and
   // (xb, yb) in camera b; out is written only when this camera is calibrated.
   void ReconstructFromTwoCameras(float out[3], float xa, float ya, float xb, float yb,
                                  const Calibration& b) const;
   // The epipolar line in this camera (undistorted sensor mm) of the current object's point in
   // the one other calibrated camera that holds it; returns 1.
-  int EpipolarLine(float point[2], float direction[2], const Resource& doc) const;
+  int EpipolarLine(float point[2], float direction[2], const Document& doc) const;
   // Moves image point p onto the line (px, py) + t (ux, uy) of the undistorted sensor plane.
   void ProjectOntoLine(float p[2], float px, float py, float ux, float uy) const;
 

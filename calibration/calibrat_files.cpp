@@ -7,12 +7,12 @@
 #include <ctime>
 #include <string>
 
-#include "app/messages.h"
+#include "base/dscparser.h"
+#include "base/messages.h"
 #include "calibration/calibrat.h"
 #include "calibration/calibration_ids.h"
 #include "platform/files.h"
 #include "platform/numbers.h"
-#include "sequences/dscparser.h"
 
 namespace {
 

@@ -16,7 +16,7 @@
 namespace platform {
 class Library;
 }
-class Resource;
+class Document;
 
 extern "C" {
 using BM_LoadModelFn = std::uint32_t (*)(const char* file);
@@ -95,7 +95,7 @@ struct BodyModel {
   std::uint32_t id = 0;
 
   // The program's library and the document's model.
-  static BodyModel Of(const Resource* doc);
+  static BodyModel Of(const Document* doc);
   bool IsLoaded() const;
 
   std::optional<ModelObjectDefaults> GetObjectDefaults(std::int32_t number) const;

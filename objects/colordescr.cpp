@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/defaults.h"
+#include "base/defaults.h"
 #include "objects/docaccess.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/defaults.h"
+#include "base/defaults.h"
 #include "objects/subobjseq.h"
 #include "sequences/framesequence.h"
 
@@ -13,29 +13,21 @@ const DefaultValueStruct& Defaults() {
   return g_Defaults ? *g_Defaults : builtIn;
 }
 
-int VideoCount(const Resource* doc) { return doc ? doc->SequenceCount() : 0; }
+int VideoCount(const Document* doc) { return doc ? doc->SequenceCount() : 0; }
 
-FrameSequence* Video(const Resource* doc, int index) {
+FrameSequence* Video(const Document* doc, int index) {
   return doc ? doc->Sequence(index) : nullptr;
 }
 
-int CurrentFrame(const Resource* doc) { return doc ? doc->CurrentFrame() : 1; }
+int CurrentFrame(const Document* doc) { return doc ? doc->CurrentFrame() : 1; }
 
-int MaxFrameCount(const Resource* doc) { return doc ? std::max(doc->MaxFrameCount(), 1) : 1; }
+int MaxFrameCount(const Document* doc) { return doc ? std::max(doc->MaxFrameCount(), 1) : 1; }
 
-int MaxFrameWidth(const Resource* doc) {
-  int w = 0;
-  for (int i = 0; i < VideoCount(doc); ++i) w = std::max(w, Video(doc, i)->Width());
-  return w;
-}
+int MaxFrameWidth(const Document* doc) { return doc ? doc->MaxFrameWidth() : 0; }
 
-int MaxFrameHeight(const Resource* doc) {
-  int h = 0;
-  for (int i = 0; i < VideoCount(doc); ++i) h = std::max(h, Video(doc, i)->Height());
-  return h;
-}
+int MaxFrameHeight(const Document* doc) { return doc ? doc->MaxFrameHeight() : 0; }
 
-ColorValue ObjectColor(Resource* doc, int number) {
+ColorValue ObjectColor(Document* doc, int number) {
   if (doc) return doc->SetObjectColor(number);
   const MapColor c = BuiltInColor(std::abs(number) % kBuiltInColors);
   return Rgb(c.red, c.green, c.blue);
@@ -47,7 +39,7 @@ SubObjectSequences& SubsOf(FrameSequence& video) {
   return *video.subObjectSequences;
 }
 
-int IndexOf(const Resource* doc, const FrameSequence* video) {
+int IndexOf(const Document* doc, const FrameSequence* video) {
   for (int i = 0; i < VideoCount(doc); ++i) {
     if (Video(doc, i) == video) return i;
   }

@@ -4,7 +4,7 @@
 #include <map>
 #include <set>
 
-#include "app/resource.h"
+#include "base/document.h"
 #include "objects/docaccess.h"
 #include "objects/objects_ids.h"
 #include "objects/resobjseq.h"
@@ -21,7 +21,7 @@ std::map<unsigned, std::set<int>>& Fresh() {
   return fresh;
 }
 
-bool HasAnyPoint(const Resource& doc, const ResObjectSequence& s) {
+bool HasAnyPoint(const Document& doc, const ResObjectSequence& s) {
   if (s.Count() > 0) return true;
   for (int i = 0; i < doc.SequenceCount(); ++i) {
     const auto& subs = doc.Sequence(i)->subObjectSequences;
@@ -31,14 +31,14 @@ bool HasAnyPoint(const Resource& doc, const ResObjectSequence& s) {
   return false;
 }
 
-bool AnyOrdinary(const Resource& doc) {
+bool AnyOrdinary(const Document& doc) {
   return doc.ObjectSequences() &&
          SequenceIterator(*doc.ObjectSequences(), seqmask::kOrdinary).Current() != nullptr;
 }
 
 }  // namespace
 
-ResObjectSequence* NewObjectSequence(Resource& doc) {
+ResObjectSequence* NewObjectSequence(Document& doc) {
   if (!CanNewObjectSequence(doc)) return nullptr;
   ResObjectSequence* s = doc.ObjectSequences()->NewSequence(seqflag::kNewSequence);
   Fresh()[doc.Serial()].insert(s->number);
@@ -46,35 +46,35 @@ ResObjectSequence* NewObjectSequence(Resource& doc) {
   return s;
 }
 
-bool CanNewObjectSequence(const Resource& doc) {
+bool CanNewObjectSequence(const Document& doc) {
   return doc.ObjectSequences() && doc.SequenceCount() > 0;
 }
 
-void DeleteObjectSequence(Resource& doc) {
+void DeleteObjectSequence(Document& doc) {
   if (!CanDeleteObjectSequence(doc)) return;
   doc.ObjectSequences()->DeleteSequence(-1);
   doc.UpdateViews();
 }
 
-bool CanDeleteObjectSequence(Resource& doc) {
+bool CanDeleteObjectSequence(Document& doc) {
   ResObjectSequences* all = doc.ObjectSequences();
   ResObjectSequence* s = all ? all->GetCurrent() : nullptr;
   return s && !s->GetModelDefaultCoord();
 }
 
-void Undelete(Resource& doc) {
+void Undelete(Document& doc) {
   if (!CanUndelete(doc)) return;
   doc.ObjectSequences()->Undelete();
   doc.UpdateViews();
 }
 
-bool CanUndelete(const Resource& doc) {
+bool CanUndelete(const Document& doc) {
   return doc.ObjectSequences() && doc.ObjectSequences()->CountDeleted() >= 1;
 }
 
-bool Save(Resource& doc) { return CanSave(doc) && doc.ObjectSequences()->SaveAll(); }
+bool Save(Document& doc) { return CanSave(doc) && doc.ObjectSequences()->SaveAll(); }
 
-bool SaveAsNew(Resource& doc) {
+bool SaveAsNew(Document& doc) {
   if (!CanSave(doc)) return false;
   ResObjectSequences& all = *doc.ObjectSequences();
   int highest = -1;
@@ -87,9 +87,9 @@ bool SaveAsNew(Resource& doc) {
   return false;
 }
 
-bool CanSave(const Resource& doc) { return AnyOrdinary(doc); }
+bool CanSave(const Document& doc) { return AnyOrdinary(doc); }
 
-bool Load(Resource& doc) {
+bool Load(Document& doc) {
   if (!CanLoad(doc) || !doc.CanClose()) return false;
   doc.ResetObjectSequences();
   Fresh().erase(doc.Serial());
@@ -98,11 +98,11 @@ bool Load(Resource& doc) {
   return true;
 }
 
-bool CanLoad(const Resource& doc) {
+bool CanLoad(const Document& doc) {
   return doc.ObjectSequences() && doc.SequenceCount() > 0 && doc.ObjectSequences()->AllFilesExist();
 }
 
-bool MayDiscard(const Resource& doc, const ResObjectSequence& s) {
+bool MayDiscard(const Document& doc, const ResObjectSequence& s) {
   auto it = Fresh().find(doc.Serial());
   return !s.placed && it != Fresh().end() && it->second.count(s.number) && !HasAnyPoint(doc, s);
 }

@@ -3,7 +3,7 @@
 // The document's object-sequence commands: new, delete, undelete, save, save as a new version
 // and load, with their enablers. The document window only forwards to these.
 
-class Resource;
+class Document;
 class ResObjectSequence;
 
 namespace objcmd {
@@ -16,33 +16,33 @@ inline constexpr int kSaveAsNew = 25111;
 inline constexpr int kLoad = 25112;
 
 // A new tracked sequence (current from now on); null when the document has no image sequence.
-ResObjectSequence* NewObjectSequence(Resource& doc);
-bool CanNewObjectSequence(const Resource& doc);
+ResObjectSequence* NewObjectSequence(Document& doc);
+bool CanNewObjectSequence(const Document& doc);
 
 // Moves the current sequence into the undelete buffer.
-void DeleteObjectSequence(Resource& doc);
+void DeleteObjectSequence(Document& doc);
 // A current sequence exists and it is no body-model object or result.
-bool CanDeleteObjectSequence(Resource& doc);
+bool CanDeleteObjectSequence(Document& doc);
 
-void Undelete(Resource& doc);
-bool CanUndelete(const Resource& doc);
+void Undelete(Document& doc);
+bool CanUndelete(const Document& doc);
 
 // Writes the selected version's files; false when a file could not be written.
-bool Save(Resource& doc);
+bool Save(Document& doc);
 // Writes the files under the version after the highest one any video has.
-bool SaveAsNew(Resource& doc);
+bool SaveAsNew(Document& doc);
 // At least one ordinary sequence exists (Save and Save as new).
-bool CanSave(const Resource& doc);
+bool CanSave(const Document& doc);
 
 // Asks the document to close its sequences, then loads a stored version for every video.
 // False when the document refused.
-bool Load(Resource& doc);
+bool Load(Document& doc);
 // Every video has a stored object-sequence file.
-bool CanLoad(const Resource& doc);
+bool CanLoad(const Document& doc);
 
 // Whether Esc may drop the sequence for good: only a sequence made by NewObjectSequence in this
 // document since it was opened, that never received a point. A loaded or imported sequence
 // (whose working flag files do not keep) is never dropped this way.
-bool MayDiscard(const Resource& doc, const ResObjectSequence& sequence);
+bool MayDiscard(const Document& doc, const ResObjectSequence& sequence);
 
 }  // namespace objcmd

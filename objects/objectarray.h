@@ -20,7 +20,7 @@
 
 #include "calibration/calibrat.h"
 
-class Resource;
+class Document;
 
 class ObjectBase {
  public:
@@ -100,7 +100,7 @@ class ObjectSequence : public ObjectArray {
   virtual int VerticalLimit() const = 0;
   virtual void SetModified() = 0;
   virtual void MakeCurrent() = 0;
-  virtual Resource* GetDocument() const = 0;
+  virtual Document* GetDocument() const = 0;
 
   // AddObject of a new point.
   ObjectBase* AddPoint(long frame, float x, float y, float z = 0);

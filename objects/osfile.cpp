@@ -6,8 +6,8 @@
 #include <limits>
 #include <set>
 
-#include "app/messages.h"
-#include "app/resource.h"
+#include "base/document.h"
+#include "base/messages.h"
 #include "objects/bodymodel.h"
 #include "objects/docaccess.h"
 #include "objects/objects_ids.h"
@@ -330,7 +330,7 @@ std::optional<FileRecord> Decode(std::string_view bytes) {
 
 FileRecord Collect(const SubObjectSequences& video, const ResObjectSequences& all) {
   FileRecord file;
-  const Resource* doc = all.Document();
+  const Document* doc = all.GetDocument();
   const FrameSequence* owner = video.Owner();
   if (doc && owner && BodyModel::Of(doc).IsLoaded()) {
     FileName videoName = owner->fileName;
@@ -449,13 +449,13 @@ int SubObjectSequences::HighestVersion() const {
 }
 
 bool SubObjectSequences::HasVersion() const {
-  const Resource* doc = Document();
+  const Document* doc = GetDocument();
   const ResObjectSequences* all = doc ? doc->ObjectSequences() : nullptr;
   return HighestVersion() >= (all ? all->selectedVersion : 0);
 }
 
 bool SubObjectSequences::LoadVersion() {
-  Resource* doc = Document();
+  Document* doc = GetDocument();
   ResObjectSequences* all = doc ? doc->ObjectSequences() : nullptr;
   if (!all || !owner_) return false;
   const FileName name = osfile::FileNameOf(owner_->GetFileName(), all->selectedVersion);

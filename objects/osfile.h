@@ -17,7 +17,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/filename.h"
+#include "base/filename.h"
 
 class ResObjectSequences;
 class SubObjectSequences;

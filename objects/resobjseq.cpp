@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/defaults.h"
+#include "base/defaults.h"
 #include "objects/docaccess.h"
 #include "objects/stickfigure.h"
 #include "objects/subobjseq.h"
@@ -29,14 +29,14 @@ void SetUndeleteChooser(UndeleteChooser chooser) { Chooser() = std::move(chooser
 
 ResObjectSequence::ResObjectSequence(ResObjectSequences* owner, std::int32_t number,
                                      ColorValue color, std::uint32_t flags)
-    : ObjectSequence(number, objdoc::MaxFrameCount(owner->Document())),
+    : ObjectSequence(number, objdoc::MaxFrameCount(owner->GetDocument())),
       ColorDescr(color),
       algorithm(owner->defaultAlgorithm),
       flags(flags),
       name(platform::Format("Object %d", number)),
       owner_(owner) {
-  SetSearchLimits(objdoc::MaxFrameWidth(owner->Document()),
-                  objdoc::MaxFrameHeight(owner->Document()));
+  SetSearchLimits(objdoc::MaxFrameWidth(owner->GetDocument()),
+                  objdoc::MaxFrameHeight(owner->GetDocument()));
 }
 
 ObjectBase* ResObjectSequence::AddObject(std::unique_ptr<ObjectBase> point) {
@@ -59,7 +59,7 @@ void ResObjectSequence::SetModified() { owner_->SetModified(true); }
 
 void ResObjectSequence::MakeCurrent() { owner_->SetCurrentNumber(number); }
 
-Resource* ResObjectSequence::GetDocument() const { return owner_->Document(); }
+Document* ResObjectSequence::GetDocument() const { return owner_->GetDocument(); }
 
 void ResObjectSequence::SetSearchLimits(int frameWidth, int frameHeight) {
   horizontalLimit = LimitFromPercent(objdoc::Defaults().horizontalLimit, frameWidth);
@@ -68,7 +68,7 @@ void ResObjectSequence::SetSearchLimits(int frameWidth, int frameHeight) {
 
 void ResObjectSequence::SetColor(ColorValue value) {
   color = value;
-  if (Resource* doc = GetDocument()) {
+  if (Document* doc = GetDocument()) {
     doc->SetPaletteEntry(number, value);
     doc->UpdateViews();
   }
@@ -76,7 +76,7 @@ void ResObjectSequence::SetColor(ColorValue value) {
 
 bool ResObjectSequence::ProjectToImage(float image[3], int frame) const {
   const ObjectBase* p = PointWithValue(this, frame);
-  Resource* doc = GetDocument();
+  Document* doc = GetDocument();
   FrameSequence* video = doc ? doc->GetActiveFrameSequence() : nullptr;
   if (!p || !video || !video->IsCalibrated()) return false;
   video->WorldToImage(image, p->x, p->y, p->z);
@@ -103,7 +103,7 @@ void ResObjectSequence::ConvertOldFlags() {
   if (flags >= kCenterOfMassKind) flags = kModelResultFromFile;
 }
 
-ResObjectSequences::ResObjectSequences(Resource* document)
+ResObjectSequences::ResObjectSequences(Document* document)
     : defaultAlgorithm(static_cast<std::uint32_t>(objdoc::Defaults().defaultAlgorithm)),
       document_(document),
       stickFigure_(std::make_unique<StickFigure>(this)) {}

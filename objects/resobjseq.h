@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "app/filename.h"
+#include "base/filename.h"
 #include "objects/colordescr.h"
 #include "objects/objectarray.h"
 #include "objects/objects_ids.h"
@@ -46,7 +46,7 @@ class ResObjectSequence : public ObjectSequence, public ColorDescr {
   int VerticalLimit() const override { return verticalLimit; }
   void SetModified() override;
   void MakeCurrent() override;
-  Resource* GetDocument() const override;
+  Document* GetDocument() const override;
 
   bool Passes(std::uint32_t mask) const { return PassesMask(flags, mask); }
   bool IsDeleted() const { return (flags & seqflag::kDeleted) != 0; }
@@ -84,7 +84,7 @@ class ResObjectSequences {
  public:
   using List = std::vector<std::unique_ptr<ResObjectSequence>>;
 
-  explicit ResObjectSequences(Resource* document);
+  explicit ResObjectSequences(Document* document);
   ~ResObjectSequences();
   ResObjectSequences(const ResObjectSequences&) = delete;
   ResObjectSequences& operator=(const ResObjectSequences&) = delete;
@@ -117,6 +117,9 @@ class ResObjectSequences {
   void ComputeWorldPoint(ResObjectSequence& sequence, int frame);
   // Image points of a body-model result sequence at the frame from its world point.
   void PlaceModelPoints(ResObjectSequence& sequence, int frame);
+  // The same for every ordinary sequence at the frame, or at every frame of the document for 0.
+  void ComputeWorldPoints(int frame);
+  void PlaceModelPoints(int frame);
   // Takes the defaults of the body model's objects, results and connections; video null: every
   // video.
   void ApplyModelDefaults(const BodyModel& model, FrameSequence* video);
@@ -129,7 +132,7 @@ class ResObjectSequences {
   // Loads the files of a version every video has, asking which when there are several.
   void LoadVersion();
 
-  Resource* Document() const { return document_; }
+  Document* GetDocument() const { return document_; }
   StickFigure& Figure() { return *stickFigure_; }
   const StickFigure& Figure() const { return *stickFigure_; }
   const List& Sequences() const { return list_; }
@@ -148,7 +151,7 @@ class ResObjectSequences {
   void AddToVideos(std::int32_t number);
   void RefreshDefaultAlgorithm();
 
-  Resource* document_;
+  Document* document_;
   bool modified_ = false;
   std::int32_t current_ = -1;
   std::unique_ptr<StickFigure> stickFigure_;

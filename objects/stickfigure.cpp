@@ -4,8 +4,8 @@
 #include <cmath>
 #include <numbers>
 
-#include "app/resource.h"
-#include "app/unitsorigin.h"
+#include "base/document.h"
+#include "base/unitsorigin.h"
 #include "objects/resobjseq.h"
 #include "objects/subobjseq.h"
 #include "platform/strings.h"
@@ -176,7 +176,7 @@ bool AngleSequencePair::Vertex(float out[3], int frame, const SubObjectSequences
 void AngleSequencePair::Recalculate(int frame, const SubObjectSequences* video) {
   if (frame < 1) {
     const ResObjectSequence* s = pair1 ? pair1->first : nullptr;
-    const Resource* doc = s ? s->GetDocument() : nullptr;
+    const Document* doc = s ? s->GetDocument() : nullptr;
     frame = doc ? doc->CurrentFrame() : 1;
   }
   float vertex[3];
@@ -197,7 +197,7 @@ double AngleSequencePair::Angle(int frame, int plane, const SubObjectSequences* 
                vz = double(p[3]->z) - p[2]->z;
   double a[3] = {ux, -uy, -uz};
   double b[3] = {vx, -vy, -vz};
-  const Resource* doc = Sequence1() ? Sequence1()->GetDocument() : nullptr;
+  const Document* doc = Sequence1() ? Sequence1()->GetDocument() : nullptr;
   if (!video && doc && doc->IsPlanar()) {
     if (g_UnitsOrigin.MirrorsX()) {
       a[0] = -ux;

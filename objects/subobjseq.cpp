@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/defaults.h"
+#include "base/defaults.h"
 #include "objects/docaccess.h"
 #include "objects/resobjseq.h"
 #include "objects/stickfigure.h"
@@ -40,12 +40,14 @@ SubObjectSequence::SubObjectSequence(SubObjectSequences* owner, std::int32_t num
       owner_(owner) {}
 
 ResObjectSequence* SubObjectSequence::Res() const {
-  Resource* doc = GetDocument();
+  Document* doc = GetDocument();
   ResObjectSequences* all = doc ? doc->ObjectSequences() : nullptr;
   return all ? all->Find(number, seqmask::kAll) : nullptr;
 }
 
-Resource* SubObjectSequence::GetDocument() const { return owner_ ? owner_->Document() : nullptr; }
+Document* SubObjectSequence::GetDocument() const {
+  return owner_ ? owner_->GetDocument() : nullptr;
+}
 
 ObjectBase* SubObjectSequence::AddObject(std::unique_ptr<ObjectBase> point) {
   ObjectBase* p = Add(std::move(point));
@@ -84,7 +86,7 @@ void SubObjectSequence::MakeCurrent() {
   if (ResObjectSequence* r = Res()) r->MakeCurrent();
 }
 
-Resource* SubObjectSequences::Document() const { return owner_ ? owner_->document : nullptr; }
+Document* SubObjectSequences::GetDocument() const { return owner_ ? owner_->document : nullptr; }
 
 SubObjectSequence* SubObjectSequences::Add(std::int32_t number) {
   if (number >= 0 && Find(number)) return nullptr;
@@ -110,7 +112,7 @@ int SubObjectSequences::CountAtFrame(int frame) const {
 }
 
 ResObjectSequence* SubObjectSequences::FindAt(float x, float y, double scale) const {
-  Resource* doc = Document();
+  Document* doc = GetDocument();
   ResObjectSequences* all = doc ? doc->ObjectSequences() : nullptr;
   if (!all || scale <= 0) return nullptr;
   const int frame = doc->CurrentFrame();
@@ -139,12 +141,12 @@ bool SubObjectSequences::SelectAt(float x, float y, double scale) const {
 bool SubObjectSequences::IsCurrentAt(float x, float y, double scale) const {
   ResObjectSequence* s = FindAt(x, y, scale);
   if (!s) return false;
-  ResObjectSequence* current = Document()->ObjectSequences()->GetCurrent();
+  ResObjectSequence* current = GetDocument()->ObjectSequences()->GetCurrent();
   return current && current->number == s->number && Find(current->number);
 }
 
 void SubObjectSequences::Paint(ObjectCanvas& canvas, const ViewMapping& map, unsigned options) {
-  Resource* doc = Document();
+  Document* doc = GetDocument();
   ResObjectSequences* all = doc ? doc->ObjectSequences() : nullptr;
   if (!all) return;
   const int frame = doc->CurrentFrame();

@@ -33,7 +33,7 @@ class SubObjectSequence : public ObjectSequence, public Template {
   int VerticalLimit() const override;
   void SetModified() override;
   void MakeCurrent() override;
-  Resource* GetDocument() const override;
+  Document* GetDocument() const override;
 
   // The project sequence of the same number, or null.
   ResObjectSequence* Res() const;
@@ -70,7 +70,7 @@ class SubObjectSequences {
 
   FrameSequence* Owner() const { return owner_; }
   void SetOwner(FrameSequence* owner) { owner_ = owner; }
-  Resource* Document() const;
+  Document* GetDocument() const;
 
   // A new empty sub-sequence of that number; null when the number (0 or above) is already there.
   SubObjectSequence* Add(std::int32_t number);

@@ -7,9 +7,9 @@
 #include <unordered_map>
 #include <vector>
 
-#include "app/defaults.h"
-#include "app/messages.h"
-#include "app/resource.h"
+#include "base/defaults.h"
+#include "base/document.h"
+#include "base/messages.h"
 #include "objects/docaccess.h"
 #include "objects/match.h"
 #include "objects/resobjseq.h"
@@ -135,7 +135,7 @@ int MatchObjectColour(SubObjectSequence& sequence, int algorithm, int frameN,
   return Match(sequence, algorithm, frameN, bufN, frameNext, bufNext, restart, width, height, 3);
 }
 
-bool CeTracking(const Resource& doc) {
+bool CeTracking(const Document& doc) {
   const ResObjectSequences* all = doc.ObjectSequences();
   if (!all) return false;
   const int frame = doc.CurrentFrame();
@@ -150,7 +150,7 @@ bool CeTracking(const Resource& doc) {
   return false;
 }
 
-int CmTracking(Resource& doc, int command, TrackingHost& host) {
+int CmTracking(Document& doc, int command, TrackingHost& host) {
   ResObjectSequences* all = doc.ObjectSequences();
   const int current = doc.CurrentFrame();
   const int last = doc.MinFrameCount();

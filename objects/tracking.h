@@ -8,7 +8,7 @@
 
 class Frame;
 class FrameSequence;
-class Resource;
+class Document;
 class SubObjectSequence;
 
 namespace track {
@@ -38,9 +38,9 @@ class TrackingHost {
 };
 
 // Runs one of the four tracking commands; returns the frame the document ends on.
-int CmTracking(Resource& doc, int command, TrackingHost& host);
+int CmTracking(Document& doc, int command, TrackingHost& host);
 // Whether a tracked, visible sequence has a point at the current frame in some image sequence.
-bool CeTracking(const Resource& doc);
+bool CeTracking(const Document& doc);
 
 // The matching step on a frame pair: grey (one plane) or colour (three planes of width x height
 // bytes). On success (0) the sub-sequence holds its point at frameNext; otherwise the result is

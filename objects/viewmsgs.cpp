@@ -4,8 +4,8 @@
 #include <cmath>
 #include <iterator>
 
-#include "app/messages.h"
-#include "app/resource.h"
+#include "base/document.h"
+#include "base/messages.h"
 #include "calibration/camera.h"
 #include "objects/docaccess.h"
 #include "objects/objcommands.h"
@@ -140,21 +140,21 @@ bool LineCrossesPolygon(const std::vector<std::pair<double, double>>& boundary, 
   return below && above;
 }
 
-ResObjectSequence* CurrentSequence(Resource& doc) {
+ResObjectSequence* CurrentSequence(Document& doc) {
   return doc.ObjectSequences() ? doc.ObjectSequences()->GetCurrent() : nullptr;
 }
 
-SubObjectSequence* CurrentSub(Resource& doc, FrameSequence& video) {
+SubObjectSequence* CurrentSub(Document& doc, FrameSequence& video) {
   ResObjectSequence* s = CurrentSequence(doc);
   return s ? objdoc::SubsOf(video).Find(s->number) : nullptr;
 }
 
-bool HasCurrentPoint(Resource& doc, FrameSequence& video) {
+bool HasCurrentPoint(Document& doc, FrameSequence& video) {
   SubObjectSequence* sub = CurrentSub(doc, video);
   return sub && sub->ItemAt(doc.CurrentFrame());
 }
 
-StartResult StartSetting(Resource& doc, FrameSequence& video, SetState& state, bool smart) {
+StartResult StartSetting(Document& doc, FrameSequence& video, SetState& state, bool smart) {
   ResObjectSequence* current = CurrentSequence(doc);
   SubObjectSequence* sub = CurrentSub(doc, video);
   if (!current || !sub) return StartResult::kNothing;
@@ -230,7 +230,7 @@ void HoldOnLine(const FrameSequence& video, const SetState& state, float& x, flo
   y = p[1];
 }
 
-bool FinishSetting(Resource& doc, FrameSequence& video, SetState& state, float x, float y) {
+bool FinishSetting(Document& doc, FrameSequence& video, SetState& state, float x, float y) {
   HoldOnLine(video, state, x, y);
   if (!InsideImage(x, y, video.Width(), video.Height())) return false;
   const int frame = doc.CurrentFrame();
@@ -245,14 +245,14 @@ bool FinishSetting(Resource& doc, FrameSequence& video, SetState& state, float x
   return true;
 }
 
-void StopSetting(Resource& doc, FrameSequence& video, SetState& state) {
+void StopSetting(Document& doc, FrameSequence& video, SetState& state) {
   if (!state.setting) return;
   state.setting = false;
   if (SubObjectSequence* sub = CurrentSub(doc, video)) PutBack(*sub, state);
   state.saved.reset();
 }
 
-void Cancel(Resource& doc, FrameSequence& video, SetState& state) {
+void Cancel(Document& doc, FrameSequence& video, SetState& state) {
   StopSetting(doc, video, state);
   SubObjectSequence* sub = CurrentSub(doc, video);
   ResObjectSequence* current = CurrentSequence(doc);
@@ -268,7 +268,7 @@ void Cancel(Resource& doc, FrameSequence& video, SetState& state) {
   }
 }
 
-void DeleteObject(Resource& doc, FrameSequence& video) {
+void DeleteObject(Document& doc, FrameSequence& video) {
   SubObjectSequence* sub = CurrentSub(doc, video);
   if (!sub || !sub->ItemAt(doc.CurrentFrame())) return;
   sub->RemoveObject(doc.CurrentFrame());

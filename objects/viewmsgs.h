@@ -10,7 +10,7 @@
 
 class FrameSequence;
 class ObjectBase;
-class Resource;
+class Document;
 class ResObjectSequence;
 class SubObjectSequence;
 
@@ -84,26 +84,26 @@ struct SetState {
 };
 
 // The current sequence and its points in the video; null when there is none.
-ResObjectSequence* CurrentSequence(Resource& doc);
-SubObjectSequence* CurrentSub(Resource& doc, FrameSequence& video);
+ResObjectSequence* CurrentSequence(Document& doc);
+SubObjectSequence* CurrentSub(Document& doc, FrameSequence& video);
 
 enum class StartResult { kDragging, kPlaced, kMissesImage, kNothing };
 // "Set Object": takes the point of the current frame out (kept in state.saved) and chooses the
 // positioning mode. kDragging: the user drags it now; kPlaced: it was placed from its world
 // point; kMissesImage: the world point or line of sight misses this image (the old point is
 // back, the world point recomputed); kNothing: no current object in this video.
-StartResult StartSetting(Resource& doc, FrameSequence& video, SetState& state, bool smart);
+StartResult StartSetting(Document& doc, FrameSequence& video, SetState& state, bool smart);
 // Moves an image point onto the line of sight while setting in that mode.
 void HoldOnLine(const FrameSequence& video, const SetState& state, float& x, float& y);
 // Button released at (x, y): true when the point was placed; false (setting goes on) outside.
-bool FinishSetting(Resource& doc, FrameSequence& video, SetState& state, float x, float y);
+bool FinishSetting(Document& doc, FrameSequence& video, SetState& state, float x, float y);
 // Ends a running setting without placing anything: the point taken out goes back.
-void StopSetting(Resource& doc, FrameSequence& video, SetState& state);
+void StopSetting(Document& doc, FrameSequence& video, SetState& state);
 // Esc: ends setting (the old point back), then removes the current point of the current frame,
 // or drops a new sequence that never got one.
-void Cancel(Resource& doc, FrameSequence& video, SetState& state);
+void Cancel(Document& doc, FrameSequence& video, SetState& state);
 // Del: removes the current point of the current frame.
-void DeleteObject(Resource& doc, FrameSequence& video);
-bool HasCurrentPoint(Resource& doc, FrameSequence& video);
+void DeleteObject(Document& doc, FrameSequence& video);
+bool HasCurrentPoint(Document& doc, FrameSequence& video);
 
 }  // namespace view

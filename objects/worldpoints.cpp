@@ -4,9 +4,10 @@
 
 #include <vector>
 
-#include "app/defaults.h"
-#include "app/messages.h"
-#include "app/resource.h"
+#include "base/application.h"
+#include "base/defaults.h"
+#include "base/document.h"
+#include "base/messages.h"
 #include "calibration/reconstruct.h"
 #include "objects/bodymodel.h"
 #include "objects/docaccess.h"
@@ -37,7 +38,7 @@ SubObjectSequence& SubIn(FrameSequence& video, std::int32_t number) {
 
 }  // namespace
 
-BodyModel BodyModel::Of(const Resource* doc) {
+BodyModel BodyModel::Of(const Document* doc) {
   return {ObjectModelLibrary(), doc ? doc->ModelId() : 0u};
 }
 
@@ -138,8 +139,32 @@ bool ResObjectSequence::GetModelDefaultCoord() const {
   return model.GetDefaultCoord(number, xyz);
 }
 
+namespace {
+
+// The frames a recomputation covers: one frame, or all of the document's for frame 0.
+std::pair<int, int> FrameRange(int frame, const Document* doc) {
+  return frame > 0 ? std::make_pair(frame, frame)
+                   : std::make_pair(1, doc ? doc->MaxFrameCount() : 0);
+}
+
+}  // namespace
+
+void ResObjectSequences::ComputeWorldPoints(int frame) {
+  const auto [first, last] = FrameRange(frame, GetDocument());
+  SequenceIterator it(*this, seqmask::kOrdinary);
+  for (ResObjectSequence* s = it.Current(); s; s = it.Next())
+    for (int f = first; f <= last; ++f) ComputeWorldPoint(*s, f);
+}
+
+void ResObjectSequences::PlaceModelPoints(int frame) {
+  const auto [first, last] = FrameRange(frame, GetDocument());
+  SequenceIterator it(*this, seqmask::kOrdinary);
+  for (ResObjectSequence* s = it.Current(); s; s = it.Next())
+    for (int f = first; f <= last; ++f) PlaceModelPoints(*s, f);
+}
+
 void ResObjectSequences::ComputeWorldPoint(ResObjectSequence& s, int frame) {
-  Resource* doc = document_;
+  Document* doc = document_;
   if (!doc || !doc->CanReconstruct() || frame < 1) return;
   const int videos = doc->SequenceCount();
   if (videos > 1) {
@@ -248,7 +273,7 @@ void ResObjectSequences::ApplyModelDefaults(const BodyModel& model, FrameSequenc
 }
 
 void SubObjectSequences::StoreModelDefaults(const BodyModel& model) const {
-  Resource* doc = Document();
+  Document* doc = GetDocument();
   ResObjectSequences* all = doc ? doc->ObjectSequences() : nullptr;
   if (!all || !model.IsLoaded() || !owner_) return;
   const int frame = doc->CurrentFrame();

@@ -4,15 +4,12 @@
 #include <cstdarg>
 #include <vector>
 
-#include "resources/strings/string_table.h"
-
 namespace platform {
 namespace {
 
 const std::vector<StringEntry>& SortedTable() {
   static const std::vector<StringEntry> table = [] {
-    std::vector<StringEntry> t(resources::kStringTable,
-                               resources::kStringTable + resources::kStringTableSize);
+    std::vector<StringEntry> t(kStringTable, kStringTable + kStringTableSize);
     std::stable_sort(t.begin(), t.end(),
                      [](const StringEntry& a, const StringEntry& b) { return a.id < b.id; });
     return t;

@@ -3,6 +3,7 @@
 // The program's string table: every user-visible text and every settings key is addressed by
 // number. The texts are compiled in from resources/strings/*.inc, one file per subsystem.
 
+#include <cstddef>
 #include <cstdio>
 #include <string>
 #include <string_view>
@@ -14,6 +15,11 @@ struct StringEntry {
   int id;
   const char* text;
 };
+
+// The texts themselves: the resources floor of the program defines them
+// (resources/strings/string_table.cpp), so the engine here names no floor above it.
+extern const StringEntry kStringTable[];
+extern const std::size_t kStringTableSize;
 
 // The text of string id, or the empty text when there is none.
 std::string_view LoadString(int id);

@@ -4,8 +4,8 @@
 #include <cctype>
 #include <filesystem>
 
-#include "app/messages.h"
-#include "app/profile.h"
+#include "base/messages.h"
+#include "base/profile.h"
 #include "platform/files.h"
 #include "platform/library.h"
 #include "sequences/avi_ids.h"
@@ -54,7 +54,7 @@ std::string FrameServerScriptPath(const std::string& videoPath) {
   return (std::filesystem::path(folder) / (FileName(videoPath).Name() + ".avs")).string();
 }
 
-AviFrameSequence::AviFrameSequence(std::string_view name, Resource* document)
+AviFrameSequence::AviFrameSequence(std::string_view name, Document* document)
     : FrameSequence(document) {
   fileName = FileName(name);
 }

@@ -33,7 +33,7 @@ std::string FrameServerScriptPath(const std::string& videoPath);
 
 class AviFrameSequence : public FrameSequence {
  public:
-  AviFrameSequence(std::string_view name, Resource* document);
+  AviFrameSequence(std::string_view name, Document* document);
   ~AviFrameSequence() override;
 
   bool Open() override { return OpenVideo(); }

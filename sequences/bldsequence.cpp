@@ -8,7 +8,7 @@
 #include <cerrno>
 #include <new>
 
-#include "app/messages.h"
+#include "base/messages.h"
 #include "platform/files.h"
 #include "sequences/sequences_ids.h"
 
@@ -30,7 +30,7 @@ bool ReadAt(int fd, std::uint8_t* out, std::size_t size, off_t at) {
 
 }  // namespace
 
-BldFrameSequence::BldFrameSequence(std::string_view name, Resource* document)
+BldFrameSequence::BldFrameSequence(std::string_view name, Document* document)
     : FrameSequence(document) {
   fileName = FileName(name);
   fileName.SetExtension("bld");

@@ -14,7 +14,7 @@ class BldFrameSequence : public FrameSequence {
  public:
   // The frame file is name with its extension replaced by "bld" (so a chosen ".dsc" opens the
   // frame file beside it).
-  BldFrameSequence(std::string_view name, Resource* document);
+  BldFrameSequence(std::string_view name, Document* document);
   ~BldFrameSequence() override;
 
   // Reads the description, opens the frame file and counts its whole frames (an incomplete tail

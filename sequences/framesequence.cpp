@@ -5,6 +5,8 @@
 
 #include <QObject>
 
+#include "base/document.h"
+
 namespace {
 
 FrameSequenceServices& Services() {
@@ -25,7 +27,7 @@ void SetFrameSequenceServices(FrameSequenceServices services) { Services() = std
 
 const FrameSequenceServices& GetFrameSequenceServices() { return Services(); }
 
-FrameSequence::FrameSequence(Resource* owner) : document(owner) {
+FrameSequence::FrameSequence(Document* owner) : document(owner) {
   // The display palette starts as the grey ramp; PreparePalette rewrites it before any frame is
   // shown.
   FillGreyRamp(colorTable);
@@ -65,9 +67,7 @@ void FrameSequence::ResetSubObjectSequences() {
       Services().newSubObjectSequences ? Services().newSubObjectSequences() : nullptr;
 }
 
-int FrameSequence::GetDocumentFrame() const {
-  return Services().documentFrame ? Services().documentFrame(document) : 1;
-}
+int FrameSequence::GetDocumentFrame() const { return document ? document->CurrentFrame() : 1; }
 
 bool FrameSequence::LoadDescription() {
   if (!ReadDSC(fsData, fileName.Path())) return false;

@@ -16,21 +16,20 @@
 
 #include <QPointer>
 
-#include "app/filename.h"
+#include "base/filename.h"
 #include "calibration/calibrat.h"
 #include "sequences/dib.h"
 #include "sequences/fsdata.h"
 
 class FrameSequence;
 class QObject;
-class Resource;
+class Document;
 class SubObjectSequences;
 
-// What a sequence needs of the document, its views and the object subsystem. The program
-// installs these at start; any that is not set does nothing (a document frame of 1, no view, no
-// sub-sequence list, no palette display).
+// What a sequence needs of its views and the object subsystem. The program
+// installs these at start; any that is not set does nothing (no view, no sub-sequence list, no
+// palette display).
 struct FrameSequenceServices {
-  std::function<int(const Resource*)> documentFrame;
   // Creates the sequence's image view as a child of its document's client window.
   std::function<QObject*(FrameSequence&)> createView;
   std::function<std::shared_ptr<SubObjectSequences>()> newSubObjectSequences;
@@ -45,7 +44,7 @@ class FrameSequence : public Calibration {
  public:
   static constexpr int kPaletteSize = 256;
 
-  explicit FrameSequence(Resource* document);
+  explicit FrameSequence(Document* document);
   // Stores units and aspect as the next sequence's defaults (only when the sequence opened),
   // destroys the view if one was created.
   virtual ~FrameSequence();
@@ -95,7 +94,7 @@ class FrameSequence : public Calibration {
   int colorsFound = 0;  // distinct colours the colour reduction found
   std::array<PaletteEntry, kPaletteSize> displayPalette{};
   std::shared_ptr<SubObjectSequences> subObjectSequences;
-  Resource* document = nullptr;
+  Document* document = nullptr;
   std::int32_t number = 0;  // within the document, 0 until it is set
   QPointer<QObject> view;
   FileName fileName;

@@ -3,11 +3,11 @@
 #include <strings.h>
 #include <cmath>
 
-#include "app/filename.h"
-#include "app/messages.h"
-#include "app/profile.h"
+#include "base/dscparser.h"
+#include "base/filename.h"
+#include "base/messages.h"
+#include "base/profile.h"
 #include "platform/files.h"
-#include "sequences/dscparser.h"
 #include "sequences/sequences_ids.h"
 
 namespace {

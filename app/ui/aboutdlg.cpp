@@ -5,11 +5,11 @@
 #include <QMainWindow>
 #include <QScreen>
 
-#include "app/app_ids.h"
 #include "app/placewindow.h"
 #include "app/rcversion.h"
-#include "app/ui/bitmaps.h"
 #include "app/zorvatrackapp.h"
+#include "base/app_ids.h"
+#include "base/ui/bitmaps.h"
 #include "platform/strings.h"
 
 namespace {

@@ -1,8 +1,8 @@
 #include "app/ui/documentservices.h"
 
-#include "app/defaults.h"
 #include "app/resource.h"
 #include "app/ui/resourcewindow.h"
+#include "base/defaults.h"
 #include "sequences/dib.h"
 #include "sequences/framesequence.h"
 #include "sequences/ui/avidlg.h"
@@ -34,7 +34,6 @@ void InstallDocumentServices(QWidget* mainWindow) {
   static ProgramGammaDefaults gamma;
   SetGammaDefaults(&gamma);
   FrameSequenceServices services = GetFrameSequenceServices();
-  services.documentFrame = [](const Resource* doc) { return doc ? doc->CurrentFrame() : 1; };
   services.createView = [](FrameSequence& sequence) { return CreateSequenceView(sequence); };
   // A Linux display always shows true colour.
   services.isPaletteDisplay = [] { return false; };

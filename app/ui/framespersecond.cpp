@@ -4,7 +4,7 @@
 #include <QLineEdit>
 #include <QRegularExpressionValidator>
 
-#include "app/messages.h"
+#include "base/messages.h"
 #include "platform/numbers.h"
 
 namespace {

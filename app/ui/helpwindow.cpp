@@ -8,7 +8,7 @@
 #include <QVBoxLayout>
 #include <QWindow>
 
-#include "app/app_ids.h"
+#include "base/app_ids.h"
 #include "platform/strings.h"
 
 namespace {

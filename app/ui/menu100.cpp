@@ -7,8 +7,8 @@
 #include <map>
 #include <vector>
 
-#include "app/app_ids.h"
-#include "app/ui/bitmaps.h"
+#include "base/app_ids.h"
+#include "base/ui/bitmaps.h"
 #include "platform/ui/actions.h"
 #include "platform/ui/keypad_shortcuts.h"
 

@@ -41,8 +41,9 @@ ResourceWindow::~ResourceWindow() {
 }
 
 QObject* CreateSequenceView(FrameSequence& sequence) {
-  auto* window =
-      sequence.document ? dynamic_cast<ResourceWindow*>(sequence.document->Window()) : nullptr;
+  auto* window = sequence.document
+                     ? qobject_cast<ResourceWindow*>(sequence.document->WindowObject())
+                     : nullptr;
   return new BildView(sequence, window ? window->Layout() : nullptr);
 }
 

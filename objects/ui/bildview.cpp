@@ -12,12 +12,11 @@
 
 #include <cmath>
 
-#include "app/defaults.h"
-#include "app/documentwindow.h"
-#include "app/messages.h"
-#include "app/resource.h"
-#include "app/unitsorigin.h"
-#include "app/zorvatrackapp.h"
+#include "base/application.h"
+#include "base/defaults.h"
+#include "base/document.h"
+#include "base/messages.h"
+#include "base/unitsorigin.h"
 #include "objects/docaccess.h"
 #include "objects/objcommands.h"
 #include "objects/resobjseq.h"
@@ -26,6 +25,7 @@
 #include "objects/ui/trackinghost.h"
 #include "platform/events.h"
 #include "platform/strings.h"
+#include "platform/ui/actions.h"
 #include "sequences/framesequence.h"
 #include "sequences/sequences_ids.h"
 #include "sequences/ui/dibpaint.h"
@@ -64,11 +64,11 @@ BildView::BildView(FrameSequence& sequence, QWidget* parent)
 
 BildView::~BildView() { EndDrag(); }
 
-Resource* BildView::Document() const { return sequence_.document; }
+Document* BildView::GetDocument() const { return sequence_.document; }
 
 bool BildView::Minimised() const {
-  Resource* doc = Document();
-  return doc && doc->Window() && doc->Window()->IsMinimised();
+  Document* doc = GetDocument();
+  return doc && doc->IsWindowMinimised();
 }
 
 int BildView::ScrollX() const { return fit_ ? 0 : horizontalScrollBar()->value(); }
@@ -102,8 +102,8 @@ void BildView::UpdateImage() {
 }
 
 int BildView::NotifyDocument(int code, std::intptr_t parameter) {
-  Resource* doc = Document();
-  auto* window = doc ? dynamic_cast<QObject*>(doc->Window()) : nullptr;
+  Document* doc = GetDocument();
+  QObject* window = doc ? doc->WindowObject() : nullptr;
   if (!window) return 0;
   return static_cast<int>(platform::SendMessage(window, WM_VIEWNOTIFY, code, parameter));
 }
@@ -159,7 +159,7 @@ void BildView::PaintFrame(QPainter& painter, const QRect& target) {
 }
 
 void BildView::paintEvent(QPaintEvent*) {
-  Resource* doc = Document();
+  Document* doc = GetDocument();
   const int current = doc ? doc->CurrentFrame() : 1;
   if (!hasImage_ || !sequence_.IsCurrentFrame(current)) ShowFrame(current);
   QPainter painter(viewport());
@@ -361,9 +361,9 @@ void BildView::CeNotMinimised(platform::CommandEnabler& ce) { ce.Enable(!Minimis
 
 void BildView::focusInEvent(QFocusEvent* e) {
   NotifyDocument(DN_ACTIVEVIEW, reinterpret_cast<std::intptr_t>(&sequence_));
-  if (g_App) g_App->EvQueryNewPalette();
-  if (Resource* doc = Document())
-    if (auto* window = dynamic_cast<QObject*>(doc->Window()))
+  if (Application* app = TheApplication()) app->EvQueryNewPalette();
+  if (Document* doc = GetDocument())
+    if (QObject* window = doc->WindowObject())
       platform::PostMessage(window, WM_VIEWNOTIFY, DN_CURRENTOBJECTCHANGED, 0);
   viewport()->update();
   QAbstractScrollArea::focusInEvent(e);
@@ -389,9 +389,9 @@ void BildView::EndDrag() {
 }
 
 void BildView::CmSetObject() {
-  Resource* doc = Document();
+  Document* doc = GetDocument();
   if (!doc || Minimised() || state_.setting) return;
-  const bool smart = g_App && g_App->SmartObjectPosition();
+  const bool smart = TheApplication() && TheApplication()->SmartObjectPosition();
   switch (view::StartSetting(*doc, sequence_, state_, smart)) {
     case view::StartResult::kDragging:
       BeginDrag();
@@ -406,21 +406,21 @@ void BildView::CmSetObject() {
 }
 
 void BildView::CeSetObject(platform::CommandEnabler& ce) {
-  Resource* doc = Document();
+  Document* doc = GetDocument();
   ce.Enable(doc && !Minimised() && view::CurrentSub(*doc, sequence_));
 }
 
 void BildView::CmDeleteObject() {
-  if (Resource* doc = Document(); doc && !Minimised()) view::DeleteObject(*doc, sequence_);
+  if (Document* doc = GetDocument(); doc && !Minimised()) view::DeleteObject(*doc, sequence_);
 }
 
 void BildView::CeDeleteObject(platform::CommandEnabler& ce) {
-  Resource* doc = Document();
+  Document* doc = GetDocument();
   ce.Enable(doc && !Minimised() && view::HasCurrentPoint(*doc, sequence_));
 }
 
 void BildView::CmCancel() {
-  Resource* doc = Document();
+  Document* doc = GetDocument();
   if (!doc || Minimised()) return;
   const bool wasSetting = state_.setting;
   view::Cancel(*doc, sequence_, state_);
@@ -429,7 +429,7 @@ void BildView::CmCancel() {
 }
 
 void BildView::SendToDocument(int command) {
-  Resource* doc = Document();
+  Document* doc = GetDocument();
   if (!doc) return;
   if (command == view::kTrackNext)
     RunTrackingCommand(*doc, command);
@@ -450,7 +450,7 @@ void BildView::timerEvent(QTimerEvent* e) {
 }
 
 void BildView::EvLButtonDown(unsigned keys, QPointF client) {
-  Resource* doc = Document();
+  Document* doc = GetDocument();
   if (!doc || Minimised() || state_.setting) return;
   if (NotifyDocument(DN_EDITMODEACTIVE)) return;
   if (!hasFocus()) setFocus(Qt::MouseFocusReason);
@@ -467,7 +467,7 @@ void BildView::EvLButtonDown(unsigned keys, QPointF client) {
 
 void BildView::EvLButtonUp(unsigned, QPointF client) {
   holdTimer_.stop();
-  Resource* doc = Document();
+  Document* doc = GetDocument();
   if (!doc) return;
   if (!state_.setting) {
     NotifyAt(DN_MOUSEUP, ClientToImage(client));
@@ -490,7 +490,7 @@ void BildView::EvLButtonUp(unsigned, QPointF client) {
 
 void BildView::EvRButtonDown(unsigned keys, QPointF client) {
   holdTimer_.stop();
-  Resource* doc = Document();
+  Document* doc = GetDocument();
   if (!doc || state_.setting) return;
   if (NotifyDocument(DN_CANCELDRAG) || NotifyDocument(DN_EDITMODEACTIVE)) return;
   if (!hasFocus()) {
@@ -505,7 +505,8 @@ void BildView::EvRButtonDown(unsigned keys, QPointF client) {
     NotifyAt(DN_BEGINCONNECTION, image);
     return;
   }
-  if (!g_App) return;
+  Application* app = TheApplication();
+  if (!app) return;
   QMenu menu(this);
   std::vector<QMenu*> open{&menu};
   const char* titles[] = {"Object &Model", "Object &Display"};
@@ -516,18 +517,18 @@ void BildView::EvRButtonDown(unsigned keys, QPointF client) {
       open.pop_back();
     } else if (id < 0) {
       open.push_back(open.back()->addMenu(QString::fromUtf8(titles[-id - 1 == 0 ? 0 : 1])));
-      g_App->Actions().WatchMenu(open.back());
-    } else if (QAction* a = g_App->Actions().Get(id)) {
+      app->Actions().WatchMenu(open.back());
+    } else if (QAction* a = app->Actions().Get(id)) {
       open.back()->addAction(a);
     }
   }
-  g_App->Actions().Update(&menu);
+  app->Actions().Update(&menu);
   menu.exec(viewport()->mapToGlobal(client.toPoint()));
 }
 
 void BildView::EvLButtonDblClk(unsigned, QPointF client) {
   holdTimer_.stop();
-  Resource* doc = Document();
+  Document* doc = GetDocument();
   if (!doc || state_.setting || NotifyDocument(DN_EDITMODEACTIVE)) return;
   const QPointF image = ClientToImage(client);
   SubObjectSequences& subs = objdoc::SubsOf(sequence_);
@@ -542,7 +543,8 @@ void BildView::EvLButtonDblClk(unsigned, QPointF client) {
 }
 
 void BildView::ShowPosition(QPointF image) {
-  if (!g_App) return;
+  Application* app = TheApplication();
+  if (!app) return;
   const int u = g_UnitsOrigin.imageViewUnit;
   double x = image.x(), y = image.y();
   if (u == unit::kPixel) {
@@ -555,12 +557,12 @@ void BildView::ShowPosition(QPointF image) {
     x = shown[0];
     y = shown[1];
   }
-  g_App->SetStatusText2(QString::fromStdString(
+  app->SetStatusText2(QString::fromStdString(
       platform::FormatString(view::kPositionFormat, x, y, g_UnitsOrigin.UnitName(u))));
 }
 
 void BildView::EvMouseMove(unsigned keys, QPointF client) {
-  Resource* doc = Document();
+  Document* doc = GetDocument();
   if (!doc) return;
   if (state_.setting)
     client = QPointF(std::clamp(client.x(), 0.0, double(viewport()->width() - 1)),
@@ -600,7 +602,7 @@ void BildView::EvMouseMove(unsigned keys, QPointF client) {
 }
 
 BildView* BildView::OtherViewAt(QPointF global) const {
-  Resource* doc = Document();
+  Document* doc = GetDocument();
   auto* under = QApplication::widgetAt(global.toPoint());
   if (!doc || !under) return nullptr;
   for (int i = 0; i < doc->SequenceCount(); ++i) {
@@ -611,7 +613,7 @@ BildView* BildView::OtherViewAt(QPointF global) const {
 }
 
 void BildView::HandSettingTo(BildView* view) {
-  Resource* doc = Document();
+  Document* doc = GetDocument();
   if (!doc) return;
   holdTimer_.stop();
   view::StopSetting(*doc, sequence_, state_);

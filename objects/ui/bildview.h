@@ -15,7 +15,7 @@
 #include "sequences/frame.h"
 
 class FrameSequence;
-class Resource;
+class Document;
 
 class BildView : public QAbstractScrollArea, public platform::CommandTarget {
   Q_OBJECT
@@ -91,7 +91,7 @@ class BildView : public QAbstractScrollArea, public platform::CommandTarget {
   void timerEvent(QTimerEvent*) override;
 
  private:
-  Resource* Document() const;
+  Document* GetDocument() const;
   bool Minimised() const;
   int NotifyDocument(int code, std::intptr_t parameter = 0);
   int NotifyAt(int code, QPointF image);

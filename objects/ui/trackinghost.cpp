@@ -6,19 +6,20 @@
 
 #include <memory>
 
-#include "app/ui/playercontrols.h"
-#include "app/zorvatrackapp.h"
+#include "base/application.h"
 #include "objects/tracking.h"
 #include "objects/ui/bildview.h"
 #include "sequences/framesequence.h"
+#include "sequences/ui/playercontrols.h"
 
 namespace {
 
 class ViewTrackingHost : public TrackingHost {
  public:
   void BeginLongRun() override {
-    if (g_App && g_App->Toolbar())
-      abort_ = std::make_unique<AbortGadget>(g_App->Toolbar(), g_App->MainWindow());
+    Application* app = TheApplication();
+    if (app && app->Toolbar())
+      abort_ = std::make_unique<AbortGadget>(app->Toolbar(), app->MainWindow());
   }
   void EndLongRun() override { abort_.reset(); }
   bool PollAbort() override { return abort_ && abort_->PumpMessages(); }
@@ -41,7 +42,7 @@ class ViewTrackingHost : public TrackingHost {
 
 }  // namespace
 
-int RunTrackingCommand(Resource& doc, int command) {
+int RunTrackingCommand(Document& doc, int command) {
   ViewTrackingHost host;
   return CmTracking(doc, command, host);
 }

@@ -8,7 +8,7 @@
 #include <QRegularExpressionValidator>
 #include <QScrollBar>
 
-#include "app/messages.h"
+#include "base/messages.h"
 #include "platform/strings.h"
 #include "sequences/avi_ids.h"
 #include "sequences/avisequence.h"

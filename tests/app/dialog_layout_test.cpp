@@ -21,17 +21,17 @@
 #include <functional>
 #include <memory>
 
-#include "app/app_ids.h"
-#include "app/defaults.h"
 #include "app/resource.h"
 #include "app/ui/aboutdlg.h"
 #include "app/ui/curseqdlg.h"
-#include "app/ui/defaultsdlg.h"
 #include "app/ui/framespersecond.h"
 #include "app/ui/helpwindow.h"
-#include "app/ui/messagedlg.h"
-#include "app/ui/textformatdialog.h"
-#include "app/ui/unitsorigindlg.h"
+#include "base/app_ids.h"
+#include "base/defaults.h"
+#include "base/ui/defaultsdlg.h"
+#include "base/ui/messagedlg.h"
+#include "base/ui/textformatdialog.h"
+#include "base/ui/unitsorigindlg.h"
 #include "common/dialog_check.h"
 #include "common/settings_fixture.h"
 #include "fake_sequence.h"

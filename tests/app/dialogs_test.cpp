@@ -9,10 +9,10 @@
 
 #include <gtest/gtest.h>
 
-#include "app/ui/defaultsdlg.h"
 #include "app/ui/framespersecond.h"
-#include "app/ui/textformatdialog.h"
-#include "app/ui/unitsorigindlg.h"
+#include "base/ui/defaultsdlg.h"
+#include "base/ui/textformatdialog.h"
+#include "base/ui/unitsorigindlg.h"
 #include "common/settings_fixture.h"
 #include "platform/message_service.h"
 #include "platform/ui/choosers.h"

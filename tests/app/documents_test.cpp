@@ -3,36 +3,36 @@
 #include <QCheckBox>
 #include <QFileDialog>
 #include <QHeaderView>
-#include <QTreeView>
 #include <QImage>
 #include <QLabel>
-#include <QPushButton>
 #include <QMainWindow>
 #include <QMdiSubWindow>
+#include <QPushButton>
+#include <QTreeView>
 #include <QtTest/QTest>
 
 #include <cstdlib>
 
 #include <gtest/gtest.h>
 
-#include "app/app_ids.h"
-#include "app/defaults.h"
-#include "app/profile_keys.h"
 #include "app/mydocmanager.h"
 #include "app/resource.h"
 #include "app/ui/curseqdlg.h"
 #include "app/ui/mdiclient.h"
-#include "app/ui/playercontrols.h"
 #include "app/ui/resourcewindow.h"
 #include "app/ui/viewlayoutwindow.h"
 #include "app/zorvatrackapp.h"
+#include "base/app_ids.h"
+#include "base/defaults.h"
+#include "base/profile_keys.h"
+#include "common/program_fixture.h"
 #include "objects/ui/bildview.h"
 #include "platform/message_service.h"
 #include "platform/strings.h"
 #include "platform/ui/choosers.h"
 #include "sequences/avisequence.h"
 #include "sequences/framesequence.h"
-#include "common/program_fixture.h"
+#include "sequences/ui/playercontrols.h"
 
 namespace fs = std::filesystem;
 
@@ -45,7 +45,8 @@ void WriteBld(const fs::path& bld, int w, int h, int frames, float fps, bool rgb
   for (int k = 1; k <= frames; ++k)
     for (int plane = 0; plane < (rgb ? 3 : 1); ++plane)
       for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) out.put(static_cast<char>((x + 3 * y + 7 * k + 50 * plane) & 0xFF));
+        for (int x = 0; x < w; ++x)
+          out.put(static_cast<char>((x + 3 * y + 7 * k + 50 * plane) & 0xFF));
   fs::path dsc = bld;
   dsc.replace_extension(".dsc");
   std::ofstream(dsc) << "SEQUENCENAME:" << bld.stem().string() << "\nRESOLUTION:" << w << "x" << h
@@ -124,7 +125,8 @@ TEST_F(Documents, ClipVideoReopensWithIdenticalPixels) {
     Command(25095);
     EXPECT_EQ(doc->CurrentFrame(), 3);  // each command moves on one frame
     MyDocManager loader;
-    Resource* clip = loader.LoadDocument(FileName((dir_ / (rgb ? "colour-clipvideo.bld" : "grey-clipvideo.bld")).string()));
+    Resource* clip = loader.LoadDocument(
+        FileName((dir_ / (rgb ? "colour-clipvideo.bld" : "grey-clipvideo.bld")).string()));
     ASSERT_NE(clip, nullptr) << rgb;
     EXPECT_EQ(clip->MinFrameCount(), 2);
     for (int k = 1; k <= 2; ++k) {
@@ -242,9 +244,10 @@ TEST_F(Documents, DockedPanelsShareTheWindow) {
 // the pictures seen forwards.
 TEST_F(Documents, VideoStepsBackThroughTheFramesSeenForwards) {
   const fs::path clip = dir_ / "clip.avi";
-  const std::string make = "ffmpeg -loglevel error -y -f lavfi -i testsrc=size=64x48:rate=25 "
-                           "-frames:v 24 -c:v libx264 -bf 2 -g 8 -pix_fmt yuv420p '" +
-                           clip.string() + "' 2>/dev/null";
+  const std::string make =
+      "ffmpeg -loglevel error -y -f lavfi -i testsrc=size=64x48:rate=25 "
+      "-frames:v 24 -c:v libx264 -bf 2 -g 8 -pix_fmt yuv420p '" +
+      clip.string() + "' 2>/dev/null";
   if (std::system(make.c_str()) != 0 || !fs::exists(clip)) GTEST_SKIP() << "no ffmpeg with x264";
   app_->InitInstance();
   SetAviPropertiesRunner(nullptr);  // keep the properties as the file gives them
@@ -325,8 +328,8 @@ TEST_F(Documents, NewWindowsOpenWhollyInsideTheClientArea) {
     ASSERT_NE(app_->DocManager()->LoadDocument(FileName((dir_ / name).string())), nullptr);
   const QRect area = app_->MDIClient()->viewport()->rect();
   for (QMdiSubWindow* w : app_->MDIClient()->subWindowList())
-    EXPECT_TRUE(area.contains(w->geometry())) << w->geometry().x() << "," << w->geometry().y()
-                                              << " " << w->width() << "x" << w->height();
+    EXPECT_TRUE(area.contains(w->geometry()))
+        << w->geometry().x() << "," << w->geometry().y() << " " << w->width() << "x" << w->height();
 }
 
 TEST_F(Documents, ClosingTheLastDocumentClearsTheFrameDisplay) {

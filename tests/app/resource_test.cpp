@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/analysislinks.h"
 #include "app/documentwindow.h"
+#include "base/analysislinks.h"
 #include "fake_sequence.h"
 #include "platform/message_service.h"
 

@@ -19,21 +19,21 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/app_ids.h"
-#include "app/defaults.h"
-#include "app/profile.h"
 #include "app/ui/aboutdlg.h"
-#include "app/ui/colorbox.h"
 #include "app/ui/documentchild.h"
 #include "app/ui/helpwindow.h"
 #include "app/ui/mdiclient.h"
-#include "app/ui/playercontrols.h"
-#include "app/unitsorigin.h"
 #include "app/zorvatrackapp.h"
+#include "base/app_ids.h"
+#include "base/defaults.h"
+#include "base/profile.h"
+#include "base/ui/colorbox.h"
+#include "base/unitsorigin.h"
 #include "common/real_input.h"
 #include "platform/events.h"
 #include "platform/ui/choosers.h"
 #include "platform/version.h"
+#include "sequences/ui/playercontrols.h"
 
 namespace {
 

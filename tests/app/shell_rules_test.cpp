@@ -8,10 +8,10 @@
 #include <sstream>
 
 #include "app/apprules.h"
-#include "app/buttonrules.h"
 #include "app/helpmap.h"
 #include "app/placewindow.h"
 #include "app/ui/menu100.h"
+#include "base/buttonrules.h"
 
 namespace {
 

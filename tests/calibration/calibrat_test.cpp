@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/unitsorigin.h"
+#include "base/unitsorigin.h"
 #include "cal_test_util.h"
 
 namespace {

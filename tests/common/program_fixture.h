@@ -8,9 +8,9 @@
 
 #include <memory>
 
-#include "app/defaults.h"
 #include "app/ui/mdiclient.h"
 #include "app/zorvatrackapp.h"
+#include "base/defaults.h"
 #include "common/settings_fixture.h"
 
 class ProgramTest : public TempSettings {

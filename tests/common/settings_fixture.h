@@ -9,7 +9,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/profile.h"
+#include "base/profile.h"
 
 class TempSettings : public testing::Test {
  protected:
@@ -28,8 +28,10 @@ class TempSettings : public testing::Test {
   void TearDown() override {
     g_Profile = nullptr;
     profile_.reset();
-    if (oldConfig_.empty()) unsetenv("XDG_CONFIG_HOME");
-    else setenv("XDG_CONFIG_HOME", oldConfig_.c_str(), 1);
+    if (oldConfig_.empty())
+      unsetenv("XDG_CONFIG_HOME");
+    else
+      setenv("XDG_CONFIG_HOME", oldConfig_.c_str(), 1);
     std::filesystem::remove_all(dir_);
   }
   void WriteSettings(const std::string& text) {

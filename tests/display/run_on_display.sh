@@ -9,29 +9,45 @@ for tool in Xvfb openbox xdotool xprop; do
 done
 
 work=$(mktemp -d)
-pids=()
+xvfb=""
+wm=""
 cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  for pid in $wm $xvfb; do kill "$pid" 2>/dev/null || true; done
   wait 2>/dev/null || true
   rm -rf "$work"
 }
 trap cleanup EXIT
 
-# Xvfb picks a free display itself and writes its number once it accepts connections.
-Xvfb -displayfd 3 -screen 0 1600x1000x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-pids+=($!)
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || { cat "$work/xvfb.log" >&2; echo "Xvfb did not start" >&2; exit 1; }
-export DISPLAY=":$(head -n 1 "$work/display")"
+# Waits up to 10 s for a command to succeed.
+wait_for() {
+  for _ in $(seq 100); do "$@" >/dev/null 2>&1 && return 0; sleep 0.1; done
+  return 1
+}
+has_wm() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; }
 
-HOME="$work" openbox --sm-disable >"$work/openbox.log" 2>&1 &
-pids+=($!)
-for _ in $(seq 100); do
-  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
-  sleep 0.1
+# Xvfb picks a free display itself and writes its number once it listens. Several runs at once
+# can race for a display, so a server that does not answer is replaced by a fresh one.
+start_display() {
+  : >"$work/display"
+  Xvfb -displayfd 3 -screen 0 1600x1000x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+  xvfb=$!
+  wait_for test -s "$work/display" || return 1
+  export DISPLAY=":$(head -n 1 "$work/display")"
+  wait_for xprop -root
+}
+start_wm() {
+  HOME="$work" openbox --sm-disable >"$work/openbox.log" 2>&1 &
+  wm=$!
+  wait_for has_wm
+}
+
+for attempt in 1 2 3; do
+  if start_display && start_wm; then break; fi
+  [ "$attempt" -lt 3 ] || { cat "$work/xvfb.log" "$work/openbox.log" >&2; echo "no X display" >&2; exit 1; }
+  for pid in $wm $xvfb; do kill "$pid" 2>/dev/null || true; done
+  wm=""
+  xvfb=""
 done
-xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' ||
-  { cat "$work/openbox.log" >&2; echo "the window manager did not start" >&2; exit 1; }
 
 QT_QPA_PLATFORM=xcb "$@" | tee "$work/run.log"
 # A filter that matches no test must not pass as a run.

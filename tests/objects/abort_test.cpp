@@ -13,10 +13,10 @@
 #include <filesystem>
 #include <functional>
 
-#include "app/app_ids.h"
 #include "app/mydocmanager.h"
 #include "app/resource.h"
 #include "app/zorvatrackapp.h"
+#include "base/app_ids.h"
 #include "common/program_fixture.h"
 #include "common/real_input.h"
 #include "objects/docaccess.h"

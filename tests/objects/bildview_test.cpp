@@ -13,10 +13,10 @@
 
 #include <cmath>
 
-#include "app/defaults.h"
-#include "app/resource.h"
+#include "base/defaults.h"
 #include "calibration/camera.h"
 #include "clip_video.h"
+#include "common/test_document.h"
 #include "objects/docaccess.h"
 #include "objects/objcommands.h"
 #include "objects/resobjseq.h"
@@ -108,7 +108,7 @@ struct Setting : ::testing::Test {
   }
   DefaultValueStruct defaults;
   TempDir dir{"setting"};
-  Resource doc{FileName(dir.File("project.rsc")), true};
+  TestDocument doc{FileName(dir.File("project.rsc"))};
   platform::RecordingMessageService messages;
   view::SetState state;
 };
@@ -239,7 +239,7 @@ struct ViewWindow : ::testing::Test {
   }
   DefaultValueStruct defaults;
   TempDir dir{"viewwindow"};
-  Resource doc{FileName(dir.File("project.rsc")), true};
+  TestDocument doc{FileName(dir.File("project.rsc"))};
   platform::RecordingMessageService messages;
 };
 
@@ -409,13 +409,14 @@ TEST_F(Setting, ObjectSequenceCommandsNewDeleteUndeleteSaveAndLoad) {
   EXPECT_EQ(doc.ObjectSequences()->selectedVersion, 1);
   EXPECT_EQ(objdoc::SubsOf(*v).HighestVersion(), 1);
 
-  // Unsaved changes and the user cancels the question: nothing is loaded.
+  // Unsaved changes and the document keeps them (the user cancelled its question): nothing is
+  // loaded.
   Sub(v, s)->AddPoint(4, 2, 2);
-  messages.answers = {platform::kIdCancel};
+  doc.canClose = false;
   EXPECT_FALSE(objcmd::Load(doc));
   EXPECT_NE(Sub(v, s)->ItemAt(4), nullptr);
   // Without saving: version 1 comes back (the version dialog picks the highest by default).
-  messages.answers = {platform::kIdNo};
+  doc.canClose = true;
   ASSERT_TRUE(objcmd::Load(doc));
   ASSERT_EQ(doc.ObjectSequences()->Count(), 1);
   ResObjectSequence* loaded = doc.ObjectSequences()->Sequences().front().get();

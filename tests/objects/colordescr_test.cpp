@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/defaults.h"
+#include "base/defaults.h"
 
 #include "objects/resobjseq.h"
 #include "objects_test_util.h"

@@ -6,9 +6,10 @@
 #include <cmath>
 #include <numbers>
 
-#include "app/defaults.h"
-#include "app/resource.h"
-#include "app/unitsorigin.h"
+#include "base/application.h"
+#include "base/defaults.h"
+#include "base/unitsorigin.h"
+#include "common/test_document.h"
 #include "objects/bodymodel.h"
 #include "objects/docaccess.h"
 #include "objects/resobjseq.h"
@@ -22,9 +23,9 @@ extern "C" using FakeStoredFn = void(*)(double*, double*, std::int32_t*);
 
 namespace {
 
-struct Document : ::testing::Test {
+struct DocumentObjects : ::testing::Test {
   TempDir dir{"document"};
-  Resource doc{FileName(dir.File("project.rsc")), true};
+  TestDocument doc{FileName(dir.File("project.rsc"))};
   TestVideo* AddVideo(const std::string& name, int width = 640, int height = 480, int frames = 50,
                       bool colour = false) {
     auto* v = new TestVideo(dir.File(name), width, height, frames, colour);
@@ -35,7 +36,7 @@ struct Document : ::testing::Test {
   SubObjectSequences& Subs(FrameSequence* v) { return objdoc::SubsOf(*v); }
 };
 
-TEST_F(Document, EveryVideoGetsASubSequenceThatForwardsToTheProjectSequence) {
+TEST_F(DocumentObjects, EveryVideoGetsASubSequenceThatForwardsToTheProjectSequence) {
   TestVideo* grey = AddVideo("a.avi", 320, 200, 40);
   TestVideo* colour = AddVideo("b.avi", 640, 480, 60, true);
   ASSERT_NE(doc.ObjectSequences(), nullptr);
@@ -65,7 +66,7 @@ TEST_F(Document, EveryVideoGetsASubSequenceThatForwardsToTheProjectSequence) {
   EXPECT_EQ(Subs(colour).Count(), 0);
 }
 
-TEST_F(Document, HitTestTakesTheFirstVisibleMarkerAndSkipsMissingValues) {
+TEST_F(DocumentObjects, HitTestTakesTheFirstVisibleMarkerAndSkipsMissingValues) {
   TestVideo* v = AddVideo("a.avi");
   ResObjectSequence* hidden = All().NewSequence(seqflag::kNewSequence);
   ResObjectSequence* unknown = All().NewSequence(seqflag::kNewSequence);
@@ -85,7 +86,7 @@ TEST_F(Document, HitTestTakesTheFirstVisibleMarkerAndSkipsMissingValues) {
   EXPECT_FALSE(Subs(v).SelectAt(0, 0, 1.0));
 }
 
-TEST_F(Document, PaintsTrackCurrentMarkerAndTemplate) {
+TEST_F(DocumentObjects, PaintsTrackCurrentMarkerAndTemplate) {
   TestVideo* v = AddVideo("a.avi");
   ResObjectSequence* s = All().NewSequence(seqflag::kNewSequence);
   *static_cast<ColorDescr*>(s) = ColorDescr(Rgb(9, 9, 9), 4, 4, kMarkerCross);
@@ -126,7 +127,7 @@ TEST_F(Document, PaintsTrackCurrentMarkerAndTemplate) {
                                             {"fill", {49, 59, 52, 62}, Rgb(1, 1, 1)}}));
 }
 
-TEST_F(Document, WorldPointOfOneUncalibratedVideoIsScaledLinearly) {
+TEST_F(DocumentObjects, WorldPointOfOneUncalibratedVideoIsScaledLinearly) {
   TestVideo* v = AddVideo("a.avi");
   v->SetImageSize(0.5, 2.0, 640, 480);
   ResObjectSequence* s = All().NewSequence(seqflag::kNewSequence);
@@ -143,14 +144,13 @@ TEST_F(Document, WorldPointOfOneUncalibratedVideoIsScaledLinearly) {
   EXPECT_EQ(s->ItemAt(4), nullptr);
 }
 
-
 void See(SubObjectSequence& sub, const TestVideo& v, int frame, const double w[3]) {
   double x, y;
   ASSERT_TRUE(WorldToImageCoord(w[0], w[1], w[2], v.camera, v.result, x, y));
   sub.AddPoint(frame, static_cast<float>(x), static_cast<float>(y));
 }
 
-TEST_F(Document, WorldPointsFromTwoAndThreeCalibratedCameras) {
+TEST_F(DocumentObjects, WorldPointsFromTwoAndThreeCalibratedCameras) {
   TestVideo* a = AddVideo("a.avi");
   TestVideo* b = AddVideo("b.avi");
   TestVideo* c = AddVideo("c.avi");
@@ -193,9 +193,9 @@ TEST_F(Document, WorldPointsFromTwoAndThreeCalibratedCameras) {
   EXPECT_NEAR(seen->y, y, 1e-3);
 }
 
-TEST_F(Document, OriginCornerTurnsWorldAnglesOfAPlanarDocumentOnly) {
+TEST_F(DocumentObjects, OriginCornerTurnsWorldAnglesOfAPlanarDocumentOnly) {
   TestVideo* v = AddVideo("a.avi");
-  ASSERT_TRUE(doc.IsPlanar());
+  doc.planar = true;  // one uncalibrated video
   ResObjectSequence* s[3];
   const float xy[3][2] = {{0, 0}, {10, 0}, {10, 10}};
   for (int i = 0; i < 3; ++i) {
@@ -218,7 +218,7 @@ TEST_F(Document, OriginCornerTurnsWorldAnglesOfAPlanarDocumentOnly) {
   EXPECT_NEAR(world, image, 1e-9);
 }
 
-TEST_F(Document, BodyModelDefaultsGoBothWaysThroughTheLibrary) {
+TEST_F(DocumentObjects, BodyModelDefaultsGoBothWaysThroughTheLibrary) {
   TestVideo* v = AddVideo("a.avi", 640, 480);
   ResObjectSequence* hip = All().NewSequence(seqflag::kNewSequence);
   ResObjectSequence* knee = All().NewSequence(seqflag::kNewSequence);
@@ -232,7 +232,7 @@ TEST_F(Document, BodyModelDefaultsGoBothWaysThroughTheLibrary) {
   ASSERT_TRUE(lib.IsLoaded()) << lib.Error();
   SetObjectModelLibrary(&lib);
   EXPECT_FALSE(hip->GetModelDefaultCoord());  // no model loaded yet
-  doc.SetModelId(7);
+  doc.modelId = 7;
   const BodyModel model = BodyModel::Of(&doc);
   EXPECT_TRUE(hip->GetModelDefaultCoord());
   EXPECT_FALSE(other->GetModelDefaultCoord());

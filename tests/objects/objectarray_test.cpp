@@ -62,7 +62,7 @@ TEST_F(ObjectArrayTest, CopyTakesThePointsAndTheNewNumber) {
     int VerticalLimit() const override { return 0; }
     void SetModified() override {}
     void MakeCurrent() override {}
-    Resource* GetDocument() const override { return nullptr; }
+    Document* GetDocument() const override { return nullptr; }
   } copy(s, 42);
   EXPECT_EQ(copy.number, 42);
   EXPECT_EQ(copy.Count(), 2);

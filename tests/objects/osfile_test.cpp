@@ -9,8 +9,8 @@
 #include <filesystem>
 #include <random>
 
-#include "app/defaults.h"
-#include "app/resource.h"
+#include "base/defaults.h"
+#include "common/test_document.h"
 #include "objects/docaccess.h"
 #include "objects/resobjseq.h"
 #include "objects/stickfigure.h"
@@ -181,12 +181,12 @@ TEST(ObjectSequenceFileTest, RandomMutationsNeverBreakTheReader) {
 
 struct Project : ::testing::Test {
   TempDir dir{"osfile"};
-  std::unique_ptr<Resource> doc;
+  std::unique_ptr<TestDocument> doc;
   std::vector<TestVideo*> videos;
 
   void Open(std::vector<std::pair<std::string, bool>> names) {
     videos.clear();
-    doc = std::make_unique<Resource>(FileName(dir.File("project.rsc")), true);
+    doc = std::make_unique<TestDocument>(FileName(dir.File("project.rsc")));
     for (const auto& [name, colour] : names) {
       videos.push_back(new TestVideo(dir.File(name), 320, 240, 30, colour));
       doc->AddFrameSequence(videos.back());

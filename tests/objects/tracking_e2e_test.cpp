@@ -13,12 +13,12 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "app/defaults.h"
 #include "app/mydocmanager.h"
-#include "app/profile.h"
 #include "app/resource.h"
 #include "app/ui/mdiclient.h"
 #include "app/zorvatrackapp.h"
+#include "base/defaults.h"
+#include "base/profile.h"
 #include "common/program_fixture.h"
 #include "objects/docaccess.h"
 #include "objects/resobjseq.h"

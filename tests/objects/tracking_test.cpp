@@ -9,9 +9,9 @@
 #include <functional>
 #include <set>
 
-#include "app/defaults.h"
-#include "app/resource.h"
+#include "base/defaults.h"
 #include "clip_video.h"
+#include "common/test_document.h"
 #include "objects/docaccess.h"
 #include "objects/match.h"
 #include "objects/resobjseq.h"
@@ -79,7 +79,7 @@ struct Tracking : ::testing::Test {
 
   DefaultValueStruct defaults;
   TempDir dir{"tracking"};
-  Resource doc{FileName(dir.File("project.rsc")), true};
+  TestDocument doc{FileName(dir.File("project.rsc"))};
   platform::RecordingMessageService messages;
   ScriptedHost host;
 };
@@ -105,7 +105,7 @@ TEST_F(Tracking, RunsToTheEndAndBackAccurately) {
 TEST_F(Tracking, ColourVideosTrackInGreyOrInColour) {
   for (bool grey : {true, false}) {
     SCOPED_TRACE(grey ? "grey" : "colour");
-    Resource colourDoc{FileName(dir.File(grey ? "g.rsc" : "c.rsc")), true};
+    TestDocument colourDoc{FileName(dir.File(grey ? "g.rsc" : "c.rsc"))};
     synth::Scene scene;
     scene.bodies = {{synth::Kind::kTexture, 12, 5}};
     auto* v = new ClipVideo(dir.File("colour.avi"), scene, 20, true, {{120, 100}});

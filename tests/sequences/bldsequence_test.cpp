@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/profile.h"
+#include "base/profile.h"
 #include "platform/message_service.h"
 #include "platform/strings.h"
 #include "seq_test_util.h"

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/profile.h"
+#include "base/profile.h"
 #include "platform/message_service.h"
 #include "platform/strings.h"
 #include "seq_test_util.h"

@@ -1,0 +1,95 @@
+#include "base/filename.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+namespace {
+
+struct PartsCase {
+  const char* path;
+  const char* dir;
+  const char* name;
+  const char* ext;
+};
+
+TEST(FileName, SplitsPathsIntoParts) {
+  const PartsCase cases[] = {
+      {"/data/run1/take.avi", "/data/run1/", "take", ".avi"},
+      {"/d.x/file", "/d.x/", "file", ""},
+      {"/a/b.tar.gz", "/a/", "b.tar", ".gz"},
+      {"/a/.hidden", "/a/", "", ".hidden"},
+      {"C:\\data\\Run1\\TAKE.AVI", "/data/Run1/", "TAKE", ".AVI"},
+      {"/a/./b/../c.os", "/a/", "c", ".os"},
+      {"/../x.os", "/", "x", ".os"},
+  };
+  for (const auto& c : cases) {
+    FileName f(c.path);
+    EXPECT_EQ(f.Dir(), c.dir) << c.path;
+    EXPECT_EQ(f.Folder(), c.dir) << c.path;
+    EXPECT_EQ(f.Name(), c.name) << c.path;
+    EXPECT_EQ(f.Ext(), c.ext) << c.path;
+    EXPECT_EQ(f.NameExt(), std::string(c.name) + c.ext) << c.path;
+    EXPECT_EQ(f.Drive(), "");
+  }
+}
+
+TEST(FileName, RelativeNamesBecomeAbsolute) {
+  char cwd[4096];
+  ASSERT_NE(::getcwd(cwd, sizeof cwd), nullptr);
+  EXPECT_EQ(FileName("a.txt").Path(), std::string(cwd) + "/a.txt");
+  FileName base("/videos/day1/project.rsc");
+  EXPECT_EQ(FileName::ResolveAgainst(base, "cam1.bld").Path(), "/videos/day1/cam1.bld");
+  EXPECT_EQ(FileName::ResolveAgainst(base, "..\\day2\\cam1.bld").Path(), "/videos/day2/cam1.bld");
+  EXPECT_EQ(FileName::ResolveAgainst(base, "/abs/cam.bld").Path(), "/abs/cam.bld");
+  EXPECT_EQ(FileName("/videos/", "x.dsc").Path(), "/videos/x.dsc");
+  EXPECT_EQ(FileName::FromParts("C:", "/d", "x", "avi").Path(), "/d/x.avi");
+  EXPECT_EQ(FileName::FromParts("", "/d/", "x", ".avi").Path(), "/d/x.avi");
+}
+
+TEST(FileName, SetExtensionReplacesOrAppends) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"rsc", "/d/x.rsc"},   {".rsc", "/d/x.rsc"}, {"abm", "/d/x.abm"},
+      {"dsc2", "/d/x.dsc2"}, {"", "/d/x.avi"},
+  };
+  for (const auto& [ext, expected] : cases) {
+    FileName f("/d/x.avi");
+    f.SetExtension(ext);
+    EXPECT_EQ(f.Path(), expected) << ext;
+  }
+  FileName noExt("/d.x/file");
+  noExt.SetExtension("os");
+  EXPECT_EQ(noExt.Path(), "/d.x/file.os");
+}
+
+TEST(FileName, RelativeToAnotherFile) {
+  FileName f("/a/b/c/f.os");
+  EXPECT_EQ(f.RelativeTo(FileName("/a/x/y.rsc")), "../b/c/f.os");
+  EXPECT_EQ(f.RelativeTo(FileName("/a/b/c/g.rsc")), "f.os");
+  EXPECT_EQ(f.RelativeTo(FileName("/a/g.rsc")), "b/c/f.os");
+  EXPECT_EQ(f.RelativeTo(FileName("/z/g.rsc")), "../a/b/c/f.os");
+  // Folders that differ only by case are different folders here.
+  EXPECT_EQ(f.RelativeTo(FileName("/a/B/c/g.rsc")), "../../b/c/f.os");
+  // The relative name leads back to the file.
+  FileName base("/a/x/y.rsc");
+  EXPECT_EQ(FileName::ResolveAgainst(base, f.RelativeTo(base)), f);
+}
+
+TEST(FileName, NullNameAnswersEveryQuerySafely) {
+  FileName empty("");
+  EXPECT_TRUE(empty.IsNull());
+  EXPECT_EQ(empty.Dir(), "");
+  EXPECT_EQ(empty.NameExt(), "");
+  empty.SetExtension("os");
+  EXPECT_TRUE(empty.IsNull());
+  EXPECT_EQ(empty.RelativeTo(FileName("/a/b.rsc")), "");
+  FileName copy = empty;
+  EXPECT_TRUE(copy.IsNull());
+  // A name far longer than any fixed buffer stays whole.
+  std::string deep = "/" + std::string(3000, 'x') + "/f.os";
+  EXPECT_EQ(FileName(deep).Path(), deep);
+  EXPECT_EQ(FileName("/" + std::string(3000, 'x') + "/", "f.os").Path(), deep);
+}
+
+}  // namespace
