@@ -127,67 +127,74 @@ TableDialog::TableDialog(QWidget* parent, const QString& caption,
 
   std::vector<int> container(controls.size());
   for (std::size_t i = 0; i < controls.size(); ++i) container[i] = ContainerOf(controls, i);
+  const std::vector<QWidget*> widgets = MakeControls(controls, container, grid, buttons);
+  KeepNaturalSizes(grid);
+  GiveLabelsBuddies(controls, container, widgets);
+  FitTitle();
+}
 
+std::vector<QWidget*> TableDialog::MakeControls(std::span<const ControlSpec> controls,
+                                                const std::vector<int>& container,
+                                                QGridLayout* grid, QHBoxLayout* buttons) {
+  std::vector<QWidget*> widgets(controls.size(), nullptr);
+  auto place = [&](std::size_t i, QWidget* parent) {
+    widgets[i] = Make(controls[i], parent);
+    if (IsButtonRow(controls[i])) {
+      buttons->addWidget(widgets[i]);
+      return;
+    }
+    const ControlSpec* box = container[i] < 0 ? nullptr : &controls[container[i]];
+    QGridLayout* into = box ? static_cast<QGridLayout*>(parent->layout()) : grid;
+    const ControlSpec& spec = controls[i];
+    into->addWidget(widgets[i], spec.row - (box ? box->row : 0),
+                    spec.column - (box ? box->column : 0), spec.rowSpan, spec.columnSpan);
+  };
+  auto parentOf = [&](std::size_t i) -> QWidget* {
+    return container[i] < 0 || IsButtonRow(controls[i]) ? static_cast<QWidget*>(this)
+                                                        : widgets[container[i]];
+  };
   // Boxes first, outer before inner, so that each control is made inside its box and the tab
   // order follows the table.
-  std::vector<QWidget*> widgets(controls.size(), nullptr);
   std::vector<std::size_t> boxes;
   for (std::size_t i = 0; i < controls.size(); ++i)
     if (controls[i].kind == ControlKind::kGroupBox) boxes.push_back(i);
   std::stable_sort(boxes.begin(), boxes.end(), [&](std::size_t a, std::size_t b) {
     return Area(controls[a]) > Area(controls[b]);
   });
-  auto parentOf = [&](std::size_t i) -> QWidget* {
-    return container[i] < 0 ? static_cast<QWidget*>(this) : widgets[container[i]];
-  };
-  auto place = [&](std::size_t i) {
-    const ControlSpec& spec = controls[i];
-    if (IsButtonRow(spec)) {
-      buttons->addWidget(widgets[i]);
-      return;
-    }
-    int rowOffset = 0, columnOffset = 0;
-    QGridLayout* into = grid;
-    if (container[i] >= 0) {
-      const ControlSpec& box = controls[container[i]];
-      rowOffset = box.row;
-      columnOffset = box.column;
-      into = static_cast<QGridLayout*>(widgets[container[i]]->layout());
-    }
-    into->addWidget(widgets[i], spec.row - rowOffset, spec.column - columnOffset, spec.rowSpan,
-                    spec.columnSpan);
-  };
   for (std::size_t i : boxes) {
-    widgets[i] = Make(controls[i], parentOf(i));
+    place(i, parentOf(i));
     new QGridLayout(widgets[i]);
-    place(i);
   }
-  for (std::size_t i = 0; i < controls.size(); ++i) {
-    if (widgets[i]) continue;
-    widgets[i] = Make(controls[i], IsButtonRow(controls[i]) ? this : parentOf(i));
-    place(i);
-  }
+  for (std::size_t i = 0; i < controls.size(); ++i)
+    if (!widgets[i]) place(i, parentOf(i));
+  return widgets;
+}
 
+void TableDialog::KeepNaturalSizes(QGridLayout* grid) {
   // Fields keep their natural size, as in a hand-made dialog; room to spare goes to the right
   // and to the bottom (a short box beside a taller one keeps its rows at the top).
   std::vector<QGridLayout*> grids{grid};
-  for (std::size_t i : boxes) grids.push_back(static_cast<QGridLayout*>(widgets[i]->layout()));
+  for (QGroupBox* box : findChildren<QGroupBox*>())
+    grids.push_back(static_cast<QGridLayout*>(box->layout()));
   for (QGridLayout* g : grids) {
     g->setColumnStretch(g->columnCount(), 1);
     g->setRowStretch(g->rowCount(), 1);
   }
+}
 
+void TableDialog::GiveLabelsBuddies(std::span<const ControlSpec> controls,
+                                    const std::vector<int>& container,
+                                    const std::vector<QWidget*>& widgets) {
   for (std::size_t i = 0; i < controls.size(); ++i) {
     auto* label =
         controls[i].kind == ControlKind::kLabel ? qobject_cast<QLabel*>(widgets[i]) : nullptr;
     if (!label || !label->text().contains(u'&')) continue;
-    int buddy = BuddyOf(controls, container, i);
+    const int buddy = BuddyOf(controls, container, i);
     if (buddy >= 0)
       label->setBuddy(widgets[buddy]);
     else
       label->setText(WithoutMnemonic(label->text()));
   }
-  FitTitle();
 }
 
 void TableDialog::FitTitle() {

@@ -19,8 +19,11 @@
 #include <functional>
 #include <map>
 #include <span>
+#include <vector>
 
 class QButtonGroup;
+class QGridLayout;
+class QHBoxLayout;
 class QSpacerItem;
 
 namespace platform {
@@ -89,6 +92,13 @@ class TableDialog : public QDialog {
   virtual bool CanClose() { return true; }
 
  private:
+  // The widgets of the table, in its order, each made inside its group box.
+  std::vector<QWidget*> MakeControls(std::span<const ControlSpec> controls,
+                                     const std::vector<int>& container, QGridLayout* grid,
+                                     QHBoxLayout* buttons);
+  void KeepNaturalSizes(QGridLayout* grid);
+  void GiveLabelsBuddies(std::span<const ControlSpec> controls, const std::vector<int>& container,
+                         const std::vector<QWidget*>& widgets);
   QWidget* Make(const ControlSpec& spec, QWidget* parent);
   void Clicked(int id);
   void FitTitle();
