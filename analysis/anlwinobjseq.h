@@ -1,0 +1,148 @@
+#pragma once
+
+// AnlWinObjectSequence: one object sequence as a 2D analysis window sees it. It keeps its own
+// copies of the x, y and z series of the sequence's world points (mm) and their first and second
+// derivatives per frame (Savitzky-Golay, 5 and 7 points), and answers, by quantity code, which
+// series to plot and its statistics. Smoothing, approximation and gap filling alter the copies and
+// write them back into the sequence's points; drawing and hit testing work on the copies.
+//
+// Frames count from 1; series are indexed by frame - 1 and hold n + 1 floats for a sequence of n
+// frames (the last one spare). The missing value (the largest float) marks a frame without value.
+// When a series cannot be allocated the program reports 32000/32010 and ends (exit code 1).
+
+#include <array>
+#include <cstdint>
+#include <new>
+#include <string>
+#include <vector>
+
+#include "analysis/seriesdraw.h"
+#include "objects/canvas.h"
+
+class ResObjectSequence;
+class GapProgress;
+
+// The statistics of a sequence's series: sixteen pairs, each (first, second).
+struct AnalysisRange {
+  using FloatPair = std::array<float, 2>;
+  using FramePair = std::array<std::int32_t, 2>;
+  // Derivative slots: x', x'', y', y'', z', z''.
+  static constexpr int kDerivatives = 6;
+  static constexpr int DerivativeSlot(int coordinate, int order) {
+    return coordinate * 2 + order - 1;
+  }
+
+  std::array<FloatPair, 3> position{};  // x, y, z: min, max
+  FramePair frames{};                   // first and last frame with a position
+  std::array<FloatPair, kDerivatives> derivative{};
+  std::array<FramePair, kDerivatives> derivativeFrames{};
+
+  // Each first word becomes the smaller of both records' (min-merge), each second word the
+  // larger (max-merge).
+  void MergeMin(const AnalysisRange& other);
+  void MergeMax(const AnalysisRange& other);
+};
+
+class AnlWinObjectSequence {
+ public:
+  AnlWinObjectSequence(ResObjectSequence* sequence, unsigned penWidth, unsigned penStyle,
+                       bool connect, bool markers);
+  // Sequence, colours, style and crosshair; no series and a zero range.
+  AnlWinObjectSequence(const AnlWinObjectSequence& other);
+  AnlWinObjectSequence& operator=(const AnlWinObjectSequence&) = delete;
+  // Style assignment: sequence, colours and style only.
+  void AssignStyle(const AnlWinObjectSequence& other);
+  friend bool operator==(const AnlWinObjectSequence& a, const AnlWinObjectSequence& b) {
+    return a.sequence_ == b.sequence_;
+  }
+
+  ResObjectSequence* Sequence() const { return sequence_; }
+  // The sequence's frame count: its point array's size.
+  int FrameCount() const;
+
+  // Style. With automatic set the call applies only while the entry follows the window's style;
+  // without, it always applies and the entry stops following.
+  void SetStyle(unsigned width, unsigned style, bool connect, bool markers, bool automatic);
+  unsigned PenWidth() const { return penWidth_; }
+  unsigned PenStyle() const { return penStyle_; }
+  bool Connect() const { return connect_; }
+  bool Markers() const { return markers_; }
+  bool IsAutomaticStyle() const { return automaticStyle_; }
+  void SetAutomaticStyle(bool on) { automaticStyle_ = on; }
+  void SetHighlight(bool on);
+  ColorValue DrawingColor() const { return drawingColor_; }
+  ColorValue OwnColor() const { return ownColor_; }
+  int CrosshairIndex() const { return crosshairIndex_; }
+
+  // The range after bringing the part of the code up to date (positions are read from the
+  // sequence at the first request, derivatives computed at theirs); other codes leave it as it is.
+  AnalysisRange GetStatistics(int code);
+  const AnalysisRange& Range() const { return range_; }
+  // The series of the code, or null (none for the code, or not made yet).
+  const float* SelectArray(int code) const;
+  // False for a hidden sequence; for derivative codes whether the derivative holds a value.
+  bool IsDerivativeValid(int code) const;
+  bool HasTwoValues(int code) const;
+  // The only value of the series truncated, and its index; (0, 0) unless there is exactly one.
+  std::pair<int, int> SingleValue(int code) const;
+
+  // Smoothing, approximation and gap filling of a position series (codes 0, 3, 6; the window has
+  // asked for its statistics first). Each alters the entry's series only; WerteZurueckschreiben
+  // then writes it into the sequence's points.
+  // 5-point moving average in place; false when nothing could be smoothed.
+  bool LowPass(int code);
+  // Least-squares polynomial of the degree over the frames from the first to the last point;
+  // false after message 32016/32017 (no values) or 32016/32018 (the fit is not possible).
+  bool Approximate(int code, int degree);
+  // Fills every gap between the first and the last value by a small network trained on its
+  // neighbours; progress (may be null) is the abort window. Always true.
+  bool InterpolateGaps(int code, const std::string& coordinateName, GapProgress* progress,
+                       bool resetPosition);
+  // Writes the series of code 0, 3, 6 or 9 (as y) into the points of every frame from the first
+  // to the last value, creating points (other coordinates missing) where a value has none.
+  void WerteZurueckschreiben(int code);
+
+  // Draws the code's series (nothing for a hidden sequence).
+  void Draw(PlotCanvas& canvas, int code, const PlotMapping& map);
+  // True when the drawn series passes within 7 pixels of (t, v).
+  bool HitTest(int code, float t, float v, float sx, float sy) const;
+  // Moves the crosshair onto the series: to the nearest value (sx not 0, or no crosshair yet), or
+  // along the level v (sx 0) to the nearest frame at that level.
+  void SnapCrosshair(int code, float& t, float& v, float sx, float sy);
+
+ private:
+  std::vector<float>& Position(int coordinate) { return positions_[coordinate]; }
+  void GatherPosition(int coordinate, bool startPair, bool mergeFrames);
+  void FillPosition(int coordinate);
+  void GatherDerivative(int coordinate, int order);
+  void ComputeDerivative(int coordinate, int order);
+  float PointCoordinate(int frame, int coordinate, bool& hasPoint) const;
+  SeriesView View(int code) const;
+
+  ColorValue ownColor_;
+  ResObjectSequence* sequence_;
+  std::array<bool, AnalysisRange::kDerivatives> derivativeValid_{};
+  bool automaticStyle_ = true;
+  int crosshairIndex_ = -1;
+  AnalysisRange range_;
+  ColorValue drawingColor_;
+  unsigned penWidth_;
+  unsigned penStyle_;
+  bool connect_;
+  bool markers_;
+  std::array<std::vector<float>, AnalysisRange::kDerivatives> derivatives_;
+  std::array<std::vector<float>, 3> positions_;
+};
+
+// Reports 32000/32010 (too little memory) and ends the program with exit code 1.
+[[noreturn]] void AnalysisOutOfMemory();
+
+// Makes the array n elements of fill, or ends the program as AnalysisOutOfMemory says.
+template <class T>
+void AllocateSeries(std::vector<T>& series, std::size_t n, T fill) {
+  try {
+    series.assign(n, fill);
+  } catch (const std::bad_alloc&) {
+    AnalysisOutOfMemory();
+  }
+}

@@ -1,0 +1,65 @@
+#pragma once
+
+// Drawing and hit testing of one series (a float per frame, the missing value for none), shared
+// by the series of object sequences and the derived curves. A series is drawn as polylines broken
+// at gaps, or as dots or markers at its values.
+
+#include <vector>
+
+#include "analysis/plotcanvas.h"
+
+class ColorDescr;
+
+// Values to pixels: pixel = origin + (value - start) * scale, truncated toward zero. sy is
+// negative for an upward axis.
+struct PlotMapping {
+  int x0 = 0;
+  int y0 = 0;
+  float sx = 1.0f;
+  float sy = 1.0f;
+  float ts = 0.0f;  // abscissa start
+  float ys = 0.0f;  // ordinate start
+  int PixelX(float t) const;
+  int PixelY(float v) const;
+};
+
+struct SeriesStyle {
+  Pen pen;
+  bool connect = true;
+  bool markers = false;
+  // The marker drawn at each value when markers is set; none draws dots.
+  const ColorDescr* marker = nullptr;
+};
+
+// The view of one series: values[i] is frame i + 1; abscissa (optional, quantity code 9) gives
+// each frame's abscissa, else the frame number is the abscissa. A frame has a value when both are
+// not missing.
+struct SeriesView {
+  const float* values = nullptr;
+  const float* abscissa = nullptr;
+  int last = 0;  // frames 1..last are drawn and searched
+  bool HasValue(int i) const;
+  float T(int i) const { return abscissa ? abscissa[i] : static_cast<float>(i + 1); }
+};
+
+// Draws the series. Once the data is denser than the pixels, a thin solid line draws each pixel
+// column once (its first, lowest, highest and last point) instead of every segment in it: the
+// picture is the same. More than kBusyFrames frames show the wait cursor meanwhile.
+inline constexpr int kBusyFrames = 30000;
+void DrawSeries(PlotCanvas& canvas, const SeriesView& series, const PlotMapping& map,
+                const SeriesStyle& style);
+
+// Distance in pixels of two value pairs under the scales.
+double PointDistance(double ta, double ya, double tb, double yb, double sx, double sy);
+// A mouse this close to the drawn series hits it.
+inline constexpr double kHitPixels = 7.0;
+
+// Hit test over the segments starting at frame indices from..to: a segment between two values is
+// sampled every 7 pixels (only its start without connect); loneValues also tests a value whose
+// next frame has none by itself.
+bool HitSeries(const SeriesView& series, int from, int to, float t, float v, float sx, float sy,
+               bool connect, bool loneValues);
+
+// The index of the value nearest to (t, v) under the scales (the earliest of equally near ones),
+// or -1 when the series has none.
+int NearestValue(const SeriesView& series, float t, float v, float sx, float sy);
