@@ -2,6 +2,7 @@
 
 #include <strings.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 
@@ -80,11 +81,41 @@ TextInFile::TextInFile(const std::string& fileName) : name_(fileName) {
   failed_ = !platform::ReadWholeFile(fileName, text_);
 }
 
-void TextInFile::ReportEnd() { ErrorMessage(kIoErrorTitle, kUnexpectedEnd, name_); }
+// A file that breaks off, or lacks a separator, ends the reading: what follows cannot be
+// trusted to stand in its column.
+void TextInFile::ReportEnd() {
+  ErrorMessage(kIoErrorTitle, kUnexpectedEnd, name_);
+  failed_ = true;
+}
+
+TextInFile& TextInFile::ReadInteger(long long& out) {
+  out = 0;
+  if (failed_) return *this;
+  while (!AtEnd() && (IsWhite(text_[pos_]) || IsControl(text_[pos_]))) ++pos_;
+  bool negative = false;
+  if (!AtEnd() && (text_[pos_] == '+' || text_[pos_] == '-')) negative = text_[pos_++] == '-';
+  if (AtEnd() || !IsDigit(text_[pos_])) {
+    failed_ = true;
+    return *this;
+  }
+  // Saturates instead of overflowing; the caller refuses such a value as out of range anyway.
+  constexpr long long kLimit = 1LL << 40;
+  while (!AtEnd() && IsDigit(text_[pos_])) {
+    if (out < kLimit) out = out * 10 + (text_[pos_] - '0');
+    ++pos_;
+  }
+  if (negative) out = -out;
+  return *this;
+}
+
+int TextInFile::Line() const {
+  return 1 + static_cast<int>(
+                 std::count(text_.begin(), text_.begin() + std::min(pos_, text_.size()), '\n'));
+}
 
 TextInFile& TextInFile::ReadNumber(long double& out) {
   out = 0;
-  if (failed_ || AtEnd()) return *this;
+  if (failed_) return *this;
   while (!AtEnd() && (IsWhite(text_[pos_]) || IsControl(text_[pos_]))) ++pos_;
   if (AtEnd()) {
     ReportEnd();
@@ -125,7 +156,7 @@ TextInFile& TextInFile::ReadNumber(long double& out) {
 }
 
 TextInFile& TextInFile::SkipDelimiter() {
-  if (failed_ || AtEnd()) return *this;
+  if (failed_) return *this;
   int whiteSkipped = 0;
   while (true) {
     if (AtEnd()) {
@@ -144,6 +175,7 @@ TextInFile& TextInFile::SkipDelimiter() {
   if (whiteSkipped == 0) {
     const char delimiterText[2] = {delimiter, 0};
     ErrorMessage(kIoErrorTitle, kNoSeparator, name_, delimiterText);
+    failed_ = true;
   }
   return *this;
 }

@@ -43,6 +43,11 @@ class TextInFile : public TextFormat {
   // Reads over the next column separator (space, tab, ",", ";" or ":"), or over line ends;
   // reports 31062 when neither stands there and 31063 at the end of the file.
   TextInFile& SkipDelimiter();
+  // Reads a whole number (optional sign, digits). Anything else, or the end of the file, fails
+  // the reader without a message: the end of a list of lines is no error.
+  TextInFile& ReadInteger(long long& out);
+  // The line (from 1) the reader stands on.
+  int Line() const;
 
   bool good() const { return !failed_ && pos_ < text_.size(); }
   bool eof() const { return pos_ >= text_.size(); }

@@ -1,0 +1,232 @@
+#include "objects/asciiobj.h"
+
+#include <cstdio>
+#include <sstream>
+
+#include "base/document.h"
+#include "base/messages.h"
+#include "base/textformat.h"
+#include "base/unitsorigin.h"
+#include "objects/docaccess.h"
+#include "objects/resobjseq.h"
+#include "objects/subobjseq.h"
+#include "platform/files.h"
+#include "platform/numbers.h"
+#include "sequences/framesequence.h"
+
+namespace ascii {
+namespace {
+
+constexpr std::size_t kMaxDescriptionName = 1000;
+constexpr int kCannotBeWritten = objects_ids::kFileCannotBeWritten;
+
+std::string TwoDigits(const char* prefix, int number) {
+  char buffer[32];
+  std::snprintf(buffer, sizeof buffer, "%s%02d", prefix, number);
+  return buffer;
+}
+
+// A sequence has points when it or its sub-sequence in any video holds one.
+bool HasPointsAnywhere(const Document& doc, const ResObjectSequence& s) {
+  if (s.Count() > 0) return true;
+  for (int i = 0; i < doc.SequenceCount(); ++i) {
+    const auto& subs = doc.Sequence(i)->subObjectSequences;
+    const SubObjectSequence* sub = subs ? subs->Find(s.number) : nullptr;
+    if (sub && sub->Count() > 0) return true;
+  }
+  return false;
+}
+
+// An imported track goes into an ordinary sequence that has no point in any video: in a
+// multi-camera project a sequence empty only in this video is another camera's object.
+ResObjectSequence* ReusableTarget(const Document& doc) {
+  SequenceIterator it(*doc.ObjectSequences(), seqmask::kOrdinary);
+  for (ResObjectSequence* s = it.Current(); s; s = it.Next())
+    if (!HasPointsAnywhere(doc, *s)) return s;
+  return nullptr;
+}
+
+std::string Cell(float value, const TextFormat& format) {
+  if (value == kMissingValue) return {};
+  std::string text = platform::FormatFixed(value, format.precision);
+  if (format.decimal != '.')
+    if (auto point = text.find('.'); point != std::string::npos) text[point] = format.decimal;
+  return text;
+}
+
+}  // namespace
+
+void WriteObjects(const ObjectArray& sequence, TextOutFile& out) {
+  for (int frame = ObjectArray::kLowerBound; frame <= sequence.LastIndex(); ++frame) {
+    const ObjectBase* p = sequence.ItemAt(frame);
+    if (!p) continue;
+    out.WriteText(std::to_string(frame - 1)).WriteDelimiter();
+    out.WriteNumber(p->x).WriteDelimiter().WriteNumber(p->y).WriteText("\n");
+  }
+}
+
+int ReadObjects(ObjectSequence& sequence, TextInFile& in, const std::string& fileName) {
+  int filed = 0;
+  while (in) {
+    long long n = 0;
+    if (!in.ReadInteger(n)) break;  // the end of the lines, or no number: not an error
+    const int line = in.Line();
+    long double x = 0, y = 0;
+    in.SkipDelimiter().ReadNumber(x);
+    in.SkipDelimiter().ReadNumber(y);
+    if (!in) break;
+    const long long frame = n + 1;
+    if (frame < ObjectArray::kLowerBound || frame > ObjectArray::kMaxFrame) {
+      ErrorMessage(kIoErrorCaption, kFrameOutOfRange, fileName, line, n,
+                   ObjectArray::kMaxFrame - 1);
+      break;
+    }
+    sequence.AddObject(std::make_unique<Object>(
+        static_cast<std::uint32_t>(frame), static_cast<float>(x), static_cast<float>(y), 0.0f));
+    ++filed;
+  }
+  return filed;
+}
+
+bool WriteDescription(const ResObjectSequence& s, const std::string& fileName) {
+  std::ostringstream text;
+  text << s.name << '\n'
+       << int(RedOf(s.color)) << ' ' << int(GreenOf(s.color)) << ' ' << int(BlueOf(s.color))
+       << '\n';
+  return platform::WriteFileAtomically(fileName, text.str());
+}
+
+bool ReadDescription(ResObjectSequence& s, const std::string& fileName) {
+  std::string text;
+  if (!platform::ReadWholeFile(fileName, text)) return false;
+  std::istringstream in(text);
+  std::string name;
+  std::getline(in, name);
+  if (!name.empty() && name.back() == '\r') name.pop_back();
+  if (name.size() > kMaxDescriptionName) name.resize(kMaxDescriptionName);
+  if (!name.empty()) s.name = name;
+  int r = 0, g = 0, b = 0;
+  if (in >> r >> g >> b)
+    s.SetColor(Rgb(static_cast<std::uint8_t>(r), static_cast<std::uint8_t>(g),
+                   static_cast<std::uint8_t>(b)));
+  return true;
+}
+
+std::string DefaultFileName(const ResObjectSequence& s) {
+  std::string name = s.name;
+  for (char& c : name)
+    if (c == '/') c = '_';
+  return name + TwoDigits(".p", s.number);
+}
+
+int NumberOfExtension(const std::string& fileName) {
+  const std::string ext = FileName(fileName).Ext();
+  if (ext.size() < 3) return -1;
+  int number = 0;
+  for (std::size_t i = 2; i < ext.size(); ++i) {
+    if (ext[i] < '0' || ext[i] > '9' || number > 9999) return -1;
+    number = number * 10 + (ext[i] - '0');
+  }
+  return number;
+}
+
+std::string DescriptionFileName(const std::string& pointFile, int number) {
+  FileName name(pointFile);
+  name.SetExtension(TwoDigits("n", number));
+  return name.Path();
+}
+
+int Import(Document& doc, FrameSequence& video, const std::vector<std::string>& files) {
+  ResObjectSequences* all = doc.ObjectSequences();
+  if (!all) return 0;
+  SubObjectSequences& subs = objdoc::SubsOf(video);
+  int filled = 0;
+  for (const std::string& file : files) {
+    ResObjectSequence* target = ReusableTarget(doc);
+    const bool created = target == nullptr;
+    if (created) target = all->NewSequence(seqflag::kNewSequence);
+    if (!target) continue;
+    SubObjectSequence* sub = subs.Find(target->number);
+    if (!sub) sub = subs.Add(target->number);
+    TextInFile in(file);
+    if (!in) continue;  // a file that does not open gives nothing; its sequence stays empty
+    ReadObjects(*sub, in, file);
+    if (sub->Count() == 0) {
+      ErrorMessage(kIoErrorCaption, kNoObjects, file);
+      if (created) all->RemoveSequence(target);
+      continue;
+    }
+    ++filled;
+    if (created)
+      if (int n = NumberOfExtension(file); n >= 0)
+        ReadDescription(*target, DescriptionFileName(file, n));
+  }
+  doc.RecalcObjectSequences(0);
+  doc.UpdateViews();
+  return filled;
+}
+
+std::vector<ExportItem> ExportList(Document& doc) {
+  std::vector<ExportItem> items;
+  if (!doc.ObjectSequences()) return items;
+  SequenceIterator it(*doc.ObjectSequences(), seqmask::kOrdinary);
+  for (ResObjectSequence* s = it.Current(); s; s = it.Next())
+    items.push_back({s, DefaultFileName(*s)});
+  return items;
+}
+
+bool Export(FrameSequence& video, const std::string& folder, const std::vector<ExportItem>& items) {
+  bool allWritten = true;
+  const SubObjectSequences& subs = objdoc::SubsOf(video);
+  auto complain = [&](const std::string& file) {
+    ErrorMessage(kIoErrorCaption, kCannotBeWritten, file);
+    allWritten = false;
+  };
+  for (const ExportItem& item : items) {
+    if (!item.sequence || item.fileName.empty()) continue;
+    const std::string path =
+        FileName(folder.empty() || folder.back() == '/' ? folder : folder + '/', item.fileName)
+            .Path();
+    TextOutFile out(path);
+    if (const SubObjectSequence* sub = subs.Find(item.sequence->number)) WriteObjects(*sub, out);
+    if (!out.Close()) {
+      complain(path);
+      continue;
+    }
+    const std::string description = DescriptionFileName(path, item.sequence->number);
+    if (!WriteDescription(*item.sequence, description)) complain(description);
+  }
+  return allWritten;
+}
+
+std::string CopySequenceText(Document& doc) {
+  if (!CanCopyOrExport(doc)) return {};
+  TextFormat format;
+  std::vector<ResObjectSequence*> columns;
+  SequenceIterator it(*doc.ObjectSequences(), seqmask::kOrdinary);
+  for (ResObjectSequence* s = it.Current(); s; s = it.Next()) columns.push_back(s);
+  std::string text = "Frame";
+  for (const ResObjectSequence* s : columns)
+    for (const char* axis : {" x", " y", " z"}) text += '\t' + s->name + axis;
+  text += '\n';
+  const float fps = doc.GetFramesPerSecond();
+  for (int frame = 1; frame <= doc.MaxFrameCount(); ++frame) {
+    text += std::to_string(frame);
+    for (const ResObjectSequence* s : columns) {
+      const ObjectBase* p = s->ItemAt(frame);
+      const bool has = p && p->HasValue();
+      for (float v :
+           {has ? p->x : kMissingValue, has ? p->y : kMissingValue, has ? p->z : kMissingValue})
+        text += '\t' + Cell(v == kMissingValue ? v : g_UnitsOrigin.ToUnit(v, -1, fps), format);
+    }
+    text += '\n';
+  }
+  return text;
+}
+
+bool CanCopyOrExport(const Document& doc) {
+  return doc.ObjectSequences() &&
+         SequenceIterator(*doc.ObjectSequences(), seqmask::kOrdinary).Current() != nullptr;
+}
+
+}  // namespace ascii

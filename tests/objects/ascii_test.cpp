@@ -1,0 +1,176 @@
+// ASCII object files: the reader's lines and its faulty input, import into a multi-camera
+// project, export and import back, and the clipboard text of "Copy Sequence".
+
+#include "objects/asciiobj.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "base/textformat.h"
+#include "common/test_document.h"
+#include "objects/docaccess.h"
+#include "objects/resobjseq.h"
+#include "objects/subobjseq.h"
+#include "objects_test_util.h"
+#include "platform/files.h"
+#include "platform/message_service.h"
+
+namespace {
+
+using testing::HasSubstr;
+
+struct Project {
+  TestDocument doc;
+  FrameSequence* left;
+  FrameSequence* right;
+  Project()
+      : left(doc.AddFrameSequence(new TestVideo("/tmp/left.avi", 640, 480, 50))),
+        right(doc.AddFrameSequence(new TestVideo("/tmp/right.avi", 640, 480, 50))) {}
+  SubObjectSequence& Sub(FrameSequence* v, const ResObjectSequence* s) {
+    return *objdoc::SubsOf(*v).Find(s->number);
+  }
+};
+
+struct ReadCase {
+  const char* name;
+  const char* text;
+  int filed;                                          // lines filed
+  std::vector<std::tuple<int, float, float>> points;  // frame, x, y
+  const char* message;                                // part of the message shown, or null
+};
+
+class AsciiReader : public testing::TestWithParam<ReadCase> {};
+
+TEST_P(AsciiReader, FilesItsLinesAndReportsTheFirstFault) {
+  const ReadCase& c = GetParam();
+  TempDir dir("ascii_read");
+  const std::string file = dir.Write("track.p00", c.text);
+  Project p;
+  ResObjectSequence* s = p.doc.ObjectSequences()->NewSequence(seqflag::kNewSequence);
+  SubObjectSequence& sub = p.Sub(p.left, s);
+  platform::RecordingMessageService messages;
+  TextInFile in(file);
+  EXPECT_EQ(ascii::ReadObjects(sub, in, file), c.filed);
+  for (auto [frame, x, y] : c.points) {
+    const ObjectBase* point = sub.ItemAt(frame);
+    ASSERT_NE(point, nullptr) << "frame " << frame;
+    EXPECT_FLOAT_EQ(point->x, x);
+    EXPECT_FLOAT_EQ(point->y, y);
+  }
+  EXPECT_EQ(sub.Count(), static_cast<int>(c.points.size()));
+  if (c.message) {
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_THAT(messages.shown[0].text, HasSubstr(c.message));
+  } else {
+    EXPECT_TRUE(messages.shown.empty()) << messages.shown[0].text;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, AsciiReader,
+    testing::Values(
+        ReadCase{"Semicolons", "0;12.5;40.25\n", 1, {{1, 12.5f, 40.25f}}, nullptr},
+        ReadCase{"WhiteSpaceSeparates", "4 1.0 2.0\n", 1, {{5, 1.0f, 2.0f}}, nullptr},
+        ReadCase{"LaterLineOfAFrameWins", "2 1 1\n2 3 4\n", 2, {{3, 3.0f, 4.0f}}, nullptr},
+        ReadCase{"NoTrailingNewline", "0 1 2\n1 3 4", 2, {{1, 1, 2}, {2, 3, 4}}, nullptr},
+        ReadCase{"TextEndsTheReading", "0 1 2\nend\n", 1, {{1, 1, 2}}, nullptr},
+        ReadCase{"MissingSeparator", "0 1 2\n1x3 4\n", 1, {{1, 1, 2}}, "no column seperation"},
+        ReadCase{"EarlyEnd", "0 1 2\n1 3", 1, {{1, 1, 2}}, "reached unexpectedly"},
+        ReadCase{
+            "FrameBelowOne", "0 1 2\n-1 3 4\n5 5 5\n", 1, {{1, 1, 2}}, "in line 2 the frame -1"},
+        ReadCase{"FrameBeyondAnyArray",
+                 "0 1 2\n99999999999 3 4\n",
+                 1,
+                 {{1, 1, 2}},
+                 "in line 2 the frame 99999999999"}),
+    [](const auto& info) { return info.param.name; });
+
+TEST(AsciiImport, FillsOnlySequencesWithoutPointsInAnyVideoAndReportsEmptyFiles) {
+  TempDir dir("ascii_import");
+  Project p;
+  ResObjectSequences& all = *p.doc.ObjectSequences();
+  // Sequence 0 is tracked in the right camera only: it must not take the left camera's import.
+  ResObjectSequence* rightOnly = all.NewSequence(seqflag::kNewSequence);
+  p.Sub(p.right, rightOnly).AddPoint(1, 10, 10);
+  ResObjectSequence* unused = all.NewSequence(seqflag::kNewSequence);
+  const std::string a = dir.Write("knee.p07", "0 1 2\n");
+  dir.Write("knee.n07", "Knee\n10 20 30\n");
+  const std::string b = dir.Write("hip.p02", "0 5 6\n");
+  const std::string empty = dir.Write("empty.p03", "no points here\n");
+  platform::RecordingMessageService messages;
+
+  EXPECT_EQ(ascii::Import(p.doc, *p.left, {a, b, empty}), 2);
+
+  EXPECT_EQ(p.Sub(p.left, rightOnly).Count(), 0);
+  EXPECT_EQ(p.Sub(p.left, unused).Count(), 1);
+  EXPECT_EQ(unused->name, "Object 1") << "a reused sequence keeps its name";
+  ResObjectSequence* created = all.Find(2, seqmask::kAll);
+  ASSERT_NE(created, nullptr);
+  EXPECT_FLOAT_EQ(p.Sub(p.left, created).ItemAt(1)->x, 5.0f);
+  EXPECT_EQ(all.Find(3, seqmask::kAll), nullptr) << "the empty file's sequence is dropped";
+  ASSERT_EQ(messages.shown.size(), 1u);
+  EXPECT_THAT(messages.shown[0].text, HasSubstr("empty.p03 does not contain any objects"));
+}
+
+TEST(AsciiExport, ImportsBackWithTheSamePointsNamesAndColours) {
+  TempDir dir("ascii_roundtrip");
+  Project source;
+  ResObjectSequences& all = *source.doc.ObjectSequences();
+  ResObjectSequence* knee = all.NewSequence(seqflag::kNewSequence);
+  knee->name = "Knee/left";
+  knee->SetColor(Rgb(200, 10, 30));
+  ResObjectSequence* hip = all.NewSequence(seqflag::kNewSequence);
+  hip->name = "Hip";
+  hip->SetColor(Rgb(1, 2, 3));
+  source.Sub(source.left, knee).AddPoint(1, 12.125f, 40.5f);
+  source.Sub(source.left, knee).AddPoint(30, 600.75f, 1.25f);
+  source.Sub(source.left, hip).AddPoint(2, 3.5f, 4.5f);
+  const auto items = ascii::ExportList(source.doc);
+  ASSERT_EQ(items.size(), 2u);
+  EXPECT_EQ(items[0].fileName, "Knee_left.p00");
+  ASSERT_TRUE(ascii::Export(*source.left, dir.Path().string(), items));
+  EXPECT_TRUE(platform::FileExists(dir.File("Knee_left.n00")));
+
+  Project target;
+  platform::RecordingMessageService messages;
+  ASSERT_EQ(
+      ascii::Import(target.doc, *target.left, {dir.File("Knee_left.p00"), dir.File("Hip.p01")}), 2);
+  EXPECT_TRUE(messages.shown.empty());
+  for (const ResObjectSequence* original : {knee, hip}) {
+    const ResObjectSequence* copy =
+        target.doc.ObjectSequences()->Find(original->number, seqmask::kAll);
+    ASSERT_NE(copy, nullptr);
+    EXPECT_EQ(copy->name, original->name);
+    EXPECT_EQ(copy->color, original->color);
+    const SubObjectSequence& a = source.Sub(source.left, original);
+    const SubObjectSequence& b = target.Sub(target.left, copy);
+    ASSERT_EQ(a.Count(), b.Count());
+    for (int f = 1; f <= a.LastIndex(); ++f) {
+      ASSERT_EQ(a.ItemAt(f) != nullptr, b.ItemAt(f) != nullptr) << f;
+      if (!a.ItemAt(f)) continue;
+      EXPECT_NEAR(a.ItemAt(f)->x, b.ItemAt(f)->x, 0.0005) << f;
+      EXPECT_NEAR(a.ItemAt(f)->y, b.ItemAt(f)->y, 0.0005) << f;
+    }
+  }
+}
+
+TEST(CopySequence, GivesAHeaderAndOneTabSeparatedRowPerFrame) {
+  TestDocument doc;
+  doc.AddFrameSequence(new TestVideo("/tmp/one.avi", 64, 48, 3));
+  ResObjectSequences& all = *doc.ObjectSequences();
+  EXPECT_FALSE(ascii::CanCopyOrExport(doc));
+  ResObjectSequence* a = all.NewSequence(seqflag::kNewSequence);
+  a->name = "Toe";
+  ResObjectSequence* b = all.NewSequence(seqflag::kNewSequence);
+  b->name = "Heel";
+  a->AddPoint(1, 1.5f, 2.25f, 0);
+  b->AddPoint(3, -4, 5, 6);
+  all.DeleteSequence(all.NewSequence(seqflag::kNewSequence)->number);
+  EXPECT_EQ(ascii::CopySequenceText(doc),
+            "Frame\tToe x\tToe y\tToe z\tHeel x\tHeel y\tHeel z\n"
+            "1\t1.500\t2.250\t0.000\t\t\t\n"
+            "2\t\t\t\t\t\t\n"
+            "3\t\t\t\t-4.000\t5.000\t6.000\n");
+}
+
+}  // namespace
