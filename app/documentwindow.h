@@ -5,6 +5,9 @@
 
 #include <string>
 
+// The docked panels of a document window.
+enum PanelKind : int { kObjectPanel = 0, kTemplatePanel = 1, kConnectPanel = 2 };
+
 class DocumentWindow {
  public:
   virtual ~DocumentWindow() = default;
@@ -21,6 +24,11 @@ class DocumentWindow {
   virtual void UpdatePanels() = 0;
   // The panels' answer to a view notification (codes 32769..32780); point is null or x, y, z.
   virtual int PanelNotify(int code, const float* point) = 0;
+  // Docks the object (0), template (1) or connection panel (2) beside the views; moves the
+  // docked panel to the other edge; takes it out. Each ends with the active view focused.
+  virtual void DockPanel(int panel) { (void)panel; }
+  virtual void ToggleDockPosition() {}
+  virtual void UndockPanel() {}
   // Runs the frame-rate dialog over the main window; it writes the chosen rate into *rate.
   virtual void AskFrameRate(float* rate, float highest) = 0;
 };

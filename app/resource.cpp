@@ -225,6 +225,26 @@ void Resource::UpdateDialogs() {
   if (window_) window_->UpdatePanels();
 }
 
+void Resource::DockObjectSequenceDlg() {
+  if (window_) window_->DockPanel(kObjectPanel);
+}
+
+void Resource::DockObjectTemplateDlg() {
+  if (window_) window_->DockPanel(kTemplatePanel);
+}
+
+void Resource::DockConnectDlg() {
+  if (window_) window_->DockPanel(kConnectPanel);
+}
+
+void Resource::ToggleDockPosition() {
+  if (window_) window_->ToggleDockPosition();
+}
+
+void Resource::UndockDialog() {
+  if (window_) window_->UndockPanel();
+}
+
 void Resource::UpdateAnalysisWindows(ResObjectSequence* sequence) {
   ForEachAnalysisLink(serial_,
                       [sequence](AnalysisLink& link) { link.AddObjectSequence(sequence); });

@@ -106,6 +106,12 @@ class Resource : public Document {
   // palettes; 0x00BBGGRR.
   std::uint32_t SetObjectColor(int index) override;
 
+  void DockObjectSequenceDlg() override;
+  void DockObjectTemplateDlg() override;
+  void DockConnectDlg() override;
+  void ToggleDockPosition() override;
+  void UndockDialog() override;
+
   // World points of every object sequence at frame (0: all frames), then the object model.
   void RecalcObjectSequences(int frame) override;
   // Image points from the world points, every frame.

@@ -109,6 +109,15 @@ class Document {
   // The colour map's colour for an object number, also set in the palettes; 0x00BBGGRR.
   virtual std::uint32_t SetObjectColor(int index) = 0;
 
+  // The docked panels beside the views: dock the object, template or connection panel, move
+  // the docked one to the other edge, or take it out; each ends with the active view focused.
+  // A document without a window has no panels.
+  virtual void DockObjectSequenceDlg() {}
+  virtual void DockObjectTemplateDlg() {}
+  virtual void DockConnectDlg() {}
+  virtual void ToggleDockPosition() {}
+  virtual void UndockDialog() {}
+
   // The document's window, where views send WM_VIEWNOTIFY; null while it has none.
   virtual QObject* WindowObject() const = 0;
   virtual bool IsWindowMinimised() const = 0;

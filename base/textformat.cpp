@@ -115,7 +115,7 @@ int TextInFile::Line() const {
 
 TextInFile& TextInFile::ReadNumber(long double& out) {
   out = 0;
-  if (failed_) return *this;
+  if (failed_ || AtEnd()) return *this;
   while (!AtEnd() && (IsWhite(text_[pos_]) || IsControl(text_[pos_]))) ++pos_;
   if (AtEnd()) {
     ReportEnd();

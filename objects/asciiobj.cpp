@@ -19,6 +19,7 @@ namespace {
 
 constexpr std::size_t kMaxDescriptionName = 1000;
 constexpr int kCannotBeWritten = objects_ids::kFileCannotBeWritten;
+constexpr int kUnexpectedEnd = 31063;
 
 std::string TwoDigits(const char* prefix, int number) {
   char buffer[32];
@@ -54,6 +55,16 @@ std::string Cell(float value, const TextFormat& format) {
   return text;
 }
 
+// A separator and the number after it; a line that ends before its number is reported.
+bool SeparatorThenNumber(TextInFile& in, long double& value, const std::string& fileName) {
+  if (!in.SkipDelimiter()) return false;
+  if (in.eof()) {
+    ErrorMessage(kIoErrorCaption, kUnexpectedEnd, fileName);
+    return false;
+  }
+  return static_cast<bool>(in.ReadNumber(value));
+}
+
 }  // namespace
 
 void WriteObjects(const ObjectArray& sequence, TextOutFile& out) {
@@ -72,9 +83,7 @@ int ReadObjects(ObjectSequence& sequence, TextInFile& in, const std::string& fil
     if (!in.ReadInteger(n)) break;  // the end of the lines, or no number: not an error
     const int line = in.Line();
     long double x = 0, y = 0;
-    in.SkipDelimiter().ReadNumber(x);
-    in.SkipDelimiter().ReadNumber(y);
-    if (!in) break;
+    if (!SeparatorThenNumber(in, x, fileName) || !SeparatorThenNumber(in, y, fileName)) break;
     const long long frame = n + 1;
     if (frame < ObjectArray::kLowerBound || frame > ObjectArray::kMaxFrame) {
       ErrorMessage(kIoErrorCaption, kFrameOutOfRange, fileName, line, n,

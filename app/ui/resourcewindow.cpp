@@ -1,6 +1,9 @@
 #include "app/ui/resourcewindow.h"
 
+#include <QClipboard>
 #include <QCloseEvent>
+#include <QFileDialog>
+#include <QGuiApplication>
 #include <QMainWindow>
 #include <QMdiSubWindow>
 
@@ -9,21 +12,38 @@
 #include "app/ui/framespersecond.h"
 #include "app/ui/viewlayoutwindow.h"
 #include "app/zorvatrackapp.h"
+#include "objects/asciiobj.h"
 #include "objects/objcommands.h"
+#include "objects/resobjseq.h"
+#include "objects/subobjseq.h"
 #include "objects/tracking.h"
 #include "objects/ui/bildview.h"
+#include "objects/ui/connectdlg.h"
+#include "objects/ui/objectpanels.h"
 #include "objects/ui/trackinghost.h"
 #include "platform/events.h"
+#include "platform/strings.h"
+#include "platform/ui/choosers.h"
 #include "sequences/framesequence.h"
 
 namespace {
 constexpr int kZoomCommand = 25014;
 constexpr int kInfoCommand = 25077;
+constexpr int kShowDialogs = 25076;
 constexpr int kFirstLayoutCommand = 25016, kLastLayoutCommand = 25059;
 }  // namespace
 
 ResourceWindow::ResourceWindow(std::unique_ptr<Resource> document)
-    : document_(std::move(document)), layout_(new ViewLayoutWindow(*document_, this)) {
+    : document_(std::move(document)),
+      layout_(new ViewLayoutWindow(*document_, this)),
+      objectPanel_(new ObjectSequenceDlg(*document_, layout_)),
+      templatePanel_(new ObjectTemplateDlg(*document_, layout_)),
+      connectPanel_(new ConnectDlg(*document_, layout_)) {
+  for (QWidget* panel :
+       std::initializer_list<QWidget*>{objectPanel_, templatePanel_, connectPanel_}) {
+    panel->hide();
+    panel->adjustSize();
+  }
   document_->SetWindow(this);
   setWindowTitle(QString::fromStdString(document_->Caption()));
   setFocusPolicy(Qt::StrongFocus);
@@ -53,7 +73,8 @@ QMdiSubWindow* ResourceWindow::SubWindow() const {
 
 bool ResourceWindow::SetupWindow() {
   document_->SetupRate();
-  layout_->ArrangeViews();
+  // The object panel docks before the first arrangement, which sizes the window for both.
+  DockPanel(kObjectPanel);
   document_->ForwardCommand(vnShowFrame, document_->CurrentFrame());
   return document_->RateKnown();
 }
@@ -61,6 +82,11 @@ bool ResourceWindow::SetupWindow() {
 const platform::CommandTable& ResourceWindow::Commands() const {
   static constexpr platform::CommandEntry entries[] = {
       platform::Command<&ResourceWindow::CmInfo>(kInfoCommand),
+      platform::Command<&ResourceWindow::CmShowDialogs, &ResourceWindow::CeShowDialogs>(
+          kShowDialogs),
+      platform::Command<&ResourceWindow::CmAscii, &ResourceWindow::CeAscii>(ascii::kCopySequence),
+      platform::CommandRange<&ResourceWindow::CmAscii, &ResourceWindow::CeAscii>(
+          ascii::kExportCommand, ascii::kImportCommand),
       platform::Command<&ResourceWindow::CmLayout, &ResourceWindow::CeZoom>(kZoomCommand),
       platform::CommandRange<&ResourceWindow::CmLayout, &ResourceWindow::CeLayout>(
           kFirstLayoutCommand, kLastLayoutCommand),
@@ -243,3 +269,110 @@ void ResourceWindow::focusInEvent(QFocusEvent* e) {
 }
 
 void ResourceWindow::resizeEvent(QResizeEvent*) { layout_->setGeometry(rect()); }
+
+void ResourceWindow::UpdatePanels() {
+  FrameSequence* video = document_->GetActiveFrameSequence();
+  ResObjectSequences* all = document_->ObjectSequences();
+  ResObjectSequence* current = all ? all->GetCurrent() : nullptr;
+  SubObjectSequence* sub = current && video && video->subObjectSequences
+                               ? video->subObjectSequences->Find(current->number)
+                               : nullptr;
+  objectPanel_->SetObjectSequence(sub);
+  templatePanel_->SetObjectSequence(sub);
+  if (connectPanel_->isVisible()) connectPanel_->UpdateReadouts();
+}
+
+int ResourceWindow::PanelNotify(int code, const float* p) {
+  const float x = p ? p[0] : 0, y = p ? p[1] : 0;
+  switch (code) {
+    case DN_PANELSVISIBLE:
+      return layout_->DockedPanel() != nullptr;
+    case DN_CONNECTPANELVISIBLE:
+      return connectPanel_->isVisible();
+    case DN_OBJECTPANELVISIBLE:
+      return objectPanel_->isVisible();
+    case DN_TEMPLATEPANELVISIBLE:
+      return templatePanel_->isVisible();
+    case DN_EDITMODEACTIVE:
+      return connectPanel_->Dragging() || templatePanel_->Dragging();
+    case DN_BEGINCONNECTION:
+      return connectPanel_->BeginAtCurrentObject();
+    case DN_TEMPLATEMOUSEDOWN:
+      return p && templatePanel_->MouseDown(x, y);
+    case DN_MOUSEDOWN:
+      if (!p) return 0;
+      connectPanel_->MouseDown(x, y);
+      templatePanel_->MouseDown(x, y);
+      return 1;
+    case DN_MOUSEUP:
+      if (connectPanel_->Dragging()) connectPanel_->MouseUp();
+      if (templatePanel_->Dragging()) templatePanel_->MouseUp();
+      return 1;
+    case DN_MOUSEMOVE:
+      if (!p) return 0;
+      if (connectPanel_->Dragging())
+        connectPanel_->MouseMove(x, y);
+      else
+        templatePanel_->MouseMove(x, y);
+      return 1;
+    case DN_CANCELDRAG:
+      return connectPanel_->CancelDrag();
+    default:
+      return 0;
+  }
+}
+
+void ResourceWindow::DockPanel(int panel) {
+  QWidget* const panels[] = {objectPanel_, templatePanel_, connectPanel_};
+  if (panel < 0 || panel > kConnectPanel) return;
+  layout_->DockWindow(panels[panel], 0);
+  UpdatePanels();
+  if (BildView* view = ActiveView()) view->setFocus();
+}
+
+void ResourceWindow::ToggleDockPosition() {
+  layout_->ToggleDockMode();
+  if (BildView* view = ActiveView()) view->setFocus();
+}
+
+void ResourceWindow::UndockPanel() {
+  if (layout_->DockedPanel() == connectPanel_) connectPanel_->CancelDrag();
+  layout_->UndockWindow();
+  document_->UpdateViews();
+  if (BildView* view = ActiveView()) view->setFocus();
+}
+
+void ResourceWindow::CmShowDialogs() { DockPanel(kObjectPanel); }
+
+void ResourceWindow::CeShowDialogs(platform::CommandEnabler& ce) {
+  ce.Enable(layout_->DockedPanel() == nullptr);
+}
+
+void ResourceWindow::CmAscii(int id) {
+  Resource& doc = *document_;
+  FrameSequence* video = doc.GetActiveFrameSequence();
+  QWidget* parent = g_App ? static_cast<QWidget*>(g_App->MainWindow()) : this;
+  if (id == ascii::kCopySequence) {
+    QGuiApplication::clipboard()->setText(QString::fromStdString(ascii::CopySequenceText(doc)));
+    return;
+  }
+  if (!video) return;
+  platform::FileChoice choice;
+  choice.start = QString::fromStdString(video->GetFileName().Dir());
+  if (id == ascii::kImportCommand) {
+    choice.title = QString::fromStdString(std::string(platform::LoadString(ascii::kImportTitle)));
+    choice.filter = platform::QtFileFilter(platform::LoadString(ascii::kImportFilter));
+    if (auto file = platform::GetChoosers().OpenFileName(parent, choice))
+      ascii::Import(doc, *video, {file->toStdString()});
+    return;
+  }
+  // Export: the point files and their descriptions under the default names, into a folder the
+  // user chooses (the video's own to start with).
+  const QString folder =
+      QFileDialog::getExistingDirectory(parent, "Export Object Sequences", choice.start);
+  if (!folder.isEmpty()) ascii::Export(*video, folder.toStdString(), ascii::ExportList(doc));
+}
+
+void ResourceWindow::CeAscii(platform::CommandEnabler& ce) {
+  ce.Enable(ce.id == ascii::kImportCommand || ascii::CanCopyOrExport(*document_));
+}

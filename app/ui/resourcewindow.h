@@ -12,6 +12,9 @@
 #include "app/ui/documentchild.h"
 
 class BildView;
+class ConnectDlg;
+class ObjectSequenceDlg;
+class ObjectTemplateDlg;
 class QMdiSubWindow;
 class Resource;
 class ViewLayoutWindow;
@@ -41,8 +44,15 @@ class ResourceWindow : public QWidget, public DocumentChild, public DocumentWind
   void ToggleZoom() override;
   void SetCaption(const std::string& caption) override;
   void ShowFrame(int frame, int first, int last) override;
-  void UpdatePanels() override {}
-  int PanelNotify(int, const float*) override { return 0; }
+  void UpdatePanels() override;
+  int PanelNotify(int code, const float* point) override;
+  void DockPanel(int panel) override;
+  void ToggleDockPosition() override;
+  void UndockPanel() override;
+
+  ObjectSequenceDlg* ObjectPanel() const { return objectPanel_; }
+  ObjectTemplateDlg* TemplatePanel() const { return templatePanel_; }
+  ConnectDlg* ConnectPanel() const { return connectPanel_; }
   void AskFrameRate(float* rate, float highest) override;
 
   // The document window became the active one: its layout menu and its frame display.
@@ -59,6 +69,12 @@ class ResourceWindow : public QWidget, public DocumentChild, public DocumentWind
   // Object sequences: new, delete, undelete, save, save as new, load.
   void CmObjectSequences(int id);
   void CeObjectSequences(platform::CommandEnabler& ce);
+  // "Show Dialogs": docks the object panel while none is docked.
+  void CmShowDialogs();
+  void CeShowDialogs(platform::CommandEnabler& ce);
+  // Copy Sequence, Export and Import of ASCII object files.
+  void CmAscii(int id);
+  void CeAscii(platform::CommandEnabler& ce);
   // Tracking 25200..25203.
   void CmTracking(int id);
   void CeTracking(platform::CommandEnabler& ce);
@@ -74,6 +90,9 @@ class ResourceWindow : public QWidget, public DocumentChild, public DocumentWind
 
   std::unique_ptr<Resource> document_;
   ViewLayoutWindow* layout_;
+  ObjectSequenceDlg* objectPanel_;
+  ObjectTemplateDlg* templatePanel_;
+  ConnectDlg* connectPanel_;
 };
 
 // Makes the image view of a sequence inside its document's window; installed as the sequences'

@@ -31,18 +31,21 @@ void ViewLayoutWindow::ArrangeViews() {
   if (!laidOut_) {
     row_ = FirstLayoutRow(document_.SequenceCount());
     const LayoutRow& r = LayoutTable()[row_];
-    QSize client(r.columns * document_.MaxFrameWidth(), r.rows * document_.MaxFrameHeight());
+    // A panel docked before the first arrangement stands beside the views from the start.
+    QSize client(r.columns * document_.MaxFrameWidth() + (panel_ ? panel_->width() : 0),
+                 std::max(r.rows * document_.MaxFrameHeight(), panel_ ? panel_->height() : 0));
     // The document window shows every frame whole, as far as the main window's client allows.
-    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget() ? parentWidget()->parentWidget() : nullptr)) {
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget() ? parentWidget()->parentWidget()
+                                                                : nullptr)) {
       const QSize wanted = client + (sub->size() - sub->widget()->size());
       const QSize area = sub->mdiArea() ? sub->mdiArea()->viewport()->size() : QSize();
       if (area.isEmpty()) {
         sub->resize(wanted);
       } else {
         const QPoint at = sub->pos();
-        const LayoutRect r = FitInsideClient(
-            {at.x(), at.y(), at.x() + wanted.width(), at.y() + wanted.height()}, area.width(),
-            area.height());
+        const LayoutRect r =
+            FitInsideClient({at.x(), at.y(), at.x() + wanted.width(), at.y() + wanted.height()},
+                            area.width(), area.height());
         sub->setGeometry(r.left, r.top, r.Width(), r.Height());
       }
     } else {
@@ -86,16 +89,20 @@ void ViewLayoutWindow::Place() {
 }
 
 void ViewLayoutWindow::ResizeDocumentWindow(int dx, int height) {
-  QWidget* target = parentWidget() && parentWidget()->parentWidget() ? parentWidget()->parentWidget()
-                                                                      : this;
+  QWidget* target =
+      parentWidget() && parentWidget()->parentWidget() ? parentWidget()->parentWidget() : this;
   const int grow = std::max(0, height - this->height());
   target->resize(target->width() + dx, target->height() + grow);
 }
 
 void ViewLayoutWindow::DockWindow(QWidget* panel, int mode) {
   if (!panel) return;
-  if (!panel_) ResizeDocumentWindow(panel->width(), panel->height());
-  else if (panel_ != panel) panel_->hide();
+  if (!panel_) {
+    // Before the first arrangement the window is sized for views and panel together.
+    if (laidOut_) ResizeDocumentWindow(panel->width(), panel->height());
+  } else if (panel_ != panel) {
+    panel_->hide();
+  }
   panel_ = panel;
   panel_->setParent(this);
   if (mode != 0) dockMode_ = mode;  // 0 keeps the side
@@ -177,8 +184,7 @@ void ViewLayoutWindow::BuildLayoutMenu() {
       if (row.views != n || row.commandId == 0) continue;
       QAction* item = actions.Get(row.commandId);
       if (!item)
-        item = actions.Add(row.commandId,
-                           QString("%1 x %2").arg(row.columns).arg(row.rows));
+        item = actions.Add(row.commandId, QString("%1 x %2").arg(row.columns).arg(row.rows));
       item->setIcon(LayoutIcon(row));
       item->setText(QString("%1 x %2").arg(row.columns).arg(row.rows));
       item->setCheckable(true);

@@ -27,6 +27,7 @@
 #include "base/profile_keys.h"
 #include "common/program_fixture.h"
 #include "objects/ui/bildview.h"
+#include "objects/ui/objectpanels.h"
 #include "platform/message_service.h"
 #include "platform/strings.h"
 #include "platform/ui/choosers.h"
@@ -215,6 +216,10 @@ TEST_F(Documents, DockedPanelsShareTheWindow) {
   ASSERT_NE(doc, nullptr);
   auto* window = dynamic_cast<ResourceWindow*>(doc->Window());
   ViewLayoutWindow* layout = window->Layout();
+  // The object panel docks with the window; without it the views have the window alone.
+  ASSERT_EQ(layout->DockedPanel(), window->ObjectPanel());
+  layout->UndockWindow();
+  QCoreApplication::processEvents();
   QWidget first, second;
   first.resize(120, 50);
   second.resize(120, 50);

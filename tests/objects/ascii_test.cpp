@@ -76,6 +76,7 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"TextEndsTheReading", "0 1 2\nend\n", 1, {{1, 1, 2}}, nullptr},
         ReadCase{"MissingSeparator", "0 1 2\n1x3 4\n", 1, {{1, 1, 2}}, "no column seperation"},
         ReadCase{"EarlyEnd", "0 1 2\n1 3", 1, {{1, 1, 2}}, "reached unexpectedly"},
+        ReadCase{"EarlyEndAfterASeparator", "0 1 2\n1 3 ", 1, {{1, 1, 2}}, "reached unexpectedly"},
         ReadCase{
             "FrameBelowOne", "0 1 2\n-1 3 4\n5 5 5\n", 1, {{1, 1, 2}}, "in line 2 the frame -1"},
         ReadCase{"FrameBeyondAnyArray",

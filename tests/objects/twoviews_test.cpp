@@ -73,6 +73,7 @@ class TwoViews : public ProgramTest {
     // Two views side by side inside the main window, over two screen pixels an image pixel.
     auto* window = dynamic_cast<ResourceWindow*>(doc_->Window());
     ASSERT_NE(window, nullptr);
+    window->UndockPanel();  // the two views alone share the window
     window->SubWindow()->resize(780, 330);
     QCoreApplication::processEvents();
     ASSERT_LT(left_->mapTo(main, QPoint(0, 0)).x(), right_->mapTo(main, QPoint(0, 0)).x());
