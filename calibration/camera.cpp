@@ -32,7 +32,7 @@ bool UndistortedToDistortedSensor(double Xu, double Yu, const CalibrationResult&
   bool exists = true;
   double Rd;
   if (D < 0.0) {
-    // Three real roots (barrel lens inside its range): the smallest positive one.
+    // Three real roots (pincushion lens inside its range): the smallest positive one.
     const double S = std::sqrt(-D);
     const double rho = CubeRoot(std::hypot(R, S));
     const double T = std::atan2(S, R) / 3.0;
@@ -41,7 +41,7 @@ bool UndistortedToDistortedSensor(double Xu, double Yu, const CalibrationResult&
     const double S = std::sqrt(D);
     Rd = CubeRoot(R + S) + CubeRoot(R - S);
   } else {
-    // A barrel lens maps no distorted radius beyond the one where Rd + kappa1 Rd^3 peaks; the
+    // A pincushion lens maps no distorted radius beyond the one where Rd + kappa1 Rd^3 peaks; the
     // one real root there is negative and would mirror the point through the centre. Such a
     // point is held at the edge of what the lens can show, and the caller is told. At the edge
     // itself (D = 0 up to rounding) the double root is that same radius.

@@ -4,8 +4,9 @@
 // horizontal scale factor between sensor elements and frame-buffer pixels.
 //
 // Coordinate systems:
-//   world         xw, yw, zw  unit of the model file (mm in normal use); a flat model lies in zw =
-//   0 camera        xc, yc, zc  origin at the projection centre, zc along the optical axis
+//   world         xw, yw, zw  unit of the model file (mm in normal use); a flat model lies in
+//                             zw = 0
+//   camera        xc, yc, zc  origin at the projection centre, zc along the optical axis
 //   undistorted   Xu, Yu      ideal pinhole image on the sensor, mm, origin at the image centre
 //   distorted     Xd, Yd      true position on the sensor after radial distortion, mm
 //   frame buffer  Xf, Yf      pixels of the stored frame, x to the right, y downwards
@@ -14,6 +15,9 @@
 //   undistorted = f * (xc, yc) / zc
 //   undistorted = distorted * (1 + kappa1 * r^2),   r^2 = Xd^2 + Yd^2
 //   Xf = Xd * sx / dpx + Cx,   Yf = Yd / dpy + Cy
+//
+// So kappa1 > 0 draws the image towards the centre (barrel distortion) and kappa1 < 0 pushes it
+// outward (pincushion distortion).
 //
 // The transforms are free functions without state; none of them changes the records.
 
@@ -50,9 +54,9 @@ void RotationFromAngles(CalibrationResult& c);
 double CubeRoot(double x);
 
 // Adds radial distortion: solves Rd + kappa1 * Rd^3 = Ru for the distorted radius. A point at
-// the centre, or kappa1 = 0, passes unchanged. For kappa1 < 0 and a radius beyond the largest
-// one a barrel lens can produce (2 / (3 * sqrt(-3 * kappa1))) no distorted radius exists: the
-// point is then put at that largest radius, on its own side of the centre, and the function
+// the centre, or kappa1 = 0, passes unchanged. For kappa1 < 0 (pincushion) and a radius beyond
+// the largest one such a lens can show (2 / (3 * sqrt(-3 * kappa1))) no distorted radius exists:
+// the point is then put at that largest radius, on its own side of the centre, and the function
 // returns false. Returns true otherwise.
 bool UndistortedToDistortedSensor(double Xu, double Yu, const CalibrationResult& c, double& Xd,
                                   double& Yd);
@@ -76,8 +80,8 @@ void DistortedSensorToImage(double Xd, double Yd, const CameraParameters& p, dou
                             double& Yf);
 
 // The frame-buffer position of a world point. A point in the plane of the projection centre
-// (zc = 0) gives non-finite values. False when the point lies beyond what a barrel lens can show
-// (its image is then put at the edge of that range, see UndistortedToDistortedSensor).
+// (zc = 0) gives non-finite values. False when the point lies beyond what a pincushion lens can
+// show (its image is then put at the edge of that range, see UndistortedToDistortedSensor).
 bool WorldToImageCoord(double xw, double yw, double zw, const CameraParameters& p,
                        const CalibrationResult& c, double& Xf, double& Yf);
 

@@ -7,10 +7,6 @@
 
 namespace {
 
-// Heights of the two world points that fix a viewing ray for the two-view reconstruction.
-constexpr double kNearHeight = 1.0;
-constexpr double kFarHeight = 100000.0;
-
 bool AllFinite(const double* v, int n) {
   for (int i = 0; i < n; ++i) {
     if (!std::isfinite(v[i])) return false;
@@ -35,12 +31,9 @@ void WriteFloats(const double* v, int n, float* out) {
   for (int i = 0; i < n; ++i) out[i] = static_cast<float>(v[i]);
 }
 
-// Two world points of the viewing ray of a view: on the planes at kNearHeight and kFarHeight.
-void RayThroughHeights(const CameraView& v, double nearPoint[3], double farPoint[3]) {
-  ImageToWorldCoord(v.x, v.y, kNearHeight, *v.camera, *v.result, nearPoint[0], nearPoint[1]);
-  nearPoint[2] = kNearHeight;
-  ImageToWorldCoord(v.x, v.y, kFarHeight, *v.camera, *v.result, farPoint[0], farPoint[1]);
-  farPoint[2] = kFarHeight;
+// The viewing ray of a view.
+bool RayOf(const CameraView& v, double c[3], double d[3]) {
+  return CameraRay(*v.camera, *v.result, v.x, v.y, c, d);
 }
 
 }  // namespace
@@ -69,7 +62,7 @@ bool ReconstructPoint3D(std::span<const CameraView> views, float out[3]) {
   double b[3] = {};
   for (const CameraView& v : views) {
     double c[3], d[3];
-    if (!CameraRay(*v.camera, *v.result, v.x, v.y, c, d)) continue;
+    if (!RayOf(v, c, d)) continue;
     // |d|^2 I - d d^T: the squared distance from the ray, weighted by |d|^2.
     const double m[9] = {d[1] * d[1] + d[2] * d[2], -d[0] * d[1], -d[0] * d[2], -d[0] * d[1],
                          d[0] * d[0] + d[2] * d[2], -d[1] * d[2], -d[0] * d[2], -d[1] * d[2],
@@ -91,11 +84,10 @@ bool ReconstructPoint3D(std::span<const CameraView> views, float out[3]) {
 }
 
 bool ReconstructFromTwoViews(const CameraView& va, const CameraView& vb, float out[3]) {
-  double a1[3], a2[3], b1[3], b2[3];
-  RayThroughHeights(va, a1, a2);
-  RayThroughHeights(vb, b1, b2);
-  const double a[3] = {a2[0] - a1[0], a2[1] - a1[1], a2[2] - a1[2]};
-  const double b[3] = {b2[0] - b1[0], b2[1] - b1[1], b2[2] - b1[2]};
+  // The viewing rays themselves, not their crossings with two horizontal planes: a ray parallel
+  // to those planes (a level camera's horizon) has none.
+  double a1[3], a[3], b1[3], b[3];
+  if (!RayOf(va, a1, a) || !RayOf(vb, b1, b)) return false;
   double n[3];
   Cross(a, b, n);
   // a1 + s a + t n = b1 + u b, by Cramer's rule on the columns a, n, -b.
@@ -115,20 +107,29 @@ bool ReconstructFromTwoViews(const CameraView& va, const CameraView& vb, float o
 bool EpipolarLineOfView(const CameraView& source, const CalibrationResult& target, float point[2],
                         float direction[2]) {
   double c[3], d[3];
-  if (!CameraRay(*source.camera, *source.result, source.x, source.y, c, d)) return false;
+  if (!RayOf(source, c, d)) return false;
   double cc[3], dc[3];
   WorldToCameraCoord(c[0], c[1], c[2], target, cc[0], cc[1], cc[2]);
   RotateWorldToCamera(d[0], d[1], d[2], target, dc[0], dc[1], dc[2]);
+  // The image of the ray is the line through the images of its start (the source centre) and
+  // of its end at infinity, both taken homogeneously: the line exists also when either image
+  // lies at infinity (cameras side by side), and nothing is rounded or stepped along the ray.
   const double f = target.f;
-  const float e[2] = {static_cast<float>(f * cc[0] / cc[2]), static_cast<float>(f * cc[1] / cc[2])};
-  const double q[2] = {f * (cc[0] + dc[0]) / (cc[2] + dc[2]),
-                       f * (cc[1] + dc[1]) / (cc[2] + dc[2])};
-  const double length = std::hypot(q[0] - e[0], q[1] - e[1]);
-  const double u[2] = {(q[0] - e[0]) / length, (q[1] - e[1]) / length};
-  const double ee[2] = {e[0], e[1]};
-  if (!(length > 0) || !AllFinite(ee, 2) || !AllFinite(u, 2)) return false;
-  point[0] = e[0];
-  point[1] = e[1];
+  const double start[3] = {f * cc[0], f * cc[1], cc[2]};
+  const double end[3] = {f * dc[0], f * dc[1], dc[2]};
+  double line[3];  // line[0] X + line[1] Y + line[2] = 0
+  Cross(start, end, line);
+  const double norm = std::hypot(line[0], line[1]);
+  // Zero when the ray passes through the target's own projection centre.
+  if (!(norm > 0) || !AllFinite(line, 3)) return false;
+  // Pointing the way the image moves as the point moves away from the source camera.
+  const double u[2] = {line[1] / norm, -line[0] / norm};
+  // The point of the line nearest the image centre: small, so single precision keeps it to a
+  // fraction of a micrometre wherever the line crosses the sensor.
+  const double nearest[2] = {-line[2] * line[0] / (norm * norm),
+                             -line[2] * line[1] / (norm * norm)};
+  if (!AllFinite(nearest, 2)) return false;
+  WriteFloats(nearest, 2, point);
   WriteFloats(u, 2, direction);
   return true;
 }

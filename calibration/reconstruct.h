@@ -32,14 +32,16 @@ bool CameraRay(const CameraParameters& camera, const CalibrationResult& result, 
 bool ReconstructPoint3D(std::span<const CameraView> views, float out[3]);
 
 // The midpoint of the common perpendicular of the viewing rays of view a and view b (their
-// intersection when they meet). Each ray is taken through the world points at heights 1 and
-// 100000. False, out untouched, when the rays are parallel or a result is not a number.
+// intersection when they meet). False, out untouched, when the rays are parallel or a result is
+// not a number.
 bool ReconstructFromTwoViews(const CameraView& a, const CameraView& b, float out[3]);
 
 // The epipolar line in the target camera of a point seen by the source view: the image of the
-// source ray in the target's undistorted sensor plane (mm), as a point (the image of the source
-// projection centre) and a unit direction. False, outputs untouched, when that image is not
-// defined (the source centre in the target's focal plane, or a ray that degenerates to a point).
+// source ray in the target's undistorted sensor plane (mm), as its point nearest the image
+// centre and a unit direction (the way the image moves as the point moves away from the source
+// camera). Computed homogeneously in double, so it also exists when the source centre lies in
+// the target's focal plane (cameras side by side). False, outputs untouched, when the ray passes
+// through the target's projection centre (its image is a point).
 bool EpipolarLineOfView(const CameraView& source, const CalibrationResult& target, float point[2],
                         float direction[2]);
 

@@ -73,15 +73,89 @@ bool ResultsFinite(const SolverContext& s) {
   return true;
 }
 
+// A camera that reports success must be able to see its target: a positive focal length and
+// every used point in front of it. Noise near a frontal view, points given in the wrong order
+// or points behind the camera lead the stages to a mirrored or collapsed camera that fits the
+// numbers but not the world.
+bool SeesEveryPoint(const SolverContext& s) {
+  if (!(s.cc.f > 0)) return false;
+  for (int i = 0; i < s.cd.count; ++i) {
+    double xc, yc, zc;
+    WorldToCameraCoord(s.cd.xw[i], s.cd.yw[i], s.cd.zw[i], s.cc, xc, yc, zc);
+    if (!(zc > 0)) return false;
+  }
+  return true;
+}
+
+// The world position of the used point seen farthest from the image centre. Tsai's linear
+// stage divides by Ty and needs the world origin well off the optical axis; this point is the
+// target's own point farthest from it.
+void OffAxisTargetPoint(const SolverContext& s, double point[3]) {
+  int far = 0;
+  double largest = -1;
+  for (int i = 0; i < s.cd.count; ++i) {
+    const double x = (s.cd.Xf[i] - s.cp.Cx) * s.cp.dpx;
+    const double y = (s.cd.Yf[i] - s.cp.Cy) * s.cp.dpy;
+    if (x * x + y * y > largest) {
+      largest = x * x + y * y;
+      far = i;
+    }
+  }
+  point[0] = s.cd.xw[far];
+  point[1] = s.cd.yw[far];
+  point[2] = s.cd.zw[far];
+}
+
+template <typename... Step>
+int RunSteps(SolverContext& s, Step... steps) {
+  int result = 0;
+  ((result == 0 ? (result = steps(s)) : 0), ...);
+  return result;
+}
+
+// The linear stages multiply world by sensor coordinates. Far from the world origin those
+// products differ little from point to point, and a sound target fails the test of a system's
+// conditioning only because of where the origin lies. Such a target is solved again with its
+// world points taken relative to one of its own points, and the camera moved back: camera = R (w -
+// o)
+// + T' = R w + (T' - R o). A target that passes the first time is computed as it always was.
+template <typename... Step>
+int RunRelativeToTarget(SolverContext& s, const CameraParameters& startCamera,
+                        const CalibrationResult& startResult, Step... steps) {
+  const SolverCalibrationData given = s.cd;
+  double o[3];
+  OffAxisTargetPoint(s, o);
+  for (int i = 0; i < s.cd.count; ++i) {
+    s.cd.xw[i] -= o[0];
+    s.cd.yw[i] -= o[1];
+    s.cd.zw[i] -= o[2];
+  }
+  s.cp = startCamera;
+  s.cc = startResult;
+  const int result = RunSteps(s, steps...);
+  s.cd = given;
+  CalibrationResult& c = s.cc;
+  c.Tx -= c.r1 * o[0] + c.r2 * o[1] + c.r3 * o[2];
+  c.Ty -= c.r4 * o[0] + c.r5 * o[1] + c.r6 * o[2];
+  c.Tz -= c.r7 * o[0] + c.r8 * o[1] + c.r9 * o[2];
+  return result;
+}
+
 // Runs the steps in order, stops at the first failure, and refuses input or a result that is
-// not a number: a camera must never be marked calibrated with one.
+// not a number or not a camera that sees its points: a camera must never be marked calibrated
+// with one.
 template <typename... Step>
 int RunEntry(SolverContext& s, bool readsSx, Step... steps) {
   if (s.cd.count < 0 || s.cd.count > kMaxSolverPoints) return calid::kUnexpectedError;
   if (!InputUsable(s, readsSx)) return calid::kUnexpectedError;
-  int result = 0;
-  ((result == 0 ? (result = steps(s)) : 0), ...);
+  const CameraParameters startCamera = s.cp;
+  const CalibrationResult startResult = s.cc;
+  int result = RunSteps(s, steps...);
+  if (result == calid::kDeterminantTooSmall) {
+    result = RunRelativeToTarget(s, startCamera, startResult, steps...);
+  }
   if (result == 0 && !ResultsFinite(s)) result = calid::kUnexpectedError;
+  if (result == 0 && !SeesEveryPoint(s)) result = calid::kUnexpectedError;
   return result;
 }
 
@@ -163,6 +237,8 @@ double SensorResidual(double Xu, double Yu, double Xd, double Yd, double distort
 
 int RunOptimisationPass(SolverContext& s, int n, double* x, ErrorFunction error) {
   const int m = s.cd.count;
+  // The minimiser cannot fit more parameters than it has residuals, and would return at once.
+  if (m < n) return calid::kMoreColumnsThanRows;
   std::unique_ptr<double[]> fvec(new (std::nothrow) double[m]());
   std::unique_ptr<double[]> fjac(new (std::nothrow) double[static_cast<long>(m) * n]());
   std::unique_ptr<double[]> wa4(new (std::nothrow) double[m]());

@@ -30,8 +30,8 @@ TEST(Distortion, WorkedExamplesAndInverse) {
   struct Case {
     double kappa1, xu, yu, xd, yd;
   } cases[] = {
-      {0.003, 2.0, 1.5, 1.96446, 1.47335},   // pincushion: one real root
-      {-0.003, 2.0, 1.5, 2.03978, 1.52984},  // barrel: three real roots
+      {0.003, 2.0, 1.5, 1.96446, 1.47335},   // barrel: one real root
+      {-0.003, 2.0, 1.5, 2.03978, 1.52984},  // pincushion: three real roots
   };
   for (const Case& k : cases) {
     SCOPED_TRACE(k.kappa1);
@@ -55,9 +55,9 @@ TEST(Distortion, CentreAndDistortionFreeLensPassUnchanged) {
   EXPECT_EQ(yd, -1.5);
 }
 
-// A barrel lens cannot show a point beyond its largest undistorted radius; the answer must be
+// A pincushion lens cannot show a point beyond its largest undistorted radius; the answer must be
 // the edge radius on the point's own side, reported, and never mirrored or NaN.
-TEST(Distortion, BarrelBeyondItsRangeGivesEdgeRadiusAndReportsIt) {
+TEST(Distortion, PincushionBeyondItsRangeGivesEdgeRadiusAndReportsIt) {
   const double kappa1 = -0.003;
   const double ruEdge = 2.0 / (3.0 * std::sqrt(-3.0 * kappa1));
   const double rdEdge = 1.0 / std::sqrt(-3.0 * kappa1);
@@ -68,7 +68,7 @@ TEST(Distortion, BarrelBeyondItsRangeGivesEdgeRadiusAndReportsIt) {
     EXPECT_NEAR(xd, 0.6 * rdEdge, 1e-9);
     EXPECT_NEAR(yd, 0.8 * rdEdge, 1e-9);
   }
-  // Through the whole camera: a world point far out in the field of a strong barrel lens.
+  // Through the whole camera: a world point far out in the field of a strong pincushion lens.
   const caltest::Camera cam = MakeCamera(0, 0, 0, 0, 0, 1000, 10, -0.05);
   double xf, yf;
   EXPECT_TRUE(WorldToImageCoord(100, 0, 0, cam.p, cam.c, xf, yf));
