@@ -116,9 +116,9 @@ int RunSteps(SolverContext& s, Step... steps) {
 // The linear stages multiply world by sensor coordinates. Far from the world origin those
 // products differ little from point to point, and a sound target fails the test of a system's
 // conditioning only because of where the origin lies. Such a target is solved again with its
-// world points taken relative to one of its own points, and the camera moved back: camera = R (w -
-// o)
-// + T' = R w + (T' - R o). A target that passes the first time is computed as it always was.
+// world points w taken relative to one of its own points o, and the camera moved back:
+// R (w - o) + T' = R w + (T' - R o). A target that passes the first time is computed as it
+// always was.
 template <typename... Step>
 int RunRelativeToTarget(SolverContext& s, const CameraParameters& startCamera,
                         const CalibrationResult& startResult, Step... steps) {

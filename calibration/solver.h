@@ -21,9 +21,12 @@
 namespace solver {
 
 // Failures come back as message ids of calibration/calibration_ids.h: 121 (fewer points than
-// unknowns), 122 (a normal matrix too near singular), 123 (no memory for a pass), 125 (a
-// coplanar model with a point off zw = 0), 126 (f negative, or a result that is not a number),
-// 127 / 128 (a matrix routine failed for its dimensions / for lack of memory).
+// unknowns, in a linear system or an optimisation pass: the coplanar full optimisation frees 10
+// parameters and so needs 10 points), 122 (a normal matrix too near singular, also when solved
+// relative to a point of the target), 123 (no memory for a pass), 125 (a coplanar model with a
+// point off zw = 0), 126 (a camera that cannot see its target: f not above 0 or a used point
+// not in front of the camera; or a result that is not a number), 127 / 128 (a matrix routine
+// failed for its dimensions / for lack of memory).
 
 inline constexpr int kMaxSolverPoints = 500;
 
@@ -66,7 +69,10 @@ struct SolverContext {
 SolverContext& TheSolver();
 
 // Entries: 0 on success or a message id. Each runs its stages in order and stops at the first
-// failure; a result that is not a finite number is a failure (126). After a failure the context
+// failure; a result that is not a finite number, or a camera with f <= 0 or a used point at
+// depth <= 0, is a failure (126). A target refused as singular (122) is solved once more with
+// its world points taken relative to one of its points, and the camera moved back, so that only
+// the target's shape and not the place of the world origin decides. After a failure the context
 // holds what the stages wrote so far.
 int CoplanarCalibrationBasic(SolverContext& s);
 int CoplanarCalibrationFullOpt(SolverContext& s);

@@ -52,8 +52,9 @@ struct PoseFreedom {
 };
 int OptimisePose(SolverContext& s, PoseFreedom freedom);
 
-// One run of the minimiser over n parameters x (updated in place). 0, 123 when the arrays
-// cannot be had, or the id an error function stopped with.
+// One run of the minimiser over n parameters x (updated in place). 0, 121 when there are fewer
+// used points than parameters, 123 when the arrays cannot be had, or the id an error function
+// stopped with.
 int RunOptimisationPass(SolverContext& s, int n, double* x, ErrorFunction error);
 
 }  // namespace solver::detail
