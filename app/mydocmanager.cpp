@@ -23,27 +23,17 @@
 #include "platform/ui/choosers.h"
 #include "sequences/avisequence.h"
 #include "sequences/bldsequence.h"
+#include "sequences/vr2sequence.h"
+#include "sequences/vrawsequence.h"
 
 namespace {
 
 constexpr int kManagerMessage = 32500, kAlreadyOpen = 32501;
 constexpr int kLoadFilters = 32503, kLoadTitle = 32504, kMultipleFilters = 32505;
 constexpr int kIoError = 31050, kClipNotWritten = 31095;
-constexpr int kRawError = 31042, kRawCannotOpen = 31043;
 constexpr float kRawGamma = 0.75f;
 constexpr int kDocumentIcon = 1003;
 constexpr int kAllSupported = 1;  // the open dialog's first filter
-
-// The raw camera readers: until they exist, their files fail to open as those readers report it.
-class UnreadableRawSequence : public BldFrameSequence {
- public:
-  using BldFrameSequence::BldFrameSequence;
-  bool Open() override {
-    ErrorMessage(kRawError, kRawCannotOpen, rawName_);
-    return false;
-  }
-  std::string rawName_;
-};
 
 QString Text(int id) {
   auto s = platform::LoadString(id);
@@ -75,11 +65,9 @@ std::unique_ptr<FrameSequence> MakeFrameSequence(const FileName& file, bool from
     case SequenceKind::kBld:
       return std::make_unique<BldFrameSequence>(file.Path(), document);
     case SequenceKind::kVraw:
-    case SequenceKind::kVr2: {
-      auto raw = std::make_unique<UnreadableRawSequence>(file.Path(), document);
-      raw->rawName_ = file.Path();
-      return raw;
-    }
+      return std::make_unique<VrawFrameSequence>(file.Path(), document);
+    case SequenceKind::kVr2:
+      return std::make_unique<Vr2FrameSequence>(file.Path(), document);
     default:
       return std::make_unique<AviFrameSequence>(file.Path(), document);
   }

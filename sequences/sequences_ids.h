@@ -18,6 +18,11 @@ inline constexpr int kFrameFileErrorCaption = 31090;  // "Error in frame file"
 inline constexpr int kFrameFileCannotOpen = 31091;
 inline constexpr int kFrameFileTooShort = 31092;
 
+// Raw camera files.
+inline constexpr int kRawErrorCaption = 31042;  // "Error in BLD-File"
+inline constexpr int kRawCannotOpen = 31043;
+inline constexpr int kRawDamaged = 31044;
+
 // Image filters: the radio buttons of the filter dialog.
 inline constexpr int kFilterOriginal = 20301;
 inline constexpr int kFilterGreyScaleStretch = 20302;

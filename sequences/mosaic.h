@@ -1,0 +1,33 @@
+#pragma once
+
+// Colour and line reconstruction of raw camera frames: the stored samples of one frame become
+// the planes a frame file holds (grey: one plane of width x height; colour: red, green and blue
+// planes of width x height one after the other, each top line first).
+//
+// ".vraw" frames hold half the lines of the picture. Grey ones are brought to full height by
+// line doubling: stored line s becomes picture rows 2s and 2s + 1. Colour ones carry a mosaic in
+// which every odd column is green and the even columns alternate red and blue every two columns,
+// with the phase changing from one stored line to the next (red at columns 0, 4, 8 ... on even
+// stored lines, at 2, 6, 10 ... on odd ones); they are rebuilt on the diamond lattice of those
+// samples.
+//
+// ".vr2" frames hold a Bayer mosaic of full height in the phase red-green / green-blue: red at
+// even rows and even columns, blue at odd rows and odd columns, green where row + column is odd.
+// It is rebuilt by bilinear interpolation: a missing colour is the mean of the two nearest
+// samples of that colour in its row or column (pair mean) or of the four nearest diagonal or
+// direct neighbours (quad mean). At the picture's edges only the samples inside the picture
+// count, so an even surface stays even up to the border.
+
+#include <cstdint>
+
+// Stored grey ".vraw" frame (width x height / 2 bytes) to one plane of width x height.
+void VrawGreyPlane(const std::uint8_t* stored, int width, int height, std::uint8_t* plane);
+
+// Stored colour ".vraw" frame (width x height / 2 bytes) to the red, green and blue planes
+// (3 x width x height bytes). Pixels the lattice does not reach near the border stay 0.
+void VrawColourPlanes(const std::uint8_t* stored, int width, int height, std::uint8_t* planes);
+
+// Rows firstRow .. firstRow + rowCount - 1 of the ".vr2" Bayer mosaic (width x height bytes) as
+// red, green and blue planes of just those rows (3 x rowCount x width bytes).
+void BayerPlaneRows(const std::uint8_t* mosaic, int width, int height, int firstRow, int rowCount,
+                    std::uint8_t* planes);
