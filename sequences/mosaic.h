@@ -15,10 +15,12 @@
 // even rows and even columns, blue at odd rows and odd columns, green where row + column is odd.
 // It is rebuilt by bilinear interpolation: a missing colour is the mean of the two nearest
 // samples of that colour in its row or column (pair mean) or of the four nearest diagonal or
-// direct neighbours (quad mean). At the picture's edges only the samples inside the picture
-// count, so an even surface stays even up to the border.
+// direct neighbours (quad mean, taken as the mean of two pair means, within one level of the
+// exact mean). At the picture's edges the missing neighbour is replaced by the one on the other
+// side, so an even surface stays even up to the border.
 
 #include <cstdint>
+#include <vector>
 
 // Stored grey ".vraw" frame (width x height / 2 bytes) to one plane of width x height.
 void VrawGreyPlane(const std::uint8_t* stored, int width, int height, std::uint8_t* plane);
@@ -27,7 +29,16 @@ void VrawGreyPlane(const std::uint8_t* stored, int width, int height, std::uint8
 // (3 x width x height bytes). Pixels the lattice does not reach near the border stay 0.
 void VrawColourPlanes(const std::uint8_t* stored, int width, int height, std::uint8_t* planes);
 
-// Rows firstRow .. firstRow + rowCount - 1 of the ".vr2" Bayer mosaic (width x height bytes) as
-// red, green and blue planes of just those rows (3 x rowCount x width bytes).
-void BayerPlaneRows(const std::uint8_t* mosaic, int width, int height, int firstRow, int rowCount,
-                    std::uint8_t* planes);
+// The reconstruction of ".vr2" frames of one width.
+class BayerDemosaic {
+ public:
+  explicit BayerDemosaic(int width);
+  // Picture row y of the Bayer mosaic (width x height bytes) as width pixels of blue, green and
+  // red (3 x width bytes), as a colour bitmap stores them.
+  void Row(const std::uint8_t* mosaic, int height, int y, std::uint8_t* bgr) const;
+
+ private:
+  int width_;
+  // 0xFF at the columns that hold the row's own colour on red rows and on blue rows, else 0.
+  std::vector<std::uint8_t> redSites_, blueSites_;
+};

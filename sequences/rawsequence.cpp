@@ -41,8 +41,7 @@ bool RawFrameSequence::OpenFile() {
   return true;
 }
 
-std::size_t RawFrameSequence::ReadUpTo(std::uint8_t* out, std::size_t size,
-                                       std::int64_t at) const {
+std::size_t RawFrameSequence::ReadUpTo(std::uint8_t* out, std::size_t size, std::int64_t at) const {
   std::size_t done = 0;
   while (done < size) {
     const ssize_t n =
@@ -67,7 +66,8 @@ bool RawFrameSequence::SetLayout(std::int64_t width, std::int64_t height, std::i
   const bool countOk = frames >= 1 && frames <= std::numeric_limits<std::int32_t>::max();
   // Each factor is bounded (sides by kMaxSide, frames by 2^31), so the products stay in range.
   const bool fits = sizeOk && countOk && storedFrameBytes > 0 && firstFrame >= headerBytes &&
-                    firstFrame <= fileSize_ && frames <= (fileSize_ - firstFrame) / storedFrameBytes;
+                    firstFrame <= fileSize_ &&
+                    frames <= (fileSize_ - firstFrame) / storedFrameBytes;
   if (!fits) {
     ErrorMessage(seqid::kRawErrorCaption, seqid::kRawDamaged, fileName.Path(),
                  static_cast<long long>(frames), static_cast<long long>(width),

@@ -8,10 +8,6 @@
 
 namespace {
 
-// Bytes of the planes of one band of rows: small enough to stay in the cache while the band is
-// interleaved into the bitmap.
-constexpr std::size_t kBandBytes = 256 * 1024;
-
 std::uint64_t BigEndian(const std::uint8_t* p, int bytes) {
   std::uint64_t v = 0;
   for (int i = 0; i < bytes; ++i) v = v << 8 | p[i];
@@ -59,15 +55,11 @@ bool Vr2FrameSequence::Open() {
 }
 
 void Vr2FrameSequence::StoredToBitmap(const std::uint8_t* stored) {
-  const int w = fsData.width, h = fsData.height;
-  const int bandRows =
-      static_cast<int>(std::clamp<std::size_t>(kBandBytes / (3 * static_cast<std::size_t>(w)), 1,
-                                               static_cast<std::size_t>(h)));
-  const std::size_t need = 3 * static_cast<std::size_t>(w) * bandRows;
-  if (band_.size() != need) band_.resize(need);
-  for (int y0 = 0; y0 < h; y0 += bandRows) {
-    const int rows = std::min(bandRows, h - y0);
-    BayerPlaneRows(stored, w, h, y0, rows, band_.data());
-    frameDib.FromPlaneRows(y0, rows, band_.data());
-  }
+  const int h = fsData.height;
+  if (!demosaic_) demosaic_ = std::make_unique<BayerDemosaic>(fsData.width);
+  std::uint8_t* bits = frameDib.Bits();
+  const std::size_t rowBytes = frameDib.RowBytes();
+  // Picture row y is stored counted from the bottom.
+  for (int y = 0; y < h; ++y)
+    demosaic_->Row(stored, h, y, bits + static_cast<std::size_t>(h - 1 - y) * rowBytes);
 }

@@ -10,9 +10,10 @@
 // (n - 1) and holds width x height bytes of a colour mosaic (sequences/mosaic.h). The rate is
 // 1000 frames per second unless the description file of the same name gives another.
 
+#include <memory>
 #include <string_view>
-#include <vector>
 
+#include "sequences/mosaic.h"
 #include "sequences/rawsequence.h"
 
 class Vr2FrameSequence : public RawFrameSequence {
@@ -33,5 +34,5 @@ class Vr2FrameSequence : public RawFrameSequence {
  private:
   void StoredToBitmap(const std::uint8_t* stored) override;
 
-  std::vector<std::uint8_t> band_;  // planes of a band of rows
+  std::unique_ptr<BayerDemosaic> demosaic_;  // made at the first frame, for the file's width
 };

@@ -10,7 +10,7 @@
 
 namespace {
 
-constexpr double kRateUnit = 0.1;  // frames per second of one count
+constexpr double kRateUnit = 0.1;      // frames per second of one count
 constexpr char kColourMark[] = "RAW";  // with its zero byte
 constexpr char kRateTag[] = "R_RATE";
 constexpr std::size_t kRateTagLength = sizeof kRateTag - 1;

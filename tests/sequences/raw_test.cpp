@@ -51,7 +51,8 @@ TEST(VrawFrameSequence, GreyFramesAreReadByNumberWithDoubledLines) {
   struct Step {
     int number, frame, seeks;
   };
-  const Step steps[] = {{1, 1, 0}, {2, 2, 0}, {3, 3, 0}, {1, 1, 1}, {0, 1, 1}, {9, 1, 1}, {3, 3, 2}};
+  const Step steps[] = {{1, 1, 0}, {2, 2, 0}, {3, 3, 0}, {1, 1, 1},
+                        {0, 1, 1}, {9, 1, 1}, {3, 3, 2}};
   for (const Step& s : steps) {
     const CDIB* d = seq.ReadFrame(s.number);
     ASSERT_NE(d, nullptr);
@@ -80,8 +81,8 @@ TEST(VrawFrameSequence, HeaderColourAndRates) {
       {"rate field fa is 25 fps", "GRY", 0xfa, 2, "", nullptr, 0, 25.0f, 4},
       {"R_RATE overrides", "GRY", 0xfa, 2, "R_RATE=500", nullptr, 0, 50.0f, 4},
       {"description rate", "GRY", 0xfa, 2, "", "FRAMES/S:100\n", 0, 100.0f, 4},
-      {"R_RATE wins over the description", "GRY", 0xfa, 2, "R_RATE 500", "FRAMES/S:100\n", 0,
-       50.0f, 4},
+      {"R_RATE wins over the description", "GRY", 0xfa, 2, "R_RATE 500", "FRAMES/S:100\n", 0, 50.0f,
+       4},
       {"R_RATE without a number is ignored", "GRY", 0xfa, 2, "R_RATE=x", nullptr, 0, 25.0f, 4},
       {"odd stored lines give an even height", "GRY", 0xfa, 3, "", nullptr, 0, 25.0f, 6},
       {"description colour space", "GRY", 0xfa, 2, "", "COLORSPACE:RGB\n", 1, 25.0f, 4},
@@ -137,6 +138,17 @@ TEST(Vr2FrameSequence, ColourFramesAt1000FramesPerSecondOneReadEach) {
   EXPECT_EQ(seq.Reads(), 3);
   EXPECT_EQ(seq.Seeks(), 2);  // 3 and then 1; 2 follows 1
 
+  // The first stored line is the top of the picture.
+  rawtest::Vr2 tall = v;
+  tall.frames = 1;
+  const std::string ramp = std::string(12, '\0') + std::string(12, '\xC8');
+  Vr2FrameSequence top(dir.Write("t.vr2", rawtest::Vr2Head(tall) + ramp), nullptr);
+  ASSERT_TRUE(top.Open());
+  const CDIB* d = top.ReadFrame(1);
+  ASSERT_NE(d, nullptr);
+  EXPECT_EQ(Pixel(d, 2, 0, 1), 0);
+  EXPECT_EQ(Pixel(d, 2, 3, 1), 200);
+
   dir.Write("c.dsc", "FRAMES/S:250\nUNITS:0.5\n");
   Vr2FrameSequence described(path, nullptr);
   ASSERT_TRUE(described.Open());
@@ -184,8 +196,7 @@ TEST(RawFrameSequence, RefusesFilesWhoseHeaderDoesNotDescribeThem) {
       {"vraw missing", "vraw", "", seqid::kRawCannotOpen},
       {"vr2 width 0", "vr2", vr2([](W v) { v.width = 0; }), seqid::kRawDamaged},
       {"vr2 height 0", "vr2", vr2([](W v) { v.height = 0; }), seqid::kRawDamaged},
-      {"vr2 frame count past the end", "vr2", vr2([](W v) { v.frames = 3; }),
-       seqid::kRawDamaged},
+      {"vr2 frame count past the end", "vr2", vr2([](W v) { v.frames = 3; }), seqid::kRawDamaged},
       {"vr2 truncated last frame", "vr2", vr2([](W) {}, 31), seqid::kRawDamaged},
       {"vr2 base record beyond the file", "vr2", vr2([](W v) { v.basePosition = 1u << 20; }),
        seqid::kRawDamaged},
@@ -224,10 +235,9 @@ std::string SparseFile(const std::string& path, const std::string& head, std::in
                        const std::string& lastFrame) {
   const int fd = ::open(path.c_str(), O_CREAT | O_TRUNC | O_WRONLY, 0644);
   if (fd < 0) return "";
-  const bool ok =
-      ::pwrite(fd, head.data(), head.size(), 0) == static_cast<ssize_t>(head.size()) &&
-      ::pwrite(fd, lastFrame.data(), lastFrame.size(), lastFrameAt) ==
-          static_cast<ssize_t>(lastFrame.size());
+  const bool ok = ::pwrite(fd, head.data(), head.size(), 0) == static_cast<ssize_t>(head.size()) &&
+                  ::pwrite(fd, lastFrame.data(), lastFrame.size(), lastFrameAt) ==
+                      static_cast<ssize_t>(lastFrame.size());
   ::close(fd);
   return ok ? path : "";
 }
