@@ -1,9 +1,13 @@
 // Video reading: sequential ReadFrame of a video sequence into its working bitmap against bare
 // FFmpeg decoding with conversion to BGR24; random access against the length of a key-frame group;
-// memory while reading against the index. Clips are generated with the ffmpeg command.
+// memory while reading against the index; and all three on a long clip (3000 frames), whose random
+// reads are checked against its sequential reading. Clips are generated with the ffmpeg command.
+// Peak memory (VmHWM) is the whole process's: run BM_LongClip alone
+// (--benchmark_filter=BM_LongClip) for the figure of that clip.
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -11,6 +15,7 @@
 #include <map>
 #include <random>
 #include <string>
+#include <vector>
 
 #include <unistd.h>
 
@@ -35,10 +40,15 @@ const ClipSpec kClips[] = {
     {"h264_640x480", "640x480", "-c:v libx264 -preset veryfast -bf 2 -g 30"},
     {"mjpeg_1920x1080", "1920x1080", "-c:v mjpeg -q:v 3"},
     {"h264_1920x1080", "1920x1080", "-c:v libx264 -preset veryfast -bf 2 -g 30"},
+    {"h264_640x480_long", "640x480", "-c:v libx264 -preset veryfast -bf 3 -g 50"},
 };
 constexpr int kFrames = 120;
+constexpr int kLongClip = 4;
+constexpr int kLongFrames = 3000;
+constexpr int kLongRandomReads = 200;
 
 std::string ClipPath(int i) {
+  const int frames = i == kLongClip ? kLongFrames : kFrames;
   static std::map<int, std::string> made;
   auto it = made.find(i);
   if (it != made.end()) return it->second;
@@ -48,7 +58,7 @@ std::string ClipPath(int i) {
   const std::string path = (dir / (std::string(kClips[i].name) + ".avi")).string();
   const std::string cmd =
       std::string("ffmpeg -nostdin -y -loglevel error -f lavfi -i testsrc2=size=") +
-      kClips[i].size + ":rate=25 -frames:v " + std::to_string(kFrames) + " " + kClips[i].options +
+      kClips[i].size + ":rate=25 -frames:v " + std::to_string(frames) + " " + kClips[i].options +
       " '" + path + "'";
   made[i] = std::system(cmd.c_str()) == 0 ? path : std::string();
   return made[i];
@@ -102,12 +112,13 @@ int BareDecode(const std::string& path) {
   return frames;
 }
 
-long ResidentKiB() {
+// A field of /proc/self/status in KiB: "VmRSS:" now, "VmHWM:" the peak.
+long StatusKiB(const std::string& field) {
   std::ifstream status("/proc/self/status");
   std::string key;
   long value = 0;
   while (status >> key) {
-    if (key == "VmRSS:") {
+    if (key == field) {
       status >> value;
       return value;
     }
@@ -115,6 +126,8 @@ long ResidentKiB() {
   }
   return 0;
 }
+
+long ResidentKiB() { return StatusKiB("VmRSS:"); }
 
 double Seconds(std::chrono::steady_clock::time_point since) {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
@@ -207,8 +220,59 @@ void BM_MemoryWhileReading(benchmark::State& state) {
   state.SetLabel(kClips[state.range(0)].name);
 }
 
+// A sample of every 61st byte: enough to tell the test picture's frames apart, cheap enough to
+// leave inside the timing.
+std::uint64_t HashBits(const CDIB& dib) {
+  std::uint64_t h = 1469598103934665603ull;
+  const std::uint8_t* p = dib.Bits();
+  for (std::size_t i = 0; i < dib.ImageSize(); i += 61) h = (h ^ p[i]) * 1099511628211ull;
+  return h;
+}
+
+// The long clip: open time, sequential reading against bare decoding, random reads (each checked
+// against the sequential picture) with their worst decoding work and time, and the peak memory.
+void BM_LongClip(benchmark::State& state) {
+  const std::string path = ClipPath(kLongClip);
+  if (path.empty()) return state.SkipWithError("ffmpeg could not make the clip");
+  for (auto _ : state) {
+    auto t0 = std::chrono::steady_clock::now();
+    AviFrameSequence seq(path, nullptr);
+    if (!seq.Open() || seq.Frames() != kLongFrames)
+      return state.SkipWithError("open failed or wrong frame count");
+    const double open = Seconds(t0);
+    std::vector<std::uint64_t> hashes(kLongFrames + 1);
+    t0 = std::chrono::steady_clock::now();
+    for (int n = 1; n <= kLongFrames; ++n) hashes[n] = HashBits(*seq.ReadFrame(n, true));
+    const double ours = Seconds(t0);
+    t0 = std::chrono::steady_clock::now();
+    if (BareDecode(path) != kLongFrames) return state.SkipWithError("bare decode lost frames");
+    const double bare = Seconds(t0);
+    std::mt19937 random(3);
+    std::uniform_int_distribution<int> pick(1, kLongFrames);
+    long worstPackets = 0;
+    double worstSeconds = 0;
+    for (int k = 0; k < kLongRandomReads; ++k) {
+      const int n = pick(random);
+      const long before = seq.Video().Stats().packetsDecoded;
+      t0 = std::chrono::steady_clock::now();
+      const CDIB* bits = seq.ReadFrame(n, true);
+      worstSeconds = std::max(worstSeconds, Seconds(t0));
+      worstPackets = std::max(worstPackets, seq.Video().Stats().packetsDecoded - before);
+      if (HashBits(*bits) != hashes[n]) return state.SkipWithError("a random read differs");
+    }
+    state.counters["open_s"] = open;
+    state.counters["ratio"] = bare / ours;
+    state.counters["longest_group"] = seq.Video().LongestGroup();
+    state.counters["worst_packets_per_read"] = static_cast<double>(worstPackets);
+    state.counters["worst_read_ms"] = worstSeconds * 1000.0;
+    state.counters["peak_rss_mib"] = StatusKiB("VmHWM:") / 1024.0;
+  }
+  state.SetLabel(kClips[kLongClip].name);
+}
+
 BENCHMARK(BM_SequentialVsBare)->DenseRange(0, 3)->Unit(benchmark::kMillisecond)->Iterations(8);
 BENCHMARK(BM_RandomAccess)->DenseRange(0, 3)->Unit(benchmark::kMillisecond)->Iterations(60);
 BENCHMARK(BM_MemoryWhileReading)->DenseRange(0, 3)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_LongClip)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 }  // namespace
