@@ -1,22 +1,30 @@
 #pragma once
 
-// A video file read frame by frame, exactly: frame n (counted from 0 in display order) is always
-// the same picture, whether it is reached by stepping forwards, backwards or by jumping.
+// A video file read frame by frame, exactly: frame n (counted from 0) is the n-th picture a plain
+// decode of the file from its beginning shows, whether it is reached by stepping forwards,
+// backwards or by jumping. A frame that cannot be reached is a failed read, never another picture.
 //
-// Opening makes one pass over the file's packets (no decoding) and keeps a small index: each
-// frame's timestamp, file position and whether decoding can start there. The frame count comes
-// from that pass, not from the header, so a file cut short reports the frames it really holds.
-// Reading the frame after the last one read continues decoding; any other frame seeks to the
-// nearest preceding key frame and decodes forward from there.
+// Opening makes one pass over the file's packets and keeps a small index: each packet's
+// timestamps, file position and a fingerprint of its bytes. For codecs whose every packet is one
+// picture decodable on its own (motion JPEG, raw video, DV ...) that pass reads the packets only.
+// For all others it also decodes them (without pixel work) and counts the pictures shown, so
+// packets the decoder drops (before the first key frame, marked for discarding, leading pictures
+// of a cut open group) are no frames, and the key frames are the ones the decoder names.
+//
+// Timestamps are not trusted to identify anything: a packet read after a seek is recognised by its
+// fingerprint, and a picture by the packet it came from. A seek counts only once the key frame's
+// own packet has been recognised; otherwise decoding starts at an earlier key frame or at the
+// beginning of the file. Reading the frame after the last one read continues decoding.
 //
 // Frames come out as 24-bit blue-green-red rows, or as 8-bit indices with a 256-entry colour table
-// for palette videos and grey videos.
+// for palette videos and grey videos (see picture_convert.h).
 
-#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
+
+#include "platform/video/picture_convert.h"
 
 namespace platform {
 
@@ -47,27 +55,6 @@ struct VideoStreamInfo {
   double Rate() const {
     return rateDenominator ? static_cast<double>(rateNumerator) / rateDenominator : 0.0;
   }
-};
-
-// One decoded frame: rows top line first, each `stride` bytes (a multiple of 4).
-struct VideoPicture {
-  int width = 0;
-  int height = 0;
-  int bitCount = 0;  // 24 (blue, green, red) or 8 (indices into colorTable)
-  int stride = 0;
-  std::vector<std::uint8_t> pixels;
-  // 8-bit pictures: 256 entries of blue, green, red, 0.
-  std::array<std::uint8_t, 1024> colorTable{};
-
-  // Optional: where a 24-bit picture of exactly directWidth x directHeight is written instead of
-  // `pixels`: the top line at directBits, the next at directBits + directStride (negative for a
-  // bottom-up bitmap). `direct` tells whether the last picture went there. Saves a copy of
-  // every frame when the caller's bitmap is the final place.
-  std::uint8_t* directBits = nullptr;
-  int directStride = 0;
-  int directWidth = 0;
-  int directHeight = 0;
-  bool direct = false;
 };
 
 struct VideoStats {
@@ -107,6 +94,10 @@ class VideoFile {
 
  private:
   struct State;
+  enum class Run;
+  // Decodes on until frame `index` comes out and converts it.
+  Run DecodeUntil(int index, VideoPicture& picture);
+
   std::unique_ptr<State> s_;
   VideoStreamInfo info_;
   VideoStats stats_;
