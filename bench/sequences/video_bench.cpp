@@ -240,13 +240,17 @@ void BM_LongClip(benchmark::State& state) {
     if (!seq.Open() || seq.Frames() != kLongFrames)
       return state.SkipWithError("open failed or wrong frame count");
     const double open = Seconds(t0);
+    // Best of two passes each, alternating, so that neither profits from the other's warm-up.
     std::vector<std::uint64_t> hashes(kLongFrames + 1);
-    t0 = std::chrono::steady_clock::now();
-    for (int n = 1; n <= kLongFrames; ++n) hashes[n] = HashBits(*seq.ReadFrame(n, true));
-    const double ours = Seconds(t0);
-    t0 = std::chrono::steady_clock::now();
-    if (BareDecode(path) != kLongFrames) return state.SkipWithError("bare decode lost frames");
-    const double bare = Seconds(t0);
+    double ours = 1e9, bare = 1e9;
+    for (int pass = 0; pass < 2; ++pass) {
+      t0 = std::chrono::steady_clock::now();
+      for (int n = 1; n <= kLongFrames; ++n) hashes[n] = HashBits(*seq.ReadFrame(n, true));
+      ours = std::min(ours, Seconds(t0));
+      t0 = std::chrono::steady_clock::now();
+      if (BareDecode(path) != kLongFrames) return state.SkipWithError("bare decode lost frames");
+      bare = std::min(bare, Seconds(t0));
+    }
     std::mt19937 random(3);
     std::uniform_int_distribution<int> pick(1, kLongFrames);
     long worstPackets = 0;
