@@ -9,6 +9,8 @@ inline constexpr int kCorrupt = 31037;
 inline constexpr int kNoHandler = 31038;
 inline constexpr int kNoFormat = 31040;
 inline constexpr int kNoDecompressor = 31041;
+inline constexpr int kTooLarge = 31048;  // the frame size exceeds what a working bitmap holds
+inline constexpr int kNoMemory = 31049;  // memory ran out while opening
 
 // "AVI Properties"
 inline constexpr int kPropertiesDialog = 20200;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
+#include <new>
 
 #include "base/messages.h"
 #include "base/profile.h"
@@ -72,6 +73,27 @@ bool AviFrameSequence::NeedsColorReduction() const {
 }
 
 bool AviFrameSequence::OpenVideo() {
+  // Running out of memory while opening ends the open with a message, never the program.
+  try {
+    return OpenVideoChecked();
+  } catch (const std::bad_alloc&) {
+    Close();
+    ErrorMessage(aviid::kErrorCaption, aviid::kNoMemory, fileName.Path());
+    return false;
+  }
+}
+
+bool AviFrameSequence::CreateBitmaps() {
+  const int bits = IsColour() ? 24 : 8;
+  const platform::VideoStreamInfo& info = video_.Info();
+  if (frameDib.Create(fsData.width, fsData.height, bits) &&
+      (fields.halfFrameMode == kHalfFrameNone || fullFrame_.Create(info.width, info.height, bits)))
+    return true;
+  ErrorMessage(aviid::kErrorCaption, aviid::kTooLarge, fileName.Path(), info.width, info.height);
+  return false;
+}
+
+bool AviFrameSequence::OpenVideoChecked() {
   using platform::VideoError;
   Close();
   const std::string path = fileName.Path();
@@ -108,7 +130,6 @@ bool AviFrameSequence::OpenVideo() {
     Close();
     return false;
   }
-
   fsData.width = info.width;
   fsData.height = info.height;
   // A stream without a usable rate gets 1 frame per second, never 0.
@@ -121,11 +142,9 @@ bool AviFrameSequence::OpenVideo() {
   fsData.colours = FS_Data::kTrueColours;
   ReadDSCPartial(fsData, path);
   SetScale(fsData.units, fsData.aspect);
-  if (!frameDib.Create(fsData.width, fsData.height, IsColour() ? 24 : 8)) {
-    Close();
-    return false;
-  }
 
+  // A header may declare any size: the first frame must decode before a bitmap of that size is
+  // made.
   if (!video_.ReadFrame(0, picture_)) {
     ErrorMessage(aviid::kErrorCaption, aviid::kNoDecompressor, path, info.fourcc, info.name);
     Close();
@@ -138,8 +157,7 @@ bool AviFrameSequence::OpenVideo() {
   if (Runner() && Runner()(*this, model) == 1) model.Apply(fsData, fields);
   if (fsData.frames < 1) fsData.frames = 1;
   SetScale(fsData.units, fsData.aspect);
-  if (!frameDib.Create(fsData.width, fsData.height, IsColour() ? 24 : 8) ||
-      !fullFrame_.Create(info.width, info.height, IsColour() ? 24 : 8)) {
+  if (!CreateBitmaps()) {
     Close();
     return false;
   }
@@ -159,7 +177,13 @@ void AviFrameSequence::ReportDecodeFailure() {
 }
 
 bool AviFrameSequence::Decode(int position) {
-  if (video_.ReadFrame(position, picture_)) {
+  bool decoded = false;
+  try {
+    decoded = video_.ReadFrame(position, picture_);
+  } catch (const std::bad_alloc&) {
+    decoded = false;
+  }
+  if (decoded) {
     if (IsColour() && picture_.bitCount <= 8 && PaletteDisplay()) {
       for (int i = 0; i < kPaletteSize; ++i) {
         const std::uint8_t* e = picture_.colorTable.data() + 4 * i;

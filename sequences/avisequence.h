@@ -39,7 +39,8 @@ class AviFrameSequence : public FrameSequence {
   bool Open() override { return OpenVideo(); }
   // Opens the video, fills the description, runs the properties dialog and reads frame 1. False
   // after a message (caption 31035: 31036, 31037, 31038 by the reason, 31040 no format, 31041 no
-  // decoder or no frame decodes).
+  // decoder or no frame decodes, 31048 frames too large for a working bitmap, 31049 out of
+  // memory). No bitmap is made before the first frame has decoded.
   bool OpenVideo();
   void Close() override;
   // Without an open video: "FrameSequence has not been opened!". A frame that cannot be decoded
@@ -66,6 +67,9 @@ class AviFrameSequence : public FrameSequence {
   std::string frameServerLibrary = kFrameServerLibrary;
 
  private:
+  bool OpenVideoChecked();
+  // Makes the working bitmaps for the chosen size and depth; false after message 31048.
+  bool CreateBitmaps();
   // Decodes stream frame `position` (0-based) into picture_; reports the first failure.
   bool Decode(int position);
   void ReportDecodeFailure();

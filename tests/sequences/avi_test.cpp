@@ -332,3 +332,64 @@ TEST(AviFrameSequenceTest, FrameServerScript) {
 }
 
 }  // namespace
+
+namespace {
+
+// A raw-video AVI of one 64 x 48 frame whose format claims `width` x `height`.
+std::string ClipClaimingSize(const seqtest::TempDir& dir, std::uint32_t width,
+                             std::uint32_t height) {
+  const std::string clip =
+      videotest::MakeClip(dir, "claims.avi", "-c:v rawvideo -pix_fmt bgr24", 1);
+  if (clip.empty()) return {};
+  std::string bytes = ReadAll(clip);
+  const auto strf = bytes.find("strf");
+  if (strf == std::string::npos) return {};
+  auto put = [&](std::size_t at, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<char>(v >> (8 * i));
+  };
+  put(strf + 12, width);  // the bitmap header's width and height follow its size field
+  put(strf + 16, height);
+  return dir.Write("claims.avi", bytes);
+}
+
+long PeakResidentKiB() {
+  std::ifstream status("/proc/self/status");
+  std::string key;
+  long value = 0;
+  while (status >> key)
+    if (key == "VmHWM:" && status >> value) return value;
+  return 0;
+}
+
+// A header may claim any frame size: the open is refused with a message naming the file, and
+// nothing of the claimed size is allocated before a frame decodes.
+TEST(AviFrameSequenceTest, ClaimedHugeFramesAreRefusedWithAMessage) {
+  SKIP_WITHOUT_FFMPEG();
+  seqtest::TempDir dir;
+  const std::string noDecompressor =
+      "AVI-file: %s\n\nCould not find a decompressor with the given format (%s) for stream %s.";
+  const std::string noFormat = "AVI-file: %s\n\nCould not read the format of the video-stream.";
+  struct Case {
+    std::uint32_t width, height;
+    std::string text;  // formatted with the file (and the codec and stream)
+  };
+  for (const Case& c : {Case{16000, 16000, noDecompressor}, Case{100000, 100000, noFormat}}) {
+    SCOPED_TRACE(c.width);
+    const std::string clip = ClipClaimingSize(dir, c.width, c.height);
+    ASSERT_FALSE(clip.empty());
+    platform::RecordingMessageService messages;
+    const long peakBefore = PeakResidentKiB();
+    AviFrameSequence seq(clip, nullptr);
+    EXPECT_FALSE(seq.Open());
+    EXPECT_LT(PeakResidentKiB() - peakBefore, 100 * 1024) << "KiB allocated while opening";
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].caption, "Error in AVI-File");
+    const std::string expected = c.text == noDecompressor
+                                     ? platform::Format(c.text, clip, "rawvideo", "")
+                                     : platform::Format(c.text, clip);
+    EXPECT_EQ(messages.shown[0].text, expected);
+    EXPECT_FALSE(seq.IsOpened());
+  }
+}
+
+}  // namespace
