@@ -4,6 +4,8 @@
 #include <cmath>
 #include <utility>
 
+#include "objects/matchalign.h"
+
 namespace match {
 namespace {
 
@@ -14,36 +16,29 @@ constexpr int kFilterMargin = kBoxRadius + 1;
 constexpr int kCandidates = 3;
 constexpr int kSuppressRadius = 2;
 // Coarsest level: the template keeps at least this many pixels on its shorter side.
-constexpr int kMinPyramidSide = 6;
+constexpr int kMinPyramidSide = 8;
 constexpr int kMaxLevels = 4;
 // Standard deviation (grey levels) below which a template has no structure to track.
 constexpr double kMinContrast = 2.0;
 constexpr double kMinTextureContrast = 0.5;
-// Sub-pixel alignment: iterations, the step at which it has converged, and how far it may move.
-constexpr int kAlignIterations = 12;
-constexpr double kConverged = 1e-3;
+// How far the sub-pixel alignment may move a whole-pixel match, and the anchor's alignment the
+// adapted template's.
 constexpr double kMaxAlignShift = 1.5;
 constexpr double kMaxAnchorShift = 1.0;
-
-using Spans = std::vector<std::pair<int, int>>;
-
-Spans SpansOf(const std::vector<std::uint8_t>& mask, int width, int height) {
-  Spans spans(height, {0, 0});
-  for (int y = 0; y < height; ++y) {
-    int first = width, last = -1;
-    for (int x = 0; x < width; ++x)
-      if (mask[y * width + x]) first = std::min(first, x), last = x;
-    spans[y] = last < 0 ? std::pair{0, 0} : std::pair{first, last + 1};
-  }
-  return spans;
-}
-
-// Pixels of the mask per plane.
-int CountOf(const Spans& spans) {
-  int n = 0;
-  for (auto [a, b] : spans) n += b - a;
-  return n;
-}
+// Pixels around the search area for the alignment's interpolation.
+constexpr int kMargin = 3;
+// Candidates closer than this (pixels) to a better one are the same optimum.
+constexpr double kDistinct = 3.0;
+// A candidate competes with the best when its cost is at most this multiple of the best's.
+constexpr double kCompete = 2.0;
+// Two competing candidates are told apart by the motion when the one nearer the predicted point
+// is nearer by at least this (pixels), and by at least its own distance.
+constexpr double kMinLead = 2.0;
+// A match is much worse than the recent ones when its misfit (1 - ZNCC) exceeds this multiple
+// of their mean plus the floor; judged once this many good matches are known.
+constexpr double kMuchWorse = 4.0;
+constexpr double kWorseFloor = 0.01;
+constexpr std::size_t kMinHistory = 3;
 
 Patch Downsample(const Patch& p) {
   Patch d;
@@ -215,157 +210,6 @@ void BandPass(float* p, int w, int h) {
   }
 }
 
-// Gradients of the template (central differences, one-sided at its edges).
-void Gradients(const Patch& t, std::vector<float>& gx, std::vector<float>& gy) {
-  gx.assign(t.pixels.size(), 0.0f);
-  gy.assign(t.pixels.size(), 0.0f);
-  const int w = t.width, h = t.height;
-  for (int k = 0; k < t.planes; ++k) {
-    const float* p = t.Plane(k);
-    float* ox = gx.data() + static_cast<std::size_t>(k) * w * h;
-    float* oy = gy.data() + static_cast<std::size_t>(k) * w * h;
-    for (int y = 0; y < h; ++y)
-      for (int x = 0; x < w; ++x) {
-        const int xa = std::max(0, x - 1), xb = std::min(w - 1, x + 1);
-        const int ya = std::max(0, y - 1), yb = std::min(h - 1, y + 1);
-        ox[y * w + x] = (p[y * w + xb] - p[y * w + xa]) / std::max(1, xb - xa);
-        oy[y * w + x] = (p[yb * w + x] - p[ya * w + x]) / std::max(1, yb - ya);
-      }
-  }
-}
-
-// The image under the template at a fractional origin (bilinear); false when it reaches beyond.
-bool Sample(const Patch& img, double qx, double qy, int tw, int th, std::vector<float>& out) {
-  const int ix = static_cast<int>(std::floor(qx)), iy = static_cast<int>(std::floor(qy));
-  if (ix < 0 || iy < 0 || ix + tw >= img.width || iy + th >= img.height) return false;
-  const float fx = static_cast<float>(qx - ix), fy = static_cast<float>(qy - iy);
-  const float w00 = (1 - fx) * (1 - fy), w10 = fx * (1 - fy), w01 = (1 - fx) * fy, w11 = fx * fy;
-  out.resize(static_cast<std::size_t>(tw) * th * img.planes);
-  for (int k = 0; k < img.planes; ++k) {
-    const float* s = img.Plane(k);
-    float* o = out.data() + static_cast<std::size_t>(k) * tw * th;
-    for (int y = 0; y < th; ++y) {
-      const float* r0 = s + (iy + y) * img.width + ix;
-      const float* r1 = r0 + img.width;
-      for (int x = 0; x < tw; ++x)
-        o[y * tw + x] = w00 * r0[x] + w10 * r0[x + 1] + w01 * r1[x] + w11 * r1[x + 1];
-    }
-  }
-  return true;
-}
-
-// Mean and standard deviation over the mask of all planes of a sampled patch.
-std::pair<double, double> Moments(const std::vector<float>& v, const Spans& spans, int tw, int th,
-                                  int planes) {
-  double sum = 0, squares = 0;
-  int n = 0;
-  for (int k = 0; k < planes; ++k)
-    for (int y = 0; y < th; ++y)
-      for (int x = spans[y].first; x < spans[y].second; ++x) {
-        const double a = v[static_cast<std::size_t>(k) * tw * th + y * tw + x];
-        sum += a;
-        squares += a * a;
-        ++n;
-      }
-  if (!n) return {0, 0};
-  const double mean = sum / n;
-  return {mean, std::sqrt(std::max(0.0, squares / n - mean * mean))};
-}
-
-// Inverse-compositional Lucas-Kanade alignment of a template to the image, translation only;
-// the correlation methods also normalise brightness and contrast of the image to the
-// template's at every iteration. q is the template's top left corner in the image.
-class Aligner {
- public:
-  Aligner(const Patch& t, const std::vector<std::uint8_t>& mask, Method method)
-      : t_(t), spans_(SpansOf(mask, t.width, t.height)), photometric_(method != Method::kSSD) {
-    Gradients(t, gx_, gy_);
-    const int w = t.width, h = t.height;
-    for (int k = 0; k < t.planes; ++k)
-      for (int y = 0; y < h; ++y)
-        for (int x = spans_[y].first; x < spans_[y].second; ++x) {
-          const std::size_t i = static_cast<std::size_t>(k) * w * h + y * w + x;
-          hxx_ += double(gx_[i]) * gx_[i];
-          hxy_ += double(gx_[i]) * gy_[i];
-          hyy_ += double(gy_[i]) * gy_[i];
-        }
-    std::vector<float> all(t.pixels);
-    const auto [mean, sd] = Moments(all, spans_, w, h, t.planes);
-    tMean_ = mean;
-    tSd_ = sd;
-  }
-
-  // Moves q to the best fractional origin; false when it does not converge, leaves the image or
-  // moves further than the limit.
-  bool Align(const Patch& img, double& qx, double& qy, double limit) {
-    const double det = hxx_ * hyy_ - hxy_ * hxy_;
-    if (det <= 1e-9 * (hxx_ * hyy_ + 1e-12)) return false;
-    const double startX = qx, startY = qy;
-    const int w = t_.width, h = t_.height;
-    for (int it = 0; it < kAlignIterations; ++it) {
-      if (!Sample(img, qx, qy, w, h, sample_)) return false;
-      double gain = 1, offset = 0;
-      if (photometric_) {
-        const auto [mean, sd] = Moments(sample_, spans_, w, h, t_.planes);
-        if (sd <= 1e-9) return false;
-        gain = tSd_ / sd;
-        offset = tMean_ - mean * gain;
-      }
-      double bx = 0, by = 0;
-      for (int k = 0; k < t_.planes; ++k)
-        for (int y = 0; y < h; ++y) {
-          const std::size_t row = static_cast<std::size_t>(k) * w * h + y * w;
-          for (int x = spans_[y].first; x < spans_[y].second; ++x) {
-            const double e = sample_[row + x] * gain + offset - t_.pixels[row + x];
-            bx += gx_[row + x] * e;
-            by += gy_[row + x] * e;
-          }
-        }
-      const double dx = (hyy_ * bx - hxy_ * by) / det;
-      const double dy = (hxx_ * by - hxy_ * bx) / det;
-      qx -= dx;
-      qy -= dy;
-      if (std::hypot(qx - startX, qy - startY) > limit) return false;
-      if (std::fabs(dx) < kConverged && std::fabs(dy) < kConverged) return true;
-    }
-    return std::hypot(qx - startX, qy - startY) <= limit;
-  }
-
-  // RMS difference (SSD) or ZNCC of the template with the image at a fractional origin.
-  bool Quality(const Patch& img, double qx, double qy, double& out) {
-    const int w = t_.width, h = t_.height;
-    if (!Sample(img, qx, qy, w, h, sample_)) return false;
-    double acc = 0, cross = 0;
-    int n = 0;
-    const auto [mean, sd] = Moments(sample_, spans_, w, h, t_.planes);
-    for (int k = 0; k < t_.planes; ++k)
-      for (int y = 0; y < h; ++y) {
-        const std::size_t row = static_cast<std::size_t>(k) * w * h + y * w;
-        for (int x = spans_[y].first; x < spans_[y].second; ++x) {
-          const double a = sample_[row + x], b = t_.pixels[row + x];
-          acc += (a - b) * (a - b);
-          cross += (a - mean) * (b - tMean_);
-          ++n;
-        }
-      }
-    if (!n) return false;
-    if (!photometric_) {
-      out = std::sqrt(acc / n);
-    } else {
-      out = sd > 1e-9 && tSd_ > 1e-9 ? cross / (n * sd * tSd_) : -1.0;
-    }
-    return true;
-  }
-
- private:
-  const Patch& t_;
-  Spans spans_;
-  bool photometric_;
-  std::vector<float> gx_, gy_, sample_;
-  double hxx_ = 0, hxy_ = 0, hyy_ = 0;
-  double tMean_ = 0, tSd_ = 0;
-};
-
 bool Passes(const Settings& s, Method method, double quality) {
   return method == Method::kSSD ? quality <= s.thresholdSSD : quality >= s.thresholdCross;
 }
@@ -461,8 +305,9 @@ Patch Extract(const Image& image, int x0, int y0, int width, int height, Method 
   return p;
 }
 
-Best SearchBest(const Patch& image, const Patch& tmpl, const std::vector<std::uint8_t>* mask,
-                Method method, int x0, int y0, int x1, int y1) {
+std::vector<Best> SearchCandidates(const Patch& image, const Patch& tmpl,
+                                   const std::vector<std::uint8_t>* mask, Method method, int x0,
+                                   int y0, int x1, int y1, int maxLevels) {
   std::vector<std::uint8_t> full;
   if (!mask) full.assign(static_cast<std::size_t>(tmpl.width) * tmpl.height, 1);
   const std::vector<std::uint8_t>& m0 = mask ? *mask : full;
@@ -470,11 +315,11 @@ Best SearchBest(const Patch& image, const Patch& tmpl, const std::vector<std::ui
   y1 = std::min(y1, image.height - tmpl.height);
   x0 = std::max(x0, 0);
   y0 = std::max(y0, 0);
-  if (x0 > x1 || y0 > y1) return {x0, y0, -1e300};
+  if (x0 > x1 || y0 > y1) return {};
 
   // Levels: coarser only while the template keeps its structure and the search is still wide.
   int levels = 0;
-  while (levels < kMaxLevels &&
+  while (levels < std::min(maxLevels, kMaxLevels) &&
          std::min(tmpl.width, tmpl.height) >> (levels + 1) >= kMinPyramidSide &&
          std::max(x1 - x0, y1 - y0) >> levels >= 8)
     ++levels;
@@ -518,12 +363,126 @@ Best SearchBest(const Patch& image, const Patch& tmpl, const std::vector<std::ui
     }
     candidates = std::move(next);
   }
-  const auto best =
-      std::max_element(candidates.begin(), candidates.end(),
-                       [](const auto& a, const auto& b) { return a.score < b.score; });
-  if (best == candidates.end()) return {x0, y0, -1e300};
-  return {best->x, best->y, best->score};
+  std::sort(candidates.begin(), candidates.end(),
+            [](const Candidate& a, const Candidate& b) { return a.score > b.score; });
+  std::vector<Best> out;
+  for (const Candidate& c : candidates) out.push_back({c.x, c.y, c.score});
+  return out;
 }
+
+Best SearchBest(const Patch& image, const Patch& tmpl, const std::vector<std::uint8_t>* mask,
+                Method method, int x0, int y0, int x1, int y1) {
+  const std::vector<Best> all =
+      SearchCandidates(image, tmpl, mask, method, x0, y0, x1, y1, kMaxLevels);
+  return all.empty() ? Best{x0, y0, -1e300} : all.front();
+}
+
+namespace {
+
+// A candidate refined to a fraction of a pixel, with its fit and its cost (lower is better:
+// the mean squared difference for SSD, 1 - ZNCC for the correlation methods).
+struct Scored {
+  Warp w;
+  Fit fit;
+  double cost = 0;
+  int bx = 0, by = 0;  // whole-pixel top left of the template
+};
+
+double CostOf(Method method, const Fit& f) {
+  return method == Method::kSSD ? f.rms * f.rms : 1 - f.zncc;
+}
+
+// The distinct candidates, each refined and scored, the cheapest first.
+std::vector<Scored> Refine(const std::vector<Best>& found, Aligner& aligner, const Patch& area,
+                           const TrackState& state, Method method) {
+  std::vector<Scored> out;
+  for (const Best& b : found) {
+    if (std::any_of(out.begin(), out.end(), [&](const Scored& s) {
+          return std::hypot(s.bx - b.x, s.by - b.y) < kDistinct;
+        }))
+      continue;
+    Scored s;
+    s.bx = b.x;
+    s.by = b.y;
+    s.w = {b.x + state.pointX, b.y + state.pointY};
+    if (!aligner.Align(area, s.w, kMaxAlignShift)) s.w = {b.x + state.pointX, b.y + state.pointY};
+    if (!aligner.Measure(area, s.w, s.fit)) continue;
+    s.cost = CostOf(method, s.fit);
+    // Two whole-pixel optima that refine onto one point are one candidate.
+    if (std::any_of(out.begin(), out.end(), [&](const Scored& o) {
+          return std::hypot(o.w.x - s.w.x, o.w.y - s.w.y) < 1.0;
+        }))
+      continue;
+    out.push_back(s);
+  }
+  std::sort(out.begin(), out.end(),
+            [](const Scored& a, const Scored& b) { return a.cost < b.cost; });
+  return out;
+}
+
+// Of the candidates that compete with the best, the one nearest the predicted point; ambiguous
+// when the motion cannot tell it from another.
+std::size_t Choose(const std::vector<Scored>& c, double px, double py, bool& ambiguous) {
+  std::vector<std::pair<double, std::size_t>> near;
+  for (std::size_t i = 0; i < c.size(); ++i)
+    if (c[i].cost <= kCompete * c[0].cost)
+      near.push_back({std::hypot(c[i].w.x - px, c[i].w.y - py), i});
+  std::sort(near.begin(), near.end());
+  ambiguous = near.size() > 1 && near[1].first < near[0].first + std::max(kMinLead, near[0].first);
+  return near[0].second;
+}
+
+double QualityOf(Method method, const Fit& f) { return method == Method::kSSD ? f.rms : f.zncc; }
+
+bool MuchWorse(const TrackState& state, double misfit) {
+  if (state.recent.size() < kMinHistory) return false;
+  double sum = 0;
+  for (double v : state.recent) sum += v;
+  return misfit > kMuchWorse * sum / state.recent.size() + kWorseFloor;
+}
+
+// The candidates with the one chosen, and whether the match is bad: beyond its threshold, not
+// to be told from another by the motion, or much worse than the recent matches.
+struct Found {
+  std::vector<Scored> scored;
+  std::size_t chosen = 0;
+  bool bad = true;
+};
+
+Found Judge(std::vector<Scored> scored, double px, double py, const Settings& settings,
+            Method method, const TrackState& state) {
+  Found f;
+  f.scored = std::move(scored);
+  if (f.scored.empty()) return f;
+  bool ambiguous = false;
+  f.chosen = Choose(f.scored, px, py, ambiguous);
+  const Fit& fit = f.scored[f.chosen].fit;
+  f.bad = !Passes(settings, method, QualityOf(method, fit)) || ambiguous ||
+          MuchWorse(state, 1 - fit.zncc);
+  return f;
+}
+
+void Remember(TrackState& state, double misfit) {
+  state.recent.push_back(misfit);
+  if (state.recent.size() > TrackState::kHistory) state.recent.erase(state.recent.begin());
+}
+
+// How far the anchor, turned and scaled, reaches beyond the template's rectangle.
+std::pair<int, int> AnchorReach(const TrackState& state, const TemplateGeometry& g) {
+  const std::complex<double> m(state.anchorScaleCos, state.anchorScaleSin);
+  double rx = 0, ry = 0;
+  for (double cx : {-state.anchorX, g.width - 1 - state.anchorX})
+    for (double cy : {-state.anchorY, g.height - 1 - state.anchorY}) {
+      const std::complex<double> at = m * std::complex<double>(cx, cy);
+      rx = std::max(
+          rx, std::max(at.real() - (g.width - 1 - state.anchorX), -at.real() - state.anchorX));
+      ry = std::max(
+          ry, std::max(at.imag() - (g.height - 1 - state.anchorY), -at.imag() - state.anchorY));
+    }
+  return {static_cast<int>(std::ceil(rx)), static_cast<int>(std::ceil(ry))};
+}
+
+}  // namespace
 
 Outcome MatchStep(const Request& r, TrackState& state) {
   Outcome out;
@@ -577,53 +536,57 @@ Outcome MatchStep(const Request& r, TrackState& state) {
     out.message = kLeavesFrame;
     return out;
   }
-  // The search area with a margin for the sub-pixel alignment.
-  constexpr int kMargin = 3;
-  const int ax = std::max(0, cx0 - kMargin), ay = std::max(0, cy0 - kMargin);
-  const int bx = std::min(next.width, cx1 + g.width + kMargin);
-  const int by = std::min(next.height, cy1 + g.height + kMargin);
+  // The search area with a margin for the alignments, the turned and scaled anchor's included.
+  const auto [reachX, reachY] = AnchorReach(state, g);
+  const int ax = std::max(0, cx0 - kMargin - reachX), ay = std::max(0, cy0 - kMargin - reachY);
+  const int bx = std::min(next.width, cx1 + g.width + kMargin + reachX);
+  const int by = std::min(next.height, cy1 + g.height + kMargin + reachY);
   const Patch area = Extract(next, ax, ay, bx - ax, by - ay, r.method);
 
-  const Best best =
-      SearchBest(area, state.current, &mask, r.method, cx0 - ax, cy0 - ay, cx1 - ax, cy1 - ay);
-  out.bestX = best.x + ax;
-  out.bestY = best.y + ay;
-  const bool cutLeft = out.bestX == cx0 && ex - rx < 0;
-  const bool cutRight = out.bestX == cx1 && ex + rx > next.width - g.width;
-  const bool cutTop = out.bestY == cy0 && ey - ry < 0;
-  const bool cutBottom = out.bestY == cy1 && ey + ry > next.height - g.height;
-
-  // Sub-pixel position; the whole-pixel one when the alignment fails.
-  Aligner aligner(state.current, mask, r.method);
-  double qx = best.x, qy = best.y;
-  if (!aligner.Align(area, qx, qy, kMaxAlignShift)) qx = best.x, qy = best.y;
-  double quality = 0;
-  if (!aligner.Quality(area, qx, qy, quality))
-    quality = r.method == Method::kSSD
-                  ? std::sqrt(std::max(0.0, -best.score) /
-                              (double(CountOf(SpansOf(mask, g.width, g.height))) * next.count))
-                  : best.score;
-  out.score = quality;
-  double newX = qx + ax + state.pointX, newY = qy + ay + state.pointY;
-
-  // An adapted template is checked against the run's first one, which does not drift.
-  if (state.adapted) {
-    Aligner anchor(state.anchor, mask, r.method);
-    double ux = newX - state.anchorX - ax, uy = newY - state.anchorY - ay, anchorQuality = 0;
-    if (anchor.Align(area, ux, uy, kMaxAnchorShift) &&
-        anchor.Quality(area, ux, uy, anchorQuality) &&
-        Passes(r.settings, r.method, anchorQuality)) {
-      newX = ux + ax + state.anchorX;
-      newY = uy + ay + state.anchorY;
-    }
+  const Spans spans = SpansOf(mask, g.width, g.height);
+  Aligner aligner(state.current, spans, state.pointX, state.pointY, false);
+  auto find = [&](int levels) {
+    return Judge(Refine(SearchCandidates(area, state.current, &mask, r.method, cx0 - ax, cy0 - ay,
+                                         cx1 - ax, cy1 - ay, levels),
+                        aligner, area, state, r.method),
+                 predictedX - ax, predictedY - ay, r.settings, r.method, state);
+  };
+  Found found = find(kMaxLevels);
+  // The coarse levels can miss a fine texture: a bad match is looked for at every position.
+  if (found.bad) found = find(0);
+  if (found.scored.empty()) {
+    out.message = kObjectLost;
+    return out;
   }
+  const Scored& chosen = found.scored[found.chosen];
+  out.bestX = chosen.bx + ax;
+  out.bestY = chosen.by + ay;
+  out.score = QualityOf(r.method, chosen.fit);
+  // Where the frame cut the search area, a match on the cut is the object leaving the frame.
+  auto onCut = [&](const Scored& c) {
+    const int x = c.bx + ax, y = c.by + ay;
+    return (x == cx0 && ex - rx < 0) || (x == cx1 && ex + rx > next.width - g.width) ||
+           (y == cy0 && ey - ry < 0) || (y == cy1 && ey + ry > next.height - g.height);
+  };
+  const bool cut = onCut(chosen) || (found.bad && onCut(found.scored.front()));
 
-  if ((cutLeft || cutRight || cutTop || cutBottom) ||
-      !(newX >= 0 && newY >= 0 && newX <= next.width && newY <= next.height)) {
+  // The run's first template, turned and scaled as the object has, gives the point: it does not
+  // drift as the adapted templates would.
+  Warp at = chosen.w;
+  Aligner anchor(state.anchor, spans, state.anchorX, state.anchorY, true);
+  Warp anchored{chosen.w.x, chosen.w.y, {state.anchorScaleCos, state.anchorScaleSin}};
+  Fit anchorFit;
+  const bool anchorHolds =
+      anchor.Align(area, anchored, kMaxAnchorShift) && anchor.Measure(area, anchored, anchorFit) &&
+      Passes(r.settings, r.method, r.method == Method::kSSD ? anchorFit.fittedRms : anchorFit.zncc);
+  if (anchorHolds) at = anchored;
+  const double newX = at.x + ax, newY = at.y + ay;
+
+  if (cut || !(newX >= 0 && newY >= 0 && newX <= next.width && newY <= next.height)) {
     out.message = kLeavesFrame;
     return out;
   }
-  out.badMatch = !Passes(r.settings, r.method, quality);
+  out.badMatch = found.bad;
   if (out.badMatch && r.settings.breakOnBadMatch) {
     out.message = kObjectLost;
     return out;
@@ -631,7 +594,13 @@ Outcome MatchStep(const Request& r, TrackState& state) {
   out.x = static_cast<float>(newX);
   out.y = static_cast<float>(newY);
   out.stored = true;
-  if (r.settings.adaptTemplate && !out.badMatch) {
+  if (out.badMatch) return out;
+  Remember(state, 1 - chosen.fit.zncc);
+  if (anchorHolds) {
+    state.anchorScaleCos = anchored.m.real();
+    state.anchorScaleSin = anchored.m.imag();
+  }
+  if (r.settings.adaptTemplate) {
     Patch renewed;
     float relX, relY;
     if (TakeTemplate(next, out.x, out.y, g, r.method, mask, renewed, relX, relY, false) == 0) {

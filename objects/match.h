@@ -77,6 +77,11 @@ struct TrackState {
   Patch anchor;                  // the template of the run's first frame
   bool adapted = false;          // current is no longer the anchor
   float anchorX = 0, anchorY = 0;
+  // How the object has turned and scaled since the anchor: scale (cos a, sin a).
+  double anchorScaleCos = 1, anchorScaleSin = 0;
+  // The misfits (1 - ZNCC) of the last good matches, oldest first.
+  static constexpr std::size_t kHistory = 8;
+  std::vector<double> recent;
 };
 
 // Results of a step; message ids are the tracking messages.
@@ -119,6 +124,11 @@ struct Best {
   int x = 0, y = 0;
   double score = 0;
 };
+// The distinct local optima the coarse-to-fine search followed, the best first; maxLevels 0
+// searches every position at full resolution.
+std::vector<Best> SearchCandidates(const Patch& image, const Patch& tmpl,
+                                   const std::vector<std::uint8_t>* mask, Method method, int x0,
+                                   int y0, int x1, int y1, int maxLevels);
 Best SearchBest(const Patch& image, const Patch& tmpl, const std::vector<std::uint8_t>* mask,
                 Method method, int x0, int y0, int x1, int y1);
 

@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <random>
 #include <string>
 #include <vector>
@@ -43,6 +44,19 @@ struct Texture {
   std::array<std::array<double, 4>, 6> waves;
 };
 
+// How a body is turned (radians, counter-clockwise on screen) and scaled about its centre.
+struct Pose {
+  double angle = 0;
+  double scale = 1;
+};
+
+// A plain vertical bar in front of everything, full height, centred on x.
+struct Pole {
+  double x = 0;
+  double width = 6;
+  double level = 40;  // its grey level
+};
+
 struct Scene {
   int width = 320, height = 240;
   double noise = 2.0;                // standard deviation, grey levels
@@ -50,7 +64,11 @@ struct Scene {
   double spatialRamp = 0;            // grey levels added per pixel to the right
   double backgroundAmplitude = 0.2;  // of the background's texture
   bool blur = true;                  // 2 x 2 supersampling plus a box of the pixel
+  double level = 1;                  // every drawn value is multiplied by it (a darker scene)
   std::vector<Body> bodies;
+  std::function<Pose(std::size_t body, int frame)> pose;  // none: upright, natural size
+  std::function<double(int frame)> poleAt;                // none: no pole; else its centre
+  Pole pole;
   Texture background{99};
 
   // Grey frame with the bodies' centres at the given positions.
@@ -65,7 +83,10 @@ struct Scene {
     }
     std::vector<double> v = base_;
     for (std::size_t i = 0; i < bodies.size(); ++i) {
-      const double R = bodies[i].radius, reach = bodies[i].kind == Kind::kMarker ? 2 * R : R + 3;
+      const Pose p = pose ? pose(i, frame) : Pose{};
+      const double c = std::cos(p.angle) / p.scale, s = std::sin(p.angle) / p.scale;
+      const double R = bodies[i].radius * p.scale,
+                   reach = bodies[i].kind == Kind::kMarker ? 2 * R : R + 3;
       const int x0 = std::max(0, int(at[i].first - reach)),
                 x1 = std::min(width - 1, int(at[i].first + reach) + 1);
       const int y0 = std::max(0, int(at[i].second - reach)),
@@ -84,19 +105,22 @@ struct Scene {
                 sum += under + 120 * std::exp(-r2 / (2 * R * R / 4));
               } else {
                 const double w = 1 / (1 + std::exp((std::sqrt(r2) - R) * 2));
-                sum += under * (1 - w) + w * (130 + textures_[i].At(dx, dy));
+                // The texture turns and scales with the body: sampled at the point that maps here.
+                const double u = c * dx + s * dy, t = -s * dx + c * dy;
+                sum += under * (1 - w) + w * (130 + textures_[i].At(u, t));
               }
             }
           v[y * width + x] = sum / (ss * ss);
         }
     }
+    if (poleAt) DrawPole(v, poleAt(frame));
     std::vector<std::uint8_t> img(v.size());
     std::mt19937 rng(noiseSeed);
     std::normal_distribution<double> n(0, noise);
     const double gain = 1 + frame * gainPerFrame;
     for (int y = 0; y < height; ++y)
       for (int x = 0; x < width; ++x) {
-        const double value = v[y * width + x] * gain + spatialRamp * x + n(rng);
+        const double value = v[y * width + x] * level * gain + spatialRamp * x + n(rng);
         img[static_cast<std::size_t>(y) * width + x] =
             static_cast<std::uint8_t>(std::clamp(std::lround(value), 0L, 255L));
       }
@@ -104,6 +128,16 @@ struct Scene {
   }
 
  private:
+  // Each column is covered by the part of its pixel's width that the pole takes.
+  void DrawPole(std::vector<double>& v, double centre) const {
+    const double a = centre - pole.width / 2, b = centre + pole.width / 2;
+    for (int x = std::max(0, int(a) - 1); x <= std::min(width - 1, int(b) + 1); ++x) {
+      const double cover = std::clamp(std::min(b, x + 0.5) - std::max(a, x - 0.5), 0.0, 1.0);
+      for (int y = 0; y < height; ++y)
+        v[y * width + x] = v[y * width + x] * (1 - cover) + cover * pole.level;
+    }
+  }
+
   mutable std::vector<double> base_;
   mutable std::vector<Texture> textures_;
 };

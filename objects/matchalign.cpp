@@ -1,0 +1,228 @@
+#include "objects/matchalign.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace match {
+namespace {
+
+constexpr int kIterations = 15;
+constexpr double kConverged = 1e-3;   // pixels of the point
+constexpr double kConvergedM = 1e-5;  // of the turn and scale
+// A warp beyond these sizes has lost the object.
+constexpr double kMinScale = 0.5, kMaxScale = 2.0;
+constexpr double kSingular = 1e-9;
+
+// Gradients of the template (central differences, one-sided at its edges).
+void Gradients(const Patch& t, std::vector<float>& gx, std::vector<float>& gy) {
+  gx.assign(t.pixels.size(), 0.0f);
+  gy.assign(t.pixels.size(), 0.0f);
+  const int w = t.width, h = t.height;
+  for (int k = 0; k < t.planes; ++k) {
+    const float* p = t.Plane(k);
+    float* ox = gx.data() + static_cast<std::size_t>(k) * w * h;
+    float* oy = gy.data() + static_cast<std::size_t>(k) * w * h;
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x) {
+        const int xa = std::max(0, x - 1), xb = std::min(w - 1, x + 1);
+        const int ya = std::max(0, y - 1), yb = std::min(h - 1, y + 1);
+        ox[y * w + x] = (p[y * w + xb] - p[y * w + xa]) / std::max(1, xb - xa);
+        oy[y * w + x] = (p[yb * w + x] - p[ya * w + x]) / std::max(1, yb - ya);
+      }
+  }
+}
+
+// Solves the n x n system a x = b by Gaussian elimination with pivoting; false when singular.
+bool Solve(double a[4][4], double b[4], int n) {
+  double scale = 0;
+  for (int i = 0; i < n; ++i) scale = std::max(scale, std::fabs(a[i][i]));
+  for (int c = 0; c < n; ++c) {
+    int p = c;
+    for (int r = c + 1; r < n; ++r)
+      if (std::fabs(a[r][c]) > std::fabs(a[p][c])) p = r;
+    if (std::fabs(a[p][c]) <= kSingular * (scale + 1e-300)) return false;
+    std::swap(a[p], a[c]);
+    std::swap(b[p], b[c]);
+    for (int r = c + 1; r < n; ++r) {
+      const double f = a[r][c] / a[c][c];
+      for (int k = c; k < n; ++k) a[r][k] -= f * a[c][k];
+      b[r] -= f * b[c];
+    }
+  }
+  for (int c = n - 1; c >= 0; --c) {
+    for (int k = c + 1; k < n; ++k) b[c] -= a[c][k] * b[k];
+    b[c] /= a[c][c];
+  }
+  return true;
+}
+
+}  // namespace
+
+Spans SpansOf(const std::vector<std::uint8_t>& mask, int width, int height) {
+  Spans spans(height, {0, 0});
+  for (int y = 0; y < height; ++y) {
+    int first = width, last = -1;
+    for (int x = 0; x < width; ++x)
+      if (mask[y * width + x]) first = std::min(first, x), last = x;
+    spans[y] = last < 0 ? std::pair{0, 0} : std::pair{first, last + 1};
+  }
+  return spans;
+}
+
+int CountOf(const Spans& spans) {
+  int n = 0;
+  for (auto [a, b] : spans) n += b - a;
+  return n;
+}
+
+std::pair<double, double> Moments(const std::vector<float>& v, const Spans& spans, int tw, int th,
+                                  int planes) {
+  double sum = 0, squares = 0;
+  int n = 0;
+  for (int k = 0; k < planes; ++k)
+    for (int y = 0; y < th; ++y) {
+      const float* row = v.data() + static_cast<std::size_t>(k) * tw * th + y * tw;
+      float rs = 0, rq = 0;
+      for (int x = spans[y].first; x < spans[y].second; ++x) {
+        rs += row[x];
+        rq += row[x] * row[x];
+      }
+      sum += rs;
+      squares += rq;
+      n += spans[y].second - spans[y].first;
+    }
+  if (!n) return {0, 0};
+  const double mean = sum / n;
+  return {mean, std::sqrt(std::max(0.0, squares / n - mean * mean))};
+}
+
+Aligner::Aligner(const Patch& t, const Spans& spans, float pointX, float pointY, bool similarity)
+    : t_(t), spans_(spans), px_(pointX), py_(pointY), params_(similarity ? 4 : 2) {
+  std::vector<float> gx, gy;
+  Gradients(t, gx, gy);
+  const int w = t.width, h = t.height;
+  for (int p = 0; p < params_; ++p) sd_[p].assign(t.pixels.size(), 0.0f);
+  for (int k = 0; k < t.planes; ++k)
+    for (int y = 0; y < h; ++y)
+      for (int x = spans_[y].first; x < spans_[y].second; ++x) {
+        const std::size_t i = static_cast<std::size_t>(k) * w * h + y * w + x;
+        const float ux = x - px_, uy = y - py_;
+        sd_[0][i] = gx[i];
+        sd_[1][i] = gy[i];
+        if (similarity) {
+          sd_[2][i] = gx[i] * ux + gy[i] * uy;
+          sd_[3][i] = gy[i] * ux - gx[i] * uy;
+        }
+        for (int a = 0; a < params_; ++a)
+          for (int b = 0; b < params_; ++b) h_[a][b] += double(sd_[a][i]) * sd_[b][i];
+      }
+  const auto [mean, sd] = Moments(t.pixels, spans_, w, h, t.planes);
+  tMean_ = mean;
+  tSd_ = sd;
+}
+
+bool Aligner::Sample(const Patch& img, const Warp& w) {
+  const int tw = t_.width, th = t_.height;
+  sample_.resize(static_cast<std::size_t>(tw) * th * img.planes);
+  if (w.m == std::complex<double>(1, 0)) {
+    // Moving only: one set of bilinear weights for the whole template.
+    const double qx = w.x - px_, qy = w.y - py_;
+    const int ix = static_cast<int>(std::floor(qx)), iy = static_cast<int>(std::floor(qy));
+    const float fx = static_cast<float>(qx - ix), fy = static_cast<float>(qy - iy);
+    // A whole-pixel position needs no neighbour beyond it: a match on the frame's edge samples.
+    const int dx = fx > 0 ? 1 : 0, dy = fy > 0 ? 1 : 0;
+    if (ix < 0 || iy < 0 || ix + tw + dx > img.width || iy + th + dy > img.height) return false;
+    const float w00 = (1 - fx) * (1 - fy), w10 = fx * (1 - fy), w01 = (1 - fx) * fy, w11 = fx * fy;
+    for (int k = 0; k < img.planes; ++k) {
+      const float* s = img.Plane(k);
+      float* o = sample_.data() + static_cast<std::size_t>(k) * tw * th;
+      for (int y = 0; y < th; ++y) {
+        const float* r0 = s + (iy + y) * img.width + ix;
+        const float* r1 = r0 + dy * img.width;
+        for (int x = spans_[y].first; x < spans_[y].second; ++x)
+          o[y * tw + x] = w00 * r0[x] + w10 * r0[x + dx] + w01 * r1[x] + w11 * r1[x + dx];
+      }
+    }
+    return true;
+  }
+  const double mr = w.m.real(), mi = w.m.imag();
+  for (int y = 0; y < th; ++y) {
+    const double uy = y - py_;
+    for (int x = spans_[y].first; x < spans_[y].second; ++x) {
+      const double ux = x - px_;
+      const double X = w.x + mr * ux - mi * uy, Y = w.y + mi * ux + mr * uy;
+      const int ix = static_cast<int>(std::floor(X)), iy = static_cast<int>(std::floor(Y));
+      if (ix < 0 || iy < 0 || ix + 1 >= img.width || iy + 1 >= img.height) return false;
+      const float fx = static_cast<float>(X - ix), fy = static_cast<float>(Y - iy);
+      for (int k = 0; k < img.planes; ++k) {
+        const float* r0 = img.Plane(k) + iy * img.width + ix;
+        const float* r1 = r0 + img.width;
+        sample_[static_cast<std::size_t>(k) * tw * th + y * tw + x] =
+            (1 - fy) * ((1 - fx) * r0[0] + fx * r0[1]) + fy * ((1 - fx) * r1[0] + fx * r1[1]);
+      }
+    }
+  }
+  return true;
+}
+
+bool Aligner::Align(const Patch& img, Warp& w, double limit) {
+  const double startX = w.x, startY = w.y;
+  const int tw = t_.width, th = t_.height;
+  for (int it = 0; it < kIterations; ++it) {
+    if (!Sample(img, w)) return false;
+    const auto [mean, sd] = Moments(sample_, spans_, tw, th, t_.planes);
+    if (sd <= kSingular) return false;
+    const float gain = static_cast<float>(tSd_ / sd);
+    const float offset = static_cast<float>(tMean_ - mean * gain);
+    double b[4] = {};
+    for (int k = 0; k < t_.planes; ++k)
+      for (int y = 0; y < th; ++y) {
+        const std::size_t row = static_cast<std::size_t>(k) * tw * th + y * tw;
+        float rb[4] = {};
+        for (int x = spans_[y].first; x < spans_[y].second; ++x) {
+          const float e = sample_[row + x] * gain + offset - t_.pixels[row + x];
+          for (int p = 0; p < params_; ++p) rb[p] += sd_[p][row + x] * e;
+        }
+        for (int p = 0; p < params_; ++p) b[p] += rb[p];
+      }
+    double a[4][4];
+    std::copy(&h_[0][0], &h_[0][0] + 16, &a[0][0]);
+    if (!Solve(a, b, params_)) return false;
+    // Compose with the inverse of the step: m / dm, and the point moved back by it.
+    const std::complex<double> dm(1 + (params_ > 2 ? b[2] : 0), params_ > 2 ? b[3] : 0);
+    if (params_ > 2) w.m /= dm;
+    const std::complex<double> moved = w.m * std::complex<double>(b[0], b[1]);
+    w.x -= moved.real();
+    w.y -= moved.imag();
+    const double scale = std::abs(w.m);
+    if (std::hypot(w.x - startX, w.y - startY) > limit || scale < kMinScale || scale > kMaxScale)
+      return false;
+    if (std::abs(moved) < kConverged && std::abs(dm - 1.0) < kConvergedM) return true;
+  }
+  return std::hypot(w.x - startX, w.y - startY) <= limit;
+}
+
+bool Aligner::Measure(const Patch& img, const Warp& w, Fit& out) {
+  const int tw = t_.width, th = t_.height;
+  if (!Sample(img, w)) return false;
+  const auto [mean, sd] = Moments(sample_, spans_, tw, th, t_.planes);
+  double squares = 0, cross = 0;
+  int n = 0;
+  for (int k = 0; k < t_.planes; ++k)
+    for (int y = 0; y < th; ++y) {
+      const std::size_t row = static_cast<std::size_t>(k) * tw * th + y * tw;
+      for (int x = spans_[y].first; x < spans_[y].second; ++x) {
+        const double a = sample_[row + x], b = t_.pixels[row + x];
+        squares += (a - b) * (a - b);
+        cross += (a - mean) * (b - tMean_);
+      }
+      n += spans_[y].second - spans_[y].first;
+    }
+  if (!n) return false;
+  out.rms = std::sqrt(squares / n);
+  out.zncc = sd > kSingular && tSd_ > kSingular ? cross / (n * sd * tSd_) : -1.0;
+  out.fittedRms = tSd_ * std::sqrt(std::max(0.0, 2 * (1 - out.zncc)));
+  return true;
+}
+
+}  // namespace match

@@ -1,0 +1,68 @@
+#pragma once
+
+// Sub-pixel alignment of a tracking template to a frame (Lucas-Kanade, inverse compositional).
+//
+// The template lands in the image by a similarity warp about the object's point: the template
+// pixel at u (relative to the point) lies at point + m u, m = scale (cos a + i sin a). The
+// alignment moves the point alone, or the point with turn and scale. At every iteration the
+// image under the template is brought to the template's mean and contrast first, so a uniform
+// change of brightness or contrast of the frame does not move the point.
+
+#include <complex>
+#include <cstdint>
+#include <utility>
+#include <vector>
+
+#include "objects/match.h"
+
+namespace match {
+
+// The mask of a template as [first, last + 1) per row.
+using Spans = std::vector<std::pair<int, int>>;
+Spans SpansOf(const std::vector<std::uint8_t>& mask, int width, int height);
+int CountOf(const Spans& spans);
+
+// Mean and standard deviation over the mask of all planes of a patch-sized sample.
+std::pair<double, double> Moments(const std::vector<float>& v, const Spans& spans, int tw, int th,
+                                  int planes);
+
+// Where a template lies in an image (pixel coordinates of the image patch).
+struct Warp {
+  double x = 0, y = 0;  // the object's point
+  std::complex<double> m{1, 0};
+};
+
+// How well the template fits the image under a warp.
+struct Fit {
+  double rms = 0;   // root mean square grey-level difference, as it is
+  double zncc = 0;  // zero-mean normalised cross-correlation, -1..1
+  // root mean square difference once the image is brought to the template's mean and contrast
+  double fittedRms = 0;
+};
+
+class Aligner {
+ public:
+  // t with its mask; (pointX, pointY) the object's point relative to t's top left pixel. With
+  // similarity the warp may turn and scale, else it moves only.
+  Aligner(const Patch& t, const Spans& spans, float pointX, float pointY, bool similarity);
+
+  // Gauss-Newton from w; false when it does not converge, reaches beyond the image, or the point
+  // moves further than limit pixels.
+  bool Align(const Patch& img, Warp& w, double limit);
+  // The fit under w; false when the template reaches beyond the image.
+  bool Measure(const Patch& img, const Warp& w, Fit& out);
+
+ private:
+  bool Sample(const Patch& img, const Warp& w);
+
+  const Patch& t_;
+  const Spans& spans_;
+  float px_, py_;
+  int params_;
+  std::vector<float> sd_[4];  // steepest-descent images: d/dx, d/dy, scale, turn
+  double h_[4][4] = {};
+  double tMean_ = 0, tSd_ = 0;
+  std::vector<float> sample_;
+};
+
+}  // namespace match
