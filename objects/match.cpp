@@ -31,6 +31,11 @@ constexpr int kMargin = 3;
 constexpr double kDistinct = 3.0;
 // A candidate competes with the best when its cost is at most this multiple of the best's.
 constexpr double kCompete = 2.0;
+// Whole-pixel candidates are refined only when their cost is at most this multiple of the best's
+// plus the floor (mean squared grey levels for SSD, 1 - ZNCC for the correlation methods).
+constexpr double kPreselect = 8.0;
+constexpr double kPreselectFloorSsd = 16.0;
+constexpr double kPreselectFloorCross = 0.05;
 // Two competing candidates are told apart by the motion when the one nearer the predicted point
 // is nearer by at least this (pixels), and by at least its own distance.
 constexpr double kMinLead = 2.0;
@@ -389,14 +394,26 @@ struct Scored {
 };
 
 double CostOf(Method method, const Fit& f) {
-  return method == Method::kSSD ? f.rms * f.rms : 1 - f.zncc;
+  return method == Method::kSSD ? f.rms * f.rms : std::max(0.0, 1 - f.zncc);
 }
 
 // The distinct candidates, each refined and scored, the cheapest first.
+// The cost of a whole-pixel search score (pixels: of the mask, over all planes).
+double WholePixelCost(Method method, double score, int pixels) {
+  return method == Method::kSSD ? -score / std::max(pixels, 1) : std::max(0.0, 1 - score);
+}
+
 std::vector<Scored> Refine(const std::vector<Best>& found, Aligner& aligner, const Patch& area,
-                           const TrackState& state, Method method) {
+                           const TrackState& state, Method method, int pixels) {
   std::vector<Scored> out;
   for (const Best& b : found) {
+    // Refined, a whole-pixel match gains at most what half a pixel costs: one far worse than
+    // the best cannot compete with it.
+    if (&b != &found.front() &&
+        WholePixelCost(method, b.score, pixels) >
+            kPreselect * WholePixelCost(method, found.front().score, pixels) +
+                (method == Method::kSSD ? kPreselectFloorSsd : kPreselectFloorCross))
+      continue;
     if (std::any_of(out.begin(), out.end(), [&](const Scored& s) {
           return std::hypot(s.bx - b.x, s.by - b.y) < kDistinct;
         }))
@@ -425,7 +442,7 @@ std::vector<Scored> Refine(const std::vector<Best>& found, Aligner& aligner, con
 std::size_t Choose(const std::vector<Scored>& c, double px, double py, bool& ambiguous) {
   std::vector<std::pair<double, std::size_t>> near;
   for (std::size_t i = 0; i < c.size(); ++i)
-    if (c[i].cost <= kCompete * c[0].cost)
+    if (i == 0 || c[i].cost <= kCompete * c[0].cost)
       near.push_back({std::hypot(c[i].w.x - px, c[i].w.y - py), i});
   std::sort(near.begin(), near.end());
   ambiguous = near.size() > 1 && near[1].first < near[0].first + std::max(kMinLead, near[0].first);
@@ -548,7 +565,7 @@ Outcome MatchStep(const Request& r, TrackState& state) {
   auto find = [&](int levels) {
     return Judge(Refine(SearchCandidates(area, state.current, &mask, r.method, cx0 - ax, cy0 - ay,
                                          cx1 - ax, cy1 - ay, levels),
-                        aligner, area, state, r.method),
+                        aligner, area, state, r.method, CountOf(spans) * next.count),
                  predictedX - ax, predictedY - ay, r.settings, r.method, state);
   };
   Found found = find(kMaxLevels);
@@ -573,7 +590,10 @@ Outcome MatchStep(const Request& r, TrackState& state) {
   // The run's first template, turned and scaled as the object has, gives the point: it does not
   // drift as the adapted templates would.
   Warp at = chosen.w;
-  Aligner anchor(state.anchor, spans, state.anchorX, state.anchorY, true);
+  if (!state.anchorAligner)
+    state.anchorAligner =
+        std::make_shared<Aligner>(state.anchor, spans, state.anchorX, state.anchorY, true);
+  Aligner& anchor = *state.anchorAligner;
   Warp anchored{chosen.w.x, chosen.w.y, {state.anchorScaleCos, state.anchorScaleSin}};
   Fit anchorFit;
   const bool anchorHolds =

@@ -25,9 +25,12 @@
 // with it off the point is stored all the same and the template is not renewed.
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace match {
+
+class Aligner;
 
 enum class Method { kSSD, kCross, kTexture };
 
@@ -79,6 +82,7 @@ struct TrackState {
   float anchorX = 0, anchorY = 0;
   // How the object has turned and scaled since the anchor: scale (cos a, sin a).
   double anchorScaleCos = 1, anchorScaleSin = 0;
+  std::shared_ptr<Aligner> anchorAligner;  // made once per anchor
   // The misfits (1 - ZNCC) of the last good matches, oldest first.
   static constexpr std::size_t kHistory = 8;
   std::vector<double> recent;

@@ -103,9 +103,10 @@ Aligner::Aligner(const Patch& t, const Spans& spans, float pointX, float pointY,
   const int w = t.width, h = t.height;
   for (int p = 0; p < params_; ++p) sd_[p].assign(t.pixels.size(), 0.0f);
   for (int k = 0; k < t.planes; ++k)
-    for (int y = 0; y < h; ++y)
+    for (int y = 0; y < h; ++y) {
+      const std::size_t row = static_cast<std::size_t>(k) * w * h + y * w;
       for (int x = spans_[y].first; x < spans_[y].second; ++x) {
-        const std::size_t i = static_cast<std::size_t>(k) * w * h + y * w + x;
+        const std::size_t i = row + x;
         const float ux = x - px_, uy = y - py_;
         sd_[0][i] = gx[i];
         sd_[1][i] = gy[i];
@@ -113,9 +114,18 @@ Aligner::Aligner(const Patch& t, const Spans& spans, float pointX, float pointY,
           sd_[2][i] = gx[i] * ux + gy[i] * uy;
           sd_[3][i] = gy[i] * ux - gx[i] * uy;
         }
-        for (int a = 0; a < params_; ++a)
-          for (int b = 0; b < params_; ++b) h_[a][b] += double(sd_[a][i]) * sd_[b][i];
       }
+      for (int a = 0; a < params_; ++a)
+        for (int b = a; b < params_; ++b) {
+          const float* pa = sd_[a].data() + row;
+          const float* pb = sd_[b].data() + row;
+          float sum = 0;
+          for (int x = spans_[y].first; x < spans_[y].second; ++x) sum += pa[x] * pb[x];
+          h_[a][b] += sum;
+        }
+    }
+  for (int a = 0; a < params_; ++a)
+    for (int b = 0; b < a; ++b) h_[a][b] = h_[b][a];
   const auto [mean, sd] = Moments(t.pixels, spans_, w, h, t.planes);
   tMean_ = mean;
   tSd_ = sd;
@@ -178,12 +188,31 @@ bool Aligner::Align(const Patch& img, Warp& w, double limit) {
     for (int k = 0; k < t_.planes; ++k)
       for (int y = 0; y < th; ++y) {
         const std::size_t row = static_cast<std::size_t>(k) * tw * th + y * tw;
-        float rb[4] = {};
-        for (int x = spans_[y].first; x < spans_[y].second; ++x) {
-          const float e = sample_[row + x] * gain + offset - t_.pixels[row + x];
-          for (int p = 0; p < params_; ++p) rb[p] += sd_[p][row + x] * e;
+        const float* s = sample_.data() + row;
+        const float* t = t_.pixels.data() + row;
+        const float *s0 = sd_[0].data() + row, *s1 = sd_[1].data() + row;
+        const int x0 = spans_[y].first, x1 = spans_[y].second;
+        float r0 = 0, r1 = 0, r2 = 0, r3 = 0;
+        if (params_ == 2) {
+          for (int x = x0; x < x1; ++x) {
+            const float e = s[x] * gain + offset - t[x];
+            r0 += s0[x] * e;
+            r1 += s1[x] * e;
+          }
+        } else {
+          const float *s2 = sd_[2].data() + row, *s3 = sd_[3].data() + row;
+          for (int x = x0; x < x1; ++x) {
+            const float e = s[x] * gain + offset - t[x];
+            r0 += s0[x] * e;
+            r1 += s1[x] * e;
+            r2 += s2[x] * e;
+            r3 += s3[x] * e;
+          }
         }
-        for (int p = 0; p < params_; ++p) b[p] += rb[p];
+        b[0] += r0;
+        b[1] += r1;
+        b[2] += r2;
+        b[3] += r3;
       }
     double a[4][4];
     std::copy(&h_[0][0], &h_[0][0] + 16, &a[0][0]);

@@ -42,8 +42,8 @@ struct Fit {
 
 class Aligner {
  public:
-  // t with its mask; (pointX, pointY) the object's point relative to t's top left pixel. With
-  // similarity the warp may turn and scale, else it moves only.
+  // t with its mask (both copied); (pointX, pointY) the object's point relative to t's top left
+  // pixel. With similarity the warp may turn and scale, else it moves only.
   Aligner(const Patch& t, const Spans& spans, float pointX, float pointY, bool similarity);
 
   // Gauss-Newton from w; false when it does not converge, reaches beyond the image, or the point
@@ -55,8 +55,8 @@ class Aligner {
  private:
   bool Sample(const Patch& img, const Warp& w);
 
-  const Patch& t_;
-  const Spans& spans_;
+  Patch t_;
+  Spans spans_;
   float px_, py_;
   int params_;
   std::vector<float> sd_[4];  // steepest-descent images: d/dx, d/dy, scale, turn

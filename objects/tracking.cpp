@@ -1,9 +1,14 @@
 #include "objects/tracking.h"
 
+#include <sched.h>
+
+#include <array>
+#include <atomic>
 #include <cassert>
 #include <cmath>
 #include <memory>
 #include <new>
+#include <thread>
 #include <unordered_map>
 #include <vector>
 
@@ -46,12 +51,23 @@ void StoreTemplatePixels(SubObjectSequence& t, const match::Image& image, float 
   }
 }
 
-int Match(SubObjectSequence& seq, int algorithm, int frameN, const std::uint8_t* bufN,
-          int frameNext, const std::uint8_t* bufNext, int restart, int width, int height,
-          int planes) {
+// One object's matching step of a frame pair: what it is given, and what it found.
+struct Job {
+  SubObjectSequence* seq = nullptr;
+  match::Request request;
+  match::TrackState* state = nullptr;
+  bool renewed = false;  // the template is taken from this frame
+  int frameNext = 0;
+  match::Outcome outcome;
+};
+
+// Sets up the job; 0 or the message id when the call itself is wrong.
+int Prepare(Job& job, SubObjectSequence& seq, int algorithm, int frameN, const std::uint8_t* bufN,
+            int frameNext, const std::uint8_t* bufNext, int restart, int width, int height,
+            int planes) {
   const ObjectBase* p = PointWithValue(&seq, frameN);
   if (!p || !bufN || !bufNext || width <= 0 || height <= 0) return match::kGeneralError;
-  match::Request r;
+  match::Request& r = job.request;
   switch (algorithm) {
     case algorithm::kSSD:
       r.method = match::Method::kSSD;
@@ -87,15 +103,53 @@ int Match(SubObjectSequence& seq, int algorithm, int frameN, const std::uint8_t*
   r.restart = restart != 0;
   const TrackingOptions& o = objdoc::Defaults().tracking;
   r.settings = {o.thresholdSSD, o.thresholdCross, o.adaptTemplate, o.breakOnBadMatch};
-
-  match::TrackState& state = States()[&seq];
-  const bool renewed = r.restart || !state.valid;
-  const match::Outcome out = match::MatchStep(r, state);
-  if (out.message) return out.message;
-  if (renewed) StoreTemplatePixels(seq, r.thisFrame, r.x, r.y);
-  seq.AddPoint(frameNext, out.x, out.y, 0);
-  if (state.adapted && !out.badMatch) StoreTemplatePixels(seq, r.nextFrame, out.x, out.y);
+  job.seq = &seq;
+  job.state = &States()[&seq];
+  job.renewed = r.restart || !job.state->valid;
+  job.frameNext = frameNext;
   return 0;
+}
+
+void Run(Job& job) { job.outcome = match::MatchStep(job.request, *job.state); }
+
+// Stores what the step found; 0 or the message id.
+int Apply(const Job& job) {
+  const match::Outcome& out = job.outcome;
+  if (out.message) return out.message;
+  SubObjectSequence& seq = *job.seq;
+  if (job.renewed) StoreTemplatePixels(seq, job.request.thisFrame, job.request.x, job.request.y);
+  seq.AddPoint(job.frameNext, out.x, out.y, 0);
+  if (job.state->adapted && !out.badMatch)
+    StoreTemplatePixels(seq, job.request.nextFrame, out.x, out.y);
+  return 0;
+}
+
+int Match(SubObjectSequence& seq, int algorithm, int frameN, const std::uint8_t* bufN,
+          int frameNext, const std::uint8_t* bufNext, int restart, int width, int height,
+          int planes) {
+  Job job;
+  if (int m = Prepare(job, seq, algorithm, frameN, bufN, frameNext, bufNext, restart, width, height,
+                      planes))
+    return m;
+  Run(job);
+  return Apply(job);
+}
+
+// Runs every job that was set up, on as many of the processors this program may use as there are
+// jobs. The jobs share only the frames, which they read.
+void RunAll(std::vector<Job>& jobs) {
+  cpu_set_t set;
+  const int cpus = sched_getaffinity(0, sizeof set, &set) == 0 ? CPU_COUNT(&set) : 1;
+  const int workers = std::min(static_cast<int>(jobs.size()), std::max(cpus, 1)) - 1;
+  std::atomic<std::size_t> nextJob{0};
+  auto work = [&] {
+    for (std::size_t i; (i = nextJob.fetch_add(1)) < jobs.size();)
+      if (!jobs[i].outcome.message) Run(jobs[i]);
+  };
+  std::vector<std::thread> threads;
+  for (int t = 0; t < workers; ++t) threads.emplace_back(work);
+  work();
+  for (std::thread& t : threads) t.join();
 }
 
 // Reads a frame through the sequence into the displayed frame and copies it into buffer as
@@ -114,11 +168,35 @@ int LoadFrame(FrameSequence& video, Frame& shown, int number, std::uint8_t* buff
 }
 
 void ToGrey(std::uint8_t* buffer, std::size_t pixels) {
+  // The products of each channel, looked up: the same sums as computed one by one, without
+  // converting every byte to a double.
+  static const auto weighted = [] {
+    std::array<std::array<double, 256>, 3> w{};
+    for (int v = 0; v < 256; ++v) w[0][v] = 0.3 * v, w[1][v] = 0.59 * v, w[2][v] = 0.11 * v;
+    return w;
+  }();
   const std::uint8_t* r = buffer;
   const std::uint8_t* g = buffer + pixels;
   const std::uint8_t* b = buffer + 2 * pixels;
   for (std::size_t i = 0; i < pixels; ++i)
-    buffer[i] = static_cast<std::uint8_t>(0.3 * r[i] + 0.59 * g[i] + 0.11 * b[i] + 0.4);
+    buffer[i] =
+        static_cast<std::uint8_t>(weighted[0][r[i]] + weighted[1][g[i]] + weighted[2][b[i]] + 0.4);
+}
+
+// One image sequence's pair of work buffers during a run. The next frame of one step is this
+// frame of the following one: it is read and converted once.
+struct WorkFrames {
+  std::unique_ptr<std::uint8_t[]> thisFrame, nextFrame;
+  int nextNumber = 0;  // the frame nextFrame holds, 0 none
+  int nextBits = 0;    // its depth, after the grey conversion
+};
+
+// Reads a frame into buffer, in grey when asked; its depth, 0 when it cannot be read.
+int LoadWork(FrameSequence& video, Frame& shown, int number, std::uint8_t* buffer, bool grey) {
+  const int bits = LoadFrame(video, shown, number, buffer);
+  if (bits != 24 || !grey) return bits;
+  ToGrey(buffer, static_cast<std::size_t>(video.Width()) * video.Height());
+  return 8;
 }
 
 }  // namespace
@@ -177,13 +255,16 @@ int CmTracking(Document& doc, int command, TrackingHost& host) {
   const bool longRun = command == track::kToEnd || command == track::kToBegin;
   const TrackingOptions& options = objdoc::Defaults().tracking;
 
-  const std::size_t plane = static_cast<std::size_t>(doc.MaxFrameWidth()) *
-                            static_cast<std::size_t>(doc.MaxFrameHeight());
-  std::unique_ptr<std::uint8_t[]> thisFrame(new (std::nothrow) std::uint8_t[plane * 3]);
-  std::unique_ptr<std::uint8_t[]> nextFrame(new (std::nothrow) std::uint8_t[plane * 3]);
-  if (!thisFrame || !nextFrame) {
-    ErrorMessage(track::kErrorCaption, match::kGeneralError);
-    return current;
+  std::vector<WorkFrames> work(doc.SequenceCount());
+  for (int i = 0; i < doc.SequenceCount(); ++i) {
+    const std::size_t size = static_cast<std::size_t>(doc.Sequence(i)->Width()) *
+                             static_cast<std::size_t>(doc.Sequence(i)->Height()) * 3;
+    work[i].thisFrame.reset(new (std::nothrow) std::uint8_t[size]);
+    work[i].nextFrame.reset(new (std::nothrow) std::uint8_t[size]);
+    if (!work[i].thisFrame || !work[i].nextFrame) {
+      ErrorMessage(track::kErrorCaption, match::kGeneralError);
+      return current;
+    }
   }
   States().clear();
   if (longRun) host.BeginLongRun();
@@ -191,6 +272,8 @@ int CmTracking(Document& doc, int command, TrackingHost& host) {
   // Frames of sequences that have no view are prepared here.
   std::vector<std::unique_ptr<Frame>> ownFrames(doc.SequenceCount());
   SequenceIterator it(*all, seqmask::kOrdinary);
+  std::vector<Job> jobs;
+  std::vector<const ResObjectSequence*> owners;
   bool firstStep = true, stop = false, aborted = false;
   int failedFrom = 0;  // the frame the failed step started from
   int n = current;
@@ -203,21 +286,30 @@ int CmTracking(Document& doc, int command, TrackingHost& host) {
         if (!ownFrames[i]) ownFrames[i] = std::make_unique<Frame>(&video);
         shown = ownFrames[i].get();
       }
-      int bits = LoadFrame(video, *shown, n, thisFrame.get());
-      const int bitsNext = bits ? LoadFrame(video, *shown, n + step, nextFrame.get()) : 0;
+      WorkFrames& w = work[i];
+      int bits = 0;
+      if (w.nextNumber == n) {
+        std::swap(w.thisFrame, w.nextFrame);
+        bits = w.nextBits;
+      } else {
+        bits = LoadWork(video, *shown, n, w.thisFrame.get(), options.alwaysTrackGrayscale);
+      }
+      const int bitsNext =
+          bits ? LoadWork(video, *shown, n + step, w.nextFrame.get(), options.alwaysTrackGrayscale)
+               : 0;
+      w.nextNumber = bitsNext ? n + step : 0;
+      w.nextBits = bitsNext;
       if (!bits || !bitsNext) {
         ErrorMessage(track::kErrorCaption, track::kFrameUnreadable, bits ? n + step : n,
                      video.GetFileName().c_str());
         unreadable = true;
         break;
       }
-      const int width = video.Width(), height = video.Height();
-      if (bits == 24 && options.alwaysTrackGrayscale) {
-        ToGrey(thisFrame.get(), static_cast<std::size_t>(width) * height);
-        ToGrey(nextFrame.get(), static_cast<std::size_t>(width) * height);
-        bits = 8;
-      }
       if (!video.subObjectSequences) continue;
+      const int width = video.Width(), height = video.Height();
+      const int planes = bits == 24 ? 3 : 1;
+      jobs.clear();
+      owners.clear();
       for (ResObjectSequence* s = it.Restart(); s; s = it.Next()) {
         if (!IsTracked(*s)) continue;
         SubObjectSequence* sub = video.subObjectSequences->Find(s->number);
@@ -227,17 +319,22 @@ int CmTracking(Document& doc, int command, TrackingHost& host) {
         const int before = n - step;
         const int restart =
             firstStep || (before >= 1 && before <= last && !PointWithValue(sub, before)) ? 1 : 0;
-        const int result = bits == 24
-                               ? MatchObjectColour(*sub, s->algorithm, n, thisFrame.get(), n + step,
-                                                   nextFrame.get(), restart, width, height)
-                               : MatchObjectGrey(*sub, s->algorithm, n, thisFrame.get(), n + step,
-                                                 nextFrame.get(), restart, width, height);
-        if (result) {
-          ErrorMessage(track::kErrorCaption, result, s->name);
+        Job& job = jobs.emplace_back();
+        owners.push_back(s);
+        job.outcome.message = Prepare(job, *sub, s->algorithm, n, w.thisFrame.get(), n + step,
+                                      w.nextFrame.get(), restart, width, height, planes);
+      }
+      // The objects are matched side by side; what they found is stored, and reported, in
+      // their order.
+      RunAll(jobs);
+      for (std::size_t j = 0; j < jobs.size(); ++j) {
+        const Job& job = jobs[j];
+        if (const int result = Apply(job)) {
+          ErrorMessage(track::kErrorCaption, result, owners[j]->name);
           stop = true;
           failedFrom = n;
         } else if (options.autoSingleStep && &video == doc.GetActiveFrameSequence()) {
-          if (const ObjectBase* p = PointWithValue(sub, n + step))
+          if (const ObjectBase* p = PointWithValue(job.seq, n + step))
             host.MoveCursorTo(video, p->x, p->y);
         }
       }

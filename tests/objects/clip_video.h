@@ -14,7 +14,7 @@
 inline constexpr double kVx = 0.31, kVy = -0.17;
 
 // A video whose frames are drawn on request from a synthetic scene; it remembers every frame
-// number asked for, and can refuse one.
+// number asked for, counts the reads, and can refuse one.
 class ClipVideo : public FrameSequence {
  public:
   ClipVideo(const std::string& path, synth::Scene scene, int frames, bool colour,
@@ -37,6 +37,7 @@ class ClipVideo : public FrameSequence {
   void Close() override {}
   const CDIB* ReadFrame(int number, bool) override {
     asked.insert(number);
+    ++reads;
     if (number == unreadable) return nullptr;
     if (number < 1 || number > Frames()) number = 1;
     if (number == held_) return &frameDib;
@@ -64,6 +65,7 @@ class ClipVideo : public FrameSequence {
   void PreparePalette() override {}
 
   std::set<int> asked;
+  int reads = 0;  // calls of ReadFrame
   int unreadable = -1;
 
  private:

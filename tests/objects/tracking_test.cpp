@@ -90,6 +90,8 @@ TEST_F(Tracking, RunsToTheEndAndBackAccurately) {
   EXPECT_TRUE(CeTracking(doc));
   EXPECT_EQ(CmTracking(doc, track::kToEnd, host), 60);
   EXPECT_TRUE(messages.shown.empty());
+  // Each frame is read and converted once: the next frame of a step starts the following one.
+  EXPECT_EQ(v->reads, 60);
   EXPECT_LT(MeanError(v, objects, 2, 60), 0.1);
   // The world points follow every step.
   EXPECT_NE(PointWithValue(objects[0], 60), nullptr);
