@@ -135,21 +135,28 @@ int Match(SubObjectSequence& seq, int algorithm, int frameN, const std::uint8_t*
   return Apply(job);
 }
 
-// Runs every job that was set up, on as many of the processors this program may use as there are
-// jobs. The jobs share only the frames, which they read.
-void RunAll(std::vector<Job>& jobs) {
+// Calls work(i) for i = 0 .. count - 1, on as many of the processors this program may use as
+// there are calls.
+template <class Work>
+void ParallelFor(std::size_t count, Work work) {
   cpu_set_t set;
   const int cpus = sched_getaffinity(0, sizeof set, &set) == 0 ? CPU_COUNT(&set) : 1;
-  const int workers = std::min(static_cast<int>(jobs.size()), std::max(cpus, 1)) - 1;
-  std::atomic<std::size_t> nextJob{0};
-  auto work = [&] {
-    for (std::size_t i; (i = nextJob.fetch_add(1)) < jobs.size();)
-      if (!jobs[i].outcome.message) Run(jobs[i]);
+  const int workers = static_cast<int>(std::min<std::size_t>(count, std::max(cpus, 1))) - 1;
+  std::atomic<std::size_t> next{0};
+  auto loop = [&] {
+    for (std::size_t i; (i = next.fetch_add(1)) < count;) work(i);
   };
   std::vector<std::thread> threads;
-  for (int t = 0; t < workers; ++t) threads.emplace_back(work);
-  work();
+  for (int t = 0; t < workers; ++t) threads.emplace_back(loop);
+  loop();
   for (std::thread& t : threads) t.join();
+}
+
+// Runs every job that was set up; the jobs share only the frames, which they read.
+void RunAll(std::vector<Job>& jobs) {
+  ParallelFor(jobs.size(), [&](std::size_t i) {
+    if (!jobs[i].outcome.message) Run(jobs[i]);
+  });
 }
 
 // Reads a frame through the sequence into the displayed frame and copies it into buffer as
@@ -178,9 +185,15 @@ void ToGrey(std::uint8_t* buffer, std::size_t pixels) {
   const std::uint8_t* r = buffer;
   const std::uint8_t* g = buffer + pixels;
   const std::uint8_t* b = buffer + 2 * pixels;
-  for (std::size_t i = 0; i < pixels; ++i)
-    buffer[i] =
-        static_cast<std::uint8_t>(weighted[0][r[i]] + weighted[1][g[i]] + weighted[2][b[i]] + 0.4);
+  // In blocks side by side: each writes only its own part of the first plane, and reads the
+  // other planes and its own part of the first before writing it.
+  constexpr std::size_t kBlock = 1 << 16;
+  ParallelFor((pixels + kBlock - 1) / kBlock, [&](std::size_t block) {
+    const std::size_t end = std::min(pixels, (block + 1) * kBlock);
+    for (std::size_t i = block * kBlock; i < end; ++i)
+      buffer[i] = static_cast<std::uint8_t>(weighted[0][r[i]] + weighted[1][g[i]] +
+                                            weighted[2][b[i]] + 0.4);
+  });
 }
 
 // One image sequence's pair of work buffers during a run. The next frame of one step is this

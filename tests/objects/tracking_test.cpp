@@ -176,6 +176,40 @@ TEST_F(Tracking, AbortAndFailureInOneFrameReturnToTheFailedStepsStart) {
   EXPECT_EQ(PointWithValue(Sub(v, objects[0]), 11), nullptr);
 }
 
+TEST_F(Tracking, APolePassingInFrontOfAnObjectStopsTheRunWithItsNameBeforeThePointJumps) {
+  synth::Scene scene;
+  scene.backgroundAmplitude = 0.05;
+  scene.bodies = {{synth::Kind::kTexture, 12, 11}};
+  constexpr double kPoleStart = 40, kPoleSpeed = 2;
+  scene.poleAt = [](int f) { return kPoleStart + kPoleSpeed * f; };
+  auto* v = new ClipVideo(dir.File("pole.avi"), scene, 80, false, {{150, 100}});
+  doc.AddFrameSequence(v);
+  ResObjectSequence* s = doc.ObjectSequences()->NewSequence(seqflag::kNewSequence);
+  s->algorithm = algorithm::kSSD;
+  SubObjectSequence* sub = Sub(v, s);
+  sub->AddPoint(1, v->Truth(1)[0].first, v->Truth(1)[0].second);
+  int contact = 1;  // the first frame in which the pole covers part of the template
+  while (kPoleStart + kPoleSpeed * contact + scene.pole.width / 2 <
+         v->Truth(contact)[0].first - sub->width / 2.0)
+    ++contact;
+
+  const int from = CmTracking(doc, track::kToEnd, host);
+  ASSERT_EQ(messages.shown.size(), 1u);
+  EXPECT_NE(messages.shown[0].text.find("Can`t find object '" + std::string(s->name) + "'"),
+            std::string::npos)
+      << messages.shown[0].text;
+  // The failed step from `from` led into the pole at most two frames after the contact.
+  EXPECT_GE(from + 1, contact);
+  EXPECT_LE(from + 1, contact + 2);
+  EXPECT_EQ(doc.CurrentFrame(), from);
+  EXPECT_EQ(PointWithValue(sub, from + 1), nullptr);
+  EXPECT_LT(MeanError(v, {s}, 1, from), 0.1);
+  for (int f = 1; f <= from; ++f) {
+    const ObjectBase* p = PointWithValue(sub, f);
+    EXPECT_LT(std::hypot(p->x - v->Truth(f)[0].first, p->y - v->Truth(f)[0].second), 1.0) << f;
+  }
+}
+
 TEST_F(Tracking, AFrameThatCannotBeReadStopsTheRunUnmatched) {
   ClipVideo* v = AddClip(12);
   const auto objects = SetObjects(v, algorithm::kSSD);
