@@ -10,6 +10,7 @@
 #include <random>
 #include <vector>
 
+#include "bench_texture.h"
 #include "objects/match.h"
 
 #ifdef ZORVAT_HAVE_OPENCV
@@ -26,37 +27,11 @@ struct Frames {
   std::vector<std::uint8_t> first, second;  // second: first moved by (kShiftX, kShiftY) + noise
 };
 
-// A smooth random texture: uniform noise blurred twice by a 9 x 9 box.
-std::vector<std::uint8_t> Texture(int w, int h, unsigned seed) {
-  std::mt19937 rng(seed);
-  std::vector<float> a(static_cast<std::size_t>(w) * h), b(a.size());
-  for (auto& v : a) v = static_cast<float>(rng() % 256);
-  constexpr int r = 4;
-  for (int pass = 0; pass < 2; ++pass) {
-    for (int y = 0; y < h; ++y)
-      for (int x = 0; x < w; ++x) {
-        float sum = 0;
-        for (int k = -r; k <= r; ++k) sum += a[y * w + std::clamp(x + k, 0, w - 1)];
-        b[y * w + x] = sum / (2 * r + 1);
-      }
-    for (int y = 0; y < h; ++y)
-      for (int x = 0; x < w; ++x) {
-        float sum = 0;
-        for (int k = -r; k <= r; ++k) sum += b[std::clamp(y + k, 0, h - 1) * w + x];
-        a[y * w + x] = sum / (2 * r + 1);
-      }
-  }
-  std::vector<std::uint8_t> out(a.size());
-  for (std::size_t i = 0; i < a.size(); ++i)
-    out[i] = static_cast<std::uint8_t>(std::clamp((a[i] - 128) * 6 + 128, 0.0f, 255.0f));
-  return out;
-}
-
 const Frames& FramesOf(int width) {
   static Frames small{640, 480, {}, {}}, large{1920, 1080, {}, {}};
   Frames& f = width == 640 ? small : large;
   if (f.first.empty()) {
-    f.first = Texture(f.width, f.height, 5);
+    f.first = bench::Texture(f.width, f.height, 5);
     f.second.assign(f.first.size(), 0);
     std::mt19937 rng(9);
     std::normal_distribution<float> noise(0, 2);
