@@ -45,11 +45,11 @@ struct DialogHelp {
 };
 
 constexpr DialogHelp kDialogHelp[] = {
-    {35004, "dialogs.html", "d20300"},  {35005, "dialogs.html", "d20370"},
-    {35010, "tracking.html", "options"}, {35014, "dialogs.html", "d20150"},
-    {35016, "dialogs.html", "d20110"},  {35018, "dialogs.html", "d21150"},
-    {35019, "dialogs.html", "d20390"},  {35020, "dialogs.html", "d20230"},
-    {35021, "dialogs.html", "d20200"},
+    {35001, "dialogs.html", "d20130"}, {35004, "dialogs.html", "d20300"},
+    {35005, "dialogs.html", "d20370"}, {35010, "tracking.html", "options"},
+    {35014, "dialogs.html", "d20150"}, {35016, "dialogs.html", "d20110"},
+    {35018, "dialogs.html", "d21150"}, {35019, "dialogs.html", "d20390"},
+    {35020, "dialogs.html", "d20230"}, {35021, "dialogs.html", "d20200"},
 };
 
 }  // namespace

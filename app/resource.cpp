@@ -256,11 +256,10 @@ void Resource::RemoveFromAnalysisWindows(ResObjectSequence* sequence) {
 }
 
 void Resource::SetPaletteEntry(int index, std::uint32_t colour) {
-  if (index < 0 || index >= FrameSequence::kPaletteSize) return;
-  PaletteEntry entry{static_cast<std::uint8_t>(colour & 0xFF),
-                     static_cast<std::uint8_t>((colour >> 8) & 0xFF),
-                     static_cast<std::uint8_t>((colour >> 16) & 0xFF), 0};
-  for (auto& s : sequences_) s->displayPalette[index] = entry;
+  for (auto& s : sequences_)
+    s->displayPalette.SetEntry(index, static_cast<std::uint8_t>(colour & 0xFF),
+                               static_cast<std::uint8_t>((colour >> 8) & 0xFF),
+                               static_cast<std::uint8_t>((colour >> 16) & 0xFF));
 }
 
 std::uint32_t Resource::SetObjectColor(int index) {

@@ -190,7 +190,7 @@ bool AviFrameSequence::Decode(int position) {
         colorTable[i] = PaletteEntry{e[2], e[1], e[0], 0};
       }
       colorTableIsGrey = false;
-      displayPalette = colorTable;
+      displayPalette.SetEntries(colorTable, true);
     }
     return true;
   }

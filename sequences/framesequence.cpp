@@ -31,7 +31,6 @@ FrameSequence::FrameSequence(Document* owner) : document(owner) {
   // The display palette starts as the grey ramp; PreparePalette rewrites it before any frame is
   // shown.
   FillGreyRamp(colorTable);
-  displayPalette = colorTable;
   ResetSubObjectSequences();
 }
 
@@ -55,7 +54,7 @@ void FrameSequence::PreparePaletteDefault() {
     FillGreyRamp(colorTable);
     if (!IsColour()) colorTableIsGrey = true;
   }
-  displayPalette = colorTable;
+  displayPalette.SetEntries(colorTable, IsColour());
 }
 
 void FrameSequence::CreateView() {

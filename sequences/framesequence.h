@@ -18,6 +18,7 @@
 
 #include "base/filename.h"
 #include "calibration/calibrat.h"
+#include "sequences/colorpalette.h"
 #include "sequences/dib.h"
 #include "sequences/fsdata.h"
 
@@ -92,7 +93,7 @@ class FrameSequence : public Calibration {
   std::array<PaletteEntry, kPaletteSize> colorTable{};
   bool colorTableIsGrey = true;
   int colorsFound = 0;  // distinct colours the colour reduction found
-  std::array<PaletteEntry, kPaletteSize> displayPalette{};
+  ColorPalette displayPalette;
   std::shared_ptr<SubObjectSequences> subObjectSequences;
   Document* document = nullptr;
   std::int32_t number = 0;  // within the document, 0 until it is set

@@ -23,6 +23,23 @@ inline constexpr int kRawErrorCaption = 31042;  // "Error in BLD-File"
 inline constexpr int kRawCannotOpen = 31043;
 inline constexpr int kRawDamaged = 31044;
 
+// Colour reduction: the set-up dialog, the progress dialog and its tasks.
+inline constexpr int kColReduceSetupDialog = 20130;  // "Color Reduction"
+inline constexpr int kColReduceFrom = 20131;
+inline constexpr int kColReduceTo = 20132;
+inline constexpr int kColReduceEvery = 20133;
+inline constexpr int kColReducePopularity = 20135;
+inline constexpr int kColReduceMedianCut = 20136;
+inline constexpr int kColReduceHelpContext = 35001;
+inline constexpr int kColReduceDialog = 20140;  // "Color Reduction"
+inline constexpr int kColReduceFileName = 20141;
+inline constexpr int kColReduceTask = 20143;
+inline constexpr int kColReduceGauge = 20144;
+inline constexpr int kColReduceHistogramTask = 20145;
+inline constexpr int kColReduceMedianCutTask = 20146;
+inline constexpr int kColReducePopularityTask = 20147;
+inline constexpr int kColReduceTableTask = 20148;
+
 // Image filters: the radio buttons of the filter dialog.
 inline constexpr int kFilterOriginal = 20301;
 inline constexpr int kFilterGreyScaleStretch = 20302;

@@ -6,6 +6,7 @@
 #include "sequences/dib.h"
 #include "sequences/framesequence.h"
 #include "sequences/ui/avidlg.h"
+#include "sequences/ui/colreducedlg.h"
 
 namespace {
 
@@ -37,6 +38,9 @@ void InstallDocumentServices(QWidget* mainWindow) {
   services.createView = [](FrameSequence& sequence) { return CreateSequenceView(sequence); };
   // A Linux display always shows true colour.
   services.isPaletteDisplay = [] { return false; };
+  services.reduceColors = [mainWindow](FrameSequence& sequence) {
+    ColReduceDlg(mainWindow, sequence).Execute();
+  };
   SetFrameSequenceServices(std::move(services));
   InstallAviPropertiesDialog(mainWindow);
 }

@@ -40,6 +40,7 @@
 #include "sequences/avisequence.h"
 #include "sequences/dib.h"
 #include "sequences/ui/avidlg.h"
+#include "sequences/ui/colreducedlg.h"
 #include "sequences/ui/filterdlg.h"
 #include "sequences/ui/gammadlg.h"
 
@@ -184,6 +185,8 @@ TEST_F(DialogLayout, EveryDialogShowsItsControlsWithoutOverlapOrCutText) {
       {"avirate", [&] { return std::make_unique<AVIfpsDlg>(nullptr, aviModel); }},
       {"filter", [&] { return std::make_unique<FilterDlg>(nullptr, dib); }},
       {"gamma", [&] { return std::make_unique<GammaDialog>(nullptr, dib, nullptr); }},
+      {"colreducesetup", [] { return std::make_unique<SetupColReduceDlg>(nullptr, 250); }},
+      {"colreduce", [&] { return std::make_unique<ColReduceDlg>(nullptr, *first); }},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
