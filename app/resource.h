@@ -122,6 +122,15 @@ class Resource : public Document {
   // Connects the sequences as the model's connections say and creates the result sequences of
   // every segment and of the whole body.
   void ConnectModelObjects() override;
+  // "Select Object Model": a sequence per object of the model the library lets the user choose,
+  // connected as the model says, with its defaults. Without the library or the functions
+  // nothing happens.
+  void CmSelectObjectModel();
+  bool CanSelectObjectModel() const;
+  // "Delete" of the object model: after the user confirms, every body-model object and result
+  // sequence goes for good and the model is released.
+  void CmDeleteObjectModel();
+  bool CanDeleteObjectModel() const;
   // Hands the selected model back to the library (when the document goes away).
   void ReleaseObjectModel();
 

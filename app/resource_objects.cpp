@@ -15,6 +15,7 @@ namespace {
 
 constexpr int kUnsavedTitle = 31104, kUnsavedQuestion = 31106;
 constexpr int kModelWarning = 31150, kModelMissing = 31154, kModelAlreadyLoaded = 31155;
+constexpr int kDeleteModelTitle = 31152, kDeleteModelQuestion = 31153;
 constexpr float kMissing = 3.40282347e+38f;
 // Connections that come from the model are drawn in palette colour 0.
 constexpr std::uint32_t kModelConnectionColour = 0x01000000;
@@ -175,4 +176,54 @@ void Resource::ReleaseObjectModel() {
   if (!lib || !lib->IsLoaded() || modelId_ == 0) return;
   if (auto release = lib->Function<BM_ReleaseModelFn>("BM_ReleaseModel")) release(modelId_);
   modelId_ = 0;
+}
+
+bool Resource::CanSelectObjectModel() const {
+  platform::Library* lib = ObjectModelLibrary();
+  return lib && lib->IsLoaded() && modelId_ == 0;
+}
+
+bool Resource::CanDeleteObjectModel() const {
+  platform::Library* lib = ObjectModelLibrary();
+  return lib && lib->IsLoaded() && modelId_ != 0;
+}
+
+void Resource::CmSelectObjectModel() {
+  if (!CanSelectObjectModel() || !objectSequences_) return;
+  platform::Library* lib = ObjectModelLibrary();
+  auto select = lib->Function<BM_SelectModelFn>("BM_SelectModel");
+  auto objects = lib->Function<BM_NrOfObjectsFn>("BM_NrOfObjects");
+  auto connectObject = lib->Function<BM_ConnectObjectFn>("BM_ConnectObject");
+  if (!select || !objects || !connectObject) return;
+  const std::uint32_t id = select(0);
+  if (id == 0) return;
+  modelId_ = id;
+  const int count = objects(id);
+  for (int i = 0; i < count; ++i)
+    if (ResObjectSequence* s = objectSequences_->NewSequence(seqflag::kNewSequence))
+      connectObject(id, i, s->number, 0);
+  ConnectModelObjects();
+  objectSequences_->ApplyModelDefaults(BodyModel::Of(this), nullptr);
+  RecalcObjectSequences(currentFrame_);
+  UpdateViews();
+}
+
+void Resource::CmDeleteObjectModel() {
+  if (!CanDeleteObjectModel() || !objectSequences_) return;
+  auto release = ObjectModelLibrary()->Function<BM_ReleaseModelFn>("BM_ReleaseModel");
+  if (!release) return;
+  if (QuestionMessage(kDeleteModelTitle, kDeleteModelQuestion) != platform::kIdYes) return;
+  for (bool removed = true; removed;) {
+    removed = false;
+    SequenceIterator it(*objectSequences_, seqmask::kAll);
+    for (ResObjectSequence* s = it.Current(); s; s = it.Next())
+      if (s->GetModelDefaultCoord()) {
+        objectSequences_->RemoveSequence(s);
+        removed = true;
+        break;
+      }
+  }
+  release(modelId_);
+  modelId_ = 0;
+  UpdateViews();
 }

@@ -57,6 +57,11 @@ using BM_SetDefaultCoordFn = std::int32_t (*)(std::uint32_t id, std::int32_t num
 using BM_SetCMDefaultsFn = std::int32_t (*)(std::uint32_t id, std::int32_t number, const char* name,
                                             std::uint32_t colour, std::int32_t style,
                                             std::int32_t width, std::int32_t height);
+// Lets the user place the model on the picture of a view (window, bitmap header, pixels,
+// palette); non-zero when it was placed.
+using BM_PositionModelFn = std::int32_t (*)(std::uint32_t id, void* window, const void* header,
+                                            const void* bits, void* palette);
+using BM_InsertModelInListFn = std::int32_t (*)(std::uint32_t id, void* window);
 using BM_SetConnectionDefaultsFn = std::int32_t (*)(std::uint32_t id, std::int32_t a,
                                                     std::int32_t b, std::int32_t reserved,
                                                     std::uint32_t colour);

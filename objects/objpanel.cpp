@@ -89,6 +89,51 @@ bool SetMarkerStyle(ResObjectSequence& s, int style) {
   return changed;
 }
 
+SequenceValues ValuesOf(const ResObjectSequence& s) {
+  SequenceValues v;
+  v.name = s.name;
+  v.color = s.color;
+  v.tracked = (s.flags & seqflag::kTracked) != 0;
+  v.displayed = !s.IsHidden();
+  v.horizontalLimit = s.horizontalLimit;
+  v.verticalLimit = s.verticalLimit;
+  v.style = s.style;
+  v.markerWidth = s.markerWidth;
+  v.markerHeight = s.markerHeight;
+  v.algorithm = AlgorithmAt(AlgorithmIndex(s.algorithm));
+  return v;
+}
+
+bool ApplyValues(ResObjectSequence& s, const SequenceValues& v, bool readOnly) {
+  bool changed = false;
+  if (!readOnly) {
+    if (v.color != s.color) {
+      s.SetColor(v.color);
+      s.SetModified();
+      changed = true;
+    }
+    changed = SetName(s, v.name) || changed;
+  }
+  auto flag = [&](std::uint32_t bit, bool set) {
+    if (((s.flags & bit) != 0) == set) return;
+    if (set)
+      s.SetFlags(bit);
+    else
+      s.ClearFlags(bit);
+    changed = true;
+  };
+  flag(seqflag::kTracked, v.tracked);
+  flag(seqflag::kHidden, !v.displayed);
+  changed = SetLimits(s, v.horizontalLimit, v.verticalLimit) || changed;
+  changed = SetMarkerStyle(s, v.style) || changed;
+  changed =
+      Store(s, s.markerWidth, std::clamp<long long>(v.markerWidth, 1, kMaxMarkerSide)) || changed;
+  changed =
+      Store(s, s.markerHeight, std::clamp<long long>(v.markerHeight, 1, kMaxMarkerSide)) || changed;
+  changed = SetAlgorithm(s, AlgorithmAt(AlgorithmIndex(v.algorithm))) || changed;
+  return changed;
+}
+
 bool ApplyTemplateFields(SubObjectSequence& sub, TemplateFields& f, int frameWidth,
                          int frameHeight) {
   const int width = tpl::OddSize(f.width, frameWidth);

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string>
 
+#include "objects/canvas.h"
+
 class Document;
 class FrameSequence;
 class ResObjectSequence;
@@ -39,6 +41,22 @@ bool SetName(ResObjectSequence& s, const std::string& name);
 bool SetLimits(ResObjectSequence& s, long long horizontal, long long vertical);
 bool SetAlgorithm(ResObjectSequence& s, std::uint32_t algorithm);
 bool SetMarkerStyle(ResObjectSequence& s, int style);
+
+// Every property the "Edit Object Sequence" dialog edits.
+struct SequenceValues {
+  std::string name;
+  ColorValue color = 0;
+  bool tracked = false;
+  bool displayed = true;
+  long long horizontalLimit = 0, verticalLimit = 0;
+  int style = 0;
+  long long markerWidth = 1, markerHeight = 1;
+  std::uint32_t algorithm = kFirstAlgorithm;
+};
+SequenceValues ValuesOf(const ResObjectSequence& s);
+// Stores the values (the name only when not empty; name and colour not in read-only mode;
+// limits 0..999, marker sides 1..99); true when anything changed, which is then to be saved.
+bool ApplyValues(ResObjectSequence& s, const SequenceValues& v, bool readOnly);
 
 // The template values typed into the panel: sizes made odd, at least 3 and at most the frame;
 // offsets as typed. Written back into the fields; true when the template changed.

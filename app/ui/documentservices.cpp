@@ -3,6 +3,8 @@
 #include "app/resource.h"
 #include "app/ui/resourcewindow.h"
 #include "base/defaults.h"
+#include "objects/ui/loadversiondlg.h"
+#include "objects/ui/objeditor.h"
 #include "sequences/dib.h"
 #include "sequences/framesequence.h"
 #include "sequences/ui/avidlg.h"
@@ -43,4 +45,6 @@ void InstallDocumentServices(QWidget* mainWindow) {
   };
   SetFrameSequenceServices(std::move(services));
   InstallAviPropertiesDialog(mainWindow);
+  InstallLoadVersionDialog(mainWindow);
+  InstallUndeleteDialog(mainWindow);
 }

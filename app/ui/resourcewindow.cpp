@@ -20,6 +20,7 @@
 #include "objects/ui/bildview.h"
 #include "objects/ui/connectdlg.h"
 #include "objects/ui/objectpanels.h"
+#include "objects/ui/objeditor.h"
 #include "objects/ui/trackinghost.h"
 #include "platform/events.h"
 #include "platform/strings.h"
@@ -30,6 +31,8 @@ namespace {
 constexpr int kZoomCommand = 25014;
 constexpr int kInfoCommand = 25077;
 constexpr int kShowDialogs = 25076;
+constexpr int kObjectEditor = 25109;
+constexpr int kSelectObjectModel = 25116, kDeleteObjectModel = 25119;
 constexpr int kFirstLayoutCommand = 25016, kLastLayoutCommand = 25059;
 }  // namespace
 
@@ -85,6 +88,12 @@ const platform::CommandTable& ResourceWindow::Commands() const {
       platform::Command<&ResourceWindow::CmShowDialogs, &ResourceWindow::CeShowDialogs>(
           kShowDialogs),
       platform::Command<&ResourceWindow::CmAscii, &ResourceWindow::CeAscii>(ascii::kCopySequence),
+      platform::Command<&ResourceWindow::CmObjectEditor, &ResourceWindow::CeObjectEditor>(
+          kObjectEditor),
+      platform::Command<&ResourceWindow::CmObjectModel, &ResourceWindow::CeObjectModel>(
+          kSelectObjectModel),
+      platform::Command<&ResourceWindow::CmObjectModel, &ResourceWindow::CeObjectModel>(
+          kDeleteObjectModel),
       platform::CommandRange<&ResourceWindow::CmAscii, &ResourceWindow::CeAscii>(
           ascii::kExportCommand, ascii::kImportCommand),
       platform::Command<&ResourceWindow::CmLayout, &ResourceWindow::CeZoom>(kZoomCommand),
@@ -100,6 +109,10 @@ const platform::CommandTable& ResourceWindow::Commands() const {
           view::kCancel),
       platform::CommandRange<&ResourceWindow::CmViewCommand, &ResourceWindow::CeViewCommand>(
           view::kSetObject, view::kDeleteObject),
+      platform::Command<&ResourceWindow::CmViewCommand, &ResourceWindow::CeViewCommand>(
+          view::kEditObjectSequence),
+      platform::CommandRange<&ResourceWindow::CmViewCommand, &ResourceWindow::CeViewCommand>(
+          view::kEditPositionModel, view::kInsertInList),
       platform::CommandRange<&ResourceWindow::CmObjectSequences,
                              &ResourceWindow::CeObjectSequences>(objcmd::kNewObjectSequence,
                                                                  objcmd::kUndelete),
@@ -375,4 +388,25 @@ void ResourceWindow::CmAscii(int id) {
 
 void ResourceWindow::CeAscii(platform::CommandEnabler& ce) {
   ce.Enable(ce.id == ascii::kImportCommand || ascii::CanCopyOrExport(*document_));
+}
+
+void ResourceWindow::CmObjectEditor() {
+  ObjectEditor(g_App ? static_cast<QWidget*>(g_App->MainWindow()) : this, *document_).Execute();
+  document_->UpdateViews();
+}
+
+void ResourceWindow::CeObjectEditor(platform::CommandEnabler& ce) {
+  ce.Enable(ascii::CanCopyOrExport(*document_));
+}
+
+void ResourceWindow::CmObjectModel(int id) {
+  if (id == kSelectObjectModel)
+    document_->CmSelectObjectModel();
+  else
+    document_->CmDeleteObjectModel();
+}
+
+void ResourceWindow::CeObjectModel(platform::CommandEnabler& ce) {
+  ce.Enable(ce.id == kSelectObjectModel ? document_->CanSelectObjectModel()
+                                        : document_->CanDeleteObjectModel());
 }

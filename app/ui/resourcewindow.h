@@ -72,6 +72,11 @@ class ResourceWindow : public QWidget, public DocumentChild, public DocumentWind
   // "Show Dialogs": docks the object panel while none is docked.
   void CmShowDialogs();
   void CeShowDialogs(platform::CommandEnabler& ce);
+  // The object editor (25109) and the object-model commands (25116, 25119).
+  void CmObjectEditor();
+  void CeObjectEditor(platform::CommandEnabler& ce);
+  void CmObjectModel(int id);
+  void CeObjectModel(platform::CommandEnabler& ce);
   // Copy Sequence, Export and Import of ASCII object files.
   void CmAscii(int id);
   void CeAscii(platform::CommandEnabler& ce);

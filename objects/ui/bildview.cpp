@@ -4,6 +4,7 @@
 #include <QCursor>
 #include <QFocusEvent>
 #include <QKeyEvent>
+#include <QMainWindow>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
@@ -17,13 +18,16 @@
 #include "base/document.h"
 #include "base/messages.h"
 #include "base/unitsorigin.h"
+#include "objects/bodymodel.h"
 #include "objects/docaccess.h"
 #include "objects/objcommands.h"
 #include "objects/resobjseq.h"
 #include "objects/subobjseq.h"
+#include "objects/ui/editobjseqdlg.h"
 #include "objects/ui/qtcanvas.h"
 #include "objects/ui/trackinghost.h"
 #include "platform/events.h"
+#include "platform/library.h"
 #include "platform/strings.h"
 #include "platform/ui/actions.h"
 #include "sequences/framesequence.h"
@@ -665,7 +669,47 @@ const platform::CommandTable& BildView::Commands() const {
       platform::Command<&B::CmCancel, &B::CeNotMinimised>(view::kCancel),
       platform::Command<&B::CmSetObject, &B::CeSetObject>(view::kSetObject),
       platform::Command<&B::CmDeleteObject, &B::CeDeleteObject>(view::kDeleteObject),
+      platform::Command<&B::CmEditObjectSequence, &B::CeSetObject>(view::kEditObjectSequence),
+      platform::CommandRange<&B::CmBodyModel, &B::CeBodyModel>(view::kEditPositionModel,
+                                                               view::kInsertInList),
   };
   static const platform::CommandTable table{entries};
   return table;
+}
+
+// Object sequence and body model.
+
+void BildView::CmEditObjectSequence() {
+  Document* doc = GetDocument();
+  ResObjectSequence* current = doc ? view::CurrentSequence(*doc) : nullptr;
+  ResObjectSequence* s =
+      current ? doc->ObjectSequences()->Find(current->number, seqmask::kAll) : nullptr;
+  if (!s) return;
+  Application* app = TheApplication();
+  EditSequence(*s, app ? static_cast<QWidget*>(app->MainWindow()) : this);
+}
+
+void BildView::CmBodyModel(int id) {
+  Document* doc = GetDocument();
+  const BodyModel model = BodyModel::Of(doc);
+  if (!doc || !model.IsLoaded()) return;
+  objdoc::SubsOf(sequence_).StoreModelDefaults(model);
+  void* window = reinterpret_cast<void*>(winId());
+  if (id == view::kInsertInList) {
+    if (auto insert = model.library->Function<BM_InsertModelInListFn>("BM_InsertModelInList"))
+      insert(model.id, window);
+    return;
+  }
+  auto position = model.library->Function<BM_PositionModelFn>("BM_PositionModel");
+  if (!position) return;
+  const CDIB& image = frame_.Image();
+  position(model.id, window, hasImage_ ? image.Block() : nullptr,
+           hasImage_ ? image.Bits() : nullptr, nullptr);
+  doc->ObjectSequences()->ApplyModelDefaults(model, &sequence_);
+  doc->RecalcObjectSequences(doc->CurrentFrame());
+  doc->UpdateViews();
+}
+
+void BildView::CeBodyModel(platform::CommandEnabler& ce) {
+  ce.Enable(!Minimised() && BodyModel::Of(GetDocument()).IsLoaded());
 }

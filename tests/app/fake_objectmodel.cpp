@@ -10,13 +10,21 @@ extern "C" {
 namespace {
 constexpr std::uint32_t kModel = 3;
 std::map<std::pair<std::int32_t, std::int32_t>, double[3]> g_coords;  // (object, frame)
-std::map<std::int32_t, double[3]> g_centre;                        // frame
-std::map<std::int32_t, std::int32_t> g_resultKind;                  // sequence number -> kind
+std::map<std::int32_t, double[3]> g_centre;                           // frame
+std::map<std::int32_t, std::int32_t> g_resultKind;                    // sequence number -> kind
 int g_released = 0;
 int g_written = 0;
 }  // namespace
 
 std::uint32_t BM_LoadModel(const char*) { return kModel; }
+std::uint32_t BM_SelectModel(std::int32_t) { return kModel; }
+std::int32_t BM_NrOfObjects(std::uint32_t) { return 2; }
+// Sequences 1 and 2 are the model's objects (a document's sequence 0 is the user's own).
+std::int32_t BM_GetDefaultCoord(std::uint32_t, std::int32_t number, double* x, double* y,
+                                double* z) {
+  *x = *y = *z = 0;
+  return number == 1 || number == 2;
+}
 std::int32_t BM_WriteModel(std::uint32_t id, const char*) { return id == kModel ? ++g_written : 0; }
 void BM_ReleaseModel(std::uint32_t id) {
   if (id == kModel) ++g_released;
@@ -29,7 +37,8 @@ std::int32_t BM_ConnectObject(std::uint32_t, std::int32_t, std::int32_t number, 
   g_resultKind[number] = kind;
   return 1;
 }
-void BM_SetCoord(std::uint32_t, std::int32_t number, std::int32_t frame, double x, double y, double z) {
+void BM_SetCoord(std::uint32_t, std::int32_t number, std::int32_t frame, double x, double y,
+                 double z) {
   auto& c = g_coords[{number, frame}];
   c[0] = x;
   c[1] = y;

@@ -57,7 +57,9 @@ TEST_F(ObjectModel, PointsGoToTheModelAndResultsComeBack) {
     // The model's connection of object 0 with object 1, once.
     list.Figure().FirstConnection();
     ASSERT_NE(list.Figure().CurrentConnection(), nullptr);
-    EXPECT_EQ(list.Figure().CurrentFirstSequence()->number + list.Figure().CurrentSecondSequence()->number, 1);
+    EXPECT_EQ(list.Figure().CurrentFirstSequence()->number +
+                  list.Figure().CurrentSecondSequence()->number,
+              1);
     EXPECT_FALSE(list.Figure().NextConnection());
     hip->AddObject(std::make_unique<ObjectBase>(2, 10.0f, 20.0f, 0.0f));
     knee->AddObject(std::make_unique<ObjectBase>(2, 30.0f, 40.0f, 0.0f));
@@ -71,12 +73,46 @@ TEST_F(ObjectModel, PointsGoToTheModelAndResultsComeBack) {
     ASSERT_NE(body->ItemAt(2), nullptr);
     EXPECT_FLOAT_EQ(body->ItemAt(2)->x, 20.0f);
     EXPECT_FLOAT_EQ(body->ItemAt(2)->y, 30.0f);
-    EXPECT_EQ(body->ItemAt(3), nullptr);  // the missing coordinate was taken back
+    EXPECT_EQ(body->ItemAt(3), nullptr);    // the missing coordinate was taken back
     messages_.answers = {platform::kIdNo};  // do not save the changed sequences
     EXPECT_TRUE(doc.CanClose());
     EXPECT_EQ(Released(), releasedBefore);  // a later document may still cancel Exit
   }
   EXPECT_EQ(Released(), releasedBefore + 1);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(ObjectModel, SelectingAModelMakesItsObjectsAndDeletingTakesThemAway) {
+  Resource doc(FileName("/d/run.bld"), false);
+  doc.AddFrameSequence(new FakeSequence("/d/run.bld", 3, 25.0f));
+  EXPECT_FALSE(doc.CanSelectObjectModel()) << "greyed without the library";
+  doc.CmSelectObjectModel();
+  EXPECT_EQ(doc.ObjectSequences()->Count(), 0);
+
+  SetObjectModelLibrary(library_.get());
+  ResObjectSequences& list = *doc.ObjectSequences();
+  ResObjectSequence* own = list.NewSequence(seqflag::kNewSequence);  // number 0
+  ASSERT_TRUE(doc.CanSelectObjectModel());
+  EXPECT_FALSE(doc.CanDeleteObjectModel());
+  doc.CmSelectObjectModel();
+  EXPECT_EQ(doc.ModelId(), 3u);
+  EXPECT_FALSE(doc.CanSelectObjectModel()) << "one model at a time";
+  EXPECT_EQ(list.Count(), 1 + 2 + 10);
+
+  messages_.answers = {platform::kIdNo};
+  doc.CmDeleteObjectModel();
+  EXPECT_EQ(doc.ModelId(), 3u) << "nothing happens unless the user confirms";
+  messages_.answers = {platform::kIdYes};
+  doc.CmDeleteObjectModel();
+  EXPECT_EQ(doc.ModelId(), 0u);
+  EXPECT_EQ(messages_.shown.back().caption, "Object Model Confirmation");
+  // The model's objects (1 and 2) and every result go; the user's own sequence stays.
+  ASSERT_EQ(list.Count(), 1);
+  EXPECT_EQ(list.Sequences().front().get(), own);
+  messages_.answers = {platform::kIdNo};
 }
 
 }  // namespace
