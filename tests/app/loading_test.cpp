@@ -6,8 +6,8 @@
 #include "app/clipvideo.h"
 #include "app/player.h"
 #include "app/sequencelist.h"
-#include "common/settings_fixture.h"
 #include "platform/message_service.h"
+#include "common/settings_fixture.h"
 
 namespace {
 
@@ -79,12 +79,10 @@ TEST_F(Lists, BrokenListsAreReportedAndOpenNothing) {
        "File: %F\n\nThe value for the number of image sequences' (0) is wrong or missing."},
       {"none.rsc", "DESCRIPTION: x\n", "Error in the resource file",
        "File: %F\n\nThe value for the number of image sequences' (0) is wrong or missing."},
-      {"gap.rsc", "SEQUENCES: 3\nSEQUENCE_1: a.bld\nSEQUENCE_3: c.bld\n",
-       "Error in the resource file",
+      {"gap.rsc", "SEQUENCES: 3\nSEQUENCE_1: a.bld\nSEQUENCE_3: c.bld\n", "Error in the resource file",
        "File: %F\n\nThe specification of the picture file of 2. image sequence is missing."},
       {"cams.par", "CAMERAS: -1\n", "Error in the PAR parameter file",
-       "File: %F\n\nThe value for the numbers of cameras 'CAMERAS' (-1) is wrong or not "
-       "available."},
+       "File: %F\n\nThe value for the numbers of cameras 'CAMERAS' (-1) is wrong or not available."},
       {"gap.par", "CAMERAS: 2\nCAM_1: a.avi\n", "Error in the PAR parameter file",
        "File: %F\n\nThe specification of the picture file of the 2. image sequence is missing."},
   };
@@ -126,8 +124,7 @@ TEST_F(ClipVideo, GreyFramesAppendAndTheDescriptionFollows) {
   int frames = 0;
   std::string error;
   for (int i = 0; i < 2; ++i)
-    ASSERT_TRUE(AppendClipFrame(source, 25.0f, {320, 240, 1, pixels.data()}, frames, &error))
-        << error;
+    ASSERT_TRUE(AppendClipFrame(source, 25.0f, {320, 240, 1, pixels.data()}, frames, &error)) << error;
   EXPECT_EQ(frames, 2);
   EXPECT_EQ(std::filesystem::file_size(names.bld), 2u * 320 * 240);
   EXPECT_EQ(ReadFile(names.dsc),

@@ -94,8 +94,7 @@ TEST(ViewLayout, ZoomAndSingleViewsShowOnlyTheActiveView) {
   in.zoomed = false;
   in.activeView = 12;
   g = ComputeLayout(in);
-  EXPECT_EQ(std::count_if(g.views.begin(), g.views.end(), [](auto& v) { return v.has_value(); }),
-            1);
+  EXPECT_EQ(std::count_if(g.views.begin(), g.views.end(), [](auto& v) { return v.has_value(); }), 1);
   EXPECT_TRUE(g.views[12]);
   in.viewCount = 2;  // a minimised window has no width: nothing divides by it
   in.row = FirstLayoutRow(2);
@@ -113,11 +112,11 @@ TEST(ViewLayout, NewWindowsFitInsideTheClientArea) {
     LayoutRect placed;
   };
   const Case cases[] = {
-      {{10, 20, 410, 320}, 1000, 700, {10, 20, 410, 320}},       // fits: stays
-      {{1300, 40, 2260, 600}, 1600, 900, {640, 40, 1600, 600}},  // off the right edge
-      {{30, -25, 630, 475}, 1000, 700, {30, 0, 630, 500}},       // title bar above the area
-      {{200, 100, 2120, 1180}, 1500, 800, {0, 0, 1500, 800}},    // larger: shrunk to the area
-      {{0, 0, 100, 100}, 0, 0, {0, 0, 0, 0}},                    // no area at all
+      {{10, 20, 410, 320}, 1000, 700, {10, 20, 410, 320}},         // fits: stays
+      {{1300, 40, 2260, 600}, 1600, 900, {640, 40, 1600, 600}},    // off the right edge
+      {{30, -25, 630, 475}, 1000, 700, {30, 0, 630, 500}},         // title bar above the area
+      {{200, 100, 2120, 1180}, 1500, 800, {0, 0, 1500, 800}},      // larger: shrunk to the area
+      {{0, 0, 100, 100}, 0, 0, {0, 0, 0, 0}},                      // no area at all
   };
   for (const Case& c : cases)
     EXPECT_EQ(FitInsideClient(c.window, c.width, c.height), c.placed)
