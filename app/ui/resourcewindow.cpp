@@ -2,7 +2,6 @@
 
 #include <QClipboard>
 #include <QCloseEvent>
-#include <QFileDialog>
 #include <QGuiApplication>
 #include <QMainWindow>
 #include <QMdiSubWindow>
@@ -19,6 +18,7 @@
 #include "objects/tracking.h"
 #include "objects/ui/bildview.h"
 #include "objects/ui/connectdlg.h"
+#include "objects/ui/exportdlg.h"
 #include "objects/ui/objectpanels.h"
 #include "objects/ui/objeditor.h"
 #include "objects/ui/trackinghost.h"
@@ -56,6 +56,11 @@ ResourceWindow::ResourceWindow(std::unique_ptr<Resource> document)
 }
 
 ResourceWindow::~ResourceWindow() {
+  // The panels work on the document's sequences: they go before it.
+  layout_->UndockWindow();
+  delete connectPanel_;
+  delete templatePanel_;
+  delete objectPanel_;
   document_->SetWindow(nullptr);
   // The views belong to their sequences, which the document deletes.
   for (int i = 0; i < document_->SequenceCount(); ++i)
@@ -375,15 +380,13 @@ void ResourceWindow::CmAscii(int id) {
   if (id == ascii::kImportCommand) {
     choice.title = QString::fromStdString(std::string(platform::LoadString(ascii::kImportTitle)));
     choice.filter = platform::QtFileFilter(platform::LoadString(ascii::kImportFilter));
-    if (auto file = platform::GetChoosers().OpenFileName(parent, choice))
-      ascii::Import(doc, *video, {file->toStdString()});
+    std::vector<std::string> files;
+    for (const QString& file : platform::GetChoosers().OpenFileNames(parent, choice))
+      files.push_back(file.toStdString());
+    if (!files.empty()) ascii::Import(doc, *video, files);
     return;
   }
-  // Export: the point files and their descriptions under the default names, into a folder the
-  // user chooses (the video's own to start with).
-  const QString folder =
-      QFileDialog::getExistingDirectory(parent, "Export Object Sequences", choice.start);
-  if (!folder.isEmpty()) ascii::Export(*video, folder.toStdString(), ascii::ExportList(doc));
+  ObjectExport(parent, doc, *video).Execute();
 }
 
 void ResourceWindow::CeAscii(platform::CommandEnabler& ce) {

@@ -32,7 +32,7 @@ const platform::ControlSpec kControls[] = {
     {kLength2D, ControlKind::kLabel, "", 4, 1, 1, 3},
     {0, ControlKind::kLabel, "3D:", 5, 0},
     {kLength3D, ControlKind::kLabel, "", 5, 1, 1, 3},
-    {kAngleGroup, ControlKind::kGroupBox, "Angle", 6, 0, 5, 4},
+    {kAngleGroup, ControlKind::kGroupBox, "Angle", 6, 0, 6, 4},
     {kFirstSwatch, ControlKind::kLabel, "", 7, 0},
     {kFirstSwatch + 1, ControlKind::kLabel, "", 7, 1},
     {kFirstSwatch + 2, ControlKind::kLabel, "", 7, 2},
@@ -41,10 +41,12 @@ const platform::ControlSpec kControls[] = {
     {kAngle2D, ControlKind::kLabel, "", 8, 1, 1, 3},
     {0, ControlKind::kLabel, "3D:", 9, 0},
     {kAngle3D, ControlKind::kLabel, "", 9, 1, 1, 3},
-    {kName, ControlKind::kEdit, "", 10, 0, 1, 2},
-    {kCreate, ControlKind::kPushButton, "Create", 10, 2},
-    {kDeleteAngle, ControlKind::kPushButton, "Delete", 10, 2},
-    {kSwitch, ControlKind::kPushButton, "Switch", 10, 3},
+    {0, ControlKind::kLabel, "&Name:", 10, 0},
+    {kName, ControlKind::kEdit, "", 10, 1, 1, 3},
+    // Create and Delete share their place: a proposed angle shows one, a kept angle the other.
+    {kCreate, ControlKind::kPushButton, "Create", 11, 0, 1, 2},
+    {kDeleteAngle, ControlKind::kPushButton, "Delete", 11, 0, 1, 2},
+    {kSwitch, ControlKind::kPushButton, "Switch", 11, 2, 1, 2},
 };
 
 const std::vector<platform::ControlSpec>& Table() {
@@ -90,7 +92,7 @@ void ConnectDlg::DrawBand() {
     if (band_) band_->Clear();
     return;
   }
-  if (!band_) band_ = std::make_unique<BandOverlay>(view);
+  if (!band_) band_ = new BandOverlay(view);
   band_->ShowLine(start[0], start[1], logic_.BandEnd()[0], logic_.BandEnd()[1]);
 }
 

@@ -5,9 +5,10 @@
 // the panel shows the 2D and 3D length of the selected connection and the value of the
 // selected angle, keeps, switches, renames and drops angles, and recolours connections.
 
-#include <memory>
+#include <QPointer>
 
 #include "objects/connectpanel.h"
+#include "objects/ui/bandoverlay.h"
 #include "objects/ui/panelbase.h"
 
 class BandOverlay;
@@ -42,5 +43,5 @@ class ConnectDlg : public ObjectPanelBase {
 
   connect::ConnectPanelLogic logic_;
   ColorBox* colour_;
-  std::unique_ptr<BandOverlay> band_;
+  QPointer<BandOverlay> band_;  // a child of the view's picture, gone with the view
 };

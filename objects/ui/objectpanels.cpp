@@ -346,7 +346,7 @@ bool ObjectTemplateDlg::MouseDown(float x, float y) {
     if (!band_) band_ = new BandOverlay(view);
     view->viewport()->grabMouse();
   }
-  if (auto* band = static_cast<BandOverlay*>(band_))
+  if (BandOverlay* band = band_)
     band->ShowRect(geometry_.rect.left, geometry_.rect.top, geometry_.rect.right,
                    geometry_.rect.bottom);
   return true;
@@ -372,14 +372,14 @@ void ObjectTemplateDlg::MouseMove(float x, float y) {
   tpl::DragTo(geometry_, mode_, x, y, last_, video ? video->Width() : 0,
               video ? video->Height() : 0);
   ShowFields();
-  if (auto* band = static_cast<BandOverlay*>(band_))
+  if (BandOverlay* band = band_)
     band->ShowRect(geometry_.rect.left, geometry_.rect.top, geometry_.rect.right,
                    geometry_.rect.bottom);
 }
 
 void ObjectTemplateDlg::MouseUp() {
   if (mode_ == tpl::kNone) return;
-  if (auto* band = static_cast<BandOverlay*>(band_)) band->Clear();
+  if (BandOverlay* band = band_) band->Clear();
   if (QWidget* viewport = ActiveViewport()) viewport->releaseMouse();
   mode_ = tpl::kNone;
   if (!current_) return;

@@ -6,7 +6,10 @@
 // changes the current object's tracking template in the active video, and drags its rectangle
 // in the image view.
 
+#include <QPointer>
+
 #include "objects/templatedrag.h"
+#include "objects/ui/bandoverlay.h"
 #include "objects/ui/panelbase.h"
 
 class ColorBox;
@@ -72,5 +75,5 @@ class ObjectTemplateDlg : public ObjectPanelBase {
   float last_[2] = {0, 0};
   int zone_ = tpl::kNone;
   int mode_ = tpl::kNone;
-  QWidget* band_ = nullptr;
+  QPointer<BandOverlay> band_;  // a child of the view's picture, gone with the view
 };

@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QEvent>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QListWidget>
@@ -96,8 +97,30 @@ void SequenceRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& o
   painter->drawRect(field);
 }
 
-QSize SequenceRowDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const {
-  return {option.fontMetrics.horizontalAdvance("Object 0000") + kColourFieldLeft + 20, kRowHeight};
+QSize SequenceRowDelegate::sizeHint(const QStyleOptionViewItem& option,
+                                    const QModelIndex& index) const {
+  const QVariant own = index.data(Qt::SizeHintRole);
+  return {option.fontMetrics.horizontalAdvance("Object 0000") + kColourFieldLeft + 20,
+          own.isValid() ? own.toSize().height() : kRowHeight};
+}
+
+int AlignedRowHeight(QWidget* field) {
+  auto* grid =
+      field->parentWidget() ? qobject_cast<QGridLayout*>(field->parentWidget()->layout()) : nullptr;
+  int spacing = grid ? grid->verticalSpacing() : 0;
+  if (spacing < 0) spacing = field->style()->pixelMetric(QStyle::PM_LayoutVerticalSpacing);
+  field->setFixedHeight(field->sizeHint().height());
+  return field->sizeHint().height() + std::max(0, spacing);
+}
+
+void FillAlignedRows(QListWidget* list, int count, int rowHeight, int visible) {
+  list->clear();
+  for (int i = 0; i < count; ++i) {
+    auto* item = new QListWidgetItem(QString::number(i));
+    item->setSizeHint(QSize(0, rowHeight));
+    list->addItem(item);
+  }
+  list->setFixedHeight(visible * rowHeight + 2 * list->frameWidth());
 }
 
 ObjectEditor::ObjectEditor(QWidget* parent, Document& doc)
@@ -110,11 +133,11 @@ ObjectEditor::ObjectEditor(QWidget* parent, Document& doc)
   colour_ = static_cast<ColorBox*>(ReplaceControl(kColour, new ColorBox(this, kColour)));
   connect(colour_, &QAbstractButton::clicked, this, [this] { OnCommand(kColour); });
   list_->setItemDelegate(new SequenceRowDelegate(doc, list_, false));
-  list_->setFixedHeight(objedit::kVisibleRows * kRowHeight + 2 * list_->frameWidth());
   list_->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+  rowHeight_ = AlignedRowHeight(Box(0));
   for (int i = 0; i < objedit::kVisibleRows; ++i) {
     Box(i)->setTristate(true);
-    Box(i)->setFixedHeight(kRowHeight);
+    Box(i)->setFixedHeight(Box(0)->height());
     connect(Box(i), &QCheckBox::clicked, this, [this, i] { ToggleRow(i); });
   }
   for (int id : {objedit::kTracking, objedit::kDisplay, objedit::kEdit})
@@ -140,9 +163,8 @@ int ObjectEditor::TopRow() const {
 }
 
 void ObjectEditor::FillList(int select) {
-  list_->clear();
   const auto live = objedit::LiveSequences(doc_);
-  for (std::size_t i = 0; i < live.size(); ++i) list_->addItem(QString::number(i));
+  FillAlignedRows(list_, static_cast<int>(live.size()), rowHeight_, objedit::kVisibleRows);
   for (int i = 0; i < objedit::kVisibleRows; ++i)
     Box(i)->setVisible(i < static_cast<int>(live.size()));
   if (select >= 0 && select < list_->count()) list_->setCurrentRow(select);

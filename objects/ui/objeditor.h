@@ -30,6 +30,12 @@ class SequenceRowDelegate : public QStyledItemDelegate {
   bool deleted_;
 };
 
+// The height a list row needs to stand level with one of a column of fields beside the list:
+// the field's height and the grid's spacing.
+int AlignedRowHeight(QWidget* field);
+// Adds rows "0" .. count-1 of that height to the list, which shows `visible` of them.
+void FillAlignedRows(QListWidget* list, int count, int rowHeight, int visible);
+
 class ObjectEditor : public platform::TableDialog {
   Q_OBJECT
  public:
@@ -63,6 +69,7 @@ class ObjectEditor : public platform::TableDialog {
   int mode_;
   QListWidget* list_;
   ColorBox* colour_;
+  int rowHeight_ = 0;
 };
 
 class UndeleteDialog : public platform::TableDialog {

@@ -22,6 +22,13 @@ class QtChoosers : public Choosers {
   std::optional<QString> SaveFileName(QWidget* parent, FileChoice& c) override {
     return Run(parent, c, QFileDialog::AcceptSave);
   }
+  QStringList OpenFileNames(QWidget* parent, FileChoice& c) override {
+    std::unique_ptr<QFileDialog> dialog = MakeFileDialog(parent, c, QFileDialog::AcceptOpen);
+    dialog->setFileMode(QFileDialog::ExistingFiles);
+    if (dialog->exec() != QDialog::Accepted) return {};
+    c.filterIndex = c.filter.split(";;").indexOf(dialog->selectedNameFilter());
+    return dialog->selectedFiles();
+  }
   std::optional<QColor> ChooseColor(QWidget* parent, const QColor& initial) override {
     QColor chosen = QColorDialog::getColor(initial, parent);
     if (!chosen.isValid()) return std::nullopt;
@@ -76,7 +83,8 @@ QString QtFileFilter(std::string_view tableFilter) {
     QString patterns = parts[i + 1];
     patterns.replace(';', ' ');
     filters << parts[i].left(parts[i].indexOf('(') < 0 ? parts[i].size() : parts[i].indexOf('('))
-                       .trimmed() + " (" + patterns + ")";
+                       .trimmed() +
+                   " (" + patterns + ")";
   }
   return filters.join(";;");
 }

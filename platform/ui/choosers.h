@@ -6,6 +6,7 @@
 #include <QColor>
 #include <QFileDialog>
 #include <QString>
+#include <QStringList>
 
 #include <deque>
 #include <memory>
@@ -18,10 +19,10 @@ namespace platform {
 
 struct FileChoice {
   QString title;
-  QString filter;      // Qt filter text: "Color palette files (*.col);;All files (*.*)"
-  QString start;       // folder or file to start from
-  QString defaultExt;  // without the dot
-  int filterIndex = 0; // 0-based; the chosen one comes back here
+  QString filter;       // Qt filter text: "Color palette files (*.col);;All files (*.*)"
+  QString start;        // folder or file to start from
+  QString defaultExt;   // without the dot
+  int filterIndex = 0;  // 0-based; the chosen one comes back here
 };
 
 class Choosers {
@@ -30,6 +31,12 @@ class Choosers {
   virtual std::optional<QString> OpenFileName(QWidget* parent, FileChoice& choice) = 0;
   virtual std::optional<QString> SaveFileName(QWidget* parent, FileChoice& choice) = 0;
   virtual std::optional<QColor> ChooseColor(QWidget* parent, const QColor& initial) = 0;
+  // One or more existing files; empty when cancelled. Choosers that pick one file at a time
+  // answer with that one.
+  virtual QStringList OpenFileNames(QWidget* parent, FileChoice& choice) {
+    std::optional<QString> one = OpenFileName(parent, choice);
+    return one ? QStringList{*one} : QStringList{};
+  }
 };
 
 // A filter as the string table writes it, "Description|*.a;*.b|Other|*.*|", in the form of Qt's

@@ -35,7 +35,15 @@
 #include "common/dialog_check.h"
 #include "common/settings_fixture.h"
 #include "fake_sequence.h"
+#include "objects/docaccess.h"
+#include "objects/resobjseq.h"
+#include "objects/subobjseq.h"
+#include "objects/ui/connectdlg.h"
+#include "objects/ui/editobjseqdlg.h"
+#include "objects/ui/exportdlg.h"
 #include "objects/ui/loadversiondlg.h"
+#include "objects/ui/objectpanels.h"
+#include "objects/ui/objeditor.h"
 #include "platform/message_service.h"
 #include "sequences/avisequence.h"
 #include "sequences/dib.h"
@@ -149,6 +157,20 @@ TEST_F(DialogLayout, EveryDialogShowsItsControlsWithoutOverlapOrCutText) {
   AviPropertiesModel aviModel(videoData, 25.0, 24);
   AviFrameSequence video("/data/videos/2024/long_jump_side_view_take_03.avi", nullptr);
   video.fsData = videoData;
+  // Object sequences for the object dialogs and panels: three live ones, one deleted.
+  ResObjectSequences& objects = *document.ObjectSequences();
+  for (const char* name : {"Right knee, lateral epicondyle", "Hip", "Ankle", "Toe"})
+    objects.NewSequence(0x101)->name = name;
+  objects.DeleteSequence(3);
+  objects.Find(1, 0xFFFF)->MakeCurrent();
+  objdoc::SubsOf(*first).Find(1)->AddPoint(1, 320.5f, 211.25f);
+  SubObjectSequence* hipInVideo = objdoc::SubsOf(*first).Find(1);
+  // A panel shows the current object once it is visible.
+  auto panel = [&](auto made) {
+    made->show();
+    made->SetObjectSequence(hipInVideo);
+    return std::unique_ptr<QWidget>(std::move(made));
+  };
   CDIB dib;
   UnitsOrigin units;
   float rate = 25.0f;
@@ -187,6 +209,16 @@ TEST_F(DialogLayout, EveryDialogShowsItsControlsWithoutOverlapOrCutText) {
       {"gamma", [&] { return std::make_unique<GammaDialog>(nullptr, dib, nullptr); }},
       {"colreducesetup", [] { return std::make_unique<SetupColReduceDlg>(nullptr, 250); }},
       {"colreduce", [&] { return std::make_unique<ColReduceDlg>(nullptr, *first); }},
+      {"editobjectsequence",
+       [&] { return std::make_unique<EditObjectSequenceDlg>(*objects.Find(0, 0xFFFF), nullptr); }},
+      {"objecteditor", [&] { return std::make_unique<ObjectEditor>(nullptr, document); }},
+      {"recover", [&] { return std::make_unique<UndeleteDialog>(nullptr, document); }},
+      {"export", [&] { return std::make_unique<ObjectExport>(nullptr, document, *first); }},
+      {"objectpanel",
+       [&] { return panel(std::make_unique<ObjectSequenceDlg>(document, nullptr)); }},
+      {"templatepanel",
+       [&] { return panel(std::make_unique<ObjectTemplateDlg>(document, nullptr)); }},
+      {"connectionpanel", [&] { return std::make_unique<ConnectDlg>(document, nullptr); }},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
