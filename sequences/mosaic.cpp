@@ -108,18 +108,20 @@ inline std::uint8_t Mean(unsigned a, unsigned b) {
 #define ZORVAT_MOSAIC_KERNEL
 #endif
 
-// One pixel of a picture row of the Bayer mosaic, as blue, green, red at bgr: m is the row, u
-// and d the rows above and below. On a red row the even columns are red and the odd ones green;
-// on a blue row the even columns are green and the odd ones blue. A site holds the colour of its
-// row; the colour of the rows above and below is the mean of the four diagonal samples there,
-// green the mean of the four direct neighbours. A green column takes the row's colour from its
-// left and right neighbours and the other one from above and below.
+// One pixel of a picture row of the Bayer mosaic, as blue, green, red at bgr: m is the row, col
+// the means of the rows above and below it, column by column. On a red row the even columns are red
+// and the odd ones green; on a blue row the even columns are green and the odd ones blue. A site
+// holds the colour of its row; the colour of the rows above and below is the mean of the four
+// diagonal samples there (the mean of the column means left and right), green the mean of the four
+// direct neighbours. A green column takes the row's colour from its left and right neighbours and
+// the other one from above and below.
 template <bool kRedRow>
-inline __attribute__((always_inline)) void BayerPixel(const std::uint8_t* u, const std::uint8_t* m,
-                                                      const std::uint8_t* d, int x, int xl, int xr,
-                                                      std::uint8_t mask, std::uint8_t* bgr) {
-  const std::uint8_t sides = Mean(m[xl], m[xr]), column = Mean(u[x], d[x]);
-  const std::uint8_t corners = Mean(Mean(u[xl], u[xr]), Mean(d[xl], d[xr]));
+inline __attribute__((always_inline)) void BayerPixel(const std::uint8_t* m,
+                                                      const std::uint8_t* col, int x, int xl,
+                                                      int xr, std::uint8_t mask,
+                                                      std::uint8_t* bgr) {
+  const std::uint8_t sides = Mean(m[xl], m[xr]), column = col[x];
+  const std::uint8_t corners = Mean(col[xl], col[xr]);
   // Chosen by the mask (0xFF at a site, 0 at a green column), not by a test, so that the row
   // loop runs on vectors.
   const bool site = mask != 0;
@@ -135,26 +137,28 @@ template <bool kRedRow>
 inline __attribute__((always_inline)) void BayerRowBody(const std::uint8_t* __restrict u,
                                                         const std::uint8_t* __restrict m,
                                                         const std::uint8_t* __restrict d,
-                                                        const std::uint8_t* __restrict sites, int w,
+                                                        const std::uint8_t* __restrict sites,
+                                                        std::uint8_t* __restrict col, int w,
                                                         std::uint8_t* __restrict bgr) {
+  for (int x = 0; x < w; ++x) col[x] = Mean(u[x], d[x]);
   // Columns 1 .. w - 2, whose neighbours all lie inside the row.
   for (int x = 1; x < w - 1; ++x)
-    BayerPixel<kRedRow>(u, m, d, x, x - 1, x + 1, sites[x], bgr + 3 * x);
+    BayerPixel<kRedRow>(m, col, x, x - 1, x + 1, sites[x], bgr + 3 * x);
   // The first and last columns take their missing neighbours reflected.
   for (int x : {0, w - 1})
-    BayerPixel<kRedRow>(u, m, d, x, Reflect(x - 1, w), Reflect(x + 1, w), sites[x], bgr + 3 * x);
+    BayerPixel<kRedRow>(m, col, x, Reflect(x - 1, w), Reflect(x + 1, w), sites[x], bgr + 3 * x);
 }
 
 ZORVAT_MOSAIC_KERNEL void BayerRedRow(const std::uint8_t* u, const std::uint8_t* m,
-                                      const std::uint8_t* d, const std::uint8_t* sites, int w,
-                                      std::uint8_t* bgr) {
-  BayerRowBody<true>(u, m, d, sites, w, bgr);
+                                      const std::uint8_t* d, const std::uint8_t* sites,
+                                      std::uint8_t* col, int w, std::uint8_t* bgr) {
+  BayerRowBody<true>(u, m, d, sites, col, w, bgr);
 }
 
 ZORVAT_MOSAIC_KERNEL void BayerBlueRow(const std::uint8_t* u, const std::uint8_t* m,
-                                       const std::uint8_t* d, const std::uint8_t* sites, int w,
-                                       std::uint8_t* bgr) {
-  BayerRowBody<false>(u, m, d, sites, w, bgr);
+                                       const std::uint8_t* d, const std::uint8_t* sites,
+                                       std::uint8_t* col, int w, std::uint8_t* bgr) {
+  BayerRowBody<false>(u, m, d, sites, col, w, bgr);
 }
 
 }  // namespace
@@ -180,17 +184,18 @@ void VrawColourPlanes(const std::uint8_t* stored, int width, int height, std::ui
   DiamondPlane(stored, width, height, kBlueEven, kBlueOdd, kRowB, kRowA, blue);
 }
 
-BayerDemosaic::BayerDemosaic(int width) : width_(width), redSites_(width), blueSites_(width) {
+BayerDemosaic::BayerDemosaic(int width)
+    : width_(width), redSites_(width), blueSites_(width), columnMeans_(width) {
   for (int x = 0; x < width; ++x) (x % 2 == 0 ? redSites_ : blueSites_)[x] = 0xFF;
 }
 
-void BayerDemosaic::Row(const std::uint8_t* mosaic, int height, int y, std::uint8_t* bgr) const {
+void BayerDemosaic::Row(const std::uint8_t* mosaic, int height, int y, std::uint8_t* bgr) {
   const std::size_t w = width_;
   const std::uint8_t* u = mosaic + Reflect(y - 1, height) * w;
   const std::uint8_t* m = mosaic + y * w;
   const std::uint8_t* d = mosaic + Reflect(y + 1, height) * w;
   if (y % 2 == 0)
-    BayerRedRow(u, m, d, redSites_.data(), width_, bgr);
+    BayerRedRow(u, m, d, redSites_.data(), columnMeans_.data(), width_, bgr);
   else
-    BayerBlueRow(u, m, d, blueSites_.data(), width_, bgr);
+    BayerBlueRow(u, m, d, blueSites_.data(), columnMeans_.data(), width_, bgr);
 }

@@ -35,10 +35,11 @@ class BayerDemosaic {
   explicit BayerDemosaic(int width);
   // Picture row y of the Bayer mosaic (width x height bytes) as width pixels of blue, green and
   // red (3 x width bytes), as a colour bitmap stores them.
-  void Row(const std::uint8_t* mosaic, int height, int y, std::uint8_t* bgr) const;
+  void Row(const std::uint8_t* mosaic, int height, int y, std::uint8_t* bgr);
 
  private:
   int width_;
   // 0xFF at the columns that hold the row's own colour on red rows and on blue rows, else 0.
   std::vector<std::uint8_t> redSites_, blueSites_;
+  std::vector<std::uint8_t> columnMeans_;  // of the rows above and below the row in work
 };

@@ -25,7 +25,7 @@ Planes Bayer(int w, int h, const Scene& scene) {
   const Planes mosaic = Mosaic(w, h, scene);
   const std::size_t size = static_cast<std::size_t>(w) * h;
   Planes planes(3 * size), bgr(3 * static_cast<std::size_t>(w));
-  const BayerDemosaic demosaic(w);
+  BayerDemosaic demosaic(w);
   for (int y = 0; y < h; ++y) {
     demosaic.Row(mosaic.data(), h, y, bgr.data());
     for (int x = 0; x < w; ++x)
