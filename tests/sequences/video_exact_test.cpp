@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <ostream>
 #include <random>
 #include <string>
 #include <vector>
@@ -51,6 +52,8 @@ struct Clip {
   const char* remux;       // if set: options that copy the first clip into `file` (a cut)
   bool dropIndex = false;  // take the AVI index away afterwards
 };
+
+void PrintTo(const Clip& c, std::ostream* os) { *os << c.name; }
 
 std::string MakeClip(const seqtest::TempDir& dir, const Clip& c) {
   const std::string source = "testsrc=size=64x48:rate=25";
@@ -146,6 +149,8 @@ struct Tagged {
   const char* name;
   const char* range;  // "tv" limited, "pc" full
 };
+
+void PrintTo(const Tagged& t, std::ostream* os) { *os << t.name; }
 
 class VideoColourTest : public ::testing::TestWithParam<Tagged> {};
 
