@@ -1,6 +1,7 @@
 #include "analysis/anlwinobjseq.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 
 #include "analysis/analysis_ids.h"
@@ -44,17 +45,31 @@ struct Scan {
 
 Scan ScanSeries(const float* a, int n) {
   Scan s;
-  for (int i = 0; i < n; ++i) {
-    const float v = a[i];
-    if (v == kMissingValue) continue;
-    if (!s.any) {
-      s = {true, v, v, i + 1, i + 1};
-      continue;
+  int first = 0, last = n - 1;
+  while (first < n && a[first] == kMissingValue) ++first;
+  if (first >= n) return s;
+  while (a[last] == kMissingValue) --last;
+  // Independent running extremes let the processor work on several frames at once; a missing
+  // value stands in as the first value, which changes neither extreme.
+  constexpr int kLanes = 8;
+  std::array<float, kLanes> lo, hi;
+  lo.fill(a[first]);
+  hi.fill(a[first]);
+  int i = first;
+  for (; i + kLanes <= last + 1; i += kLanes) {
+    for (int j = 0; j < kLanes; ++j) {
+      const float v = a[i + j] == kMissingValue ? a[first] : a[i + j];
+      lo[j] = v < lo[j] ? v : lo[j];
+      hi[j] = v > hi[j] ? v : hi[j];
     }
-    s.min = std::min(s.min, v);
-    s.max = std::max(s.max, v);
-    s.last = i + 1;
   }
+  for (; i <= last; ++i) {
+    const float v = a[i] == kMissingValue ? a[first] : a[i];
+    lo[0] = v < lo[0] ? v : lo[0];
+    hi[0] = v > hi[0] ? v : hi[0];
+  }
+  s = {true, *std::min_element(lo.begin(), lo.end()), *std::max_element(hi.begin(), hi.end()),
+       first + 1, last + 1};
   return s;
 }
 
@@ -122,16 +137,24 @@ float AnlWinObjectSequence::PointCoordinate(int frame, int coordinate, bool& has
   return p ? Coordinate(*p, coordinate) : kMissingValue;
 }
 
-void AnlWinObjectSequence::FillPosition(int coordinate) {
+void AnlWinObjectSequence::FillPositions() {
+  if (!hasPoint_.empty()) return;
   const int n = FrameCount();
-  std::vector<float>& a = Position(coordinate);
-  AllocateSeries(a, n + 1, kMissingValue);
-  bool hasPoint = false;
-  for (int i = 0; i < n; ++i) a[i] = PointCoordinate(i + 1, coordinate, hasPoint);
+  for (auto& a : positions_) AllocateSeries(a, n + 1, kMissingValue);
+  AllocateSeries(hasPoint_, n, char{0});
+  for (int i = 0; i < n; ++i) {
+    const ObjectBase* p = sequence_->ItemAt(i + 1);
+    if (!p) continue;
+    hasPoint_[i] = 1;
+    positions_[0][i] = p->x;
+    positions_[1][i] = p->y;
+    positions_[2][i] = p->z;
+  }
 }
 
 void AnlWinObjectSequence::GatherPosition(int coordinate, bool startPair, bool mergeFrames) {
-  if (Position(coordinate).empty()) FillPosition(coordinate);
+  FillPositions();
+  positionRequested_[coordinate] = true;
   const Scan s = ScanSeries(Position(coordinate).data(), FrameCount());
   if (!s.any) return;  // without values the range keeps what it had
   auto& pair = range_.position[coordinate];
@@ -146,22 +169,29 @@ void AnlWinObjectSequence::GatherPosition(int coordinate, bool startPair, bool m
     range_.frames = {s.first, s.last};
 }
 
-void AnlWinObjectSequence::ComputeDerivative(int coordinate, int order) {
+void AnlWinObjectSequence::PrepareInput(int coordinate) {
+  if (preparedCoordinate_ == coordinate) return;
   const int n = FrameCount();
-  const std::vector<float>& position = Position(coordinate);
-  std::vector<float> input;
-  std::vector<char> withoutValue;
-  AllocateSeries(input, n + 1, 0.0f);
-  AllocateSeries(withoutValue, n, char{0});
+  if (scratchInput_.empty()) {
+    AllocateSeries(scratchInput_, n + 1, 0.0f);
+    AllocateSeries(scratchWithout_, n, char{0});
+  }
+  const float* position = Position(coordinate).data();
   for (int i = 0; i < n; ++i) {
-    bool hasPoint = false;
-    const float point = PointCoordinate(i + 1, coordinate, hasPoint);
-    const float v = position.empty() ? point : position[i];
     // A point whose coordinate is missing has no value either: it enters the filter as 0 and
     // its neighbours' derivatives must not be trusted.
-    withoutValue[i] = !hasPoint || v == kMissingValue;
-    input[i] = withoutValue[i] ? 0.0f : v;
+    scratchWithout_[i] = !hasPoint_[i] || position[i] == kMissingValue;
+    scratchInput_[i] = scratchWithout_[i] ? 0.0f : position[i];
   }
+  preparedCoordinate_ = coordinate;
+}
+
+void AnlWinObjectSequence::ComputeDerivative(int coordinate, int order) {
+  const int n = FrameCount();
+  FillPositions();
+  PrepareInput(coordinate);
+  const std::vector<float>& input = scratchInput_;
+  const std::vector<char>& withoutValue = scratchWithout_;
   std::vector<float> output;
   AllocateSeries(output, n + 1, kMissingValue);
   SavitzkyGolayFilter(input.data(), n, order, order, output.data());
@@ -199,8 +229,7 @@ AnalysisRange AnlWinObjectSequence::GetStatistics(int code) {
   if (code == quantity::kYOverX) {
     // y then x; the x pair starts from the first x value, so the abscissa shows x alone.
     GatherPosition(1, true, false);
-    const bool yHadValues =
-        !Position(1).empty() && ScanSeries(Position(1).data(), FrameCount()).any;
+    const bool yHadValues = ScanSeries(Position(1).data(), FrameCount()).any;
     GatherPosition(0, true, yHadValues);
   } else if (slot->order == 0) {
     GatherPosition(slot->coordinate, true, false);
@@ -213,9 +242,10 @@ AnalysisRange AnlWinObjectSequence::GetStatistics(int code) {
 const float* AnlWinObjectSequence::SelectArray(int code) const {
   const auto slot = SeriesSlotOf(code);
   if (!slot) return nullptr;
+  if (slot->order == 0)
+    return positionRequested_[slot->coordinate] ? positions_[slot->coordinate].data() : nullptr;
   const std::vector<float>& a =
-      slot->order == 0 ? positions_[slot->coordinate]
-                       : derivatives_[AnalysisRange::DerivativeSlot(slot->coordinate, slot->order)];
+      derivatives_[AnalysisRange::DerivativeSlot(slot->coordinate, slot->order)];
   return a.empty() ? nullptr : a.data();
 }
 

@@ -113,9 +113,14 @@ class AnlWinObjectSequence {
  private:
   std::vector<float>& Position(int coordinate) { return positions_[coordinate]; }
   void GatherPosition(int coordinate, bool startPair, bool mergeFrames);
-  void FillPosition(int coordinate);
+  // Reads x, y, z and which frames have a point in one pass over the points, at the first
+  // request of any coordinate; a coordinate's series shows from its own first request.
+  void FillPositions();
   void GatherDerivative(int coordinate, int order);
   void ComputeDerivative(int coordinate, int order);
+  // The filter's input for the coordinate (0 where there is no value) and where there is none;
+  // kept for the coordinate's other derivative until the series or the points change.
+  void PrepareInput(int coordinate);
   float PointCoordinate(int frame, int coordinate, bool& hasPoint) const;
   SeriesView View(int code) const;
 
@@ -132,6 +137,12 @@ class AnlWinObjectSequence {
   bool markers_;
   std::array<std::vector<float>, AnalysisRange::kDerivatives> derivatives_;
   std::array<std::vector<float>, 3> positions_;
+  std::array<bool, 3> positionRequested_{};
+  // 1 where the frame has a point (kept up to date by the write-back's new points).
+  std::vector<char> hasPoint_;
+  std::vector<float> scratchInput_;
+  std::vector<char> scratchWithout_;
+  int preparedCoordinate_ = -1;
 };
 
 // Reports 32000/32010 (too little memory) and ends the program with exit code 1.

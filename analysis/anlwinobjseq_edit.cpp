@@ -121,6 +121,7 @@ bool AnlWinObjectSequence::LowPass(int code) {
   float* a = const_cast<float*>(SelectArray(code));
   const int n = FrameCount();
   if (!a || n < kLowPassWindow) return false;
+  preparedCoordinate_ = -1;
   bool smoothed = false;
   // In place: each window already sees the smoothed values before its centre.
   for (int j = 0; j + kLowPassWindow <= n; ++j) {
@@ -156,8 +157,9 @@ bool AnlWinObjectSequence::Approximate(int code, int degree) {
     ErrorMessage(kApproximationFailure, kReducePolynomialOrder);
     return false;
   }
-  if (Position(coordinate).empty()) GetStatistics(coordinate * 3);
+  if (!positionRequested_[coordinate]) GetStatistics(coordinate * 3);
   float* a = Position(coordinate).data();
+  preparedCoordinate_ = -1;
   const double max = range_.position[coordinate][1];
   for (int i = static_cast<int>(t.front()); i <= static_cast<int>(t.back()); ++i)
     a[i] = static_cast<float>(std::min(fit->Evaluate(i), max));
@@ -169,8 +171,9 @@ bool AnlWinObjectSequence::InterpolateGaps(int code, const std::string& coordina
   if (resetPosition) g_gapWindowX = g_gapWindowY = -1;
   const int coordinate = PositionCoordinate(code);
   if (coordinate < 0) return true;
-  if (Position(coordinate).empty()) GetStatistics(coordinate * 3);
+  if (!positionRequested_[coordinate]) GetStatistics(coordinate * 3);
   float* a = Position(coordinate).data();
+  preparedCoordinate_ = -1;
   const int n = FrameCount();
   int count = 0, last = -1;
   for (int i = 0; i < n; ++i)
@@ -223,7 +226,8 @@ void AnlWinObjectSequence::WerteZurueckschreiben(int code) {
     } else if (a[i] != kMissingValue) {
       auto point = std::make_unique<ObjectBase>(i + 1, kMissingValue, kMissingValue, kMissingValue);
       CoordinateOf(*point, coordinate) = a[i];
-      sequence_->AddObject(std::move(point));
+      if (sequence_->AddObject(std::move(point))) hasPoint_[i] = 1;
+      preparedCoordinate_ = -1;
     }
   }
 }

@@ -5,18 +5,6 @@
 #include "base/unitsorigin.h"
 #include "objects/colordescr.h"
 
-int PlotMapping::PixelX(float t) const {
-  return static_cast<int>(x0 + (static_cast<double>(t) - ts) * sx);
-}
-
-int PlotMapping::PixelY(float v) const {
-  return static_cast<int>(y0 + (static_cast<double>(v) - ys) * sy);
-}
-
-bool SeriesView::HasValue(int i) const {
-  return values[i] != kMissingValue && (!abscissa || abscissa[i] != kMissingValue);
-}
-
 namespace {
 
 // Collects a polyline, keeping of each run of points in one pixel column only the first, the

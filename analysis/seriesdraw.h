@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "analysis/plotcanvas.h"
+#include "base/unitsorigin.h"
 
 class ColorDescr;
 
@@ -19,8 +20,8 @@ struct PlotMapping {
   float sy = 1.0f;
   float ts = 0.0f;  // abscissa start
   float ys = 0.0f;  // ordinate start
-  int PixelX(float t) const;
-  int PixelY(float v) const;
+  int PixelX(float t) const { return static_cast<int>(x0 + (static_cast<double>(t) - ts) * sx); }
+  int PixelY(float v) const { return static_cast<int>(y0 + (static_cast<double>(v) - ys) * sy); }
 };
 
 struct SeriesStyle {
@@ -38,7 +39,9 @@ struct SeriesView {
   const float* values = nullptr;
   const float* abscissa = nullptr;
   int last = 0;  // frames 1..last are drawn and searched
-  bool HasValue(int i) const;
+  bool HasValue(int i) const {
+    return values[i] != kMissingValue && (!abscissa || abscissa[i] != kMissingValue);
+  }
   float T(int i) const { return abscissa ? abscissa[i] : static_cast<float>(i + 1); }
 };
 

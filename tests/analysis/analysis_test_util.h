@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "analysis/anlwinobjseq.h"
+#include "analysis/kurve.h"
 #include "analysis/plotcanvas.h"
 #include "base/unitsorigin.h"
 #include "common/test_document.h"
@@ -43,6 +44,15 @@ inline std::vector<float> Series(const AnlWinObjectSequence& e, int code) {
   const float* a = e.SelectArray(code);
   return a ? std::vector<float>(a, a + e.FrameCount()) : std::vector<float>{};
 }
+
+// A curve whose series a test sets.
+struct TestKurve : AnlWinKurve {
+  explicit TestKurve(std::vector<float> v, unsigned width = 1, bool connect = true)
+      : AnlWinKurve(width, kPenSolid, connect, false) {
+    series_ = std::move(v);
+    valid_ = true;
+  }
+};
 
 struct PlotCall {
   std::string kind;

@@ -11,15 +11,6 @@
 
 namespace {
 
-// A curve whose series a test sets.
-struct TestKurve : AnlWinKurve {
-  explicit TestKurve(std::vector<float> v, unsigned width = 1, bool connect = true)
-      : AnlWinKurve(width, kPenSolid, connect, false) {
-    series_ = std::move(v);
-    valid_ = true;
-  }
-};
-
 // One pixel per frame and per unit, frame 0 at x = 0, value 0 at y = 100, growing upwards.
 const PlotMapping kMap{0, 100, 1.0f, -1.0f, 0.0f, 0.0f};
 

@@ -1,0 +1,125 @@
+// The analysis of a long high-speed recording: building every series and both derivatives of 20
+// object sequences, and laying out and drawing one plot of 10 series into a 1200 x 800 image,
+// from 1 000 to 1 000 000 frames (100 000 frames are a minute at 1 600 frames per second). Each
+// benchmark checks its own result.
+
+#include <benchmark/benchmark.h>
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+
+#include <cmath>
+#include <cstdlib>
+#include <memory>
+#include <vector>
+
+#include "analysis/analysis_ids.h"
+#include "analysis/anlwinobjseq.h"
+#include "analysis/axes.h"
+#include "analysis/ui/qtplotcanvas.h"
+#include "analysis/units.h"
+#include "objects/resobjseq.h"
+
+namespace {
+
+constexpr int kSequences = 20;
+constexpr int kPlottedSequences = 10;
+constexpr int kWidth = 1200, kHeight = 800;
+constexpr float kSlope = 0.5f;  // x advances this much per frame
+constexpr int kMissingEvery = 97;
+constexpr int kCodes[] = {quantity::kX,  quantity::kY,  quantity::kZ,  quantity::kX1, quantity::kX2,
+                          quantity::kY1, quantity::kY2, quantity::kZ1, quantity::kZ2};
+
+// Sequences whose x rises steadily and whose y swings, each missing every 97th frame.
+std::unique_ptr<ResObjectSequences> Recording(int frames, int count) {
+  auto all = std::make_unique<ResObjectSequences>(nullptr);
+  for (int s = 0; s < count; ++s) {
+    ResObjectSequence* seq = all->NewSequence(seqflag::kNewSequence);
+    seq->GrowTo(frames);
+    for (int f = 1; f <= frames; ++f) {
+      if (f % kMissingEvery == 0) continue;
+      seq->AddPoint(f, kSlope * f, 300.0f + 20.0f * s + 50.0f * std::sin(f * 0.002f * (s + 1)),
+                    10.0f);
+    }
+  }
+  return all;
+}
+
+void BM_SeriesAndDerivatives(benchmark::State& state) {
+  const int frames = static_cast<int>(state.range(0));
+  // A frame far from the missing ones.
+  const int kCheckedFrame = kMissingEvery * (frames / kMissingEvery / 2) + kMissingEvery / 2;
+  const auto all = Recording(frames, kSequences);
+  std::vector<std::unique_ptr<AnlWinObjectSequence>> entries;
+  for (auto _ : state) {
+    entries.clear();
+    for (const auto& s : all->Sequences()) {
+      auto e = std::make_unique<AnlWinObjectSequence>(s.get(), 1, 0, true, false);
+      for (int code : kCodes) e->GetStatistics(code);
+      entries.push_back(std::move(e));
+    }
+  }
+  const float check = entries.back()->SelectArray(quantity::kX1)[kCheckedFrame - 1];
+  if (std::fabs(check - kSlope) > 1e-3f) state.SkipWithError("wrong first derivative");
+  state.SetItemsProcessed(state.iterations() * frames * kSequences);
+}
+
+void BM_PlotLayoutAndDraw(benchmark::State& state) {
+  const int frames = static_cast<int>(state.range(0));
+  const auto all = Recording(frames, kPlottedSequences);
+  std::vector<std::unique_ptr<AnlWinObjectSequence>> entries;
+  AnalysisRange range;
+  for (const auto& s : all->Sequences()) {
+    entries.push_back(std::make_unique<AnlWinObjectSequence>(s.get(), 1, 0, true, false));
+    const AnalysisRange r = entries.back()->GetStatistics(quantity::kY);
+    if (entries.size() == 1) range = r;
+    range.MergeMin(r);
+    range.MergeMax(r);
+  }
+  AnlWinUnits units;
+  units.Set(quantity::kY, UnitsOrigin{}, nullptr);
+  AnlWinAxes axes(units);
+  axes.textGap = 24;
+  axes.xMin = range.frames[0], axes.xMax = range.frames[1];
+  axes.yMin = range.position[1][0], axes.yMax = range.position[1][1];
+  QImage image(kWidth, kHeight, QImage::Format_RGB32);
+  for (auto _ : state) {
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    QtPlotCanvas canvas(painter);
+    axes.LayoutPlotArea(canvas, kWidth, kHeight, true);
+    axes.DrawAxes(canvas, AxisColors{});
+    for (auto& e : entries) e->Draw(canvas, quantity::kY, axes.Mapping());
+  }
+  // The last series' colour where its first value lies (it is drawn over the others).
+  const ColorValue c = entries.back()->OwnColor();
+  const PlotMapping m = axes.Mapping();
+  const float y0 = entries.back()->SelectArray(quantity::kY)[0];
+  const QRgb at = image.pixel(m.PixelX(1.0f), m.PixelY(y0));
+  if (axes.layoutFailed || at != qRgb(RedOf(c), GreenOf(c), BlueOf(c)))
+    state.SkipWithError("the plot is not drawn");
+  state.SetItemsProcessed(state.iterations() * frames * kPlottedSequences);
+}
+
+constexpr int kFrameCounts[] = {1000, 10000, 100000, 1000000};
+
+void FrameCounts(benchmark::internal::Benchmark* b) {
+  for (int n : kFrameCounts) b->Arg(n);
+  b->Unit(benchmark::kMillisecond);
+}
+
+BENCHMARK(BM_SeriesAndDerivatives)->Apply(FrameCounts);
+BENCHMARK(BM_PlotLayoutAndDraw)->Apply(FrameCounts);
+
+}  // namespace
+
+// Text needs a GUI application; none of it is shown.
+int main(int argc, char** argv) {
+  setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  QGuiApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
