@@ -206,12 +206,21 @@ void BandPass(float* p, int w, int h) {
       t[y * w + x] = static_cast<float>((prefix[b + 1] - prefix[a]) / (b - a + 1));
     }
   }
-  for (int x = 0; x < w; ++x) {
-    for (int y = 0; y < h; ++y) prefix[y + 1] = prefix[y] + t[y * w + x];
-    for (int y = 0; y < h; ++y) {
-      const int a = std::max(0, y - kBoxRadius), b = std::min(h - 1, y + kBoxRadius);
-      p[y * w + x] = s[y * w + x] - static_cast<float>((prefix[b + 1] - prefix[a]) / (b - a + 1));
-    }
+  // Down the columns with one running sum per column, row by row so the rows stay in cache.
+  std::vector<double> column(static_cast<std::size_t>(w), 0.0);
+  auto add = [&](int y, double sign) {
+    const float* row = t.data() + static_cast<std::size_t>(y) * w;
+    for (int x = 0; x < w; ++x) column[x] += sign * row[x];
+  };
+  for (int y = 0; y < std::min(h, kBoxRadius); ++y) add(y, 1);
+  for (int y = 0; y < h; ++y) {
+    if (y + kBoxRadius < h) add(y + kBoxRadius, 1);
+    if (y - kBoxRadius - 1 >= 0) add(y - kBoxRadius - 1, -1);
+    const int a = std::max(0, y - kBoxRadius), b = std::min(h - 1, y + kBoxRadius);
+    const double inverse = 1.0 / (b - a + 1);
+    float* out = p + static_cast<std::size_t>(y) * w;
+    const float* smooth = s.data() + static_cast<std::size_t>(y) * w;
+    for (int x = 0; x < w; ++x) out[x] = smooth[x] - static_cast<float>(column[x] * inverse);
   }
 }
 
@@ -499,6 +508,38 @@ std::pair<int, int> AnchorReach(const TrackState& state, const TemplateGeometry&
   return {static_cast<int>(std::ceil(rx)), static_cast<int>(std::ceil(ry))};
 }
 
+// Takes the template anew at the new point. The search area holds it already, filtered as
+// the frame around it is, so it is cut from there where it lies inside.
+void Renew(TrackState& state, const Image& next, const Patch& area, int ax, int ay, float x,
+           float y, const TemplateGeometry& g, Method method,
+           const std::vector<std::uint8_t>& mask) {
+  const int ox = OriginOf(x, g.xOffset, g.width), oy = OriginOf(y, g.yOffset, g.height);
+  if (ox - ax >= 0 && oy - ay >= 0 && ox - ax + g.width <= area.width &&
+      oy - ay + g.height <= area.height) {
+    Patch& t = state.current;
+    t.width = g.width;
+    t.height = g.height;
+    t.planes = area.planes;
+    t.pixels.resize(static_cast<std::size_t>(g.width) * g.height * area.planes);
+    for (int k = 0; k < area.planes; ++k)
+      for (int row = 0; row < g.height; ++row)
+        std::copy_n(area.Plane(k) + static_cast<std::size_t>(oy - ay + row) * area.width + ox - ax,
+                    g.width, t.Plane(k) + static_cast<std::size_t>(row) * g.width);
+    state.pointX = x - ox;
+    state.pointY = y - oy;
+    state.adapted = true;
+    return;
+  }
+  Patch renewed;
+  float relX, relY;
+  if (TakeTemplate(next, x, y, g, method, mask, renewed, relX, relY, false) == 0) {
+    state.current = std::move(renewed);
+    state.pointX = relX;
+    state.pointY = relY;
+    state.adapted = true;
+  }
+}
+
 }  // namespace
 
 Outcome MatchStep(const Request& r, TrackState& state) {
@@ -620,16 +661,7 @@ Outcome MatchStep(const Request& r, TrackState& state) {
     state.anchorScaleCos = anchored.m.real();
     state.anchorScaleSin = anchored.m.imag();
   }
-  if (r.settings.adaptTemplate) {
-    Patch renewed;
-    float relX, relY;
-    if (TakeTemplate(next, out.x, out.y, g, r.method, mask, renewed, relX, relY, false) == 0) {
-      state.current = std::move(renewed);
-      state.pointX = relX;
-      state.pointY = relY;
-      state.adapted = true;
-    }
-  }
+  if (r.settings.adaptTemplate) Renew(state, next, area, ax, ay, out.x, out.y, g, r.method, mask);
   return out;
 }
 

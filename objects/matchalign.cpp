@@ -155,20 +155,30 @@ bool Aligner::Sample(const Patch& img, const Warp& w) {
     }
     return true;
   }
+  // Turned or scaled: along a row the sampled point moves by m per pixel, so the row's ends
+  // bound it, and the position is carried along instead of computed anew.
   const double mr = w.m.real(), mi = w.m.imag();
+  const std::size_t plane = static_cast<std::size_t>(tw) * th;
   for (int y = 0; y < th; ++y) {
-    const double uy = y - py_;
-    for (int x = spans_[y].first; x < spans_[y].second; ++x) {
-      const double ux = x - px_;
-      const double X = w.x + mr * ux - mi * uy, Y = w.y + mi * ux + mr * uy;
-      const int ix = static_cast<int>(std::floor(X)), iy = static_cast<int>(std::floor(Y));
-      if (ix < 0 || iy < 0 || ix + 1 >= img.width || iy + 1 >= img.height) return false;
-      const float fx = static_cast<float>(X - ix), fy = static_cast<float>(Y - iy);
-      for (int k = 0; k < img.planes; ++k) {
-        const float* r0 = img.Plane(k) + iy * img.width + ix;
+    const int x0 = spans_[y].first, x1 = spans_[y].second;
+    if (x0 >= x1) continue;
+    const double uy = y - py_, ux = x0 - px_;
+    const double X0 = w.x + mr * ux - mi * uy, Y0 = w.y + mi * ux + mr * uy;
+    const double X1 = X0 + mr * (x1 - 1 - x0), Y1 = Y0 + mi * (x1 - 1 - x0);
+    if (std::min(X0, X1) < 0 || std::min(Y0, Y1) < 0 || std::max(X0, X1) >= img.width - 1 ||
+        std::max(Y0, Y1) >= img.height - 1)
+      return false;
+    for (int k = 0; k < img.planes; ++k) {
+      const float* src = img.Plane(k);
+      float* o = sample_.data() + k * plane + static_cast<std::size_t>(y) * tw;
+      float X = static_cast<float>(X0), Y = static_cast<float>(Y0);
+      const float dX = static_cast<float>(mr), dY = static_cast<float>(mi);
+      for (int x = x0; x < x1; ++x, X += dX, Y += dY) {
+        const int ix = static_cast<int>(X), iy = static_cast<int>(Y);
+        const float fx = X - ix, fy = Y - iy;
+        const float* r0 = src + static_cast<std::size_t>(iy) * img.width + ix;
         const float* r1 = r0 + img.width;
-        sample_[static_cast<std::size_t>(k) * tw * th + y * tw + x] =
-            (1 - fy) * ((1 - fx) * r0[0] + fx * r0[1]) + fy * ((1 - fx) * r1[0] + fx * r1[1]);
+        o[x] = (1 - fy) * (r0[0] + fx * (r0[1] - r0[0])) + fy * (r1[0] + fx * (r1[1] - r1[0]));
       }
     }
   }
