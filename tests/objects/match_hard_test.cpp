@@ -72,6 +72,13 @@ TEST_P(PerMethod, APoleCrossingTheObjectIsReportedBeforeThePointJumps) {
   EXPECT_GE(r.lostAt + 1, contact);
   EXPECT_LE(r.lostAt + 1, contact + 2);
   EXPECT_LT(r.maxError, 1.0);
+
+  // Told to go on, the tracker stores the points it finds behind the pole as bad ones, and
+  // none that is off as a good one.
+  clip.options.settings.breakOnBadMatch = false;
+  const clip::Result on = clip::Track(clip.scene, GetParam(), 120, truth, clip.options);
+  EXPECT_GT(on.badMatches, 0);
+  EXPECT_EQ(on.silentJumps, 0);
 }
 
 TEST_P(PerMethod, TwinMarkersPassingEachOtherKeepTheirIdentities) {

@@ -40,8 +40,9 @@ struct Result {
   double maxError = 0;
   int lostAt = 0;  // frame of the first failed step (from it to the next), 0 when none failed
   int message = 0;
-  int badMatches = 0;  // stored, but reported as bad
-  int steps = 0;       // points stored
+  int badMatches = 0;   // stored, but reported as bad
+  int silentJumps = 0;  // stored as good, more than a pixel off
+  int steps = 0;        // points stored
 };
 
 // Tracks the bodies of the scene from their true points at frame 1 through frame `frames`.
@@ -90,6 +91,7 @@ inline Result Track(const synth::Scene& scene, match::Method method, int frames,
       const double e = std::hypot(o.x - at[i].first, o.y - at[i].second);
       errorSum += e;
       result.maxError = std::max(result.maxError, e);
+      result.silentJumps += !o.badMatch && e > 1.0;
       ++result.steps;
     }
     thisFrame = std::move(nextFrame);
