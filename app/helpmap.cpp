@@ -50,6 +50,8 @@ constexpr DialogHelp kDialogHelp[] = {
     {35014, "dialogs.html", "d20150"}, {35016, "dialogs.html", "d20110"},
     {35018, "dialogs.html", "d21150"}, {35019, "dialogs.html", "d20390"},
     {35020, "dialogs.html", "d20230"}, {35021, "dialogs.html", "d20200"},
+    {35006, "dialogs.html", "d20503"}, {35007, "dialogs.html", "d20400"},
+    {35008, "dialogs.html", "d20501"}, {35009, "dialogs.html", "d20502"},
 };
 
 }  // namespace

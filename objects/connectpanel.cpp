@@ -206,6 +206,12 @@ void ConnectPanelLogic::ReleaseAngle() {
   doc_.UpdateViews();
 }
 
+void ConnectPanelLogic::Reset() {
+  dragging_ = false;
+  ReleaseAngle();
+  ClearSelection();
+}
+
 void ConnectPanelLogic::CreateAngle() {
   if (angle_ && !angle_->confirmed) {
     angle_->confirmed = true;

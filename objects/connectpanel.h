@@ -70,6 +70,8 @@ class ConnectPanelLogic {
   void ProposeAngle(SequencePair* p, SequencePair* q);
   // Drops the selection of an angle; a proposed angle is deleted.
   void ReleaseAngle();
+  // Ends a drag and drops every selection (the panel is closed).
+  void Reset();
 
   // The buttons.
   void CreateAngle();

@@ -316,11 +316,11 @@ int ResourceWindow::PanelNotify(int code, const float* p) {
     case DN_BEGINCONNECTION:
       return connectPanel_->BeginAtCurrentObject();
     case DN_TEMPLATEMOUSEDOWN:
-      return p && templatePanel_->MouseDown(x, y);
+      return p && templatePanel_->isVisible() && templatePanel_->MouseDown(x, y);
     case DN_MOUSEDOWN:
       if (!p) return 0;
       connectPanel_->MouseDown(x, y);
-      templatePanel_->MouseDown(x, y);
+      if (templatePanel_->isVisible()) templatePanel_->MouseDown(x, y);
       return 1;
     case DN_MOUSEUP:
       if (connectPanel_->Dragging()) connectPanel_->MouseUp();
@@ -328,9 +328,10 @@ int ResourceWindow::PanelNotify(int code, const float* p) {
       return 1;
     case DN_MOUSEMOVE:
       if (!p) return 0;
+      // The template rectangle answers the mouse only while its panel is shown.
       if (connectPanel_->Dragging())
         connectPanel_->MouseMove(x, y);
-      else
+      else if (templatePanel_->isVisible() || templatePanel_->Dragging())
         templatePanel_->MouseMove(x, y);
       return 1;
     case DN_CANCELDRAG:

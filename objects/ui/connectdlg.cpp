@@ -181,6 +181,8 @@ void ConnectDlg::OnPanelCommand(int id) {
       }
       break;
     case panel::kClosePage:
+      if (logic_.Dragging()) EndCapture();
+      logic_.Reset();
       break;
     default:
       return;

@@ -61,6 +61,7 @@ void ObjectPanelBase::OnCommand(int id) {
       doc_.ToggleDockPosition();
       return;
     case panel::kClosePage:
+      OnPanelCommand(id);  // the panel lets go of what it holds first
       doc_.UndockDialog();
       return;
     default:

@@ -87,10 +87,12 @@ class PanelsRoad : public ProgramTest {
   ResourceWindow* Window(Resource* doc) { return dynamic_cast<ResourceWindow*>(doc->Window()); }
   QPoint At(Spot s) { return view_->ImageToClient(s.x, s.y); }
   QPoint Between(Spot a, Spot b) { return At({(a.x + b.x) / 2, (a.y + b.y) / 2}); }
-  void Mouse(QEvent::Type type, QPoint at, Qt::KeyboardModifiers keys = {}) {
+  // A press, a release, or a move with the button held (a hover has no button).
+  void Mouse(QEvent::Type type, QPoint at, Qt::KeyboardModifiers keys = {}, bool hover = false) {
     const Qt::MouseButtons held =
-        type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
-    QMouseEvent e(type, at, view_->viewport()->mapToGlobal(at), Qt::LeftButton, held, keys);
+        type == QEvent::MouseButtonRelease || hover ? Qt::NoButton : Qt::LeftButton;
+    QMouseEvent e(type, at, view_->viewport()->mapToGlobal(at),
+                  hover ? Qt::NoButton : Qt::LeftButton, held, keys);
     QCoreApplication::sendEvent(view_->viewport(), &e);
     QCoreApplication::processEvents();
   }
@@ -237,6 +239,42 @@ TEST_F(PanelsRoad, EnterAndEscLeaveAPanelOpenAndClosingItBringsShowDialogsBack) 
   EXPECT_TRUE(Enabled(25076));
   ASSERT_TRUE(Command(25076));
   EXPECT_TRUE(panel->isVisible());
+}
+
+TEST_F(PanelsRoad, TheTemplateRectangleIsDraggedInTheView) {
+  WriteBodyBld(dir_ / "leg.bld");
+  app_->InitInstance();
+  app_->MainWindow()->resize(1100, 760);
+  Resource* doc = Open();
+  ASSERT_NE(doc, nullptr);
+  ASSERT_TRUE(Command(25101));
+  ASSERT_TRUE(Command(25105));
+  Mouse(QEvent::MouseButtonRelease, At(kKnee));
+  Window(doc)->ObjectPanel()->findChild<QPushButton*>("25515")->click();
+  ObjectTemplateDlg* panel = Window(doc)->TemplatePanel();
+  ASSERT_TRUE(panel->isVisible());
+  view_->setFocus();
+  SubObjectSequence* sub = objdoc::SubsOf(*doc->Sequence(0)).Find(0);
+  const int width = sub->width, height = sub->height;
+  const tpl::Rect r = panel->Geometry().rect;
+  ASSERT_TRUE(r.Valid());
+  // Over the right edge, pressed, dragged 10 pixels further right and released.
+  const Spot edge{r.right - 0.05f * width, (r.top + r.bottom) / 2};
+  Mouse(QEvent::MouseMove, At(edge), {}, true);
+  EXPECT_EQ(panel->HoverZone(), tpl::kRight);
+  doc->ObjectSequences()->SetModified(false);
+  Mouse(QEvent::MouseButtonPress, At(edge));
+  ASSERT_TRUE(panel->Dragging());
+  Mouse(QEvent::MouseMove, At({edge.x + 10, edge.y}));
+  Mouse(QEvent::MouseButtonRelease, At({edge.x + 10, edge.y}));
+  EXPECT_FALSE(panel->Dragging());
+  EXPECT_GT(sub->width, width);
+  EXPECT_EQ(sub->width % 2, 1);
+  EXPECT_EQ(sub->height, height);
+  EXPECT_GT(sub->xOffset, 0) << "the left edge stays, so the centre moves right";
+  EXPECT_TRUE(doc->ObjectSequences()->IsModified());
+  EXPECT_EQ(panel->findChild<QLineEdit*>("20451")->text(), QString::number(sub->width));
+  messages_.answers = {platform::kIdNo};
 }
 
 // The modal object dialogs over a document of one video and three sequences.

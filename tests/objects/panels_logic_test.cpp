@@ -173,6 +173,16 @@ TEST_F(Figure, ClicksSelectProposeKeepAndDropAngles) {
   panel.DeleteConnection();
   EXPECT_EQ(all.Figure().ConnectionCount(), 1u);
   EXPECT_EQ(all.Figure().AngleCount(), 0u) << "the angle goes with its connection";
+
+  // Closing the panel drops a proposal and the selection.
+  Drag(b, 300, 100);
+  panel.MouseDown(150, 100, 1.0, true);
+  panel.MouseDown(250, 100, 1.0, true);
+  ASSERT_EQ(all.Figure().AngleCount(), 1u);
+  panel.Reset();
+  EXPECT_EQ(all.Figure().AngleCount(), 0u);
+  EXPECT_EQ(panel.SelectedConnection(), nullptr);
+  EXPECT_FALSE(panel.Dragging());
 }
 
 TEST_F(Figure, CoincidentPointsShowZeroLengthAndAnUndefinedAngle) {
