@@ -8,6 +8,7 @@
 #include "base/textformat.h"
 #include "base/unitsorigin.h"
 #include "objects/docaccess.h"
+#include "objects/objcommands.h"
 #include "objects/resobjseq.h"
 #include "objects/subobjseq.h"
 #include "platform/files.h"
@@ -27,23 +28,12 @@ std::string TwoDigits(const char* prefix, int number) {
   return buffer;
 }
 
-// A sequence has points when it or its sub-sequence in any video holds one.
-bool HasPointsAnywhere(const Document& doc, const ResObjectSequence& s) {
-  if (s.Count() > 0) return true;
-  for (int i = 0; i < doc.SequenceCount(); ++i) {
-    const auto& subs = doc.Sequence(i)->subObjectSequences;
-    const SubObjectSequence* sub = subs ? subs->Find(s.number) : nullptr;
-    if (sub && sub->Count() > 0) return true;
-  }
-  return false;
-}
-
 // An imported track goes into an ordinary sequence that has no point in any video: in a
 // multi-camera project a sequence empty only in this video is another camera's object.
 ResObjectSequence* ReusableTarget(const Document& doc) {
   SequenceIterator it(*doc.ObjectSequences(), seqmask::kOrdinary);
   for (ResObjectSequence* s = it.Current(); s; s = it.Next())
-    if (!HasPointsAnywhere(doc, *s)) return s;
+    if (!objcmd::HasAnyPoint(doc, *s)) return s;
   return nullptr;
 }
 

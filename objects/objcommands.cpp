@@ -21,6 +21,13 @@ std::map<unsigned, std::set<int>>& Fresh() {
   return fresh;
 }
 
+bool AnyOrdinary(const Document& doc) {
+  return doc.ObjectSequences() &&
+         SequenceIterator(*doc.ObjectSequences(), seqmask::kOrdinary).Current() != nullptr;
+}
+
+}  // namespace
+
 bool HasAnyPoint(const Document& doc, const ResObjectSequence& s) {
   if (s.Count() > 0) return true;
   for (int i = 0; i < doc.SequenceCount(); ++i) {
@@ -30,13 +37,6 @@ bool HasAnyPoint(const Document& doc, const ResObjectSequence& s) {
   }
   return false;
 }
-
-bool AnyOrdinary(const Document& doc) {
-  return doc.ObjectSequences() &&
-         SequenceIterator(*doc.ObjectSequences(), seqmask::kOrdinary).Current() != nullptr;
-}
-
-}  // namespace
 
 ResObjectSequence* NewObjectSequence(Document& doc) {
   if (!CanNewObjectSequence(doc)) return nullptr;

@@ -40,6 +40,9 @@ bool Load(Document& doc);
 // Every video has a stored object-sequence file.
 bool CanLoad(const Document& doc);
 
+// Whether the sequence, or its sub-sequence in any video, holds a point.
+bool HasAnyPoint(const Document& doc, const ResObjectSequence& sequence);
+
 // Whether Esc may drop the sequence for good: only a sequence made by NewObjectSequence in this
 // document since it was opened, that never received a point. A loaded or imported sequence
 // (whose working flag files do not keep) is never dropped this way.
