@@ -115,7 +115,10 @@ void AnlWinObjectSequence::AssignStyle(const AnlWinObjectSequence& o) {
   markers_ = o.markers_;
 }
 
-int AnlWinObjectSequence::FrameCount() const { return sequence_->Size(); }
+int AnlWinObjectSequence::FrameCount() const {
+  // Once read, the series keep the length they were read with, even if the sequence grows.
+  return hasPoint_.empty() ? sequence_->Size() : static_cast<int>(hasPoint_.size());
+}
 
 void AnlWinObjectSequence::SetStyle(unsigned width, unsigned style, bool connect, bool markers,
                                     bool automatic) {
@@ -192,8 +195,10 @@ void AnlWinObjectSequence::ComputeDerivative(int coordinate, int order) {
   PrepareInput(coordinate);
   const std::vector<float>& input = scratchInput_;
   const std::vector<char>& withoutValue = scratchWithout_;
-  std::vector<float> output;
-  AllocateSeries(output, n + 1, kMissingValue);
+  // The filter writes every frame; the spare entry stays without value.
+  DerivativeSeries output;
+  AllocateUninitialised(output, n + 1);
+  output[n] = kMissingValue;
   SavitzkyGolayFilter(input.data(), n, order, order, output.data());
   MarkUndefinedDerivatives(output.data(), order, n, [&](int i) { return withoutValue[i] != 0; });
 
@@ -244,7 +249,7 @@ const float* AnlWinObjectSequence::SelectArray(int code) const {
   if (!slot) return nullptr;
   if (slot->order == 0)
     return positionRequested_[slot->coordinate] ? positions_[slot->coordinate].data() : nullptr;
-  const std::vector<float>& a =
+  const DerivativeSeries& a =
       derivatives_[AnalysisRange::DerivativeSlot(slot->coordinate, slot->order)];
   return a.empty() ? nullptr : a.data();
 }

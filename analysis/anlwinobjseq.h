@@ -12,8 +12,10 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <new>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "analysis/seriesdraw.h"
@@ -21,6 +23,28 @@
 
 class ResObjectSequence;
 class GapProgress;
+
+// An allocator that leaves new elements uninitialised: for series written whole right after they
+// are made, so that long recordings are not written twice.
+template <class T>
+struct UninitialisedAllocator : std::allocator<T> {
+  template <class U>
+  struct rebind {
+    using other = UninitialisedAllocator<U>;
+  };
+  UninitialisedAllocator() = default;
+  template <class U>
+  UninitialisedAllocator(const UninitialisedAllocator<U>&) noexcept {}
+  template <class U>
+  void construct(U* p) noexcept {
+    ::new (static_cast<void*>(p)) U;
+  }
+  template <class U, class... A>
+  void construct(U* p, A&&... args) {
+    ::new (static_cast<void*>(p)) U(std::forward<A>(args)...);
+  }
+};
+using DerivativeSeries = std::vector<float, UninitialisedAllocator<float>>;
 
 // The statistics of a sequence's series: sixteen pairs, each (first, second).
 struct AnalysisRange {
@@ -57,7 +81,7 @@ class AnlWinObjectSequence {
   }
 
   ResObjectSequence* Sequence() const { return sequence_; }
-  // The sequence's frame count: its point array's size.
+  // The sequence's frame count (its point array's size) when the series were read.
   int FrameCount() const;
 
   // Style. With automatic set the call applies only while the entry follows the window's style;
@@ -135,7 +159,7 @@ class AnlWinObjectSequence {
   unsigned penStyle_;
   bool connect_;
   bool markers_;
-  std::array<std::vector<float>, AnalysisRange::kDerivatives> derivatives_;
+  std::array<DerivativeSeries, AnalysisRange::kDerivatives> derivatives_;
   std::array<std::vector<float>, 3> positions_;
   std::array<bool, 3> positionRequested_{};
   // 1 where the frame has a point (kept up to date by the write-back's new points).
@@ -149,10 +173,20 @@ class AnlWinObjectSequence {
 [[noreturn]] void AnalysisOutOfMemory();
 
 // Makes the array n elements of fill, or ends the program as AnalysisOutOfMemory says.
-template <class T>
-void AllocateSeries(std::vector<T>& series, std::size_t n, T fill) {
+template <class V>
+void AllocateSeries(V& series, std::size_t n, typename V::value_type fill) {
   try {
     series.assign(n, fill);
+  } catch (const std::bad_alloc&) {
+    AnalysisOutOfMemory();
+  }
+}
+
+// Makes the array n elements long, their values left to the caller.
+template <class V>
+void AllocateUninitialised(V& series, std::size_t n) {
+  try {
+    series.resize(n);
   } catch (const std::bad_alloc&) {
     AnalysisOutOfMemory();
   }

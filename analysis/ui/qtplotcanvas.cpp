@@ -20,9 +20,12 @@ constexpr std::array<ColorValue, 20> kSystemPalette = {
 constexpr std::array<Qt::PenStyle, 5> kQtPenStyles = {Qt::SolidLine, Qt::DashLine, Qt::DotLine,
                                                       Qt::DashDotLine, Qt::DashDotDotLine};
 
-QPolygon ToPolygon(const std::vector<PlotPoint>& points) {
-  QPolygon polygon(static_cast<int>(points.size()));
-  for (int i = 0; i < polygon.size(); ++i) polygon.setPoint(i, points[i].x, points[i].y);
+// Fills the polygon with the points, reusing its storage (a curve with many gaps draws many
+// short pieces).
+const QPolygon& ToPolygon(const std::vector<PlotPoint>& points, QPolygon& polygon) {
+  polygon.resize(static_cast<int>(points.size()));
+  QPoint* out = polygon.data();
+  for (const PlotPoint& p : points) *out++ = QPoint(p.x, p.y);
   return polygon;
 }
 
@@ -63,14 +66,14 @@ void QtPlotCanvas::Line(int x1, int y1, int x2, int y2, const Pen& pen) {
 
 void QtPlotCanvas::Polyline(const std::vector<PlotPoint>& points, const Pen& pen) {
   UsePen(pen);
-  painter_.drawPolyline(ToPolygon(points));
+  painter_.drawPolyline(ToPolygon(points, polygon_));
 }
 
 void QtPlotCanvas::FilledPolygon(const std::vector<PlotPoint>& points, ColorValue color) {
   painter_.save();
   painter_.setPen(QPen(Color(color), 0));
   painter_.setBrush(Color(color));
-  painter_.drawPolygon(ToPolygon(points));
+  painter_.drawPolygon(ToPolygon(points, polygon_));
   painter_.restore();
   current_.reset();
 }

@@ -11,6 +11,8 @@
 #include "analysis/plotcanvas.h"
 #include "objects/ui/qtcanvas.h"
 
+#include <QPolygon>
+
 class QColor;
 class QPainter;
 class QPen;
@@ -57,4 +59,5 @@ class QtPlotCanvas : public PlotCanvas {
   const std::vector<PaletteEntry>* palette_;
   QtCanvas objects_;
   std::optional<Pen> current_;
+  QPolygon polygon_;
 };

@@ -97,6 +97,19 @@ TEST(AnalysisSeries, YOverXTakesTheAbscissaRangeFromTheXValuesAlone) {
   EXPECT_EQ(r.frames, (AnalysisRange::FramePair{2, 4}));
 }
 
+TEST(AnalysisSeries, ASequenceThatGrowsAfterItsSeriesWereReadKeepsTheirLength) {
+  SequenceDocument d(10);
+  ResObjectSequence* s = d.Make({1, 2, 3, 4, 5, 6, 7, 8, 9, 10});
+  AnlWinObjectSequence e(s, 1, 0, true, false);
+  e.GetStatistics(kX);
+  s->AddPoint(25, 1, 1);  // the point array grows to 30 frames
+  ASSERT_EQ(s->Size(), 30);
+  EXPECT_EQ(e.FrameCount(), 10);
+  const AnalysisRange r = e.GetStatistics(kY2);
+  EXPECT_EQ(r.derivativeFrames[AnalysisRange::DerivativeSlot(1, 2)][1], 6);
+  EXPECT_TRUE(e.HasTwoValues(kY2));
+}
+
 TEST(AnalysisSeries, StatisticsOfOtherCodesAndHiddenSequences) {
   SequenceDocument d(8);
   ResObjectSequence* s = d.Make({1, 2, 3, 4, 5, 6, 7, 8});
