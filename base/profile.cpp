@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "base/messages.h"
 #include "platform/files.h"
 #include "platform/ini.h"
 #include "platform/numbers.h"
@@ -84,7 +85,26 @@ bool AnaProfile::WriteInt(int section, int key, int value) {
 }
 
 bool AnaProfile::WriteString(int section, int key, std::string_view text) {
-  return platform::ini::WriteValue(path_, Name(section), Name(key), text);
+  using platform::ini::WriteResult;
+  std::string reason;
+  const WriteResult result =
+      platform::ini::WriteValue(path_, Name(section), Name(key), text, &reason);
+  if (result == WriteResult::kWritten) {
+    failureShown_ = false;
+    return true;
+  }
+  ReportFailedWrite(result == WriteResult::kReadOnly, reason);
+  return false;
+}
+
+void AnaProfile::ReportFailedWrite(bool readOnly, const std::string& reason) {
+  if (failureShown_) return;
+  failureShown_ = true;
+  if (readOnly) {
+    ErrorMessage(profile_ids::kNotSavedCaption, profile_ids::kWriteProtected, path_);
+  } else {
+    ErrorMessage(profile_ids::kNotSavedCaption, profile_ids::kCannotWrite, path_, reason);
+  }
 }
 
 bool AnaProfile::WriteValue(int section, int key, double value) {

@@ -25,14 +25,27 @@ class AnaProfile {
   // The default for a missing or empty value; text that is no number gives 0.0.
   double GetDouble(int section, int key, float def) const;
 
+  // Writes go through a symbolic link to the file it names. A write-protected file is left as it
+  // is (message 3091); a file that cannot be written keeps its old contents (message 3092).
+  // Both show once, under caption 3090, until a write succeeds again, so that saving all
+  // settings at once gives one message rather than one per key.
   bool WriteInt(int section, int key, int value);
   bool WriteString(int section, int key, std::string_view text);
   // Written as "%g" of the value widened to double: 1.0 is "1", 0.495f is "0.495".
   bool WriteValue(int section, int key, double value);
 
  private:
+  void ReportFailedWrite(bool readOnly, const std::string& reason);
+
   std::string path_;
+  bool failureShown_ = false;
 };
+
+namespace profile_ids {
+inline constexpr int kNotSavedCaption = 3090;  // "Settings not saved"
+inline constexpr int kWriteProtected = 3091;
+inline constexpr int kCannotWrite = 3092;
+}  // namespace profile_ids
 
 // The store every subsystem uses; made by the program entry before anything reads a setting.
 extern AnaProfile* g_Profile;

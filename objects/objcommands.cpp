@@ -41,6 +41,7 @@ bool HasAnyPoint(const Document& doc, const ResObjectSequence& s) {
 ResObjectSequence* NewObjectSequence(Document& doc) {
   if (!CanNewObjectSequence(doc)) return nullptr;
   ResObjectSequence* s = doc.ObjectSequences()->NewSequence(seqflag::kNewSequence);
+  if (!s) return nullptr;
   Fresh()[doc.Serial()].insert(s->number);
   doc.UpdateViews();
   return s;

@@ -11,6 +11,9 @@ namespace objects_ids {
 inline constexpr int kIoErrorCaption = 31050;       // "Input/output error"
 inline constexpr int kFileCannotBeWritten = 31012;  // "File: %s ... can not be written ..."
 inline constexpr int kFileCannotBeOpened = 31060;   // "The file %s can not be opened."
+inline constexpr int kPointCannotBeDrawn = 31061;
+inline constexpr int kSizesCannotBeDrawn = 31067;
+inline constexpr int kNumberTooLarge = 31068;
 inline constexpr int kModelWarningCaption = 31150;
 inline constexpr int kModelObjectsNotInFrame = 31151;
 inline constexpr int kModelConflictCaption = 31156;

@@ -1,6 +1,7 @@
 #include "objects/osfile.h"
 
 #include <algorithm>
+#include <cmath>
 #include <deque>
 #include <fstream>
 #include <limits>
@@ -274,6 +275,29 @@ struct Decoder {
   }
 };
 
+// --- values the program can use ---
+
+bool Drawable(float coordinate) {
+  return coordinate == kMissingCoordinate ||
+         (std::isfinite(coordinate) && std::fabs(coordinate) <= static_cast<float>(kMaxPixels));
+}
+
+bool Within(std::int32_t v, std::int32_t low, std::int32_t high) { return v >= low && v <= high; }
+
+bool SizesDrawable(const SubRecord& sub) {
+  if (sub.tmpl && !(Within(sub.tmpl->xOffset, -kMaxPixels, kMaxPixels) &&
+                    Within(sub.tmpl->yOffset, -kMaxPixels, kMaxPixels))) {
+    return false;
+  }
+  if (!sub.res) return true;
+  if (!Within(sub.res->horizontalLimit, 0, kMaxPixels) ||
+      !Within(sub.res->verticalLimit, 0, kMaxPixels)) {
+    return false;
+  }
+  const auto& c = sub.res->color;
+  return !c || (Within(c->width, 0, kMaxMarkerSide) && Within(c->height, 0, kMaxMarkerSide));
+}
+
 std::string VideoPathWithoutExtension(const FileName& video) {
   return video.Folder() + video.Name();
 }
@@ -326,6 +350,29 @@ std::optional<FileRecord> Decode(std::string_view bytes) {
   // Bytes after the root record mean the file is not what it claims to be.
   if (!root || !r.AtEnd()) return std::nullopt;
   return file;
+}
+
+bool ReportUnusableValues(const FileRecord& file, const std::string& path) {
+  for (const SubRecord& sub : file.sequences) {
+    if (sub.number > ResObjectSequences::kMaxNumber) {
+      ErrorMessage(objects_ids::kIoErrorCaption, objects_ids::kNumberTooLarge, path, sub.number,
+                   ResObjectSequences::kMaxNumber);
+      return true;
+    }
+    if (!SizesDrawable(sub)) {
+      ErrorMessage(objects_ids::kIoErrorCaption, objects_ids::kSizesCannotBeDrawn, path,
+                   sub.number);
+      return true;
+    }
+    for (const Point& p : sub.points) {
+      if (!Drawable(p.x) || !Drawable(p.y) || !(std::isfinite(p.z) || p.z == kMissingCoordinate)) {
+        ErrorMessage(objects_ids::kIoErrorCaption, objects_ids::kPointCannotBeDrawn, path,
+                     static_cast<double>(p.x), static_cast<double>(p.y), p.frame, kMaxPixels);
+        return true;
+      }
+    }
+  }
+  return false;
 }
 
 FileRecord Collect(const SubObjectSequences& video, const ResObjectSequences& all) {
@@ -467,6 +514,7 @@ bool SubObjectSequences::LoadVersion() {
     ErrorMessage(objects_ids::kIoErrorCaption, objects_ids::kFileCannotBeOpened, name.Path());
     return false;
   }
+  if (osfile::ReportUnusableValues(*file, name.Path())) return false;
   if (file->modelFile) {
     const FileName model = FileName::ResolveAgainst(owner_->GetFileName(), *file->modelFile);
     if (!all->modelFile.IsNull() && !(all->modelFile == model)) {

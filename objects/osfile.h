@@ -31,6 +31,11 @@ inline constexpr const char* kResSequenceClass = "ResObjectSequence";
 inline constexpr const char* kStickFigureClass = "StickFigure";
 // The largest template side a file may give.
 inline constexpr std::int32_t kMaxTemplateSide = 4095;
+// The farthest a point, a template offset or a search limit may reach from the image origin, in
+// pixels: the views draw in int pixels at up to 32-fold zoom, and this leaves them room.
+inline constexpr std::int32_t kMaxPixels = 1 << 20;
+// The largest marker side a file may give.
+inline constexpr std::int32_t kMaxMarkerSide = kMaxTemplateSide;
 
 struct Point {
   std::uint32_t frame = 0;
@@ -101,6 +106,12 @@ FileName FileNameOf(const FileName& video, int version);
 std::string Encode(const FileRecord& file);
 // The file's records, or nullopt when the bytes are not a complete, consistent file.
 std::optional<FileRecord> Decode(std::string_view bytes);
+
+// Shows the message for the first value of a decoded file that the program cannot draw or
+// number (31061 a point, 31067 a template offset, marker size or search limit, 31068 a sequence
+// number above ResObjectSequences::kMaxNumber), naming the file at path; true when it did, and
+// the file must then not be applied. The missing coordinate passes.
+bool ReportUnusableValues(const FileRecord& file, const std::string& path);
 
 // What a video's file holds now: its sub-sequences of the project's ordinary sequences, their
 // project sequences and the stick figure.

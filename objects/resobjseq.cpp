@@ -133,8 +133,23 @@ void ResObjectSequences::AddToVideos(std::int32_t number) {
   }
 }
 
+std::optional<std::int32_t> ResObjectSequences::NextFreeNumber() const {
+  const std::int32_t highest = HighestNumber();
+  if (highest < kMaxNumber) return std::max(highest, -1) + 1;
+  // The list is sorted: the first gap in 0, 1, 2 ... is the lowest free number.
+  std::int32_t expected = 0;
+  for (const auto& s : list_) {
+    if (s->number > expected) break;
+    if (s->number == expected) ++expected;
+  }
+  if (expected > kMaxNumber) return std::nullopt;
+  return expected;
+}
+
 ResObjectSequence* ResObjectSequences::NewSequence(std::uint32_t flags) {
-  const std::int32_t number = HighestNumber() + 1;
+  const std::optional<std::int32_t> free = NextFreeNumber();
+  if (!free) return nullptr;
+  const std::int32_t number = *free;
   RefreshDefaultAlgorithm();
   ResObjectSequence* s = Insert(std::make_unique<ResObjectSequence>(
       this, number, objdoc::ObjectColor(document_, number), flags));

@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -89,7 +90,12 @@ class ResObjectSequences {
   ResObjectSequences(const ResObjectSequences&) = delete;
   ResObjectSequences& operator=(const ResObjectSequences&) = delete;
 
-  // A new sequence numbered HighestNumber() + 1, with an empty sub-sequence in every video; it
+  // The largest sequence number: files holding a larger one are refused, so that numbering on
+  // from the highest never overflows.
+  static constexpr std::int32_t kMaxNumber = 1 << 24;
+
+  // A new sequence numbered HighestNumber() + 1 (the lowest free number once the highest is
+  // kMaxNumber; null when every number is taken), with an empty sub-sequence in every video; it
   // becomes current.
   ResObjectSequence* NewSequence(std::uint32_t flags);
   ResObjectSequence* Find(std::int32_t number, std::uint32_t mask) const;
@@ -147,6 +153,8 @@ class ResObjectSequences {
   FileName modelFile;
 
  private:
+  // The number NewSequence gives, or none when every number up to kMaxNumber is taken.
+  std::optional<std::int32_t> NextFreeNumber() const;
   ResObjectSequence* Insert(std::unique_ptr<ResObjectSequence> sequence);
   void AddToVideos(std::int32_t number);
   void RefreshDefaultAlgorithm();

@@ -15,9 +15,16 @@ namespace platform::ini {
 std::optional<std::string> ReadValue(const std::string& file, std::string_view section,
                                      std::string_view key);
 
+enum class WriteResult {
+  kWritten,
+  kReadOnly,  // the file is write-protected: it is left as it is
+  kFailed,    // the file could not be replaced: the old one stays as it was
+};
+
 // Sets key in section to value, creating the file, the section and the key when missing.
-// False when the file cannot be written (the old file then stays as it was).
-bool WriteValue(const std::string& file, std::string_view section, std::string_view key,
-                std::string_view value);
+// A symbolic link is followed: the file it leads to is replaced and the link stays a link.
+// On kFailed, *error (when given) holds the reason.
+WriteResult WriteValue(const std::string& file, std::string_view section, std::string_view key,
+                       std::string_view value, std::string* error = nullptr);
 
 }  // namespace platform::ini

@@ -39,7 +39,24 @@ BldFrameSequence::BldFrameSequence(std::string_view name, Document* document)
 BldFrameSequence::~BldFrameSequence() { Close(); }
 
 std::int64_t BldFrameSequence::FrameBytes() const {
+  // The description only lets sizes through whose bitmap fits in 2^31 bytes, so this product
+  // fits easily; anything else is no frame size at all.
+  if (!CDIB::CanHold(fsData.width, fsData.height, fsData.BitsPerPixel())) return 0;
   return std::int64_t{fsData.width} * fsData.height * (IsColour() ? 3 : 1);
+}
+
+bool BldFrameSequence::CreateFrameBitmap() {
+  bool created = false;
+  try {
+    created = frameDib.Create(fsData.width, fsData.height, fsData.BitsPerPixel());
+  } catch (const std::bad_alloc&) {
+    created = false;
+  }
+  if (!created) {
+    ErrorMessage(seqid::kFrameFileErrorCaption, seqid::kFrameFileNoMemory, fileName.Path(),
+                 fsData.width, fsData.height);
+  }
+  return created;
 }
 
 bool BldFrameSequence::Open() {
@@ -55,15 +72,17 @@ bool BldFrameSequence::Open() {
   struct stat st {};
   const std::int64_t size = ::fstat(fd_, &st) == 0 ? st.st_size : -1;
   const std::int64_t frameBytes = FrameBytes();
-  const std::int64_t frames = size > 0 && frameBytes > 0 ? size / frameBytes : 0;
-  if (frames < 1 || frames > INT32_MAX) {
+  // Frame numbers are ints: a file of tiny frames longer than that many is read that far.
+  const std::int64_t frames =
+      std::min<std::int64_t>(size > 0 && frameBytes > 0 ? size / frameBytes : 0, INT32_MAX);
+  if (frames < 1) {
     ErrorMessage(seqid::kFrameFileErrorCaption, seqid::kFrameFileTooShort, path, fsData.width,
                  fsData.height, static_cast<long long>(frameBytes));
     Close();
     return false;
   }
   fsData.frames = static_cast<std::int32_t>(frames);
-  if (!frameDib.Create(fsData.width, fsData.height, IsColour() ? 24 : 8)) {
+  if (!CreateFrameBitmap()) {
     Close();
     return false;
   }

@@ -19,7 +19,8 @@ class BldFrameSequence : public FrameSequence {
 
   // Reads the description, opens the frame file and counts its whole frames (an incomplete tail
   // is ignored). False after a message: the description's, or 31091 when the frame file cannot
-  // be opened, 31092 when it holds no complete frame.
+  // be opened, 31092 when it holds no complete frame, 31093 when there is no memory for the
+  // working bitmap.
   bool Open() override;
   void Close() override;
   const CDIB* ReadFrame(int number, bool force = false) override;
@@ -28,7 +29,7 @@ class BldFrameSequence : public FrameSequence {
   bool CanClose() override { return true; }
   void PreparePalette() override { PreparePaletteDefault(); }
 
-  // Bytes of one frame.
+  // Bytes of one frame; 0 for a size no bitmap can hold.
   std::int64_t FrameBytes() const;
   // Frames read from the file so far, and how many of them did not follow the frame read before
   // (a seek); reading frame after frame never seeks.
@@ -36,6 +37,9 @@ class BldFrameSequence : public FrameSequence {
   int Seeks() const { return seeks_; }
 
  private:
+  // The working bitmap of the description's size; false after message 31093.
+  bool CreateFrameBitmap();
+
   // The read buffer is kept between frames: playback reads one frame after another.
   std::unique_ptr<std::uint8_t[]> buffer_;
   std::size_t bufferSize_ = 0;

@@ -25,9 +25,6 @@ constexpr int kOffColorsUsed = 32;
 constexpr int kOffFileSize = 2;
 constexpr int kOffBitsOffset = 10;
 
-// Images larger than this are refused rather than allocated.
-constexpr std::uint64_t kMaxImageBytes = std::uint64_t{1} << 31;
-
 void Put16(std::uint8_t* p, std::uint32_t v) {
   p[0] = static_cast<std::uint8_t>(v);
   p[1] = static_cast<std::uint8_t>(v >> 8);
@@ -97,6 +94,17 @@ std::uint8_t CorrectComponent(int c, double f, bool linear) {
   return static_cast<std::uint8_t>(std::clamp(v, 0.0, 255.0));
 }
 
+bool CDIB::CanHold(std::int64_t width, std::int64_t height, int bitCount) {
+  constexpr std::int64_t kMaxSide = std::numeric_limits<std::int32_t>::max();
+  if (width < 0 || height < 0 || bitCount < 1 || width > kMaxSide || height > kMaxSide) {
+    return false;
+  }
+  // Below 2^31 x 24 bits the row fits in 64 bits, and a product beyond the limit is caught by
+  // dividing instead of multiplying.
+  const std::uint64_t row = RowBytesFor(static_cast<std::uint64_t>(width), bitCount);
+  return height == 0 || row <= kMaxImageBytes / static_cast<std::uint64_t>(height);
+}
+
 CDIB::CDIB() {
   if (g_gammaDefaults) gamma_ = g_gammaDefaults->Get();
 }
@@ -135,9 +143,8 @@ void CDIB::SetHeader(int width, int height, int bitCount, int colours) {
 
 bool CDIB::Create(int width, int height, int bitCount, const PaletteEntry* table, int tableSize) {
   if (bitCount != 1 && bitCount != 8 && bitCount != 24) return false;
-  if (width < 0 || height < 0) return false;
+  if (!CanHold(width, height, bitCount)) return false;
   const std::uint64_t image = RowBytesFor(width, bitCount) * static_cast<std::uint64_t>(height);
-  if (image > kMaxImageBytes) return false;
   const int colours = TableEntriesFor(bitCount);
   std::vector<std::uint8_t> block(kHeaderSize + 4 * colours + image, 0);
   block_.swap(block);
@@ -233,13 +240,14 @@ bool CDIB::FromFileBytes(const std::string& bytes) {
   const std::uint32_t colorsUsed = Get32(h + kOffColorsUsed);
   if (headerSize != kHeaderSize || planes != 1 || compression != 0) return false;
   if (bitCount != 1 && bitCount != 8 && bitCount != 24) return false;
-  if (width < 0 || height < 0) return false;
+  // An image without pixels shows nothing, and its row count alone could make every later pass
+  // over the rows run for seconds.
+  if (width <= 0 || height <= 0 || !CanHold(width, height, bitCount)) return false;
   const int maxColours = TableEntriesFor(bitCount);
   const std::uint64_t fileColours = colorsUsed == 0 ? maxColours : colorsUsed;
   if (fileColours > static_cast<std::uint64_t>(maxColours) && bitCount != 24) return false;
   const std::uint64_t tableBytes = bitCount == 24 ? 4ull * colorsUsed : 4 * fileColours;
   const std::uint64_t image = RowBytesFor(width, bitCount) * static_cast<std::uint64_t>(height);
-  if (image > kMaxImageBytes) return false;
   const std::uint64_t tableStart = kFileHeaderSize + kHeaderSize;
   std::uint64_t bitsOffset = Get32(f + kOffBitsOffset);
   if (bitsOffset == 0) bitsOffset = tableStart + tableBytes;

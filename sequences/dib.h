@@ -62,6 +62,13 @@ class CDIB {
   CDIB(const CDIB& other) = default;
   CDIB& operator=(const CDIB& other) = default;
 
+  // The largest pixel block (rows padded to 4 bytes) a bitmap may have; larger images are
+  // refused rather than allocated.
+  static constexpr std::uint64_t kMaxImageBytes = std::uint64_t{1} << 31;
+  // Whether a width x height bitmap of bitCount bits fits in kMaxImageBytes (false for negative
+  // sizes); computed without overflow for any int sizes.
+  static bool CanHold(std::int64_t width, std::int64_t height, int bitCount);
+
   // Creates a zeroed width x height bitmap of bitCount 1, 8 or 24 bits; false (and the bitmap
   // unchanged) for any other depth, negative sizes or sizes beyond the addressable. With a
   // table (up to 256 entries, more are ignored) the colour table is a copy of it; without, 8 bits
@@ -100,7 +107,8 @@ class CDIB {
   // ".bmp" files: a 14-byte file header, then the block. Writing replaces the file atomically
   // and gives false, with the reason in *error, when that fails. Reading gives false and leaves
   // the bitmap unchanged unless the file is a complete uncompressed bottom-up bitmap of 1, 8 or
-  // 24 bits whose header, colour table and rows all lie within the file.
+  // 24 bits, at least one pixel wide and high, whose header, colour table and rows all lie
+  // within the file.
   bool WriteFile(const std::string& path, std::string* error = nullptr) const;
   bool ReadFile(const std::string& path);
   // The file image of the bitmap (what WriteFile writes).

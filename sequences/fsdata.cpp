@@ -8,6 +8,7 @@
 #include "base/messages.h"
 #include "base/profile.h"
 #include "platform/files.h"
+#include "sequences/dib.h"
 #include "sequences/sequences_ids.h"
 
 namespace {
@@ -87,6 +88,12 @@ bool ReadDSC(FS_Data& data, const std::string& seqPath) {
   if (!IsPositive(data.aspect)) return fail(seqid::kDscBadAspect);
 
   ReadColourSpace(parser, data);
+  // A frame the working bitmap cannot hold is refused here, before any size is multiplied out.
+  if (!CDIB::CanHold(data.width, data.height, data.BitsPerPixel())) {
+    ErrorMessage(seqid::kDscErrorCaption, seqid::kDscFrameTooLarge, shownName, data.width,
+                 data.height, static_cast<unsigned long long>(CDIB::kMaxImageBytes));
+    return false;
+  }
   return true;
 }
 

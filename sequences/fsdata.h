@@ -29,6 +29,9 @@ struct FS_Data {
   float aspect = 1.0f;      // pixel aspect ratio
   std::int32_t frames = 1;
 
+  // Bits per pixel of the working bitmap: 24 for colour, 8 for grey.
+  int BitsPerPixel() const { return colour == 1 ? 24 : 8; }
+
   // Stores units and aspect as the settings "DefaultUnits" and "DefaultRatio", the starting
   // values of the next sequence whose description lacks them. Does nothing without settings.
   void StoreDefaults() const;
@@ -42,8 +45,8 @@ float DefaultRatio();
 // Reads the whole description of the sequence file seqPath: the file of the same name with
 // extension "DSC" (any case), else "PAR". On failure shows the message (caption 31000: 31001 not
 // found, 31005/31003 resolution missing or not positive, 31006/31004 rate missing or not
-// positive, 31002/31007 units or aspect not positive) and returns false; data keeps what was
-// read before the error.
+// positive, 31002/31007 units or aspect not positive, 31008 a frame larger than a bitmap can
+// hold) and returns false; data keeps what was read before the error.
 bool ReadDSC(FS_Data& data, const std::string& seqPath);
 
 // The description of a sequence whose file carries its own size (videos, raw camera files): only

@@ -12,11 +12,13 @@ inline constexpr int kDscZeroRate = 31004;
 inline constexpr int kDscMissingResolution = 31005;
 inline constexpr int kDscMissingRate = 31006;
 inline constexpr int kDscBadAspect = 31007;
+inline constexpr int kDscFrameTooLarge = 31008;
 
 // Frame files.
 inline constexpr int kFrameFileErrorCaption = 31090;  // "Error in frame file"
 inline constexpr int kFrameFileCannotOpen = 31091;
 inline constexpr int kFrameFileTooShort = 31092;
+inline constexpr int kFrameFileNoMemory = 31093;
 
 // Raw camera files.
 inline constexpr int kRawErrorCaption = 31042;  // "Error in BLD-File"

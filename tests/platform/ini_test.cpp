@@ -29,8 +29,9 @@ class Ini : public testing::Test {
 };
 
 TEST_F(Ini, ReadsCrLfFileWithMixedCaseNames) {
-  Write("; comment\r\n[Other]\r\nMarkWidth=1\r\n[ZORVATRACK]\r\n  markwidth = 9 \r\n"
-        "Path=\"/a b/\"\r\nEmpty=\r\n");
+  Write(
+      "; comment\r\n[Other]\r\nMarkWidth=1\r\n[ZORVATRACK]\r\n  markwidth = 9 \r\n"
+      "Path=\"/a b/\"\r\nEmpty=\r\n");
   EXPECT_EQ(platform::ini::ReadValue(file_, "Zorvatrack", "MarkWidth"), "9");
   EXPECT_EQ(platform::ini::ReadValue(file_, "zorvatrack", "PATH"), "/a b/");
   EXPECT_EQ(platform::ini::ReadValue(file_, "Zorvatrack", "Empty"), "");
@@ -42,24 +43,31 @@ TEST_F(Ini, ReadsCrLfFileWithMixedCaseNames) {
 
 TEST_F(Ini, WriteReplacesOnlyItsKeyAndKeepsLineEnds) {
   Write("# kept\r\n[Zorvatrack]\r\nA=1\r\nB=2\r\n\r\n[Other]\r\nA=3\r\n");
-  ASSERT_TRUE(platform::ini::WriteValue(file_, "zorvatrack", "b", "20"));
-  ASSERT_TRUE(platform::ini::WriteValue(file_, "Zorvatrack", "C", "30"));
-  ASSERT_TRUE(platform::ini::WriteValue(file_, "Other", "A", "4"));
+  ASSERT_EQ(platform::ini::WriteValue(file_, "zorvatrack", "b", "20"),
+            platform::ini::WriteResult::kWritten);
+  ASSERT_EQ(platform::ini::WriteValue(file_, "Zorvatrack", "C", "30"),
+            platform::ini::WriteResult::kWritten);
+  ASSERT_EQ(platform::ini::WriteValue(file_, "Other", "A", "4"),
+            platform::ini::WriteResult::kWritten);
   EXPECT_EQ(Read(), "# kept\r\n[Zorvatrack]\r\nA=1\r\nb=20\r\nC=30\r\n\r\n[Other]\r\nA=4\r\n");
 }
 
 TEST_F(Ini, WriteCreatesFileAndSection) {
-  ASSERT_TRUE(platform::ini::WriteValue(file_, "Zorvatrack", "X", "1"));
+  ASSERT_EQ(platform::ini::WriteValue(file_, "Zorvatrack", "X", "1"),
+            platform::ini::WriteResult::kWritten);
   EXPECT_EQ(Read(), "[Zorvatrack]\nX=1\n");
-  ASSERT_TRUE(platform::ini::WriteValue(file_, "Second", "Y", "2"));
+  ASSERT_EQ(platform::ini::WriteValue(file_, "Second", "Y", "2"),
+            platform::ini::WriteResult::kWritten);
   EXPECT_EQ(Read(), "[Zorvatrack]\nX=1\n\n[Second]\nY=2\n");
 }
 
 TEST_F(Ini, FailedWriteReportsFalseAndLeavesNoTemporaryFile) {
   std::string missingFolder = (dir_ / "no" / "such.ini").string();
-  EXPECT_FALSE(platform::ini::WriteValue(missingFolder, "S", "K", "V"));
+  EXPECT_EQ(platform::ini::WriteValue(missingFolder, "S", "K", "V"),
+            platform::ini::WriteResult::kFailed);
   fs::create_directory(dir_ / "isdir.ini");
-  EXPECT_FALSE(platform::ini::WriteValue((dir_ / "isdir.ini").string(), "S", "K", "V"));
+  EXPECT_EQ(platform::ini::WriteValue((dir_ / "isdir.ini").string(), "S", "K", "V"),
+            platform::ini::WriteResult::kFailed);
   int entries = 0;
   for ([[maybe_unused]] auto& e : fs::directory_iterator(dir_)) ++entries;
   EXPECT_EQ(entries, 1);
