@@ -73,4 +73,36 @@ TEST_F(Ini, FailedWriteReportsFalseAndLeavesNoTemporaryFile) {
   EXPECT_EQ(entries, 1);
 }
 
+TEST_F(Ini, WriteGoesThroughSymbolicLinksToTheLinkedFile) {
+  // A dotfile manager's layout: the settings live elsewhere and are linked in, maybe twice.
+  fs::create_directories(dir_ / "dotfiles" / "zorvat");
+  const fs::path target = dir_ / "dotfiles" / "zorvat" / "Test.INI";
+  std::ofstream(target) << "[Zorvatrack]\nA=1\n";
+  fs::create_symlink("dotfiles/zorvat/Test.INI", dir_ / "hop.ini");
+  fs::create_symlink("hop.ini", file_);
+  ASSERT_EQ(platform::ini::WriteValue(file_, "Zorvatrack", "A", "2"),
+            platform::ini::WriteResult::kWritten);
+  EXPECT_TRUE(fs::is_symlink(file_));
+  EXPECT_TRUE(fs::is_symlink(dir_ / "hop.ini"));
+  EXPECT_EQ(Read(), "[Zorvatrack]\nA=2\n");
+  // A link to a file not made yet makes it where the link points.
+  const std::string dangling = (dir_ / "new.ini").string();
+  fs::create_symlink("dotfiles/zorvat/New.INI", dangling);
+  ASSERT_EQ(platform::ini::WriteValue(dangling, "Zorvatrack", "B", "3"),
+            platform::ini::WriteResult::kWritten);
+  EXPECT_TRUE(fs::is_symlink(dangling));
+  EXPECT_EQ(platform::ini::ReadValue((dir_ / "dotfiles" / "zorvat" / "New.INI").string(),
+                                     "Zorvatrack", "B"),
+            "3");
+}
+
+TEST_F(Ini, WriteProtectedFileIsLeftAsItIs) {
+  Write("[Zorvatrack]\nA=1\n");
+  fs::permissions(file_, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+  EXPECT_EQ(platform::ini::WriteValue(file_, "Zorvatrack", "A", "2"),
+            platform::ini::WriteResult::kReadOnly);
+  EXPECT_EQ(Read(), "[Zorvatrack]\nA=1\n");
+  EXPECT_EQ(fs::status(file_).permissions() & fs::perms::owner_write, fs::perms::none);
+}
+
 }  // namespace
