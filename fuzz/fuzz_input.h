@@ -1,0 +1,47 @@
+#pragma once
+
+// What every fuzz target shares: the program's readers take files, so each input is written to a
+// scratch folder of its own process first and the reader is handed the file's name.
+
+#include <unistd.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "platform/files.h"
+
+namespace fuzz {
+
+// A folder for this process's files ($TMPDIR or /tmp), made on first use.
+inline const std::string& ScratchFolder() {
+  static const std::string folder = [] {
+    const char* tmp = std::getenv("TMPDIR");
+    std::string f = std::string(tmp && tmp[0] == '/' ? tmp : "/tmp") + "/zorvat-fuzz-" +
+                    std::to_string(::getpid());
+    platform::MakeDirectory(f);
+    return f;
+  }();
+  return folder;
+}
+
+// Writes bytes as `name` in the scratch folder and returns its path.
+inline std::string WriteInput(std::string_view name, std::string_view bytes) {
+  std::string path = ScratchFolder() + "/" + std::string(name);
+  platform::WriteFileAtomically(path, bytes);
+  return path;
+}
+
+inline std::string_view Bytes(const std::uint8_t* data, std::size_t size) {
+  return {reinterpret_cast<const char*>(data), size};
+}
+
+// Inputs that hold two files: the text before the first zero byte and the bytes after it.
+inline std::pair<std::string_view, std::string_view> SplitAtZero(std::string_view input) {
+  const std::size_t zero = input.find('\0');
+  if (zero == std::string_view::npos) return {input, {}};
+  return {input.substr(0, zero), input.substr(zero + 1)};
+}
+
+}  // namespace fuzz
