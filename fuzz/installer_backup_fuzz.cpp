@@ -3,6 +3,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 
 #include "fuzz_input.h"
 #include "installer/backup.h"
@@ -34,10 +35,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string_view input = fuzz::Bytes(data, size);
   // Installing again merges new lines into what the backup holds.
   std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-  platform::WriteFileAtomically(path, input);
+  std::ofstream(path, std::ios::binary | std::ios::trunc) << input;
   ostrelink::WriteBackup(path, {{"zorvat.desktop", ".bld", "old.desktop", "old.desktop"}}, 0700);
   // Removal reads the backup back and deletes it.
-  platform::WriteFileAtomically(path, input);
+  std::ofstream(path, std::ios::binary | std::ios::trunc) << input;
   ostrelink::MemorySession session;
   session.properties["ProductCode"] = kProductCode;
   RestoreDefaults(session.get());

@@ -4,6 +4,7 @@
 // data, document lists).
 //   make_seeds folder      writes folder/<target>/<name>
 
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -11,10 +12,13 @@
 #include "app/clipvideo.h"
 #include "base/defaults.h"
 #include "base/profile.h"
-#include "base/textformat.h"
 #include "calibration/calibrat.h"
+#include "common/test_document.h"
 #include "installer/backup.h"
+#include "objects/asciiobj.h"
+#include "objects/objects_test_util.h"
 #include "objects/osfile.h"
+#include "objects/subobjseq.h"
 #include "platform/files.h"
 #include "sequences/dib.h"
 
@@ -117,17 +121,24 @@ void ObjectSequences() {
   Put("object_sequences", "walk.OS", osfile::Encode(file));
 }
 
-void AsciiNumbers(const fs::path& work) {
-  const std::string path = (work / "numbers.txt").string();
-  TextOutFile out(path);
-  for (int row = 0; row < 3; ++row) {
-    out.WriteNumber(row).WriteDelimiter().WriteNumber(row * 1.25L).WriteDelimiter();
-    out.WriteNumber(-row / 3.0L).WriteText("\n");
-  }
-  out.Close();
+// The export of a project's sequences: a point file and a description per sequence.
+void AsciiObjects(const fs::path& work) {
+  TestDocument doc(FileName((work / "walk.rsc").string()));
+  FrameSequence* video =
+      doc.AddFrameSequence(new TestVideo((work / "walk.avi").string(), 320, 240, 10));
+  ResObjectSequence* knee = doc.ObjectSequences()->NewSequence(seqflag::kNewSequence);
+  knee->name = "Knee";
+  SubObjectSequence* points = objdoc::SubsOf(*video).Find(knee->number);
+  for (int frame = 1; frame <= 4; ++frame) points->AddPoint(frame, 10.5f * frame, 240 - frame);
+  const std::vector<ascii::ExportItem> items = ascii::ExportList(doc);
+  ascii::Export(*video, work.string(), items);
+  const std::string file = (work / items[0].fileName).string();
+  const std::string description = ascii::DescriptionFileName(file, knee->number);
   // The first byte answers the question about decimal commas.
-  Put("ascii_numbers", "numbers.txt", std::string(1, '\0') + Read(path));
-  Put("ascii_numbers", "commas.txt", std::string("\x00", 1) + "1,5;2,25\n3,0;4\n");
+  Put("ascii_objects", "knee",
+      std::string(1, '\0') + Read(description) + std::string(1, '\0') + Read(file));
+  Put("ascii_objects", "commas",
+      std::string(1, '\0') + "Hip\n1 2 3\n" + std::string(1, '\0') + "0 1,5 2,25\n1 3,0 4\n");
 }
 
 void InstallerBackup(const fs::path& work) {
@@ -146,13 +157,15 @@ int main(int argc, char** argv) {
   g_out = argv[1];
   const fs::path work = g_out / "work";
   fs::create_directories(work);
+  // Saving the defaults writes the colour map beside the settings: into the work folder.
+  ::setenv("XDG_CONFIG_HOME", work.c_str(), 1);
   Settings();
   ClipVideos(work);
   Bitmaps();
   CalibrationFiles(work);
   DocumentLists();
   ObjectSequences();
-  AsciiNumbers(work);
+  AsciiObjects(work);
   InstallerBackup(work);
   fs::remove_all(work);
   return 0;

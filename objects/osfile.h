@@ -108,7 +108,7 @@ std::string Encode(const FileRecord& file);
 std::optional<FileRecord> Decode(std::string_view bytes);
 
 // Shows the message for the first value of a decoded file that the program cannot draw or
-// number (31061 a point, 31067 a template offset, marker size or search limit, 31068 a sequence
+// number (31061 a point, 31069 a template offset, marker size or search limit, 31068 a sequence
 // number above ResObjectSequences::kMaxNumber), naming the file at path; true when it did, and
 // the file must then not be applied. The missing coordinate passes.
 bool ReportUnusableValues(const FileRecord& file, const std::string& path);

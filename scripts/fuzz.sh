@@ -8,7 +8,10 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "$1" && pwd)
 seconds=${2:-5}
-work=$(mktemp -d)
+# Inputs go to files: in memory where the machine has a memory file system.
+scratch=/tmp
+[ -d /dev/shm ] && [ -w /dev/shm ] && scratch=/dev/shm
+work=$(mktemp -d "$scratch/zorvat-fuzz.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 mkdir -p "$build/fuzz-findings"
 
@@ -26,8 +29,7 @@ export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}"
 export LSAN_OPTIONS="suppressions=$root/scripts/sanitizers/lsan.supp"
 
 run_target() {
-  local target=$1 name
-  name=$(basename "$target" _fuzz)
+  local name=$1 target="$build/fuzz/$1_fuzz"
   mkdir -p "$work/corpus/$name"
   local corpora=("$work/corpus/$name" "$work/seeds/$name")
   [ -d "$root/fuzz/regressions/$name" ] && corpora+=("$root/fuzz/regressions/$name")
@@ -43,4 +45,4 @@ run_target() {
 export -f run_target
 export work build seconds root
 
-ls "$build"/fuzz/*_fuzz | xargs -P "$(nproc)" -I{} bash -c 'run_target {}'
+xargs -P "$(nproc)" -I{} bash -c 'run_target {}' <"$build/fuzz/targets.txt"

@@ -1,0 +1,24 @@
+// ASCII number files as the import reads them: a point file ("walk.p01") and its description
+// ("walk.n01"). The input is one byte that answers the question whether commas are decimal
+// points, the description, a zero byte and the point file.
+
+#include "common/test_document.h"
+#include "fuzz_input.h"
+#include "objects/asciiobj.h"
+#include "objects/objects_test_util.h"
+#include "platform/message_service.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  if (size == 0) return 0;
+  platform::RecordingMessageService answers;
+  constexpr int kChoices[] = {platform::kIdYes, platform::kIdNo, platform::kIdCancel};
+  answers.answers.push_back(kChoices[data[0] % 3]);
+  const auto [description, points] = fuzz::SplitAtZero(fuzz::Bytes(data + 1, size - 1));
+  fuzz::WriteInput("walk.n01", description);
+  const std::string file = fuzz::WriteInput("walk.p01", points);
+  TestDocument document(FileName(fuzz::ScratchFolder() + "/walk.rsc"));
+  FrameSequence* video =
+      document.AddFrameSequence(new TestVideo(fuzz::ScratchFolder() + "/walk.avi", 320, 240, 50));
+  ascii::Import(document, *video, {file});
+  return 0;
+}
