@@ -16,13 +16,17 @@
 
 namespace fuzz {
 
-// A folder for this process's files ($TMPDIR or /tmp), made on first use.
+// A folder for this process's files ($TMPDIR or /tmp), made on first use; it is also the
+// settings folder of the process.
 inline const std::string& ScratchFolder() {
   static const std::string folder = [] {
     const char* tmp = std::getenv("TMPDIR");
     std::string f = std::string(tmp && tmp[0] == '/' ? tmp : "/tmp") + "/zorvat-fuzz-" +
                     std::to_string(::getpid());
     platform::MakeDirectory(f);
+    // The program keeps its settings and colour map in the settings folder: here, never in the
+    // user's own.
+    ::setenv("XDG_CONFIG_HOME", f.c_str(), 1);
     return f;
   }();
   return folder;

@@ -1,18 +1,11 @@
 // The settings file as the program reads it at start (every key through the defaults) and
 // rewrites it when a setting changes.
 
-#include <cstdlib>
-
 #include "base/defaults.h"
 #include "base/profile.h"
 #include "fuzz_input.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  // The colour map beside the settings is written on first use: into the scratch folder, never
-  // into the user's own settings folder.
-  static const bool kConfigInScratch =
-      ::setenv("XDG_CONFIG_HOME", fuzz::ScratchFolder().c_str(), 1) == 0;
-  (void)kConfigInScratch;
   AnaProfile profile(fuzz::WriteInput("Zorvat-Player.INI", fuzz::Bytes(data, size)).c_str());
   g_Profile = &profile;
   DefaultValueStruct defaults;
