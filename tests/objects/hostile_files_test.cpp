@@ -102,7 +102,17 @@ std::function<::testing::Matcher<std::string>(const TempDir&)> Exactly(
   return [text](const TempDir& dir) { return ::testing::Eq(text(dir)); };
 }
 
-std::string OsPrefix(const TempDir& dir) { return "The file " + dir.File("walk.OS"); }
+constexpr const char* kSizesRefused =
+    " gives object sequence 0 a template offset, marker size or search limit the program cannot "
+    "draw.\n\nThe file is not loaded.";
+
+// An object-sequence file changed by edit, refused with "The file <walk.OS>" and textAfterName.
+BadInput ObjectFile(const char* name, void (*edit)(osfile::SubRecord&), std::string textAfterName) {
+  return {name, [edit](const TempDir& dir) { return LoadObjectFile(dir, edit); },
+          "Input/output error", Exactly([textAfterName](const TempDir& dir) {
+            return "The file " + dir.File("walk.OS") + textAfterName;
+          })};
+}
 
 const BadInput kBadInputs[] = {
     {"frame description of 2147483647 x 2147483647",
@@ -125,59 +135,28 @@ const BadInput kBadInputs[] = {
        return dib.FromFileBytes(BitmapHeader(0, kIntMax)) || !dib.IsEmpty();
      },
      "", nullptr},
-    {"point at (3e38, 10)",
-     [](const TempDir& dir) {
-       return LoadObjectFile(dir, [](osfile::SubRecord& s) { s.points[0].x = 3e38f; });
-     },
-     "Input/output error", Exactly([](const TempDir& dir) {
-       return OsPrefix(dir) +
-              " holds a point at (3e+38, 10) in frame 1, farther than 1048576 pixels from the "
-              "image origin.\n\nThe file is not loaded.";
-     })},
-    {"point that is not a number",
-     [](const TempDir& dir) {
-       return LoadObjectFile(dir, [](osfile::SubRecord& s) {
-         s.points[0].y = std::numeric_limits<float>::quiet_NaN();
-       });
-     },
-     "Input/output error",
-     [](const TempDir& dir) -> ::testing::Matcher<std::string> {
-       return AllOf(StartsWith(OsPrefix(dir) + " holds a point at (100, "), HasSubstr("nan"));
-     }},
-    {"template offset of 2147483647",
-     [](const TempDir& dir) {
-       return LoadObjectFile(dir, [](osfile::SubRecord& s) { s.tmpl->xOffset = kIntMax; });
-     },
-     "Input/output error", Exactly([](const TempDir& dir) {
-       return OsPrefix(dir) +
-              " gives object sequence 0 a template offset, marker size or search limit the "
-              "program cannot draw.\n\nThe file is not loaded.";
-     })},
-    {"marker of 2147483647 pixels",
-     [](const TempDir& dir) {
-       return LoadObjectFile(dir, [](osfile::SubRecord& s) { s.res->color->width = kIntMax; });
-     },
-     "Input/output error",
-     [](const TempDir& dir) -> ::testing::Matcher<std::string> {
-       return StartsWith(OsPrefix(dir) + " gives object sequence 0 a template offset");
-     }},
-    {"negative search limit",
-     [](const TempDir& dir) {
-       return LoadObjectFile(dir, [](osfile::SubRecord& s) { s.res->verticalLimit = -kIntMax; });
-     },
-     "Input/output error",
-     [](const TempDir& dir) -> ::testing::Matcher<std::string> {
-       return StartsWith(OsPrefix(dir) + " gives object sequence 0 a template offset");
-     }},
-    {"sequence number 2147483647",
-     [](const TempDir& dir) {
-       return LoadObjectFile(dir, [](osfile::SubRecord& s) { s.number = kIntMax; });
-     },
-     "Input/output error", Exactly([](const TempDir& dir) {
-       return OsPrefix(dir) +
-              " holds object sequence number 2147483647; object sequences are numbered from 0 "
-              "to 16777216.\n\nThe file is not loaded.";
-     })},
+    ObjectFile(
+        "point at (3e38, 10)", [](osfile::SubRecord& s) { s.points[0].x = 3e38f; },
+        " holds a point at (3e+38, 10) in frame 1, farther than 1048576 pixels from the "
+        "image origin.\n\nThe file is not loaded."),
+    ObjectFile(
+        "point that is not a number",
+        [](osfile::SubRecord& s) { s.points[0].y = std::numeric_limits<float>::quiet_NaN(); },
+        " holds a point at (100, nan) in frame 1, farther than 1048576 pixels from the "
+        "image origin.\n\nThe file is not loaded."),
+    ObjectFile(
+        "template offset of 2147483647", [](osfile::SubRecord& s) { s.tmpl->xOffset = kIntMax; },
+        kSizesRefused),
+    ObjectFile(
+        "marker of 2147483647 pixels", [](osfile::SubRecord& s) { s.res->color->width = kIntMax; },
+        kSizesRefused),
+    ObjectFile(
+        "negative search limit", [](osfile::SubRecord& s) { s.res->verticalLimit = -kIntMax; },
+        kSizesRefused),
+    ObjectFile(
+        "sequence number 2147483647", [](osfile::SubRecord& s) { s.number = kIntMax; },
+        " holds object sequence number 2147483647; object sequences are numbered from 0 "
+        "to 16777216.\n\nThe file is not loaded."),
     {"write-protected settings file",
      [](const TempDir& dir) {
        const std::string path = dir.Write("Zorvat-Player.INI", "[Zorvatrack]\nMarkWidth=7\n");
