@@ -84,6 +84,14 @@ class PanelsRoad : public ProgramTest {
     if (view_) view_->setFocus();
     return doc;
   }
+  // The view takes the mouse's moves only with the keyboard focus; on a real display the
+  // window manager activates the main window a moment later.
+  void FocusView() {
+    app_->MainWindow()->activateWindow();
+    QTest::qWaitForWindowActive(app_->MainWindow());
+    view_->setFocus();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return view_->hasFocus(); }));
+  }
   ResourceWindow* Window(Resource* doc) { return dynamic_cast<ResourceWindow*>(doc->Window()); }
   QPoint At(Spot s) { return view_->ImageToClient(s.x, s.y); }
   QPoint Between(Spot a, Spot b) { return At({(a.x + b.x) / 2, (a.y + b.y) / 2}); }
@@ -129,7 +137,6 @@ TEST_F(PanelsRoad, ConnectKeepTheAngleSaveReopenAndFindThem) {
   Resource* doc = Open();
   ASSERT_NE(doc, nullptr) << (messages_.shown.empty() ? "" : messages_.shown[0].text);
   ResourceWindow* window = Window(doc);
-  window->SubWindow()->resize(900, 560);
   QCoreApplication::processEvents();
   ObjectSequenceDlg* objectPanel = window->ObjectPanel();
   ASSERT_TRUE(objectPanel->isVisible()) << "the object panel docks with the window";
@@ -168,7 +175,7 @@ TEST_F(PanelsRoad, ConnectKeepTheAngleSaveReopenAndFindThem) {
   ConnectDlg* connectPanel = window->ConnectPanel();
   ASSERT_TRUE(connectPanel->isVisible());
   EXPECT_FALSE(objectPanel->isVisible());
-  view_->setFocus();
+  FocusView();
   Connect(kHip, kKnee);
   Connect(kKnee, kAnkle);
   StickFigure& figure = doc->ObjectSequences()->Figure();
@@ -253,7 +260,7 @@ TEST_F(PanelsRoad, TheTemplateRectangleIsDraggedInTheView) {
   Window(doc)->ObjectPanel()->findChild<QPushButton*>("25515")->click();
   ObjectTemplateDlg* panel = Window(doc)->TemplatePanel();
   ASSERT_TRUE(panel->isVisible());
-  view_->setFocus();
+  FocusView();
   SubObjectSequence* sub = objdoc::SubsOf(*doc->Sequence(0)).Find(0);
   const int width = sub->width, height = sub->height;
   const tpl::Rect r = panel->Geometry().rect;
