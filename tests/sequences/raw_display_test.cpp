@@ -14,6 +14,7 @@
 #include <set>
 #include <string>
 
+#include "app/mydocmanager.h"
 #include "app/resource.h"
 #include "app/zorvatrackapp.h"
 #include "base/app_ids.h"
@@ -23,6 +24,7 @@
 #include "platform/message_service.h"
 #include "raw_files.h"
 #include "sequences/framesequence.h"
+#include "sequences/vrawsequence.h"
 
 namespace {
 
@@ -153,4 +155,15 @@ TEST_F(RawOnDisplay, VrawFromTheCommandLineShowsAndPlays) {
   SavePicture("raw_vraw_played.png");
 }
 
+// A document file naming a ".vraw" opens it with the raw reader.
+TEST_F(RawOnDisplay, DocumentFilesOpenVrawRecordings) {
+  std::ofstream(dir_ / "square.vraw", std::ios::binary) << VrawRecording();
+  std::ofstream(dir_ / "walk.rsc") << "SEQUENCES:1\nSEQUENCE_1:square.vraw\n";
+  app_->InitInstance();
+  Resource* doc = app_->DocManager()->LoadDocument(FileName((dir_ / "walk.rsc").string()));
+  ASSERT_NE(doc, nullptr) << (messages_.shown.empty() ? "" : messages_.shown[0].text);
+  ASSERT_NE(dynamic_cast<VrawFrameSequence*>(doc->Sequence(0)), nullptr);
+  EXPECT_EQ(doc->MinFrameCount(), kFrames);
+  EXPECT_EQ(doc->Sequence(0)->Height(), kHeight);
+}
 }  // namespace
