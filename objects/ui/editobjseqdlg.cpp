@@ -84,7 +84,6 @@ EditObjectSequenceDlg::EditObjectSequenceDlg(ResObjectSequence& s, QWidget* pare
                                                             : "Document: " + window->windowTitle());
   colour_->SetColorValue(QColor(RedOf(v.color), GreenOf(v.color), BlueOf(v.color)));
   ControlAs<QLineEdit>(kName)->setText(QString::fromStdString(v.name));
-  ControlAs<QLineEdit>(kName)->setMaxLength(200);
   colour_->setEnabled(!readOnly);
   Control(kName)->setEnabled(!readOnly);
   ControlAs<QCheckBox>(kTracked)->setChecked(v.tracked);

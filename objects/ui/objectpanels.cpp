@@ -167,10 +167,8 @@ void ObjectSequenceDlg::ChooseObject(int index) {
 void ObjectSequenceDlg::SetObjectSequence(SubObjectSequence* sub) {
   current_ = nullptr;
   ResObjectSequences* all = Doc().ObjectSequences();
-  if (!isVisible()) {
-    pendingNumber_ = sub ? sub->number : -1;
-    return;
-  }
+  // A hidden panel is refreshed when it is docked again.
+  if (!isVisible()) return;
   ResObjectSequence* s = sub && all ? all->Find(sub->number, seqmask::kAll) : nullptr;
   if (!s) {
     for (int id : {kName, kHorizontal, kVertical}) ControlAs<QLineEdit>(id)->clear();

@@ -22,7 +22,7 @@ class ObjectSequenceDlg : public ObjectPanelBase {
  public:
   ObjectSequenceDlg(Document& doc, QWidget* parent);
 
-  // The refresh: the sequence of sub's number (or none); only remembered while hidden.
+  // The refresh: the sequence of sub's number (or none); nothing while the panel is hidden.
   void SetObjectSequence(SubObjectSequence* sub);
   ResObjectSequence* Current() const { return current_; }
 
@@ -36,7 +36,6 @@ class ObjectSequenceDlg : public ObjectPanelBase {
   void ChooseObject(int index);
 
   ResObjectSequence* current_ = nullptr;
-  int pendingNumber_ = -1;
   ColorBox* colour_;
   QComboBox* objects_;
   QComboBox* markers_;

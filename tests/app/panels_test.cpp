@@ -5,7 +5,9 @@
 // folder.
 
 #include <QCheckBox>
+#include <QClipboard>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -169,6 +171,14 @@ TEST_F(PanelsRoad, ConnectKeepTheAngleSaveReopenAndFindThem) {
   EXPECT_EQ(Text<QLabel>(objectPanel, 20442),
             QString("%1/%2").arg(set[2].x, 0, 'f', 2).arg(kHeight - set[2].y, 0, 'f', 2));
   Shot("panels_object_panel.png");
+
+  // Copy Sequence puts a table a spreadsheet pastes on the clipboard.
+  ASSERT_TRUE(Enabled(25121));
+  ASSERT_TRUE(Command(25121));
+  const QStringList rows = QGuiApplication::clipboard()->text().split('\n', Qt::SkipEmptyParts);
+  ASSERT_EQ(rows.size(), 1 + kFrames);
+  EXPECT_TRUE(rows[0].startsWith("Frame\tHip x\tHip y\tHip z\tKnee x")) << rows[0].toStdString();
+  EXPECT_EQ(rows[1].split('\t').size(), 1 + 3 * 3);
 
   // The connection panel: two connections dragged in the view, the angle between them kept.
   objectPanel->findChild<QPushButton*>("25520")->click();
