@@ -1,14 +1,10 @@
 #include "objects/tracking.h"
 
-#include <sched.h>
-
 #include <array>
-#include <atomic>
 #include <cassert>
 #include <cmath>
 #include <memory>
 #include <new>
-#include <thread>
 #include <unordered_map>
 #include <vector>
 
@@ -17,6 +13,7 @@
 #include "base/messages.h"
 #include "objects/docaccess.h"
 #include "objects/match.h"
+#include "objects/parallel.h"
 #include "objects/resobjseq.h"
 #include "objects/subobjseq.h"
 #include "sequences/frame.h"
@@ -133,23 +130,6 @@ int Match(SubObjectSequence& seq, int algorithm, int frameN, const std::uint8_t*
     return m;
   Run(job);
   return Apply(job);
-}
-
-// Calls work(i) for i = 0 .. count - 1, on as many of the processors this program may use as
-// there are calls.
-template <class Work>
-void ParallelFor(std::size_t count, Work work) {
-  cpu_set_t set;
-  const int cpus = sched_getaffinity(0, sizeof set, &set) == 0 ? CPU_COUNT(&set) : 1;
-  const int workers = static_cast<int>(std::min<std::size_t>(count, std::max(cpus, 1))) - 1;
-  std::atomic<std::size_t> next{0};
-  auto loop = [&] {
-    for (std::size_t i; (i = next.fetch_add(1)) < count;) work(i);
-  };
-  std::vector<std::thread> threads;
-  for (int t = 0; t < workers; ++t) threads.emplace_back(loop);
-  loop();
-  for (std::thread& t : threads) t.join();
 }
 
 // Runs every job that was set up; the jobs share only the frames, which they read.

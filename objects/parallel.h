@@ -1,0 +1,11 @@
+#pragma once
+
+// Parallel loops of the tracking run: a few threads, started once for the program and woken for
+// each loop, as many as the processors this program may use (the calling thread is one of them).
+
+#include <cstddef>
+#include <functional>
+
+// Calls work(i) for i = 0 .. count - 1, side by side, and returns when all calls have returned.
+// The calls must not depend on each other's order.
+void ParallelFor(std::size_t count, const std::function<void(std::size_t)>& work);
