@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
+#include <cstdint>
 #include <cstdlib>
+#include <limits>
 
 #include "analysis/analysis_ids.h"
 #include "analysis/quantity.h"
@@ -43,33 +46,32 @@ struct Scan {
   int first = 0, last = 0;
 };
 
+// A float's bits as an integer that orders as the float does, so that the scan below runs on
+// integer comparisons, several frames at a time.
+inline std::int32_t OrderKey(float v) {
+  const auto bits = std::bit_cast<std::int32_t>(v);
+  return bits ^ ((bits >> 31) & 0x7FFFFFFF);
+}
+
+inline float FromOrderKey(std::int32_t key) {
+  return std::bit_cast<float>(key ^ ((key >> 31) & 0x7FFFFFFF));
+}
+
 Scan ScanSeries(const float* a, int n) {
   Scan s;
   int first = 0, last = n - 1;
   while (first < n && a[first] == kMissingValue) ++first;
   if (first >= n) return s;
   while (a[last] == kMissingValue) --last;
-  // Independent running extremes let the processor work on several frames at once; a missing
-  // value stands in as the first value, which changes neither extreme.
-  constexpr int kLanes = 8;
-  std::array<float, kLanes> lo, hi;
-  lo.fill(a[first]);
-  hi.fill(a[first]);
-  int i = first;
-  for (; i + kLanes <= last + 1; i += kLanes) {
-    for (int j = 0; j < kLanes; ++j) {
-      const float v = a[i + j] == kMissingValue ? a[first] : a[i + j];
-      lo[j] = v < lo[j] ? v : lo[j];
-      hi[j] = v > hi[j] ? v : hi[j];
-    }
+  const std::int32_t missing = OrderKey(kMissingValue);
+  std::int32_t lo = std::numeric_limits<std::int32_t>::max();
+  std::int32_t hi = std::numeric_limits<std::int32_t>::min();
+  for (int i = first; i <= last; ++i) {
+    const std::int32_t k = OrderKey(a[i]);
+    lo = std::min(lo, k == missing ? std::numeric_limits<std::int32_t>::max() : k);
+    hi = std::max(hi, k == missing ? std::numeric_limits<std::int32_t>::min() : k);
   }
-  for (; i <= last; ++i) {
-    const float v = a[i] == kMissingValue ? a[first] : a[i];
-    lo[0] = v < lo[0] ? v : lo[0];
-    hi[0] = v > hi[0] ? v : hi[0];
-  }
-  s = {true, *std::min_element(lo.begin(), lo.end()), *std::max_element(hi.begin(), hi.end()),
-       first + 1, last + 1};
+  s = {true, FromOrderKey(lo), FromOrderKey(hi), first + 1, last + 1};
   return s;
 }
 
