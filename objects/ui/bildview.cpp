@@ -713,3 +713,11 @@ void BildView::CmBodyModel(int id) {
 void BildView::CeBodyModel(platform::CommandEnabler& ce) {
   ce.Enable(!Minimised() && BodyModel::Of(GetDocument()).IsLoaded());
 }
+
+void BildView::ShowTemplateFrame(bool shown) {
+  if (shown)
+    displayFlags_ |= kPaintTemplate;
+  else
+    displayFlags_ &= ~kPaintTemplate;
+  viewport()->repaint();
+}

@@ -29,6 +29,9 @@ class BildView : public QAbstractScrollArea, public platform::CommandTarget {
   double ZoomY() const { return zoomY_; }
   bool Fit() const { return fit_; }
   unsigned DisplayFlags() const { return displayFlags_; }
+  // Hides the current object's template frame while the template panel drags its rectangle,
+  // and shows it again; the picture is repainted at once.
+  void ShowTemplateFrame(bool shown);
   int Pending() const { return state_.setting ? view::kSetObject : view::kIdle; }
   const view::SetState& Setting() const { return state_; }
   int ScrollX() const;

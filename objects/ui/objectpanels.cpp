@@ -341,6 +341,7 @@ bool ObjectTemplateDlg::MouseDown(float x, float y) {
   last_[0] = x;
   last_[1] = y;
   if (BildView* view = ActiveBildView(Doc())) {
+    view->ShowTemplateFrame(false);  // the band stands for it while dragging
     if (!band_) band_ = new BandOverlay(view);
     view->viewport()->grabMouse();
   }
@@ -378,7 +379,10 @@ void ObjectTemplateDlg::MouseMove(float x, float y) {
 void ObjectTemplateDlg::MouseUp() {
   if (mode_ == tpl::kNone) return;
   if (BandOverlay* band = band_) band->Clear();
-  if (QWidget* viewport = ActiveViewport()) viewport->releaseMouse();
+  if (BildView* view = ActiveBildView(Doc())) {
+    view->viewport()->releaseMouse();
+    view->ShowTemplateFrame(true);
+  }
   mode_ = tpl::kNone;
   if (!current_) return;
   if (geometry_.width != current_->width || geometry_.height != current_->height)

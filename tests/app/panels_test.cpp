@@ -282,9 +282,11 @@ TEST_F(PanelsRoad, TheTemplateRectangleIsDraggedInTheView) {
   doc->ObjectSequences()->SetModified(false);
   Mouse(QEvent::MouseButtonPress, At(edge));
   ASSERT_TRUE(panel->Dragging());
+  EXPECT_FALSE(view_->DisplayFlags() & kPaintTemplate) << "the band stands for the frame";
   Mouse(QEvent::MouseMove, At({edge.x + 10, edge.y}));
   Mouse(QEvent::MouseButtonRelease, At({edge.x + 10, edge.y}));
   EXPECT_FALSE(panel->Dragging());
+  EXPECT_TRUE(view_->DisplayFlags() & kPaintTemplate);
   EXPECT_GT(sub->width, width);
   EXPECT_EQ(sub->width % 2, 1);
   EXPECT_EQ(sub->height, height);
