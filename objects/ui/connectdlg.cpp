@@ -49,11 +49,6 @@ const platform::ControlSpec kControls[] = {
     {kSwitch, ControlKind::kPushButton, "Switch", 11, 2, 1, 2},
 };
 
-const std::vector<platform::ControlSpec>& Table() {
-  static const auto table = panel::WithPageButtons(kControls);
-  return table;
-}
-
 QColor ToQColor(ColorValue c) { return QColor(RedOf(c), GreenOf(c), BlueOf(c)); }
 
 QPixmap Swatch(const ResObjectSequence* s) {
@@ -68,7 +63,7 @@ QPixmap Swatch(const ResObjectSequence* s) {
 }  // namespace
 
 ConnectDlg::ConnectDlg(Document& doc, QWidget* parent)
-    : ObjectPanelBase(doc, parent, "Connections", Table(), panel::kConnectionsPage), logic_(doc) {
+    : ObjectPanelBase(doc, parent, "Connections", kControls, panel::kConnectionsPage), logic_(doc) {
   std::string text;
   if (g_Profile && g_Profile->GetString(key::kSection, connect::kColorKey, text, 64, ""))
     logic_.SetCurrentColor(connect::ParseColor(text));

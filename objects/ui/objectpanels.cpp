@@ -72,15 +72,6 @@ const platform::ControlSpec kTemplateControls[] = {
     {kOriginal, ControlKind::kPushButton, "&Original", 9, 1},
 };
 
-const std::vector<platform::ControlSpec>& ObjectTable() {
-  static const auto table = panel::WithPageButtons(kObjectControls);
-  return table;
-}
-const std::vector<platform::ControlSpec>& TemplateTable() {
-  static const auto table = panel::WithPageButtons(kTemplateControls);
-  return table;
-}
-
 QString Word(int id) { return QString::fromStdString(std::string(platform::LoadString(id))); }
 
 void SetMarkerItem(QComboBox* box, int index, ColorValue colour, int style, int side) {
@@ -101,7 +92,7 @@ void WatchFocus(QObject* filter, std::initializer_list<QWidget*> edits) {
 // Object panel -----------------------------------------------------------------------------
 
 ObjectSequenceDlg::ObjectSequenceDlg(Document& doc, QWidget* parent)
-    : ObjectPanelBase(doc, parent, "Object Sequence", ObjectTable(), panel::kObjectsPage) {
+    : ObjectPanelBase(doc, parent, "Object Sequence", kObjectControls, panel::kObjectsPage) {
   colour_ = static_cast<ColorBox*>(ReplaceControl(kColour, new ColorBox(this, kColour)));
   connect(colour_, &QAbstractButton::clicked, this, [this] { OnPanelCommand(kColour); });
   objects_ = ControlAs<QComboBox>(kObjects);
@@ -240,7 +231,7 @@ bool ObjectSequenceDlg::eventFilter(QObject* watched, QEvent* event) {
 // Template panel ---------------------------------------------------------------------------
 
 ObjectTemplateDlg::ObjectTemplateDlg(Document& doc, QWidget* parent)
-    : ObjectPanelBase(doc, parent, "Object Template", TemplateTable(), panel::kTemplatesPage) {
+    : ObjectPanelBase(doc, parent, "Object Template", kTemplateControls, panel::kTemplatesPage) {
   auto* sizes = new QRegularExpressionValidator(QRegularExpression("[0-9]{0,5}"), this);
   auto* offsets = new QRegularExpressionValidator(QRegularExpression("-?[0-9]{0,5}"), this);
   for (int id : {kWidth, kHeight}) ControlAs<QLineEdit>(id)->setValidator(sizes);

@@ -35,8 +35,8 @@ std::vector<platform::ControlSpec> WithPageButtons(std::span<const platform::Con
 }  // namespace panel
 
 ObjectPanelBase::ObjectPanelBase(Document& doc, QWidget* parent, const QString& caption,
-                                 std::span<const platform::ControlSpec> controls, int ownPage)
-    : platform::TableDialog(parent, caption, controls), doc_(doc) {
+                                 std::span<const platform::ControlSpec> own, int ownPage)
+    : platform::TableDialog(parent, caption, panel::WithPageButtons(own)), doc_(doc) {
   if (auto* own = ControlAs<QPushButton>(ownPage)) own->setEnabled(false);
   setWindowFlags(Qt::Widget);
 }

@@ -38,8 +38,9 @@ std::vector<platform::ControlSpec> WithPageButtons(std::span<const platform::Con
 class ObjectPanelBase : public platform::TableDialog {
   Q_OBJECT
  public:
+  // The page buttons come first, then the panel's own controls.
   ObjectPanelBase(Document& doc, QWidget* parent, const QString& caption,
-                  std::span<const platform::ControlSpec> controls, int ownPage);
+                  std::span<const platform::ControlSpec> own, int ownPage);
 
   Document& Doc() const { return doc_; }
   // Gives the keyboard focus to the active image sequence's view.
