@@ -4,6 +4,8 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="${ZORVAT_BUILD_DIR:-$root/build}"
+# Paths inside the tree are hashed relative to it, so every clone shares the compiler cache.
+export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$root}"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 targets=()
 for t in "$@"; do targets+=(--target "$t"); done
