@@ -31,14 +31,15 @@ constexpr int kMissingEvery = 97;
 constexpr int kCodes[] = {quantity::kX,  quantity::kY,  quantity::kZ,  quantity::kX1, quantity::kX2,
                           quantity::kY1, quantity::kY2, quantity::kZ1, quantity::kZ2};
 
-// Sequences whose x rises steadily and whose y swings, each missing every 97th frame.
-std::unique_ptr<ResObjectSequences> Recording(int frames, int count) {
+// Sequences whose x rises steadily and whose y swings, each missing every 97th frame unless
+// withGaps is false.
+std::unique_ptr<ResObjectSequences> Recording(int frames, int count, bool withGaps = true) {
   auto all = std::make_unique<ResObjectSequences>(nullptr);
   for (int s = 0; s < count; ++s) {
     ResObjectSequence* seq = all->NewSequence(seqflag::kNewSequence);
     seq->GrowTo(frames);
     for (int f = 1; f <= frames; ++f) {
-      if (f % kMissingEvery == 0) continue;
+      if (withGaps && f % kMissingEvery == 0) continue;
       seq->AddPoint(f, kSlope * f, 300.0f + 20.0f * s + 50.0f * std::sin(f * 0.002f * (s + 1)),
                     10.0f);
     }
@@ -65,9 +66,10 @@ void BM_SeriesAndDerivatives(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * frames * kSequences);
 }
 
+// state.range(1): 1 with a gap every 97 frames (every gap breaks the polyline), 0 without.
 void BM_PlotLayoutAndDraw(benchmark::State& state) {
   const int frames = static_cast<int>(state.range(0));
-  const auto all = Recording(frames, kPlottedSequences);
+  const auto all = Recording(frames, kPlottedSequences, state.range(1) != 0);
   std::vector<std::unique_ptr<AnlWinObjectSequence>> entries;
   AnalysisRange range;
   for (const auto& s : all->Sequences()) {
@@ -109,8 +111,14 @@ void FrameCounts(benchmark::internal::Benchmark* b) {
   b->Unit(benchmark::kMillisecond);
 }
 
+void FrameCountsWithAndWithoutGaps(benchmark::internal::Benchmark* b) {
+  for (int gaps : {1, 0})
+    for (int n : kFrameCounts) b->Args({n, gaps});
+  b->Unit(benchmark::kMillisecond);
+}
+
 BENCHMARK(BM_SeriesAndDerivatives)->Apply(FrameCounts);
-BENCHMARK(BM_PlotLayoutAndDraw)->Apply(FrameCounts);
+BENCHMARK(BM_PlotLayoutAndDraw)->Apply(FrameCountsWithAndWithoutGaps);
 
 }  // namespace
 
