@@ -3,26 +3,35 @@
 // The matching step of tracking: finds an object's template from frame n in frame n + step.
 //
 // All three methods search coarse to fine over an image pyramid (exhaustively at the coarsest
-// level, keeping the best few candidates, then within two pixels of each on every finer level),
-// and then refine the best whole-pixel position to a fraction of a pixel by Gauss-Newton
-// (Lucas-Kanade) alignment on the bilinearly interpolated frame.
+// level, keeping the best few candidates, then within two pixels of each on every finer level).
+// Each distinct candidate is refined to a fraction of a pixel by Lucas-Kanade alignment on the
+// bilinearly interpolated frame, with the frame brought to the template's mean and contrast at
+// every iteration, so a uniform change of brightness or contrast does not move the point.
 //
-// - SSD: least sum of squared differences of the pixel values. A match is bad when the root
-//   mean square difference per template pixel exceeds ThresholdSSD (grey levels, 0..255).
+// - SSD: least sum of squared differences of the pixel values. A match is beyond its threshold
+//   when the root mean square difference per template pixel exceeds ThresholdSSD (grey levels,
+//   0..255, as the pixels are).
 // - Cross-correlation: highest zero-mean normalised cross-correlation (ZNCC); insensitive to a
-//   change of brightness and contrast of the whole template. The refinement fits a gain and an
-//   offset with the position. A match is bad when its ZNCC is below ThresholdCROSS (-1..1).
+//   change of brightness and contrast of the whole template. A match is beyond its threshold
+//   when its ZNCC is below ThresholdCROSS (-1..1).
 // - Texture tracking: the same, on band-pass filtered images (a light smoothing, minus the mean
 //   of a 9 x 9 neighbourhood). Only the local structure of the object counts: brightness ramps
-//   across the template, slow shading and noise above the object's texture scale are removed,
-//   so textured objects under uneven or changing light are found where grey levels fail.
+//   across the template, slow shading and noise above the object's texture scale are removed.
 //   ThresholdCROSS applies to the ZNCC of the filtered images.
 //
+// Candidates whose cost is at most twice the best's compete; the one nearest the point the
+// object's last step predicts wins. A match is bad when it is beyond its threshold, when the
+// motion cannot tell the winner from another competing candidate, or when its misfit
+// (1 - ZNCC) is much worse than the mean of the object's recent good matches; before a bad match
+// is reported the search is repeated at every position at full resolution. A bad match gives
+// 31072 with BreakOnBadMatch on; with it off the point is stored all the same (Outcome::badMatch)
+// and neither the template nor the recent matches are renewed.
+//
 // With AdaptTemplate the template is taken anew after each good match, so a slowly changing
-// object is followed; the template of the run's first frame is kept as an anchor, and every
-// adapted match is aligned once more against it when that succeeds, so the small errors of the
-// adapted templates do not add up to drift. A bad match ends the run with BreakOnBadMatch on;
-// with it off the point is stored all the same and the template is not renewed.
+// object is followed; the template of the run's first frame is kept as an anchor and every match
+// is aligned once more against it, turned and scaled as the object has since the first frame;
+// where that alignment holds it gives the point, so the small errors of the adapted templates do
+// not add up to drift.
 
 #include <cstdint>
 #include <memory>

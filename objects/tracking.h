@@ -2,7 +2,10 @@
 
 // The tracking driver: the document's commands 25200..25203 carry every object marked for
 // tracking from frame to frame, reading each frame pair of every image sequence into two work
-// buffers and handing each object to the matching step (objects/match.h).
+// buffers and handing each object to the matching step (objects/match.h). Each frame is read
+// and converted once: the next frame of a step is this frame of the following one. The objects
+// of a frame pair are matched side by side on worker threads; their points are stored, and
+// their messages shown, on the calling thread in the objects' order.
 
 #include <cstdint>
 
