@@ -197,13 +197,25 @@ void BandPass(float* p, int w, int h) {
       s[y * w + x] =
           0.25f * (t[Clamp(y - 1, 0, h - 1) * w + x] + t[Clamp(y + 1, 0, h - 1) * w + x]) +
           0.5f * t[y * w + x];
-  // Box mean over the window's part inside the patch, from prefix sums along rows, then columns.
-  std::vector<double> prefix(static_cast<std::size_t>(std::max(w, h)) + 1);
+  // Box mean over the window's part inside the patch: along the rows, then down the columns.
+  const float inverse = 1.0f / (2 * kBoxRadius + 1);
   for (int y = 0; y < h; ++y) {
-    for (int x = 0; x < w; ++x) prefix[x + 1] = prefix[x] + s[y * w + x];
+    const float* row = s.data() + static_cast<std::size_t>(y) * w;
+    float* out = t.data() + static_cast<std::size_t>(y) * w;
     for (int x = 0; x < w; ++x) {
+      if (x == kBoxRadius && w > 2 * kBoxRadius) {
+        // The whole window inside: a fixed sum the compiler runs on many pixels at once.
+        for (; x < w - kBoxRadius; ++x) {
+          float sum = 0;
+          for (int k = -kBoxRadius; k <= kBoxRadius; ++k) sum += row[x + k];
+          out[x] = sum * inverse;
+        }
+        if (x >= w) break;
+      }
       const int a = std::max(0, x - kBoxRadius), b = std::min(w - 1, x + kBoxRadius);
-      t[y * w + x] = static_cast<float>((prefix[b + 1] - prefix[a]) / (b - a + 1));
+      float sum = 0;
+      for (int k = a; k <= b; ++k) sum += row[k];
+      out[x] = sum / (b - a + 1);
     }
   }
   // Down the columns with one running sum per column, row by row so the rows stay in cache.
