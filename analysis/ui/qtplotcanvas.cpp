@@ -101,6 +101,6 @@ bool QtPlotCanvas::DrawText(int x, int y, const std::string& text, int align, Co
 }
 
 void QtPlotCanvas::SetOverlay(bool on) {
-  painter_.setCompositionMode(on ? QPainter::RasterOp_SourceXorDestination
+  painter_.setCompositionMode(on ? QPainter::RasterOp_NotSourceXorDestination
                                  : QPainter::CompositionMode_SourceOver);
 }

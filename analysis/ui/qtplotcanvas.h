@@ -3,7 +3,8 @@
 // The plot canvas on a QPainter: an analysis window, its printout and the tests' pictures draw
 // through it. Text is measured and written in the painter's font. Without a device palette a
 // palette-index colour is taken from the system's standard 20-colour palette (index 11 is the
-// light grey of the grid lines).
+// light grey of the grid lines). Overlay drawing combines the pen's inverse with the picture by
+// exclusive or: a black pen inverts what it covers, and drawing it again restores it.
 
 #include <optional>
 #include <vector>

@@ -119,3 +119,31 @@ TEST(PlotPicture, ADenseCurveLeavesThePictureOfAllItsSegments) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(PlotPicture, OverlayDrawingInvertsAndASecondDrawingRestores) {
+  QImage image = White();
+  {
+    QPainter painter(&image);
+    QtPlotCanvas canvas(painter);
+    canvas.FillRect(100, 100, 300, 300, Rgb(0, 0, 255));
+  }
+  const QImage before = image.copy();
+  QPainter painter(&image);
+  QtPlotCanvas canvas(painter);
+  canvas.SetOverlay(true);
+  canvas.Line(50, 200, 400, 200, Pen{kBlack, 1, kPenSolid});
+  painter.end();
+  EXPECT_EQ(QColor(image.pixel(60, 200)), QColor(0, 0, 0));
+  EXPECT_EQ(QColor(image.pixel(200, 200)), QColor(255, 255, 0));
+  painter.begin(&image);
+  QtPlotCanvas again(painter);
+  again.SetOverlay(true);
+  again.Line(50, 200, 400, 200, Pen{kBlack, 1, kPenSolid});
+  again.SetOverlay(false);
+  painter.end();
+  EXPECT_TRUE(image == before);
+}
+
+}  // namespace
