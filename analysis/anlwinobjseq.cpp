@@ -174,35 +174,21 @@ void AnlWinObjectSequence::GatherPosition(int coordinate, bool startPair, bool m
     range_.frames = {s.first, s.last};
 }
 
-void AnlWinObjectSequence::PrepareInput(int coordinate) {
-  if (preparedCoordinate_ == coordinate) return;
-  const int n = FrameCount();
-  if (scratchInput_.empty()) {
-    AllocateSeries(scratchInput_, n + 1, 0.0f);
-    AllocateSeries(scratchWithout_, n, char{0});
-  }
-  const float* position = Position(coordinate).data();
-  for (int i = 0; i < n; ++i) {
-    // A point whose coordinate is missing has no value either: it enters the filter as 0 and
-    // its neighbours' derivatives must not be trusted.
-    scratchWithout_[i] = !hasPoint_[i] || position[i] == kMissingValue;
-    scratchInput_[i] = scratchWithout_[i] ? 0.0f : position[i];
-  }
-  preparedCoordinate_ = coordinate;
-}
-
 void AnlWinObjectSequence::ComputeDerivative(int coordinate, int order) {
   const int n = FrameCount();
   FillPositions();
-  PrepareInput(coordinate);
-  const std::vector<float>& input = scratchInput_;
-  const std::vector<char>& withoutValue = scratchWithout_;
+  const float* position = Position(coordinate).data();
   // The filter writes every frame; the spare entry stays without value.
   DerivativeSeries output;
   AllocateUninitialised(output, n + 1);
   output[n] = kMissingValue;
-  SavitzkyGolayFilter(input.data(), n, order, order, output.data());
-  MarkUndefinedDerivatives(output.data(), order, n, [&](int i) { return withoutValue[i] != 0; });
+  // The filter runs on the series as it is. A frame without value (no point, or a point whose
+  // coordinate is missing) spoils every output whose window reaches it, and exactly those are
+  // marked below: the outputs that stay are those of windows of values alone, the same as if
+  // the frames without value had entered as 0.
+  SavitzkyGolayFilter(position, n, order, order, output.data());
+  MarkUndefinedDerivatives(output.data(), order, n,
+                           [&](int i) { return !hasPoint_[i] || position[i] == kMissingValue; });
 
   const int slot = AnalysisRange::DerivativeSlot(coordinate, order);
   const Scan s = ScanSeries(output.data(), n);

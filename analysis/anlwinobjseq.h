@@ -142,9 +142,6 @@ class AnlWinObjectSequence {
   void FillPositions();
   void GatherDerivative(int coordinate, int order);
   void ComputeDerivative(int coordinate, int order);
-  // The filter's input for the coordinate (0 where there is no value) and where there is none;
-  // kept for the coordinate's other derivative until the series or the points change.
-  void PrepareInput(int coordinate);
   float PointCoordinate(int frame, int coordinate, bool& hasPoint) const;
   SeriesView View(int code) const;
 
@@ -164,9 +161,6 @@ class AnlWinObjectSequence {
   std::array<bool, 3> positionRequested_{};
   // 1 where the frame has a point (kept up to date by the write-back's new points).
   std::vector<char> hasPoint_;
-  std::vector<float> scratchInput_;
-  std::vector<char> scratchWithout_;
-  int preparedCoordinate_ = -1;
 };
 
 // Reports 32000/32010 (too little memory) and ends the program with exit code 1.

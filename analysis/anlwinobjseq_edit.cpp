@@ -121,7 +121,6 @@ bool AnlWinObjectSequence::LowPass(int code) {
   float* a = const_cast<float*>(SelectArray(code));
   const int n = FrameCount();
   if (!a || n < kLowPassWindow) return false;
-  preparedCoordinate_ = -1;
   bool smoothed = false;
   // In place: each window already sees the smoothed values before its centre.
   for (int j = 0; j + kLowPassWindow <= n; ++j) {
@@ -159,7 +158,6 @@ bool AnlWinObjectSequence::Approximate(int code, int degree) {
   }
   if (!positionRequested_[coordinate]) GetStatistics(coordinate * 3);
   float* a = Position(coordinate).data();
-  preparedCoordinate_ = -1;
   const double max = range_.position[coordinate][1];
   for (int i = static_cast<int>(t.front()); i <= static_cast<int>(t.back()); ++i)
     a[i] = static_cast<float>(std::min(fit->Evaluate(i), max));
@@ -173,7 +171,6 @@ bool AnlWinObjectSequence::InterpolateGaps(int code, const std::string& coordina
   if (coordinate < 0) return true;
   if (!positionRequested_[coordinate]) GetStatistics(coordinate * 3);
   float* a = Position(coordinate).data();
-  preparedCoordinate_ = -1;
   const int n = FrameCount();
   int count = 0, last = -1;
   for (int i = 0; i < n; ++i)
@@ -227,7 +224,6 @@ void AnlWinObjectSequence::WerteZurueckschreiben(int code) {
       auto point = std::make_unique<ObjectBase>(i + 1, kMissingValue, kMissingValue, kMissingValue);
       CoordinateOf(*point, coordinate) = a[i];
       if (sequence_->AddObject(std::move(point))) hasPoint_[i] = 1;
-      preparedCoordinate_ = -1;
     }
   }
 }
