@@ -156,6 +156,8 @@ TEST(CDIB, RefusesBitmapFilesThatDoNotHoldWhatTheirHeaderSays) {
       {"other header size", with32(14, 124)},
       {"bits offset beyond the file", with32(10, 0xffffff)},
       {"too many colours", with32(14 + 32, 300)},
+      {"no columns", with32(14 + 4, 0)},
+      {"no rows", with32(14 + 8, 0)},
   };
   for (const Case& c : cases) {
     CDIB d;
@@ -165,6 +167,28 @@ TEST(CDIB, RefusesBitmapFilesThatDoNotHoldWhatTheirHeaderSays) {
   }
   CDIB d;
   EXPECT_TRUE(d.FromFileBytes(bytes));
+}
+
+TEST(CDIB, CanHoldStopsAtTwoGigabytesOfPaddedRowsWithoutOverflow) {
+  struct Case {
+    std::int64_t width, height;
+    int bits;
+    bool fits;
+  };
+  const Case cases[] = {
+      {65536, 32768, 8, true},  // exactly 2^31 bytes
+      {65537, 32768, 8, false},
+      {65533, 32768, 8, true},    // rows padded to 65536 bytes
+      {21846, 32768, 24, false},  // 65540 bytes per row: 2^31 + 131072
+      {2147483647, 2147483647, 24, false},
+      {2147483647, 0, 24, true},  // no rows
+      {0, 2147483647, 24, true},
+      {-1, 1, 8, false},
+      {2147483648, 1, 1, false},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(CDIB::CanHold(c.width, c.height, c.bits), c.fits) << c.width << " x " << c.height;
+  }
 }
 
 TEST(CDIB, PaintDelayIsBoundedAndOnlyNewImagesWait) {
