@@ -5,13 +5,16 @@
 #include <bit>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
+#include <vector>
 
 #include "analysis/analysis_ids.h"
 #include "analysis/quantity.h"
 #include "analysis/sgfilter.h"
 #include "base/messages.h"
 #include "base/unitsorigin.h"
+#include "objects/parallel.h"
 #include "objects/resobjseq.h"
 
 void AnalysisOutOfMemory() {
@@ -46,7 +49,7 @@ struct Scan {
   int first = 0, last = 0;
 };
 
-// A float's bits as an integer that orders as the float does, so that the scan below runs on
+// A float's bits as an integer that orders as the float does, so that the scans below run on
 // integer comparisons, several frames at a time.
 inline std::int32_t OrderKey(float v) {
   const auto bits = std::bit_cast<std::int32_t>(v);
@@ -57,21 +60,40 @@ inline float FromOrderKey(std::int32_t key) {
   return std::bit_cast<float>(key ^ ((key >> 31) & 0x7FFFFFFF));
 }
 
+// The smallest and largest order key of the values of a[from..to-1], and how many there are.
+struct KeyExtremes {
+  std::int32_t lo = std::numeric_limits<std::int32_t>::max();
+  std::int32_t hi = std::numeric_limits<std::int32_t>::min();
+  int count = 0;
+};
+
+KeyExtremes ScanKeys(const float* a, int from, int to) {
+  constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
+  constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
+  const std::int32_t missing = std::bit_cast<std::int32_t>(kMissingValue);
+  std::int32_t lo = kMax, hi = kMin;
+  int count = 0;
+  // Masks rather than selects, and the bits loaded as an integer: so the compiler vectorises.
+  for (int i = from; i < to; ++i) {
+    std::int32_t bits;
+    std::memcpy(&bits, a + i, sizeof bits);
+    const std::int32_t key = bits ^ ((bits >> 31) & 0x7FFFFFFF);
+    const std::int32_t without = -static_cast<std::int32_t>(bits == missing);  // all ones
+    lo = std::min(lo, key | (without & kMax));
+    hi = std::max(hi, (key & ~without) | (without & kMin));
+    count += 1 + without;
+  }
+  return {lo, hi, count};
+}
+
 Scan ScanSeries(const float* a, int n) {
   Scan s;
   int first = 0, last = n - 1;
   while (first < n && a[first] == kMissingValue) ++first;
   if (first >= n) return s;
   while (a[last] == kMissingValue) --last;
-  const std::int32_t missing = OrderKey(kMissingValue);
-  std::int32_t lo = std::numeric_limits<std::int32_t>::max();
-  std::int32_t hi = std::numeric_limits<std::int32_t>::min();
-  for (int i = first; i <= last; ++i) {
-    const std::int32_t k = OrderKey(a[i]);
-    lo = std::min(lo, k == missing ? std::numeric_limits<std::int32_t>::max() : k);
-    hi = std::max(hi, k == missing ? std::numeric_limits<std::int32_t>::min() : k);
-  }
-  s = {true, FromOrderKey(lo), FromOrderKey(hi), first + 1, last + 1};
+  const KeyExtremes e = ScanKeys(a, first, last + 1);
+  s = {true, FromOrderKey(e.lo), FromOrderKey(e.hi), first + 1, last + 1};
   return s;
 }
 
@@ -179,7 +201,7 @@ void AnlWinObjectSequence::ComputeDerivative(int coordinate, int order) {
   FillPositions();
   const float* position = Position(coordinate).data();
   // The filter writes every frame; the spare entry stays without value.
-  DerivativeSeries output;
+  SeriesArray output;
   AllocateUninitialised(output, n + 1);
   output[n] = kMissingValue;
   // The filter runs on the series as it is. A frame without value (no point, or a point whose
@@ -237,8 +259,7 @@ const float* AnlWinObjectSequence::SelectArray(int code) const {
   if (!slot) return nullptr;
   if (slot->order == 0)
     return positionRequested_[slot->coordinate] ? positions_[slot->coordinate].data() : nullptr;
-  const DerivativeSeries& a =
-      derivatives_[AnalysisRange::DerivativeSlot(slot->coordinate, slot->order)];
+  const SeriesArray& a = derivatives_[AnalysisRange::DerivativeSlot(slot->coordinate, slot->order)];
   return a.empty() ? nullptr : a.data();
 }
 
@@ -267,4 +288,181 @@ std::pair<int, int> AnlWinObjectSequence::SingleValue(int code) const {
     index = i;
   }
   return count == 1 ? std::pair{static_cast<int>(a[index]), index} : std::pair{0, 0};
+}
+
+// The blocks of GatherAllSeries: each worker reads the points of a block of frames, writes their
+// positions, filters them and scans the block's series while all of them (about 150 kB) are in
+// its core's cache, instead of one pass over the whole recording per series and per scan.
+namespace {
+
+constexpr int kBlockFrames = 4096;
+// How far a block reads positions beyond its own frames: the widest window (7 points) and the
+// reach of a frame without value into the second derivative.
+constexpr int kHalo = sg::SpoiledRadius(2);
+constexpr int kSeriesPerEntry = 3 + AnalysisRange::kDerivatives;
+constexpr int kGatheredCodes[] = {quantity::kX,  quantity::kY,  quantity::kZ,
+                                  quantity::kX1, quantity::kX2, quantity::kY1,
+                                  quantity::kY2, quantity::kZ1, quantity::kZ2};
+
+}  // namespace
+
+struct AnlWinObjectSequence::BlockStatistics {
+  // What ScanSeries finds, for a part of a series: the smallest and largest order key, and the
+  // number, first and last index (0-based) of the values. Keys merge exactly, in any order.
+  struct Extremes {
+    std::int32_t lo = std::numeric_limits<std::int32_t>::max();
+    std::int32_t hi = std::numeric_limits<std::int32_t>::min();
+    int count = 0, first = 0, last = 0;
+
+    void Add(const float* a, int from, int to) {
+      const KeyExtremes k = ScanKeys(a, from, to);
+      if (k.count == 0) return;
+      int f = from, e = to - 1;
+      while (a[f] == kMissingValue) ++f;
+      while (a[e] == kMissingValue) --e;
+      Merge({k.lo, k.hi, k.count, f, e});
+    }
+    void Merge(const Extremes& o) {
+      if (o.count == 0) return;
+      first = count ? std::min(first, o.first) : o.first;
+      last = count ? std::max(last, o.last) : o.last;
+      lo = std::min(lo, o.lo);
+      hi = std::max(hi, o.hi);
+      count += o.count;
+    }
+  };
+  // x, y, z, then the derivative slots.
+  std::array<Extremes, kSeriesPerEntry> series;
+};
+
+bool AnlWinObjectSequence::AllocateAllSeries() {
+  const int n = FrameCount();
+  const bool fresh = hasPoint_.empty() &&
+                     std::all_of(positions_.begin(), positions_.end(),
+                                 [](const SeriesArray& a) { return a.empty(); }) &&
+                     std::all_of(derivatives_.begin(), derivatives_.end(),
+                                 [](const SeriesArray& a) { return a.empty(); });
+  if (!fresh || n == 0) return false;
+  // Every frame is written by its block; the spare entries stay without value.
+  const auto allocate = [n](SeriesArray& a) {
+    AllocateUninitialised(a, n + 1);
+    a[n] = kMissingValue;
+  };
+  std::for_each(positions_.begin(), positions_.end(), allocate);
+  std::for_each(derivatives_.begin(), derivatives_.end(), allocate);
+  AllocateUninitialised(hasPoint_, n);
+  return true;
+}
+
+void AnlWinObjectSequence::FillBlock(int from, int to, BlockStatistics& statistics) {
+  const int n = FrameCount();
+  // The block's positions and those of the halo on either side: local[c][i - lo] is frame i + 1.
+  const int lo = std::max(0, from - kHalo), hi = std::min(n, to + kHalo);
+  constexpr int kLocal = kBlockFrames + 2 * kHalo;
+  std::array<std::array<float, kLocal>, 3> local;
+  // The frames without value of each coordinate, in order: they alone need marking.
+  std::array<std::array<int, kLocal>, 3> gaps;
+  std::array<int, 3> gapCount{};
+  const auto read = [&](int i) {
+    const ObjectBase* p = sequence_->ItemAt(i + 1);
+    for (int c = 0; c < 3; ++c) {
+      const float v = p ? (c == 0 ? p->x : c == 1 ? p->y : p->z) : kMissingValue;
+      local[c][i - lo] = v;
+      gaps[c][gapCount[c]] = i;
+      gapCount[c] += v == kMissingValue;
+    }
+    return p != nullptr;
+  };
+  for (int i = lo; i < from; ++i) read(i);
+  for (int i = from; i < to; ++i) hasPoint_[i] = read(i);
+  for (int i = to; i < hi; ++i) read(i);
+
+  for (int c = 0; c < 3; ++c) {
+    const float* position = local[c].data();
+    std::memcpy(positions_[c].data() + from, position + (from - lo), sizeof(float) * (to - from));
+    statistics.series[c].Add(positions_[c].data(), from, to);
+    for (int order = 1; order <= 2; ++order) {
+      // As ComputeDerivative: the filter's output, without value at the ends (ends >= the half
+      // width, so the copied edges never show) and within the reach of every frame without value
+      // (a frame without point has no value in any coordinate).
+      const int slot = AnalysisRange::DerivativeSlot(c, order);
+      float* out = derivatives_[slot].data();
+      const int ends = order == 1 ? 2 : 4;
+      const int r = sg::SpoiledRadius(order);
+      const int first = std::clamp(ends, from, to);
+      const int last = std::clamp(n - ends, first, to);  // one past
+      std::fill(out + from, out + first, kMissingValue);
+      SavitzkyGolayCentres(position, order, order, out + lo, first - lo, last - lo);
+      std::fill(out + last, out + to, kMissingValue);
+      for (int g = 0; g < gapCount[c]; ++g) {
+        const int i = gaps[c][g];
+        const int markFrom = std::max(from, i - r), markTo = std::min(to, i + r + 1);
+        if (markFrom < markTo) std::fill(out + markFrom, out + markTo, kMissingValue);
+      }
+      statistics.series[3 + slot].Add(out, from, to);
+    }
+  }
+}
+
+void AnlWinObjectSequence::FinishAllSeries(std::span<const BlockStatistics> blocks) {
+  const int n = FrameCount();
+  std::array<BlockStatistics::Extremes, kSeriesPerEntry> all;
+  for (const BlockStatistics& b : blocks)
+    for (int k = 0; k < kSeriesPerEntry; ++k) all[k].Merge(b.series[k]);
+  // As GatherPosition of x, y, z in turn: the frames are the last coordinate's with values.
+  for (int c = 0; c < 3; ++c) {
+    positionRequested_[c] = true;
+    const auto& e = all[c];
+    if (e.count == 0) continue;
+    range_.position[c] = {FromOrderKey(e.lo), FromOrderKey(e.hi)};
+    range_.frames = {e.first + 1, e.last + 1};
+  }
+  for (int slot = 0; slot < AnalysisRange::kDerivatives; ++slot) {
+    const auto& e = all[3 + slot];
+    derivativeValid_[slot] = e.count > 0;
+    if (e.count > 0) {
+      range_.derivative[slot] = {FromOrderKey(e.lo), FromOrderKey(e.hi)};
+      range_.derivativeFrames[slot] = {e.first + 1, e.last + 1};
+    } else {
+      range_.derivativeFrames[slot] = {n + 1, n + 1};
+    }
+  }
+}
+
+void AnlWinObjectSequence::GatherOneByOne() {
+  for (int code : kGatheredCodes) GetStatistics(code);
+}
+
+void AnlWinObjectSequence::GatherAllSeries() {
+  AnlWinObjectSequence* self = this;
+  ::GatherAllSeries({&self, 1});
+}
+
+void GatherAllSeries(std::span<AnlWinObjectSequence* const> entries) {
+  struct Block {
+    AnlWinObjectSequence* entry;
+    int from, to;
+  };
+  std::vector<Block> blocks;
+  std::vector<std::size_t> firstBlock;  // of each entry filled by blocks, and one past the last
+  std::vector<AnlWinObjectSequence*> filled;
+  for (AnlWinObjectSequence* e : entries) {
+    if (!e->AllocateAllSeries()) {
+      e->GatherOneByOne();
+      continue;
+    }
+    filled.push_back(e);
+    firstBlock.push_back(blocks.size());
+    const int n = e->FrameCount();
+    for (int from = 0; from < n; from += kBlockFrames)
+      blocks.push_back({e, from, std::min(n, from + kBlockFrames)});
+  }
+  firstBlock.push_back(blocks.size());
+  std::vector<AnlWinObjectSequence::BlockStatistics> statistics(blocks.size());
+  ParallelFor(blocks.size(), [&](std::size_t i) {
+    blocks[i].entry->FillBlock(blocks[i].from, blocks[i].to, statistics[i]);
+  });
+  for (std::size_t k = 0; k < filled.size(); ++k)
+    filled[k]->FinishAllSeries(
+        std::span(statistics).subspan(firstBlock[k], firstBlock[k + 1] - firstBlock[k]));
 }

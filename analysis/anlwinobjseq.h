@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <memory>
 #include <new>
+#include <span>
 #include <string>
 #include <utility>
 #include <vector>
@@ -44,7 +45,7 @@ struct UninitialisedAllocator : std::allocator<T> {
     ::new (static_cast<void*>(p)) U(std::forward<A>(args)...);
   }
 };
-using DerivativeSeries = std::vector<float, UninitialisedAllocator<float>>;
+using SeriesArray = std::vector<float, UninitialisedAllocator<float>>;
 
 // The statistics of a sequence's series: sixteen pairs, each (first, second).
 struct AnalysisRange {
@@ -102,6 +103,10 @@ class AnlWinObjectSequence {
   // sequence at the first request, derivatives computed at theirs); other codes leave it as it is.
   AnalysisRange GetStatistics(int code);
   const AnalysisRange& Range() const { return range_; }
+  // Leaves series and range as GetStatistics of x, y, z, x', x'', y', y'', z', z'' in turn would,
+  // reading each point once and filtering and scanning block by block while the block is in the
+  // cache.
+  void GatherAllSeries();
   // The series of the code, or null (none for the code, or not made yet).
   const float* SelectArray(int code) const;
   // False for a hidden sequence; for derivative codes whether the derivative holds a value.
@@ -135,7 +140,7 @@ class AnlWinObjectSequence {
   void SnapCrosshair(int code, float& t, float& v, float sx, float sy);
 
  private:
-  std::vector<float>& Position(int coordinate) { return positions_[coordinate]; }
+  SeriesArray& Position(int coordinate) { return positions_[coordinate]; }
   void GatherPosition(int coordinate, bool startPair, bool mergeFrames);
   // Reads x, y, z and which frames have a point in one pass over the points, at the first
   // request of any coordinate; a coordinate's series shows from its own first request.
@@ -143,6 +148,15 @@ class AnlWinObjectSequence {
   void GatherDerivative(int coordinate, int order);
   void ComputeDerivative(int coordinate, int order);
   float PointCoordinate(int frame, int coordinate, bool& hasPoint) const;
+  // GatherAllSeries in three steps: the series are made on the calling thread (false when the
+  // entry is not fresh and goes the way of GetStatistics), every block of frames can be filled
+  // on any thread, and the blocks' statistics make the range.
+  friend void GatherAllSeries(std::span<AnlWinObjectSequence* const> entries);
+  bool AllocateAllSeries();
+  struct BlockStatistics;
+  void FillBlock(int from, int to, BlockStatistics& statistics);
+  void FinishAllSeries(std::span<const BlockStatistics> blocks);
+  void GatherOneByOne();
   SeriesView View(int code) const;
 
   ColorValue ownColor_;
@@ -156,12 +170,17 @@ class AnlWinObjectSequence {
   unsigned penStyle_;
   bool connect_;
   bool markers_;
-  std::array<DerivativeSeries, AnalysisRange::kDerivatives> derivatives_;
-  std::array<std::vector<float>, 3> positions_;
+  std::array<SeriesArray, AnalysisRange::kDerivatives> derivatives_;
+  std::array<SeriesArray, 3> positions_;
   std::array<bool, 3> positionRequested_{};
   // 1 where the frame has a point (kept up to date by the write-back's new points).
-  std::vector<char> hasPoint_;
+  std::vector<char, UninitialisedAllocator<char>> hasPoint_;
 };
+
+// GatherAllSeries of every entry (each entry once), the blocks of frames of all of them side by
+// side on the worker threads of objects/parallel.h. Only the calling thread allocates, so only it
+// can report a lack of memory.
+void GatherAllSeries(std::span<AnlWinObjectSequence* const> entries);
 
 // Reports 32000/32010 (too little memory) and ends the program with exit code 1.
 [[noreturn]] void AnalysisOutOfMemory();

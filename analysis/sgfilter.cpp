@@ -70,6 +70,12 @@ void Convolve(const Window& table, int m, const float* input, float* out, int co
 int sg::Coefficient(int order, int w, int a) { return kTables[order][w - 1].c[a]; }
 int sg::Normaliser(int order, int w) { return kTables[order][w - 1].normaliser; }
 
+void SavitzkyGolayCentres(const float* input, int w, int order, float* output, int from, int to) {
+  if (to <= from) return;
+  const int h = w + 1;
+  Convolve(kTables[order][w - 1], sg::WindowPoints(w), input + from - h, output + from, to - from);
+}
+
 void SavitzkyGolayFilter(const float* input, int n, int w, int order, float* output) {
   if (n <= 0) return;
   if (!InTables(order, w)) {

@@ -30,6 +30,11 @@ constexpr int SpoiledRadius(int order) { return order == 1 ? 2 : order == 2 ? 4 
 // written. w outside 1..5 or order outside 0..2 copies the input.
 void SavitzkyGolayFilter(const float* input, int n, int w, int order, float* output);
 
+// Output[c] for c in from..to-1 alone, each the same sum as SavitzkyGolayFilter's: for filtering
+// a long series piece by piece. Reads input[from - h .. to - 1 + h]; w and order must be in the
+// tables.
+void SavitzkyGolayCentres(const float* input, int w, int order, float* output, int from, int to);
+
 // Marks the outputs of a derivative of the order that cannot be trusted as missing: the two
 // (order 1) or four (order 2) at each end, everything when the series is too short for the
 // filter (n < 2 or n < 4), and the samples within the filter's reach of every sample for which
