@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "analysis/seriesdraw.h"
+#include "analysis/seriesmemory.h"
 #include "objects/canvas.h"
 
 class ResObjectSequence;
@@ -44,6 +45,11 @@ struct UninitialisedAllocator : std::allocator<T> {
   void construct(U* p, A&&... args) {
     ::new (static_cast<void*>(p)) U(std::forward<A>(args)...);
   }
+  T* allocate(std::size_t n) {
+    if (n > std::size_t(-1) / sizeof(T)) throw std::bad_alloc();
+    return static_cast<T*>(seriesmemory::Allocate(n * sizeof(T)));
+  }
+  void deallocate(T* p, std::size_t n) noexcept { seriesmemory::Release(p, n * sizeof(T)); }
 };
 using SeriesArray = std::vector<float, UninitialisedAllocator<float>>;
 

@@ -90,7 +90,7 @@ class PanelsRoad : public ProgramTest {
   // window manager activates the main window a moment later.
   void FocusView() {
     app_->MainWindow()->activateWindow();
-    QTest::qWaitForWindowActive(app_->MainWindow());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(app_->MainWindow()));
     view_->setFocus();
     EXPECT_TRUE(QTest::qWaitFor([&] { return view_->hasFocus(); }));
   }
