@@ -110,52 +110,19 @@ bool IsDerivativeCode(int code) {
 
 AnlWinObjectSequence::AnlWinObjectSequence(ResObjectSequence* sequence, unsigned penWidth,
                                            unsigned penStyle, bool connect, bool markers)
-    : ownColor_(sequence->color),
-      sequence_(sequence),
-      drawingColor_(sequence->color),
-      penWidth_(penWidth),
-      penStyle_(penStyle),
-      connect_(connect),
-      markers_(markers) {}
+    : CurveLook(sequence->color, penWidth, penStyle, connect, markers), sequence_(sequence) {}
 
 AnlWinObjectSequence::AnlWinObjectSequence(const AnlWinObjectSequence& o)
-    : ownColor_(o.ownColor_),
-      sequence_(o.sequence_),
-      automaticStyle_(o.automaticStyle_),
-      crosshairIndex_(o.crosshairIndex_),
-      drawingColor_(o.drawingColor_),
-      penWidth_(o.penWidth_),
-      penStyle_(o.penStyle_),
-      connect_(o.connect_),
-      markers_(o.markers_) {}
+    : CurveLook(o), sequence_(o.sequence_), crosshairIndex_(o.crosshairIndex_) {}
 
 void AnlWinObjectSequence::AssignStyle(const AnlWinObjectSequence& o) {
   sequence_ = o.sequence_;
-  ownColor_ = o.ownColor_;
-  drawingColor_ = o.drawingColor_;
-  penWidth_ = o.penWidth_;
-  penStyle_ = o.penStyle_;
-  connect_ = o.connect_;
-  markers_ = o.markers_;
+  TakeColoursAndPen(o);
 }
 
 int AnlWinObjectSequence::FrameCount() const {
   // Once read, the series keep the length they were read with, even if the sequence grows.
   return hasPoint_.empty() ? sequence_->Size() : static_cast<int>(hasPoint_.size());
-}
-
-void AnlWinObjectSequence::SetStyle(unsigned width, unsigned style, bool connect, bool markers,
-                                    bool automatic) {
-  if (automatic && !automaticStyle_) return;
-  if (!automatic) automaticStyle_ = false;
-  penWidth_ = width;
-  penStyle_ = style;
-  connect_ = connect;
-  markers_ = markers;
-}
-
-void AnlWinObjectSequence::SetHighlight(bool on) {
-  drawingColor_ = on ? kHighlightColor : ownColor_;
 }
 
 float AnlWinObjectSequence::PointCoordinate(int frame, int coordinate, bool& hasPoint) const {

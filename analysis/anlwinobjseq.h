@@ -19,6 +19,7 @@
 #include <utility>
 #include <vector>
 
+#include "analysis/curvelook.h"
 #include "analysis/seriesdraw.h"
 #include "analysis/seriesmemory.h"
 #include "objects/canvas.h"
@@ -74,7 +75,7 @@ struct AnalysisRange {
   void MergeMax(const AnalysisRange& other);
 };
 
-class AnlWinObjectSequence {
+class AnlWinObjectSequence : public CurveLook {
  public:
   AnlWinObjectSequence(ResObjectSequence* sequence, unsigned penWidth, unsigned penStyle,
                        bool connect, bool markers);
@@ -91,18 +92,7 @@ class AnlWinObjectSequence {
   // The sequence's frame count (its point array's size) when the series were read.
   int FrameCount() const;
 
-  // Style. With automatic set the call applies only while the entry follows the window's style;
-  // without, it always applies and the entry stops following.
-  void SetStyle(unsigned width, unsigned style, bool connect, bool markers, bool automatic);
-  unsigned PenWidth() const { return penWidth_; }
-  unsigned PenStyle() const { return penStyle_; }
-  bool Connect() const { return connect_; }
-  bool Markers() const { return markers_; }
-  bool IsAutomaticStyle() const { return automaticStyle_; }
-  void SetAutomaticStyle(bool on) { automaticStyle_ = on; }
-  void SetHighlight(bool on);
-  ColorValue DrawingColor() const { return drawingColor_; }
-  ColorValue OwnColor() const { return ownColor_; }
+  void SetHighlight(bool on) { SetHighlightColor(on); }
   int CrosshairIndex() const { return crosshairIndex_; }
 
   // The range after bringing the part of the code up to date (positions are read from the
@@ -165,17 +155,10 @@ class AnlWinObjectSequence {
   void GatherOneByOne();
   SeriesView View(int code) const;
 
-  ColorValue ownColor_;
   ResObjectSequence* sequence_;
   std::array<bool, AnalysisRange::kDerivatives> derivativeValid_{};
-  bool automaticStyle_ = true;
   int crosshairIndex_ = -1;
   AnalysisRange range_;
-  ColorValue drawingColor_;
-  unsigned penWidth_;
-  unsigned penStyle_;
-  bool connect_;
-  bool markers_;
   std::array<SeriesArray, AnalysisRange::kDerivatives> derivatives_;
   std::array<SeriesArray, 3> positions_;
   std::array<bool, 3> positionRequested_{};

@@ -22,33 +22,13 @@ constexpr double kHitReachShare = 0.1;
 }  // namespace
 
 AnlWinKurve::AnlWinKurve(unsigned penWidth, unsigned penStyle, bool connect, bool markers)
-    : penWidth_(penWidth), penStyle_(penStyle), connect_(connect), markers_(markers) {}
+    : CurveLook(0, penWidth, penStyle, connect, markers) {}
 
 AnlWinKurve::AnlWinKurve(const AnlWinKurve& o)
-    : automaticStyle_(o.automaticStyle_),
-      drawingColor_(o.drawingColor_),
-      valid_(o.valid_),
-      crosshairIndex_(o.crosshairIndex_),
-      penWidth_(o.penWidth_),
-      penStyle_(o.penStyle_),
-      connect_(o.connect_),
-      markers_(o.markers_),
-      ownColor_(o.ownColor_) {}
-
-void AnlWinKurve::SetColor(ColorValue color) { ownColor_ = drawingColor_ = color; }
-
-void AnlWinKurve::SetStyle(unsigned width, unsigned style, bool connect, bool markers,
-                           bool automatic) {
-  if (automatic && !automaticStyle_) return;
-  if (!automatic) automaticStyle_ = false;
-  penWidth_ = width;
-  penStyle_ = style;
-  connect_ = connect;
-  markers_ = markers;
-}
+    : CurveLook(o), valid_(o.valid_), crosshairIndex_(o.crosshairIndex_) {}
 
 void AnlWinKurve::SetHighlight(bool on) {
-  drawingColor_ = on ? kHighlightColor : ownColor_;
+  SetHighlightColor(on);
   crosshairIndex_ = -1;
 }
 

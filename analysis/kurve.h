@@ -8,6 +8,7 @@
 
 #include <vector>
 
+#include "analysis/curvelook.h"
 #include "analysis/seriesdraw.h"
 #include "objects/canvas.h"
 
@@ -18,24 +19,15 @@ struct CurveRange {
   float first = 0, min = 0, last = 0, max = 0;
 };
 
-class AnlWinKurve {
+class AnlWinKurve : public CurveLook {
  public:
   AnlWinKurve(unsigned penWidth, unsigned penStyle, bool connect, bool markers);
   // Every field but the series (the copy has none).
   AnlWinKurve(const AnlWinKurve& other);
   AnlWinKurve& operator=(const AnlWinKurve&) = delete;
 
-  void SetColor(ColorValue color);
-  ColorValue GetColor() const { return ownColor_; }
-  ColorValue DrawingColor() const { return drawingColor_; }
-  // As AnlWinObjectSequence::SetStyle.
-  void SetStyle(unsigned width, unsigned style, bool connect, bool markers, bool automatic);
-  unsigned PenWidth() const { return penWidth_; }
-  unsigned PenStyle() const { return penStyle_; }
-  bool Connect() const { return connect_; }
-  bool Markers() const { return markers_; }
-  bool IsAutomaticStyle() const { return automaticStyle_; }
-  void SetAutomaticStyle(bool on) { automaticStyle_ = on; }
+  void SetColor(ColorValue color) { SetOwnColor(color); }
+  ColorValue GetColor() const { return OwnColor(); }
   // Highlight colour on or off; the crosshair leaves the curve.
   void SetHighlight(bool on);
   int CrosshairIndex() const { return crosshairIndex_; }
@@ -75,16 +67,9 @@ class AnlWinKurve {
   // Angle rules: an angle at or below -0.001 is undefined, below -0.01 it spoils its neighbours.
   void DeriveAngles(int order, int last, float& min, float& max);
 
-  bool automaticStyle_ = true;
-  ColorValue drawingColor_ = 0;
   std::vector<float> series_;
   bool valid_ = false;
   int crosshairIndex_ = -1;
-  unsigned penWidth_;
-  unsigned penStyle_;
-  bool connect_;
-  bool markers_;
-  ColorValue ownColor_ = 0;
 
  private:
   SeriesView View(int n) const;
