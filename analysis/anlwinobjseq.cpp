@@ -206,6 +206,7 @@ void AnlWinObjectSequence::GatherDerivative(int coordinate, int order) {
 }
 
 AnalysisRange AnlWinObjectSequence::GetStatistics(int code) {
+  summary_.Drop();
   const auto slot = SeriesSlotOf(code);
   if (!slot) return range_;
   if (code == quantity::kYOverX) {
@@ -303,6 +304,7 @@ struct AnlWinObjectSequence::BlockStatistics {
 };
 
 bool AnlWinObjectSequence::AllocateAllSeries() {
+  summary_.Drop();
   const int n = FrameCount();
   const bool fresh = hasPoint_.empty() &&
                      std::all_of(positions_.begin(), positions_.end(),

@@ -22,6 +22,7 @@
 #include "analysis/curvelook.h"
 #include "analysis/seriesdraw.h"
 #include "analysis/seriesmemory.h"
+#include "analysis/seriessummary.h"
 #include "objects/canvas.h"
 
 class ResObjectSequence;
@@ -164,6 +165,8 @@ class AnlWinObjectSequence : public CurveLook {
   std::array<bool, 3> positionRequested_{};
   // 1 where the frame has a point (kept up to date by the write-back's new points).
   std::vector<char, UninitialisedAllocator<char>> hasPoint_;
+  // The drawn series' summary; every change of a series drops it.
+  mutable SeriesSummaryCache summary_;
 };
 
 // GatherAllSeries of every entry (each entry once), the blocks of frames of all of them side by

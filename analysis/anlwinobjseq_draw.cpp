@@ -28,6 +28,7 @@ void AnlWinObjectSequence::Draw(PlotCanvas& canvas, int code, const PlotMapping&
           : range_
                 .derivativeFrames[AnalysisRange::DerivativeSlot(slot->coordinate, slot->order)][1];
   view.last = std::min(last, FrameCount());
+  if (!view.abscissa && UsesSummary(map)) view.summary = summary_.Get(view.values, FrameCount());
   const ColorValue color = drawingColor_ == kHighlightColor
                                ? drawingColor_
                                : sequence_->NearestPaletteColor(canvas.Palette());

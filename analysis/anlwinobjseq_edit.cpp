@@ -115,6 +115,7 @@ void FillGap(float* a, int k, int n, const Neighbours& nb) {
 }  // namespace
 
 bool AnlWinObjectSequence::LowPass(int code) {
+  summary_.Drop();
   const auto slot = SeriesSlotOf(code);
   if (!slot) return false;
   if (!SelectArray(code)) GetStatistics(code);
@@ -135,6 +136,7 @@ bool AnlWinObjectSequence::LowPass(int code) {
 }
 
 bool AnlWinObjectSequence::Approximate(int code, int degree) {
+  summary_.Drop();
   const int coordinate = PositionCoordinate(code);
   if (coordinate < 0) return false;
   const int n = FrameCount();
@@ -166,6 +168,7 @@ bool AnlWinObjectSequence::Approximate(int code, int degree) {
 
 bool AnlWinObjectSequence::InterpolateGaps(int code, const std::string& coordinateName,
                                            GapProgress* progress, bool resetPosition) {
+  summary_.Drop();
   if (resetPosition) g_gapWindowX = g_gapWindowY = -1;
   const int coordinate = PositionCoordinate(code);
   if (coordinate < 0) return true;

@@ -47,19 +47,20 @@ void DistanzZeichnen::FindRange() {
 }
 
 void DistanzZeichnen::Compute(int order) {
+  std::vector<float>& series = MutableSeries();
   valid_ = false;
   if (last_ < 0) FindRange();
-  series_.clear();
+  series.clear();
   if (last_ < 1) return;
   const int n = std::max(a_->Size(), b_->Size());
-  AllocateSeries(series_, n, kMissingValue);
+  AllocateSeries(series, n, kMissingValue);
   for (int f = 1; f <= n; ++f) {
     // A point without one of its coordinates has no distance to anything.
     const ObjectBase* p = FullPoint(a_, f);
     const ObjectBase* q = FullPoint(b_, f);
     if (!p || !q) continue;
     const long double dx = p->x - q->x, dy = p->y - q->y, dz = p->z - q->z;
-    series_[f - 1] = static_cast<float>(std::sqrt(dx * dx + dy * dy + dz * dz));
+    series[f - 1] = static_cast<float>(std::sqrt(dx * dx + dy * dy + dz * dz));
   }
   Derive(order, last_, min_, max_);
 }
@@ -90,11 +91,12 @@ void ResultierendeZeichnen::FindRange() {
 }
 
 void ResultierendeZeichnen::Compute(int order, ResultantMode mode) {
+  std::vector<float>& series = MutableSeries();
   valid_ = false;
   if (last_ < 0) FindRange();
-  series_.clear();
+  series.clear();
   if (last_ < 1) return;
-  AllocateSeries(series_, sequence_->Size(), kMissingValue);
+  AllocateSeries(series, sequence_->Size(), kMissingValue);
   if (mode == ResultantMode::kMagnitudeFirst)
     MagnitudeFirst(order);
   else
@@ -102,16 +104,18 @@ void ResultierendeZeichnen::Compute(int order, ResultantMode mode) {
 }
 
 void ResultierendeZeichnen::MagnitudeFirst(int order) {
+  std::vector<float>& series = MutableSeries();
   for (int f = 1; f <= last_; ++f) {
     if (const ObjectBase* p = FullPoint(sequence_, f)) {
       const double x = p->x, y = p->y, z = p->z;
-      series_[f - 1] = static_cast<float>(std::sqrt(x * x + y * y + z * z));
+      series[f - 1] = static_cast<float>(std::sqrt(x * x + y * y + z * z));
     }
   }
   Derive(order, last_, min_, max_);
 }
 
 void ResultierendeZeichnen::DerivativesFirst(int order) {
+  std::vector<float>& series = MutableSeries();
   const int n = last_;
   std::vector<float> mask, input;
   std::array<std::vector<float>, 3> derivative;
@@ -129,21 +133,21 @@ void ResultierendeZeichnen::DerivativesFirst(int order) {
   }
   for (int i = 0; i < n; ++i) {
     if (mask[i] == kMissingValue) {
-      series_[i] = kMissingValue;
+      series[i] = kMissingValue;
       continue;
     }
     const double x = derivative[0][i], y = derivative[1][i], z = derivative[2][i];
-    series_[i] = mask[i] = static_cast<float>(std::sqrt(x * x + y * y + z * z));
+    series[i] = mask[i] = static_cast<float>(std::sqrt(x * x + y * y + z * z));
   }
   MarkUndefined(mask.data(), order, n);
   min_ = max_ = kMissingValue;
   first_ = -1;
   for (int i = 0; i < n; ++i) {
-    if (mask[i] == kMissingValue || series_[i] == kMissingValue) {
-      series_[i] = kMissingValue;
+    if (mask[i] == kMissingValue || series[i] == kMissingValue) {
+      series[i] = kMissingValue;
       continue;
     }
-    series_[i] = mask[i];
+    series[i] = mask[i];
     if (first_ < 0) first_ = i + 1;
     min_ = valid_ ? std::min(min_, mask[i]) : mask[i];
     max_ = valid_ ? std::max(max_, mask[i]) : mask[i];
@@ -195,13 +199,14 @@ void WinkelZeichnen::FindRange() {
 }
 
 void WinkelZeichnen::Compute(int order, int plane) {
+  std::vector<float>& series = MutableSeries();
   valid_ = false;
   if (last_ < 0) FindRange();
-  series_.clear();
+  series.clear();
   if (last_ < 1) return;
-  AllocateSeries(series_, MaxFrames(*angle_), kMissingValue);
+  AllocateSeries(series, MaxFrames(*angle_), kMissingValue);
   for (int f = 1; f <= last_; ++f)
-    series_[f - 1] = static_cast<float>(angle_->Angle(f, plane, nullptr));
+    series[f - 1] = static_cast<float>(angle_->Angle(f, plane, nullptr));
   DeriveAngles(order, last_, min_, max_);
 }
 

@@ -55,6 +55,7 @@ template <class Undefined, class Marks, class Keeps>
 void AnlWinKurve::DeriveSeries(int order, int last, Undefined undefinedInput, Marks marks,
                                Keeps keepsValue, float& min, float& max) {
   valid_ = false;
+  summary_.Drop();
   min = max = kMissingValue;
   last = std::min<int>(last, series_.size());
   if (last <= 0) return;
@@ -104,7 +105,9 @@ void AnlWinKurve::DrawPolyline(PlotCanvas& canvas, const PlotMapping& map, int l
   style.connect = connect_;
   style.markers = markers_;
   style.marker = marker;
-  DrawSeries(canvas, View(last), map, style);
+  SeriesView view = View(last);
+  if (UsesSummary(map)) view.summary = summary_.Get(Values(), static_cast<int>(series_.size()));
+  DrawSeries(canvas, view, map, style);
 }
 
 bool AnlWinKurve::HitTest(float t, float v, float sx, float sy, int n) const {

@@ -10,6 +10,7 @@
 
 #include "analysis/curvelook.h"
 #include "analysis/seriesdraw.h"
+#include "analysis/seriessummary.h"
 #include "objects/canvas.h"
 
 class ColorDescr;
@@ -67,10 +68,18 @@ class AnlWinKurve : public CurveLook {
   // Angle rules: an angle at or below -0.001 is undefined, below -0.01 it spoils its neighbours.
   void DeriveAngles(int order, int last, float& min, float& max);
 
-  std::vector<float> series_;
+  // The series for writing: its drawing summary is dropped.
+  std::vector<float>& MutableSeries() {
+    summary_.Drop();
+    return series_;
+  }
+
   bool valid_ = false;
   int crosshairIndex_ = -1;
 
  private:
   SeriesView View(int n) const;
+
+  std::vector<float> series_;
+  mutable SeriesSummaryCache summary_;
 };

@@ -10,6 +10,7 @@
 #include "base/unitsorigin.h"
 
 class ColorDescr;
+class SeriesSummary;
 
 // Values to pixels: pixel = origin + (value - start) * scale, truncated toward zero. sy is
 // negative for an upward axis.
@@ -39,6 +40,9 @@ struct SeriesView {
   const float* values = nullptr;
   const float* abscissa = nullptr;
   int last = 0;  // frames 1..last are drawn and searched
+  // The summary of values (may be null): lets a dense plot skip over the frames of a pixel
+  // column. Used only where the frame number is the abscissa.
+  const SeriesSummary* summary = nullptr;
   bool HasValue(int i) const {
     return values[i] != kMissingValue && (!abscissa || abscissa[i] != kMissingValue);
   }
@@ -47,7 +51,13 @@ struct SeriesView {
 
 // Draws the series. Once the data is denser than the pixels, a thin solid line draws each pixel
 // column once (its first, lowest, highest and last point) instead of every segment in it: the
-// picture is the same. More than kBusyFrames frames show the wait cursor meanwhile.
+// picture is the same. With a summary and at least kSummaryFrames frames a column, the column's
+// span is looked up rather than gathered, so drawing costs about as much as the plot is wide.
+// More than kBusyFrames frames show the wait cursor meanwhile.
+inline constexpr int kSummaryFrames = 32;
+inline bool UsesSummary(const PlotMapping& map) {
+  return map.sx > 0.0f && map.sx * kSummaryFrames <= 1.0f;
+}
 inline constexpr int kBusyFrames = 30000;
 void DrawSeries(PlotCanvas& canvas, const SeriesView& series, const PlotMapping& map,
                 const SeriesStyle& style);

@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <memory>
+#include <numbers>
 #include <vector>
 
 #include "analysis/analysis_ids.h"
@@ -29,7 +30,8 @@ constexpr int kWidth = 1200, kHeight = 800;
 constexpr float kSlope = 0.5f;  // x advances this much per frame
 constexpr int kMissingEvery = 97;
 
-// Sequences whose x rises steadily and whose y swings, each missing every 97th frame unless
+// Sequences whose x rises steadily and whose y swings the same number of times however many
+// frames there are (one motion sampled at higher rates), each missing every 97th frame unless
 // withGaps is false.
 std::unique_ptr<ResObjectSequences> Recording(int frames, int count, bool withGaps = true) {
   auto all = std::make_unique<ResObjectSequences>(nullptr);
@@ -38,7 +40,8 @@ std::unique_ptr<ResObjectSequences> Recording(int frames, int count, bool withGa
     seq->GrowTo(frames);
     for (int f = 1; f <= frames; ++f) {
       if (withGaps && f % kMissingEvery == 0) continue;
-      seq->AddPoint(f, kSlope * f, 300.0f + 20.0f * s + 50.0f * std::sin(f * 0.002f * (s + 1)),
+      const double phase = 2.0 * std::numbers::pi * 5.0 * (s + 1) * f / frames;
+      seq->AddPoint(f, kSlope * f, 300.0f + 20.0f * s + 50.0f * static_cast<float>(std::sin(phase)),
                     10.0f);
     }
   }

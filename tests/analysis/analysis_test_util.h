@@ -49,7 +49,7 @@ inline std::vector<float> Series(const AnlWinObjectSequence& e, int code) {
 struct TestKurve : AnlWinKurve {
   explicit TestKurve(std::vector<float> v, unsigned width = 1, bool connect = true)
       : AnlWinKurve(width, kPenSolid, connect, false) {
-    series_ = std::move(v);
+    MutableSeries() = std::move(v);
     valid_ = true;
   }
 };
