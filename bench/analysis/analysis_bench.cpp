@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <memory>
@@ -18,6 +19,7 @@
 #include "analysis/analysis_ids.h"
 #include "analysis/anlwinobjseq.h"
 #include "analysis/axes.h"
+#include "analysis/seriessummary.h"
 #include "analysis/ui/qtplotcanvas.h"
 #include "analysis/units.h"
 #include "objects/resobjseq.h"
@@ -112,6 +114,24 @@ void BM_PlotLayoutAndDraw(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * frames * kPlottedSequences);
 }
 
+// What the first drawing after a change adds: the summaries of the plotted series.
+void BM_SummariesOfPlottedSeries(benchmark::State& state) {
+  const int frames = static_cast<int>(state.range(0));
+  std::vector<std::vector<float>> series(kPlottedSequences, std::vector<float>(frames));
+  for (int s = 0; s < kPlottedSequences; ++s)
+    for (int f = 0; f < frames; ++f)
+      series[s][f] = f % kMissingEvery == 0 ? kMissingValue : std::sin(f * 0.001f * (s + 1));
+  float low = 0;
+  for (auto _ : state) {
+    for (const auto& v : series) {
+      const SeriesSummary summary(v.data(), frames);
+      low = std::min(low, summary.MinMax(v.data(), 1, frames).first);
+    }
+  }
+  if (frames > 10000 && low > -0.999f) state.SkipWithError("wrong summary");
+  state.SetItemsProcessed(state.iterations() * frames * kPlottedSequences);
+}
+
 constexpr int kFrameCounts[] = {1000, 10000, 100000, 1000000};
 
 void FrameCounts(benchmark::internal::Benchmark* b) {
@@ -127,6 +147,7 @@ void FrameCountsWithAndWithoutGaps(benchmark::internal::Benchmark* b) {
 
 BENCHMARK(BM_SeriesAndDerivatives)->Apply(FrameCounts);
 BENCHMARK(BM_PlotLayoutAndDraw)->Apply(FrameCountsWithAndWithoutGaps);
+BENCHMARK(BM_SummariesOfPlottedSeries)->Apply(FrameCounts);
 
 }  // namespace
 
