@@ -32,8 +32,10 @@ constexpr HelpRange kHelpMap[] = {
     {25095, 25095, "window.html", 'c'},
     {25101, 25121, "objects.html", 'c'},
     {25200, 25203, "tracking.html", 'c'},
+    {25360, 25360, "analyze.html", 'c'},
     {25301, 25360, "analyze.html", 0},
     {25370, 25385, "analyze.html", 'c'},
+    {24226, 24226, "analyze.html", 'd'},
     {20000, 21999, "dialogs.html", 'd'},
 };
 
