@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "analysis/analysis_ids.h"
+#include "analysis/importliste.h"
 #include "analysis/units.h"
 #include "base/messages.h"
 #include "platform/strings.h"
@@ -75,8 +76,16 @@ void AnlWinAxes::Write(PlotCanvas& canvas, int x, int y, const std::string& text
 
 int AnlWinAxes::LineHeight(PlotCanvas& canvas) { return Measure(canvas, " ").height; }
 
+float AnlWinAxes::OrdinateToDisplay(float value) const {
+  return rawOrdinate_ ? value : units_.OrdinateToUnit(value);
+}
+
+float AnlWinAxes::OrdinateFromDisplay(float value) const {
+  return rawOrdinate_ ? value : units_.OrdinateFromUnit(value);
+}
+
 std::string AnlWinAxes::OrdinateLabel(float value) const {
-  return platform::Format("%.*f", ordinateDecimals, units_.OrdinateToUnit(value));
+  return platform::Format("%.*f", ordinateDecimals, OrdinateToDisplay(value));
 }
 
 std::string AnlWinAxes::AbscissaLabel(float value) const {
@@ -97,6 +106,7 @@ void AnlWinAxes::LayoutPlotArea(PlotCanvas& canvas, int width, int height,
   xMargin = widest + textGap;
   xScale = xMin == xMax ? 1.0f : (width - 2.0f * xMargin) / (xMax - xMin);
   yMargin = LineHeight(canvas) + textGap + tickLength;
+  layoutPlotHeight_ = height - 2 * yMargin;
   yScale = yMin == yMax ? 1.0f : (height - 2.0f * yMargin) / (yMax - yMin);
 
   const bool narrow = xScale <= 0;
@@ -105,6 +115,7 @@ void AnlWinAxes::LayoutPlotArea(PlotCanvas& canvas, int width, int height,
   Report(low, reportedTooLow_, analysis_ids::kWindowTooLow);
   layoutFailed = xEmpty || yEmpty || narrow || low;
   PlaceOrigin();
+  if (imports) RescaleImport();
 }
 
 void AnlWinAxes::PlaceOrigin() {
@@ -157,12 +168,61 @@ void AnlWinAxes::DrawAxes(PlotCanvas& canvas, const AxisColors& colors) {
   xOrigin = xMargin;
   yOrigin = yMargin;
   PlaceOrigin();
-  DrawOrdinate(canvas, colors);
+  if (imports && importSelected) {
+    // The imported range spans the same pixels as the window's own.
+    const float savedMin = yMin, savedMax = yMax, placedSy = yScale;
+    yMin = imports->Min();
+    yMax = imports->Max();
+    yScale = std::copysign(std::fabs(imports->Scale()), placedSy);
+    rawOrdinate_ = true;
+    DrawOrdinate(canvas, colors);
+    rawOrdinate_ = false;
+    yMin = savedMin;
+    yMax = savedMax;
+    yScale = placedSy;
+  } else {
+    DrawOrdinate(canvas, colors);
+  }
   DrawAbscissa(canvas, colors);
   xOrigin = savedX;
   yOrigin = savedY;
   xScale = savedSx;
   yScale = savedSy;
+}
+
+float AnlWinAxes::ImportHeight() const {
+  const float span = yMax - yMin;
+  if (span > 0) return std::fabs(yScale) * span;
+  return static_cast<float>(std::max(layoutPlotHeight_, 1));
+}
+
+void AnlWinAxes::RescaleImport() {
+  if (!imports) return;
+  const float height = ImportHeight();
+  imports->ComputeScale(height, height / 2, yScale);
+}
+
+void AnlWinAxes::ExtendRangeByImport() {
+  if (!imports) return;
+  RescaleImport();
+  if (yMin == yMax) yMax = imports->Top(yScale, yMin);
+  if (const auto frames = imports->FrameRange()) {
+    xMin = std::min(xMin, frames->first);
+    xMax = std::max(xMax, frames->second);
+  }
+}
+
+PlotMapping AnlWinAxes::ImportMapping() const {
+  PlotMapping map = Mapping();
+  if (imports) {
+    map.sy = imports->Scale();
+    map.ys = imports->Min();
+  }
+  return map;
+}
+
+void AnlWinAxes::DrawImport(PlotCanvas& canvas) const {
+  if (imports) imports->DrawAll(canvas, ImportMapping());
 }
 
 void AnlWinAxes::Arrowhead(PlotCanvas& canvas, int x, int y, int dx, int dy, ColorValue color) {
@@ -207,8 +267,8 @@ void AnlWinAxes::DrawOrdinate(PlotCanvas& canvas, const AxisColors& colors) {
           colors.text);
 
   // Major ticks two text lines apart, rounded in display units; minor ones at a fifth of that.
-  const float majorDisplay = NiceStep(units_.OrdinateToUnit(2.0f * h / std::fabs(yScale)));
-  const float minor = units_.OrdinateFromUnit(kMinorShare * majorDisplay);
+  const float majorDisplay = NiceStep(OrdinateToDisplay(2.0f * h / std::fabs(yScale)));
+  const float minor = OrdinateFromDisplay(kMinorShare * majorDisplay);
   auto pixel = [&](float v) { return static_cast<int>(ValueToPixelY(v)); };
   auto clear = [&](float v) {
     return v < yMax && std::abs(pixel(v) - pixel(yMax)) > kArrowClearance;
@@ -223,10 +283,10 @@ void AnlWinAxes::DrawOrdinate(PlotCanvas& canvas, const AxisColors& colors) {
     float v = NextMultiple(yMin, minor);
     for (int k = 0; k < kMinorPerMajor && clear(v); ++k, v += minor) minorTick(v);
   }
-  const float topDisplay = units_.OrdinateToUnit(yMax);
-  float d = NextMultiple(units_.OrdinateToUnit(yMin), majorDisplay);
+  const float topDisplay = OrdinateToDisplay(yMax);
+  float d = NextMultiple(OrdinateToDisplay(yMin), majorDisplay);
   for (int guard = 0; d < topDisplay && guard < kMaxCoordinate; ++guard) {
-    const float v = units_.OrdinateFromUnit(d);
+    const float v = OrdinateFromDisplay(d);
     if (clear(v)) {
       canvas.Line(axisX - kMajorBefore, pixel(v), axisX + kMajorAfter, pixel(v), axisPen);
       if (gridMode != kGridNone)
@@ -249,6 +309,8 @@ void AnlWinAxes::DrawOrdinate(PlotCanvas& canvas, const AxisColors& colors) {
   if (yMin < 0 && 0 < yMax)
     canvas.Line(axisX, pixel(0), gridEnd, pixel(0), Pen{colors.text, 1, kPenDot});
 
+  // The imported values have no caption of the window's quantity.
+  if (rawOrdinate_) return;
   const std::string caption = units_.OrdinateUnitCaption();
   const int left = std::max(0, axisX - Measure(canvas, caption).width / 2);
   const bool up = yScale < 0;

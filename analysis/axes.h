@@ -14,6 +14,7 @@
 #include "analysis/seriesdraw.h"
 
 class AnlWinUnits;
+class ImportListe;
 
 // Colours of the axes: the window-text and window colours of the system.
 struct AxisColors {
@@ -55,8 +56,20 @@ class AnlWinAxes {
   // The same, reporting 32038 or 32039 with the requested and the used factor.
   void LimitScalesAndReport(int verticalScrollWidth, int horizontalScrollHeight);
 
-  // The ordinate, then the abscissa.
+  // The ordinate, then the abscissa. While an imported curve is selected the ordinate shows the
+  // imported values (as they are in the file, without unit and caption).
   void DrawAxes(PlotCanvas& canvas, const AxisColors& colors);
+
+  // Imported acquisition data on an ordinate of its own that fills the plot's height.
+  // An empty ordinate range takes the height of the imported data; the abscissa range is widened
+  // to the frames of the imported samples.
+  void ExtendRangeByImport();
+  // The imported ordinate's scale for the plot's present height (after layout, zoom, style).
+  void RescaleImport();
+  // Draws the imported curves (under the others) with the window's origin and abscissa scale.
+  void DrawImport(PlotCanvas& canvas) const;
+  // The mapping of (frame, imported value) to pixels.
+  PlotMapping ImportMapping() const;
 
   // The label of an ordinate or abscissa value in display units.
   std::string OrdinateLabel(float value) const;
@@ -76,6 +89,10 @@ class AnlWinAxes {
   bool layoutFailed = false;
   // The window's title, named in its messages.
   std::string title;
+  // The imported data while the window shows some (owned by the window), and whether one of its
+  // curves is the selected one.
+  ImportListe* imports = nullptr;
+  bool importSelected = false;
 
  private:
   struct Rect {
@@ -96,7 +113,17 @@ class AnlWinAxes {
   void Arrowhead(PlotCanvas& canvas, int x, int y, int dx, int dy, ColorValue color);
   void Report(bool condition, bool& reported, int textId, bool allowed = true);
 
+  // Ordinate values to and from what its labels show: display units, or the imported values.
+  float OrdinateToDisplay(float value) const;
+  float OrdinateFromDisplay(float value) const;
+  // The plot's height in pixels for the imported ordinate.
+  float ImportHeight() const;
+
   const AnlWinUnits& units_;
+  // The height the last layout left for the plot.
+  int layoutPlotHeight_ = 0;
+  // The ordinate being drawn shows imported values.
+  bool rawOrdinate_ = false;
   bool reportedHorizontalEmpty_ = false;
   bool reportedVerticalEmpty_ = false;
   bool reportedTooNarrow_ = false;
