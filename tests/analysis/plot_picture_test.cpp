@@ -14,7 +14,12 @@
 #include "analysis/axes.h"
 #include "analysis/ui/qtplotcanvas.h"
 #include "analysis/units.h"
+#include "analysis/importliste.h"
 #include "analysis_test_util.h"
+#include "common/temp_dir.h"
+#include "daq_test_util.h"
+#include "platform/message_service.h"
+#include "platform/strings.h"
 
 namespace {
 
@@ -186,6 +191,85 @@ TEST(PlotPicture, OverlayDrawingInvertsAndASecondDrawingRestores) {
   again.SetOverlay(false);
   painter.end();
   EXPECT_TRUE(image == before);
+}
+
+}  // namespace
+
+namespace {
+
+// A force-plate channel of 8 samples a frame beside the motion: the imported curve fills the
+// plot's height on its own ordinate, which the axes label while the curve is selected.
+TEST(PlotPicture, ImportedDataShowsOnASecondOrdinate) {
+  const int frames = 200;
+  SequenceDocument d(frames);
+  std::vector<float> x(frames), y(frames);
+  for (int i = 0; i < frames; ++i) {
+    x[i] = 5.0f * i;
+    y[i] = 400.0f + 150.0f * std::sin(i * 0.05f);
+  }
+  AnlWinObjectSequence entry(d.Make(x, y), 1, 0, true, false);
+
+  testutil::TempDir dir("daqplot");
+  std::string samples;
+  const int spf = 8, count = 150 * spf;  // the plate stops recording at frame 150
+  for (int s = 0; s < count; ++s) {
+    // Two steps of a walk on a plate: force in newtons, zero between the contacts.
+    const double t = std::fmod(s / double(spf), 75.0);
+    samples += platform::Format("%.1f\n", t < 45 ? 700.0 * std::sin(t / 45.0 * 3.14159) : 0.0);
+  }
+  dir.Write("plate.daq", samples);
+  dir.Write("plate.dqs", "DAQ_SPF: 8\nDAQ_FORMAT: ASCII\nDAQ_POLARITY: BI\n");
+  platform::RecordingMessageService messages;
+  ScriptedDaqDialogs dialogs;
+  dialogs.data.push_back(dir.File("plate.daq"));
+  ImportListe imports;
+  ImportZeichnen* plate = imports.AddImport(2, kPenSolid, true, dialogs);
+  ASSERT_NE(plate, nullptr);
+  imports.ComputeAll(0);
+  ASSERT_TRUE(messages.shown.empty());
+
+  AnlWinUnits units;
+  units.Set(quantity::kY, UnitsOrigin{}, &d.doc);
+  AnlWinAxes axes(units);
+  axes.textGap = 24;
+  const AnalysisRange r = entry.GetStatistics(quantity::kY);
+  axes.xMin = r.frames[0], axes.xMax = r.frames[1];
+  axes.yMin = r.position[1][0], axes.yMax = r.position[1][1];
+  axes.imports = &imports;
+  axes.importSelected = true;
+  // The window's series has a colour of its own; the import takes another one.
+  imports.ChooseFreeColor(*plate, [&](ColorValue c) { return c == entry.OwnColor(); });
+  ASSERT_NE(plate->GetColor(), entry.OwnColor());
+
+  QImage image = White();
+  {
+    QPainter painter(&image);
+    QtPlotCanvas canvas(painter);
+    axes.tickLength = 8;
+    axes.LayoutPlotArea(canvas, kWidth, kHeight, true);
+    axes.ExtendRangeByImport();
+    axes.LayoutPlotArea(canvas, kWidth, kHeight, true);
+    axes.DrawAxes(canvas, AxisColors{});
+    axes.DrawImport(canvas);
+    entry.Draw(canvas, quantity::kY, axes.Mapping());
+  }
+  ASSERT_TRUE(image.save(QString(ZORVAT_BUILD_DIR) + "/analysis_import_plot.png"));
+  EXPECT_FALSE(axes.layoutFailed);
+  // The imported curve reaches from the plot's bottom to its top, and ends where its last
+  // sample lies: 1199 samples of an eighth of a frame after frame 1.
+  int top = kHeight, bottom = 0, right = 0;
+  for (int py = 0; py < kHeight; ++py)
+    for (int px = 0; px < kWidth; ++px)
+      if (QColor(image.pixel(px, py)) ==
+          QColor(RedOf(plate->GetColor()), GreenOf(plate->GetColor()), BlueOf(plate->GetColor()))) {
+        top = std::min(top, py);
+        bottom = std::max(bottom, py);
+        right = std::max(right, px);
+      }
+  EXPECT_NEAR(top, axes.ValueToPixelY(axes.yMax), 3);
+  EXPECT_NEAR(bottom, axes.ValueToPixelY(axes.yMin), 3);
+  EXPECT_NEAR(right, axes.ValueToPixelX(150.875f), 2);
+  EXPECT_GT(CountColour(image, entry.OwnColor()), 300);
 }
 
 }  // namespace
