@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "objects/asciiobj.h"
+
 class Document;
 class ResObjectSequence;
 class TextOutFile;
@@ -18,10 +20,8 @@ struct UnitsOrigin;
 
 namespace analysis_export {
 
-struct Item {
-  ResObjectSequence* sequence;
-  std::string fileName;  // in the target folder, as typed
-};
+// A sequence and its file name in the target folder, as typed.
+using Item = ascii::ExportItem;
 
 // The sequences the export offers (ordinary, hidden and centre-of-mass ones) with their default
 // file names: the name with the extension "u<number>" in two digits at least.

@@ -54,6 +54,7 @@ constexpr DialogHelp kDialogHelp[] = {
     {35020, "dialogs.html", "d20230"}, {35021, "dialogs.html", "d20200"},
     {35006, "dialogs.html", "d20503"}, {35007, "dialogs.html", "d20400"},
     {35008, "dialogs.html", "d20501"}, {35009, "dialogs.html", "d20502"},
+    {35011, "analyze.html", "d20504"},
 };
 
 }  // namespace

@@ -150,6 +150,25 @@ void InstallerBackup(const fs::path& work) {
   Put("installer_backup", "backup", Read(path));
 }
 
+// Acquisition data as a recording system writes it: a binary and an ASCII channel, each with
+// its description (order byte, description, zero byte, samples).
+void AcquisitionData() {
+  std::string binary;
+  for (int i = 0; i < 64; ++i) {
+    const int sample = (i * 997) & 0xFFFF;
+    binary += static_cast<char>(sample & 0xFF);
+    binary += static_cast<char>(sample >> 8);
+  }
+  const std::string zero(1, '\0');
+  Put("daq", "binary", std::string(1, '\0') +
+                           "DAQ_SPF: 4\nDAQ_FORMAT: BINARY\nDAQ_POLARITY: BI\n" + zero + binary);
+  std::string text;
+  for (int i = 0; i < 40; ++i) text += std::to_string(i * 12.5 - 100) + "\n";
+  Put("daq", "ascii", std::string(1, '\1') +
+                          "Rate\ndaq_spf: 0.5\ndaq_format: ASCII\ndaq_polarity: UNI\n" + zero +
+                          text);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -167,6 +186,7 @@ int main(int argc, char** argv) {
   ObjectSequences();
   AsciiObjects(work);
   InstallerBackup(work);
+  AcquisitionData();
   fs::remove_all(work);
   return 0;
 }

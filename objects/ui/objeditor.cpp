@@ -76,9 +76,19 @@ QColor ToQColor(ColorValue c) { return QColor(RedOf(c), GreenOf(c), BlueOf(c)); 
 
 }  // namespace
 
+SequenceRowDelegate::SequenceRowDelegate(Document& doc, QObject* parent, bool deleted)
+    : SequenceRowDelegate(
+          [&doc, deleted] {
+            return deleted ? objedit::DeletedSequences(doc) : objedit::LiveSequences(doc);
+          },
+          parent) {}
+
+SequenceRowDelegate::SequenceRowDelegate(Rows rows, QObject* parent)
+    : QStyledItemDelegate(parent), rows_(std::move(rows)) {}
+
 void SequenceRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                                 const QModelIndex& index) const {
-  const auto rows = deleted_ ? objedit::DeletedSequences(doc_) : objedit::LiveSequences(doc_);
+  const auto rows = rows_();
   const ResObjectSequence* s =
       index.row() < static_cast<int>(rows.size()) ? rows[index.row()] : nullptr;
   const bool selected = option.state & QStyle::State_Selected;
@@ -87,8 +97,9 @@ void SequenceRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& o
   if (!s) return;
   painter->setPen(option.palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
   const QRect text(r.left() + 11, r.top() + 1, r.width() - 11 - kColourFieldLeft, r.height() - 2);
+  const std::string name = (s->flags & seqflag::kCenterOfMass ? "CM - " : "") + s->name;
   painter->drawText(text, Qt::AlignLeft | Qt::AlignBottom,
-                    painter->fontMetrics().elidedText(QString::fromStdString(s->name),
+                    painter->fontMetrics().elidedText(QString::fromStdString(name),
                                                       Qt::ElideRight, text.width()));
   const QRect field(QPoint(r.right() - kColourFieldLeft, r.top() + 3),
                     QPoint(r.right() - kColourFieldRight, r.bottom() - 2));

@@ -8,6 +8,9 @@
 
 #include <QStyledItemDelegate>
 
+#include <functional>
+#include <vector>
+
 #include "platform/ui/table_dialog.h"
 
 class ColorBox;
@@ -19,15 +22,17 @@ class ResObjectSequence;
 // Paints a row as the sequence's name and a colour field at its right end.
 class SequenceRowDelegate : public QStyledItemDelegate {
  public:
-  SequenceRowDelegate(Document& doc, QObject* parent, bool deleted)
-      : QStyledItemDelegate(parent), doc_(doc), deleted_(deleted) {}
+  using Rows = std::function<std::vector<ResObjectSequence*>()>;
+  // The document's live sequences, or its deleted ones.
+  SequenceRowDelegate(Document& doc, QObject* parent, bool deleted);
+  // The rows the function gives; a centre-of-mass sequence's name is shown after "CM - ".
+  SequenceRowDelegate(Rows rows, QObject* parent);
   void paint(QPainter* painter, const QStyleOptionViewItem& option,
              const QModelIndex& index) const override;
   QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
  private:
-  Document& doc_;
-  bool deleted_;
+  Rows rows_;
 };
 
 // The height a list row needs to stand level with one of a column of fields beside the list:

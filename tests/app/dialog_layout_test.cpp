@@ -21,6 +21,7 @@
 #include <functional>
 #include <memory>
 
+#include "analysis/ui/exportanalyzedlg.h"
 #include "app/resource.h"
 #include "app/ui/aboutdlg.h"
 #include "app/ui/curseqdlg.h"
@@ -214,6 +215,8 @@ TEST_F(DialogLayout, EveryDialogShowsItsControlsWithoutOverlapOrCutText) {
       {"objecteditor", [&] { return std::make_unique<ObjectEditor>(nullptr, document); }},
       {"recover", [&] { return std::make_unique<UndeleteDialog>(nullptr, document); }},
       {"export", [&] { return std::make_unique<ObjectExport>(nullptr, document, *first); }},
+      {"analysisexport",
+       [&] { return std::make_unique<ExportAnalyzeData>(nullptr, document, first); }},
       {"objectpanel",
        [&] { return panel(std::make_unique<ObjectSequenceDlg>(document, nullptr)); }},
       {"templatepanel",
