@@ -3,6 +3,7 @@
 #include <QGroupBox>
 #include <QListWidget>
 #include <QPushButton>
+#include <QStyle>
 
 #include "analysis/analysis_ids.h"
 #include "analysis/analysisexport.h"
@@ -78,6 +79,10 @@ ExportAnalyzeData::ExportAnalyzeData(QWidget* parent, Document& doc, FrameSequen
         quantities);
     item->setData(Qt::UserRole, code);
   }
+  // Wide enough for the longest entry beside the scroll bar.
+  quantities->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  quantities->setMinimumWidth(quantities->sizeHintForColumn(0) + 2 * quantities->frameWidth() +
+                              quantities->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 4);
   connect(quantities, &QListWidget::itemSelectionChanged, this, [this] { EnableExport(); });
   EnableExport();
 }
