@@ -7,7 +7,6 @@
 #include "analysis/quantity.h"
 #include "analysis/units.h"
 #include "base/document.h"
-#include "base/filename.h"
 #include "base/messages.h"
 #include "base/textformat.h"
 #include "base/unitsorigin.h"
@@ -147,9 +146,7 @@ bool Export(Document& doc, const std::string& folder, const std::vector<Item>& i
   bool allWritten = true;
   for (const Item& item : items) {
     if (!item.sequence || item.fileName.empty()) continue;
-    const std::string path =
-        FileName(folder.empty() || folder.back() == '/' ? folder : folder + '/', item.fileName)
-            .Path();
+    const std::string path = ascii::FileInFolder(folder, item.fileName);
     TextOutFile out(path);
     WriteSequence(doc, *item.sequence, codes, units, out);
     if (!out.Close()) {

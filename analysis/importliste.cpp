@@ -7,15 +7,15 @@ ImportZeichnen* ImportListe::AddImport(unsigned penWidth, unsigned penStyle, boo
                                        DaqFileDialogs& dialogs) {
   const int index = std::max(LargestColorIndex(), 0) + 1;
   auto import = std::make_unique<ImportZeichnen>(penWidth, penStyle, connect, index, dialogs);
-  if (!import->IsValid()) return nullptr;
+  if (!import->IsImported()) return nullptr;
   import->SetColorIndex(index);
-  imports_.push_back(std::move(import));
-  return imports_.back().get();
+  curves_.push_back(std::move(import));
+  return curves_.back().get();
 }
 
 int ImportListe::LargestColorIndex() const {
   int largest = -1;
-  for (const auto& i : imports_) largest = std::max(largest, i->ColorIndex());
+  for (const auto& i : curves_) largest = std::max(largest, i->ColorIndex());
   return largest;
 }
 
@@ -34,56 +34,22 @@ void ImportListe::ChooseFreeColor(ImportZeichnen& import,
 }
 
 void ImportListe::ComputeAll(int order) {
-  for (auto& i : imports_) i->Compute(order);
+  for (auto& i : curves_) i->Compute(order);
   const std::optional<CurveRange> r = RangeOfAll();
   min_ = r ? r->min : 0.0f;
   max_ = r ? r->max : 0.0f;
 }
 
-bool ImportListe::AnyValid() const {
-  return std::any_of(imports_.begin(), imports_.end(), [](auto& i) { return i->IsValid(); });
-}
-
-bool ImportListe::AnyHasTwoValues() const {
-  return std::any_of(imports_.begin(), imports_.end(),
-                     [](auto& i) { return i->HasTwoValues(i->LastSample()); });
-}
-
-void ImportListe::SetStyle(unsigned width, unsigned style, bool connect, bool automatic) {
-  for (auto& i : imports_) i->SetStyle(width, style, connect, false, automatic);
-}
-
-void ImportListe::SetAutomaticStyle(bool on) {
-  for (auto& i : imports_) i->SetAutomaticStyle(on);
-}
-
 bool ImportListe::ColorInUseByAnother(ColorValue color, const ImportZeichnen* except) const {
-  return std::any_of(imports_.begin(), imports_.end(), [&](auto& i) {
+  return std::any_of(curves_.begin(), curves_.end(), [&](auto& i) {
     return i.get() != except && i->GetColor() == color;
   });
 }
 
-std::optional<CurveRange> ImportListe::RangeOfAll() const {
-  std::optional<CurveRange> all;
-  for (const auto& i : imports_) {
-    if (!i->HasValues()) continue;
-    const CurveRange r = i->GetRange();
-    if (!all) {
-      all = r;
-      continue;
-    }
-    all->first = std::min(all->first, r.first);
-    all->min = std::min(all->min, r.min);
-    all->last = std::max(all->last, r.last);
-    all->max = std::max(all->max, r.max);
-  }
-  return all;
-}
-
 std::optional<std::pair<float, float>> ImportListe::FrameRange() const {
   std::optional<std::pair<float, float>> frames;
-  for (const auto& i : imports_) {
-    if (!i->HasValues()) continue;
+  for (const auto& i : curves_) {
+    if (!i->IsValid()) continue;
     const float first = i->SampleToFrame(static_cast<float>(i->FirstSample()), kStartFrame);
     const float last = i->SampleToFrame(static_cast<float>(i->LastSample()), kStartFrame);
     if (!frames)
@@ -112,13 +78,9 @@ float ImportListe::FromWindowOrdinate(float p, float f, float o) const {
   return (p - o) * f / scale_ + min_;
 }
 
-void ImportListe::DrawAll(PlotCanvas& canvas, const PlotMapping& frameMap) const {
-  for (const auto& i : imports_) i->Draw(canvas, frameMap, kStartFrame);
-}
-
 ImportZeichnen* ImportListe::HitTest(float t, float p, float sx, float f, float o) const {
   const float v = FromWindowOrdinate(p, f, o);
-  for (const auto& i : imports_)
+  for (const auto& i : curves_)
     if (i->HitTest(t, v, sx, scale_, kStartFrame)) return i.get();
   return nullptr;
 }

@@ -6,18 +6,16 @@
 // minimum), an imported value v stands at the window ordinate (v - min) * scale / f + o.
 
 #include <functional>
-#include <memory>
 #include <optional>
-#include <vector>
+#include <utility>
 
+#include "analysis/curvelists.h"
 #include "analysis/importzeichnen.h"
 
-class ImportListe {
+class ImportListe : public KurvenListe<ImportZeichnen> {
  public:
-  using List = std::vector<std::unique_ptr<ImportZeichnen>>;
-
   // The frame at which the first sample of every import lies.
-  static constexpr float kStartFrame = 1.0f;
+  static constexpr float kStartFrame = ImportZeichnen::kStartFrame;
 
   // Lets the user choose a data file and its description; a failed import is dropped (null).
   // The new one takes the colour index one above the largest of the list (1 for the first).
@@ -31,20 +29,13 @@ class ImportListe {
   // The largest colour index of the imports, -1 without any.
   int LargestColorIndex() const;
 
-  const List& Imports() const { return imports_; }
-  bool Empty() const { return imports_.empty(); }
-  void Clear() { imports_.clear(); }
+  void Clear() { curves_.clear(); }
 
+  // Reads and derives every import; the imported range follows (RangeOfAll: smallest first
+  // sample and min, largest last sample and max of the imports with values).
   void ComputeAll(int order);
-  bool AnyValid() const;
-  bool AnyHasTwoValues() const;
-  void SetStyle(unsigned width, unsigned style, bool connect, bool automatic);
-  void SetAutomaticStyle(bool on);
   bool ColorInUseByAnother(ColorValue color, const ImportZeichnen* except) const;
 
-  // Over the valid imports: smallest first sample and min, largest last sample and max; none
-  // without a valid import.
-  std::optional<CurveRange> RangeOfAll() const;
   // The frames of the earliest and the latest sample of the valid imports; none without one.
   std::optional<std::pair<float, float>> FrameRange() const;
 
@@ -59,14 +50,12 @@ class ImportListe {
   float Top(float f, float o) const { return ToWindowOrdinate(max_, f, o); }
   float FromWindowOrdinate(float p, float f, float o) const;
 
-  // Draws every import; frameMap maps (frame, imported value) to pixels.
-  void DrawAll(PlotCanvas& canvas, const PlotMapping& frameMap) const;
+  // DrawAll draws every import with a mapping of (frame, imported value) to pixels.
   // The first import within reach of the frame t and the window ordinate p (sx pixels per
   // frame; f and o as above), or null.
   ImportZeichnen* HitTest(float t, float p, float sx, float f, float o) const;
 
  private:
-  List imports_;
   float min_ = 0, max_ = 0;
   float scale_ = 1.0f;
 };

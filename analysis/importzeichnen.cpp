@@ -21,7 +21,7 @@ ImportZeichnen::ImportZeichnen(unsigned penWidth, unsigned penStyle, bool connec
                                DaqFileDialogs& dialogs)
     : AnlWinKurve(penWidth, penStyle, connect, false), colorIndex_(colorIndex) {
   ChooseDataFile(dialogs);
-  if (!IsValid()) return;
+  if (!IsImported()) return;
   framesPerSample_ = static_cast<float>(1.0 / ReadDescription(dialogs));
 }
 
@@ -34,17 +34,18 @@ void ImportZeichnen::Compute(int order) {
   valid_ = false;
   if (last_ < 0) {
     first_ = 1;
-    last_ = IsValid() ? CountValues() : 0;
+    last_ = IsImported() ? CountValues() : 0;
   }
-  series_.clear();
+  std::vector<float>& series = MutableSeries();
+  series.clear();
   min_ = max_ = kMissingValue;
   if (last_ < 1) return;
-  AllocateSeries(series_, static_cast<std::size_t>(last_), kMissingValue);
-  ReadValues(series_.data(), last_);
+  AllocateSeries(series, static_cast<std::size_t>(last_), kMissingValue);
+  ReadValues(series.data(), last_);
   Derive(order, last_, min_, max_);
   const auto firstValue =
-      std::find_if(series_.begin(), series_.end(), [](float v) { return v != kMissingValue; });
-  first_ = firstValue == series_.end() ? 1 : static_cast<int>(firstValue - series_.begin()) + 1;
+      std::find_if(series.begin(), series.end(), [](float v) { return v != kMissingValue; });
+  first_ = firstValue == series.end() ? 1 : static_cast<int>(firstValue - series.begin()) + 1;
 }
 
 float ImportZeichnen::SampleToFrame(float sample, float start) const {
@@ -56,12 +57,13 @@ float ImportZeichnen::FrameToSample(float abscissa, float start) const {
 }
 
 float ImportZeichnen::ValueAt(float abscissa, float start) const {
-  if (series_.empty() || abscissa == kMissingValue) return kMissingValue;
+  const float* values = Values();
+  if (!values || abscissa == kMissingValue) return kMissingValue;
   // In double, and compared before any conversion: an abscissa far beyond the samples has no
   // integer index.
   const double index = std::floor(static_cast<double>(FrameToSample(abscissa, start)) + 0.5) - 1.0;
-  if (!(index >= 0.0 && index < static_cast<double>(series_.size()))) return kMissingValue;
-  return series_[static_cast<std::size_t>(index)];
+  if (!(index >= 0.0 && index < static_cast<double>(std::max(last_, 0)))) return kMissingValue;
+  return values[static_cast<std::size_t>(index)];
 }
 
 CurveRange ImportZeichnen::GetRange() const {

@@ -11,7 +11,10 @@
 
 class ImportZeichnen : public AnlWinKurve, public DaqImport {
  public:
-  // Lets the user choose the data file and reads its description; IsValid() tells whether
+  // The frame at which the first sample lies.
+  static constexpr float kStartFrame = 1.0f;
+
+  // Lets the user choose the data file and reads its description; IsImported() tells whether
   // both succeeded.
   ImportZeichnen(unsigned penWidth, unsigned penStyle, bool connect, int colorIndex,
                  DaqFileDialogs& dialogs);
@@ -20,9 +23,9 @@ class ImportZeichnen : public AnlWinKurve, public DaqImport {
   }
 
   // The import succeeded so far (a data file and its description were read).
-  bool IsValid() const { return DaqImport::IsValid(); }
+  bool IsImported() const { return DaqImport::IsValid(); }
   // The computed series holds a value.
-  bool HasValues() const { return AnlWinKurve::IsValid(); }
+  using AnlWinKurve::IsValid;
 
   // Reads the samples (their count at the first call) and derives them by the order per sample.
   void Compute(int order);
@@ -38,6 +41,9 @@ class ImportZeichnen : public AnlWinKurve, public DaqImport {
   CurveRange GetRange() const;
   int FirstSample() const { return first_; }
   int LastSample() const { return last_; }
+  // What the curve lists ask of their curves: imports are never hidden, and count samples.
+  int LastFrame() const { return last_; }
+  bool IsHidden() const { return false; }
 
   int ColorIndex() const { return colorIndex_; }
   // The colour of the index in the predefined object colours (modulo their count).
@@ -45,9 +51,9 @@ class ImportZeichnen : public AnlWinKurve, public DaqImport {
 
   // A mapping of (frame, imported value) to pixels made into one of (sample, imported value).
   PlotMapping SampleMapping(const PlotMapping& frameMap, float start) const;
-  void Draw(PlotCanvas& canvas, const PlotMapping& frameMap, float start) const;
+  void Draw(PlotCanvas& canvas, const PlotMapping& frameMap, float start = kStartFrame) const;
   // t is a frame, v an imported value; sx and sy their scales.
-  bool HitTest(float t, float v, float sx, float sy, float start) const;
+  bool HitTest(float t, float v, float sx, float sy, float start = kStartFrame) const;
   // Moves the crosshair (frame t, imported value v) onto the curve.
   void SnapCrosshair(float& t, float& v, float sx, float sy, float start);
 

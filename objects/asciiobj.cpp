@@ -174,6 +174,10 @@ std::vector<ExportItem> ExportList(Document& doc) {
   return items;
 }
 
+std::string FileInFolder(const std::string& folder, const std::string& fileName) {
+  return FileName(folder.empty() || folder.back() == '/' ? folder : folder + '/', fileName).Path();
+}
+
 bool Export(FrameSequence& video, const std::string& folder, const std::vector<ExportItem>& items) {
   bool allWritten = true;
   const SubObjectSequences& subs = objdoc::SubsOf(video);
@@ -183,9 +187,7 @@ bool Export(FrameSequence& video, const std::string& folder, const std::vector<E
   };
   for (const ExportItem& item : items) {
     if (!item.sequence || item.fileName.empty()) continue;
-    const std::string path =
-        FileName(folder.empty() || folder.back() == '/' ? folder : folder + '/', item.fileName)
-            .Path();
+    const std::string path = FileInFolder(folder, item.fileName);
     TextOutFile out(path);
     if (const SubObjectSequence* sub = subs.Find(item.sequence->number)) WriteObjects(*sub, out);
     if (!out.Close()) {

@@ -60,6 +60,9 @@ struct ExportItem {
   ResObjectSequence* sequence;
   std::string fileName;  // in the target folder, as typed
 };
+// The path of a file name typed for the folder (a name with folders of its own stays below it).
+std::string FileInFolder(const std::string& folder, const std::string& fileName);
+
 // The ordinary sequences with their default file names.
 std::vector<ExportItem> ExportList(Document& doc);
 // Writes each sequence's points in the video and its description file into folder; false after

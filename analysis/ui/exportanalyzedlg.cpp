@@ -1,6 +1,5 @@
 #include "analysis/ui/exportanalyzedlg.h"
 
-#include <QGroupBox>
 #include <QListWidget>
 #include <QPushButton>
 #include <QStyle>
@@ -24,30 +23,15 @@ using platform::ControlKind;
 using D = SequenceExportDialog;
 using E = ExportAnalyzeData;
 
-constexpr int kGroup = 20540;
-
-const platform::ControlSpec kControls[] = {
-    {kGroup, ControlKind::kGroupBox, "Object in Image Sequence", 0, 0, 8, 3},
-    {0, ControlKind::kLabel, "Object Name", 1, 0},
-    {0, ControlKind::kLabel, "File Name", 1, 2},
-    {D::kList, ControlKind::kListBox, "", 2, 0, 6, 2},
-    {D::kFirstName + 0, ControlKind::kEdit, "", 2, 2},
-    {D::kFirstName + 1, ControlKind::kEdit, "", 3, 2},
-    {D::kFirstName + 2, ControlKind::kEdit, "", 4, 2},
-    {D::kFirstName + 3, ControlKind::kEdit, "", 5, 2},
-    {D::kFirstName + 4, ControlKind::kEdit, "", 6, 2},
-    {D::kFirstName + 5, ControlKind::kEdit, "", 7, 2},
-    {0, ControlKind::kGroupBox, "Data to be exported", 0, 3, 8, 1},
-    {E::kQuantities, ControlKind::kListBox, "", 1, 3, 6, 1},
-    {E::kAllData, ControlKind::kPushButton, "All Data", 7, 3},
-    {0, ControlKind::kLabel, "Folder:", 8, 0},
-    {D::kFolder, ControlKind::kLabel, "", 8, 1, 1, 3},
-    {D::kChange, ControlKind::kPushButton, "&Change...", 9, 0},
-    {D::kTextFormat, ControlKind::kPushButton, "&Text Format ...", 9, 1},
-    {E::kExport, ControlKind::kPushButton, "Export", 9, 2},
-    {platform::kIdCancel, ControlKind::kPushButton, "Close"},
-    {platform::kIdHelp, ControlKind::kPushButton, "Help"},
-};
+const std::vector<platform::ControlSpec> kControls = D::WithSharedControls(
+    3, {
+           {0, ControlKind::kGroupBox, "Data to be exported", 0, 3, 8, 1},
+           {E::kQuantities, ControlKind::kListBox, "", 1, 3, 6, 1},
+           {E::kAllData, ControlKind::kPushButton, "All Data", 7, 3},
+           {E::kExport, ControlKind::kPushButton, "Export", 9, 2},
+           {platform::kIdCancel, ControlKind::kPushButton, "Close"},
+           {platform::kIdHelp, ControlKind::kPushButton, "Help"},
+       });
 
 std::vector<ResObjectSequence*> Offered(Document& doc) {
   std::vector<ResObjectSequence*> rows;
@@ -67,9 +51,7 @@ ExportAnalyzeData::ExportAnalyzeData(QWidget* parent, Document& doc, FrameSequen
                            new SequenceRowDelegate([&doc] { return Offered(doc); }, nullptr)),
       doc_(doc) {
   SetHelpContext(kHelpContext);
-  if (video)
-    ControlAs<QGroupBox>(kGroup)->setTitle("Object in Image Sequence " +
-                                           QString::fromStdString(video->GetFileName().NameExt()));
+  if (video) ShowVideoName(video->GetFileName().NameExt());
   QListWidget* quantities = QuantityList();
   quantities->setSelectionMode(QAbstractItemView::MultiSelection);
   const int offered = analysis_export::OfferedQuantities(doc, ObjectModelLibrary() != nullptr);

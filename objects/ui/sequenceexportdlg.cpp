@@ -2,6 +2,7 @@
 
 #include <QEvent>
 #include <QFileDialog>
+#include <QGroupBox>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QScrollBar>
@@ -83,6 +84,30 @@ void PathLabel::Shorten() {
       ElidePathMiddle(path_.toStdString(), contentsRect().width(), [&](const std::string& t) {
         return fm.horizontalAdvance(QString::fromStdString(t));
       })));
+}
+
+std::vector<platform::ControlSpec> SequenceExportDialog::WithSharedControls(
+    int folderColumns, std::initializer_list<platform::ControlSpec> own) {
+  using platform::ControlKind;
+  std::vector<platform::ControlSpec> controls = {
+      {kGroup, ControlKind::kGroupBox, "Object in Image Sequence", 0, 0, 8, 3},
+      {0, ControlKind::kLabel, "Object Name", 1, 0},
+      {0, ControlKind::kLabel, "File Name", 1, 2},
+      {kList, ControlKind::kListBox, "", 2, 0, kVisibleNames, 2},
+      {0, ControlKind::kLabel, "Folder:", 8, 0},
+      {kFolder, ControlKind::kLabel, "", 8, 1, 1, folderColumns},
+      {kChange, ControlKind::kPushButton, "&Change...", 9, 0},
+      {kTextFormat, ControlKind::kPushButton, "&Text Format ...", 9, 1},
+  };
+  for (int i = 0; i < kVisibleNames; ++i)
+    controls.insert(controls.begin() + 4 + i, {kFirstName + i, ControlKind::kEdit, "", 2 + i, 2});
+  controls.insert(controls.end(), own);
+  return controls;
+}
+
+void SequenceExportDialog::ShowVideoName(const std::string& nameExt) {
+  ControlAs<QGroupBox>(kGroup)->setTitle("Object in Image Sequence " +
+                                         QString::fromStdString(nameExt));
 }
 
 SequenceExportDialog::SequenceExportDialog(QWidget* parent, const QString& caption,

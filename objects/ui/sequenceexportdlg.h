@@ -11,6 +11,7 @@
 #include <QLabel>
 
 #include <functional>
+#include <initializer_list>
 #include <span>
 #include <string>
 #include <vector>
@@ -27,7 +28,13 @@ class SequenceExportDialog : public platform::TableDialog {
  public:
   static constexpr int kVisibleNames = 6;
   static constexpr int kList = 20510, kFolder = 20536, kChange = 20537, kTextFormat = 20538,
-                       kFirstName = 20550;
+                       kGroup = 20540, kFirstName = 20550;
+
+  // The controls every export dialog has: the group box over the list and its file names (rows
+  // 0 to 7, columns 0 to 2), the folder (row 8, over folderColumns columns) and its two buttons
+  // (row 9, columns 0 and 1); then the dialog's own.
+  static std::vector<platform::ControlSpec> WithSharedControls(
+      int folderColumns, std::initializer_list<platform::ControlSpec> own);
 
   // controls must hold the list, the six name fields, the folder and the two buttons by the ids
   // above; rows are drawn by delegate (owned by the list from then on).
@@ -43,6 +50,8 @@ class SequenceExportDialog : public platform::TableDialog {
   QListWidget* List() const { return list_; }
   // The folder as the field shows it.
   QString ShownFolder() const;
+  // The group box names the video the dialog belongs to.
+  void ShowVideoName(const std::string& nameExt);
 
  protected:
   void OnCommand(int id) override;

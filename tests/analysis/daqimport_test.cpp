@@ -155,8 +155,8 @@ TEST_F(DaqTest, FilesThatCannotBeOpenedOrChosen) {
   list.ComputeAll(0);
   ASSERT_EQ(messages.shown.size(), 1u);
   EXPECT_EQ(messages.shown[0].text, platform::FormatString(32033, data));
-  EXPECT_FALSE(gone->HasValues());
   EXPECT_FALSE(gone->IsValid());
+  EXPECT_FALSE(gone->IsImported());
 }
 
 TEST_F(DaqTest, TheDescriptionBesideIsFoundWhateverItsCase) {
@@ -245,7 +245,7 @@ TEST_F(DaqTest, SamplesLieOnTheFrameAxisByTheRate) {
   ImportZeichnen* d = derived.AddImport(1, kPenSolid, true, dialogs);
   ASSERT_NE(d, nullptr);
   derived.ComputeAll(1);
-  ASSERT_TRUE(d->HasValues());
+  ASSERT_TRUE(d->IsValid());
   const int first = d->FirstSample();
   EXPECT_GE(first, 1);
   EXPECT_FLOAT_EQ(d->ValueAt(d->SampleToFrame(static_cast<float>(first), 1), 1), 1.0f);
