@@ -28,6 +28,8 @@ constexpr HelpRange kHelpMap[] = {
     {25016, 25059, "image_sequences.html", 0},
     {25071, 25076, "objects.html", 'c'},
     {25077, 25077, "image_sequences.html", 'c'},
+    {24505, 24508, "image_sequences.html", 0},  // the calibration window's own commands
+    {25411, 25413, "image_sequences.html", 0},
     {25091, 25091, "objects.html", 'c'},
     {25095, 25095, "window.html", 'c'},
     {25101, 25121, "objects.html", 'c'},
@@ -55,6 +57,7 @@ constexpr DialogHelp kDialogHelp[] = {
     {35006, "dialogs.html", "d20503"}, {35007, "dialogs.html", "d20400"},
     {35008, "dialogs.html", "d20501"}, {35009, "dialogs.html", "d20502"},
     {35011, "analyze.html", "d20504"},
+    {35002, "dialogs.html", "d20660"},
 };
 
 }  // namespace

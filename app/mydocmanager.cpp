@@ -6,6 +6,7 @@
 
 #include <filesystem>
 
+#include "app/calibrationhost.h"
 #include "app/clipvideo.h"
 #include "app/player.h"
 #include "app/resource.h"
@@ -178,8 +179,7 @@ void MyDocManager::CmLoadImageSequence() {
 }
 
 void MyDocManager::CmLoadMultipleSequences() {
-  // Further sequences are added in the document-files dialog of the calibration, which does not
-  // exist yet: the command opens the one chosen sequence as a document.
+  // The first sequence makes a new document; the document-files dialog adds the further ones.
   platform::FileChoice choice{Text(kLoadTitle),
                               platform::QtFileFilter(platform::LoadString(kMultipleFilters)),
                               QString::fromStdString(InitialFolder()), "", lastFilterIndex_ - 1};
@@ -188,7 +188,9 @@ void MyDocManager::CmLoadMultipleSequences() {
   FileName file(chosen->toStdString());
   StoreInitialFolder(file);
   auto doc = std::make_unique<Resource>(file, false);
-  if (!AddSequence(*doc, file, true)) return;
+  // Opened by what the name says, a raw camera file of either format included.
+  if (!AddSequence(*doc, file, false)) return;
+  if (!RunNewDocumentFiles(*doc, MainWindow())) return;
   if (!doc->ReduceColors()) return;
   OpenWindow(std::move(doc));
 }

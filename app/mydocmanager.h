@@ -41,12 +41,13 @@ class MyDocManager : public platform::CommandTarget {
   // Any open document (or only doc) holds a sequence of this path.
   static bool IsSequenceLoaded(const std::string& path);
   static bool IsSequenceInDocument(const std::string& path, const Resource& doc);
+  // Makes, opens and adds the sequence of file to doc (with its view); false when it could not
+  // be opened.
+  static bool AddSequence(Resource& doc, const FileName& file, bool fromList);
 
   int LastFilterIndex() const { return lastFilterIndex_; }
 
  private:
-  // Makes, opens and adds the sequence of file to doc; false when it could not be opened.
-  bool AddSequence(Resource& doc, const FileName& file, bool fromList);
   // Makes the window of a loaded document; null when its set-up did not complete.
   Resource* OpenWindow(std::unique_ptr<Resource> doc);
   // The active document with more than one frame, whose frames the player may step.

@@ -289,3 +289,8 @@ Resource* ResourceList::Next(Resource* document) const {
   if (it == documents_.end() || ++it == documents_.end()) return nullptr;
   return *it;
 }
+
+void Resource::SetCaption(const std::string& caption) {
+  caption_ = caption;
+  if (window_) window_->SetCaption(caption_);
+}

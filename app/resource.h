@@ -64,6 +64,10 @@ class Resource : public Document {
   unsigned Serial() const override { return serial_; }
   bool RateKnown() const { return rateKnown_; }
   const std::string& Caption() const { return caption_; }
+  // The description: the window's caption as well.
+  void SetCaption(const std::string& caption);
+  // Names the document's own file (nothing is written).
+  void SetDocumentName(const FileName& name) { documentName_ = name; }
   const FileName& DocumentName() const override { return documentName_; }
   const FileName& ModelFileName() const override { return modelFileName_; }
   unsigned ModelId() const override { return modelId_; }

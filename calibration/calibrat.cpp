@@ -42,10 +42,14 @@ void Calibration::SetImageSize(double scale, double aspectRatio, int32_t width, 
     camera.dpx = scale * kScaleToMm * aspectRatio;
     camera.dpy = scale * kScaleToMm;
   }
+  // The user's two linear-sizing points stay when only the scale or the aspect changes (a
+  // length or relation entered in the scale dialog); a new image size resets them.
+  if (width != imageWidth || height != imageHeight) {
+    sizingPoint1 = {std::trunc(width * kSizingLeft), std::trunc(height * kSizingHeight)};
+    sizingPoint2 = {std::trunc(width * kSizingRight), std::trunc(height * kSizingHeight)};
+  }
   imageWidth = width;
   imageHeight = height;
-  sizingPoint1 = {std::trunc(width * kSizingLeft), std::trunc(height * kSizingHeight)};
-  sizingPoint2 = {std::trunc(width * kSizingRight), std::trunc(height * kSizingHeight)};
 }
 
 bool Calibration::IsReady() const {

@@ -97,6 +97,21 @@ class Projection {
   // the point's height); used points keep their positions.
   void PlacePointsLinear(CalibrationPoints& points) const;
 
+  // The handle of the model frame under frame-buffer position (x, y): 0..7 corners, 8..19 edges,
+  // 20 inside, -1 none. The tolerance is 4 screen pixels at the given zoom.
+  int HitTestHandle(double x, double y, double zoom) const;
+  // Moves handle by (dx, dy) frame-buffer pixels; each corner stays on its side of the
+  // neighbours named for that handle, so the frame never folds over.
+  void MoveHandle(int handle, double dx, double dy);
+  // Distance of (px, py) from the segment (x1, y1)-(x2, y2).
+  static double DistanceToSegment(double x1, double y1, double x2, double y2, double px,
+                                  double py);
+  // The world length of half a frame-buffer pixel, from the spread of the used points.
+  double HalfPixelTolerance(const CalibrationPoints& points) const;
+  // The distance in world units between model point i and the viewing ray of its image point.
+  static double ObjectSpaceError(int i, const CalibrationPoints& points,
+                                 const CameraParameters& camera, const CalibrationResult& result);
+
   // Three-dimensional reconstruction, called on a calibration (defined with the reconstruction).
   // B += A element by element over rows * columns entries.
   static void AddMatrix(const double* a, int rows, int columns, double* b);
@@ -161,8 +176,8 @@ class Calibration : public Projection {
 
   // Stores scale, aspect and size; unless the camera parameters came from a file, derives the
   // default camera (Ncx = Nfx = width, dx = dy = 0.016 mm, dpx = 10 * scale * aspect,
-  // dpy = 10 * scale). Always moves the linear-sizing points to 10 % and 90 % of the width at
-  // half the height.
+  // dpy = 10 * scale). A new width or height moves the linear-sizing points to 10 % and 90 % of
+  // the width at half the height; the same size keeps them.
   void SetImageSize(double scale, double aspectRatio, int32_t width, int32_t height);
 
   // All four file names are given.

@@ -45,7 +45,10 @@ void Calibration::ClassifyModel() {
     // A perspective view of the model box from an eye beside and behind it, so that the frame
     // looks like the box and its depth is visible.
     const double depth = maxZ - minZ;
-    const double zs = depth == 0 ? 1.0 : kEyeDepths * depth + minZ;
+    double zs = depth == 0 ? 1.0 : kEyeDepths * depth + minZ;
+    // A model far below Z = 0 would put the eye inside or behind the box (zs 0 or negative):
+    // view it then as if its lowest face lay at Z = 0.
+    if (zs <= 0) zs = kEyeDepths * depth;
     const double ex = maxX + depth;
     const double ey = minY - (maxY - minY);
     const auto u = [&](double x, bool top) { return (x - ex) / (top ? zs + depth : zs); };

@@ -6,6 +6,7 @@
 #include <QMainWindow>
 #include <QMdiSubWindow>
 
+#include "app/calibrationhost.h"
 #include "app/resource.h"
 #include "app/ui/curseqdlg.h"
 #include "app/ui/framespersecond.h"
@@ -30,6 +31,7 @@
 namespace {
 constexpr int kZoomCommand = 25014;
 constexpr int kInfoCommand = 25077;
+constexpr int kCalibrationCommand = 25012, kDocumentFilesCommand = 25013;
 constexpr int kShowDialogs = 25076;
 constexpr int kObjectEditor = 25109;
 constexpr int kSelectObjectModel = 25116, kDeleteObjectModel = 25119;
@@ -90,6 +92,8 @@ bool ResourceWindow::SetupWindow() {
 const platform::CommandTable& ResourceWindow::Commands() const {
   static constexpr platform::CommandEntry entries[] = {
       platform::Command<&ResourceWindow::CmInfo>(kInfoCommand),
+      platform::CommandRange<&ResourceWindow::CmCalibration>(kCalibrationCommand,
+                                                             kDocumentFilesCommand),
       platform::Command<&ResourceWindow::CmShowDialogs, &ResourceWindow::CeShowDialogs>(
           kShowDialogs),
       platform::Command<&ResourceWindow::CmAscii, &ResourceWindow::CeAscii>(ascii::kCopySequence),
@@ -413,4 +417,12 @@ void ResourceWindow::CmObjectModel(int id) {
 void ResourceWindow::CeObjectModel(platform::CommandEnabler& ce) {
   ce.Enable(ce.id == kSelectObjectModel ? document_->CanSelectObjectModel()
                                         : document_->CanDeleteObjectModel());
+}
+
+void ResourceWindow::CmCalibration(int id) {
+  QMainWindow* main = g_App ? g_App->MainWindow() : nullptr;
+  if (id == kCalibrationCommand)
+    ::CmCalibration(*document_, main);
+  else
+    CmDocumentFiles(*document_, main);
 }

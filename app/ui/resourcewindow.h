@@ -59,6 +59,8 @@ class ResourceWindow : public QWidget, public DocumentChild, public DocumentWind
   void Activated();
 
   void CmInfo();
+  // "Calibration..." (25012) and "Document Files" (25013).
+  void CmCalibration(int id);
   void CmLayout(int id);
   void CeZoom(platform::CommandEnabler& ce);
   void CeLayout(platform::CommandEnabler& ce);

@@ -54,8 +54,10 @@ std::unique_ptr<QFileDialog> MakeFileDialog(QWidget* parent, const FileChoice& c
                                             QFileDialog::AcceptMode mode) {
   auto dialog = std::make_unique<QFileDialog>(parent, c.title, c.start, c.filter);
   dialog->setAcceptMode(mode);
-  dialog->setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
-                                                      : QFileDialog::AnyFile);
+  dialog->setFileMode(mode == QFileDialog::AcceptOpen && !c.newNameAllowed
+                          ? QFileDialog::ExistingFile
+                          : QFileDialog::AnyFile);
+  if (!c.confirmOverwrite) dialog->setOption(QFileDialog::DontConfirmOverwrite);
   dialog->setViewMode(QFileDialog::Detail);
   if (!c.defaultExt.isEmpty()) dialog->setDefaultSuffix(c.defaultExt);
   const QStringList filters = c.filter.split(";;");

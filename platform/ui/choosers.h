@@ -23,6 +23,8 @@ struct FileChoice {
   QString start;        // folder or file to start from
   QString defaultExt;   // without the dot
   int filterIndex = 0;  // 0-based; the chosen one comes back here
+  bool newNameAllowed = false;   // an open dialog also takes a file that does not exist yet
+  bool confirmOverwrite = true;  // a save dialog asks before it names an existing file
 };
 
 class Choosers {

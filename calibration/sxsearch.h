@@ -1,0 +1,31 @@
+#pragma once
+
+// The gradient search on the scale factor sx: calibrate, compare the mean divergence with the
+// pass before, step sx on while it improves, reverse and halve the step when it does not, until
+// the step or the improvement is negligible. Bounded in passes and abortable between passes.
+
+#include <functional>
+
+namespace sxsearch {
+
+// A search that has not settled after this many calibrations stops.
+inline constexpr int kMaxPasses = 200;
+
+struct Pass {
+  int error = 0;      // the calibration's message id, 0 on success
+  double mean = 0.0;  // the mean divergence after it
+};
+
+struct Outcome {
+  int error = 0;  // the message id that ended the search, 0 for none
+  int passes = 0;
+  bool aborted = false;
+  bool bounded = false;  // stopped at kMaxPasses
+};
+
+// sx is changed in place. calibrate runs one calibration at the current sx; afterPass is called
+// after each successful pass (with sx already stepped) and returns false to abort.
+Outcome GradientSearch(double& sx, const std::function<Pass()>& calibrate,
+                       const std::function<bool()>& afterPass, int maxPasses = kMaxPasses);
+
+}  // namespace sxsearch
