@@ -1,0 +1,307 @@
+// The calibration as a user does it, in the running program: a document of two cameras whose
+// frames show a known model seen through known cameras is calibrated in the calibration window
+// (points dragged onto their marks, Calibrate pressed, camera after camera); the cameras come
+// back, the window shows green marks and indicators, and leaving it gives the document's object
+// its world position. And the files dialog of "Load Multiple Image Sequences" adds sequences.
+
+#include <QApplication>
+#include <QLabel>
+#include <QMainWindow>
+#include <QPushButton>
+#include <QTimer>
+#include <QtTest/QTest>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/mydocmanager.h"
+#include "app/resource.h"
+#include "app/ui/resourcewindow.h"
+#include "calibration/calibrat.h"
+#include "calibration/camera.h"
+#include "calibration/ui/calibdialog.h"
+#include "calibration/ui/calibfilesdlg.h"
+#include "calibration/ui/calibrationwindow.h"
+#include "calibration/ui/calibview.h"
+#include "common/program_fixture.h"
+#include "objects/docaccess.h"
+#include "objects/objcommands.h"
+#include "objects/resobjseq.h"
+#include "objects/subobjseq.h"
+#include "platform/message_service.h"
+#include "platform/ui/choosers.h"
+#include "sequences/framesequence.h"
+#include "tests/calibration/cal_test_util.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int kWidth = 320, kHeight = 240, kFrames = 2;
+constexpr double kPixel = 0.02;  // mm
+
+struct World {
+  double x, y, z;
+};
+
+// 4 x 3 points on each of two levels, 100 mm apart.
+std::vector<World> Model() {
+  std::vector<World> model;
+  for (double z : {0.0, 100.0})
+    for (int i = 0; i < 12; ++i) model.push_back({(i % 4) * 100.0, (i / 4) * 100.0, z});
+  return model;
+}
+
+caltest::Camera CameraOf(double turnDeg) {
+  const double at[3] = {150, 100, 50};
+  return caltest::OnSensor(caltest::AimedAt(25, turnDeg, 5, at, 1500, 12, 0), kWidth, kHeight,
+                           kPixel);
+}
+
+std::pair<double, double> ImageOf(const caltest::Camera& cam, const World& w) {
+  double x, y;
+  WorldToImageCoord(w.x, w.y, w.z, cam.p, cam.c, x, y);
+  return {x, y};
+}
+
+// A grey frame file with a white disc on every model point the camera sees.
+void WriteFrames(const fs::path& bld, const caltest::Camera& cam) {
+  std::vector<unsigned char> frame(kWidth * kHeight, 50);
+  for (const World& w : Model()) {
+    const auto [cx, cy] = ImageOf(cam, w);
+    for (int y = 0; y < kHeight; ++y)
+      for (int x = 0; x < kWidth; ++x)
+        if ((x - cx) * (x - cx) + (y - cy) * (y - cy) <= 6.5) frame[y * kWidth + x] = 235;
+  }
+  std::ofstream out(bld, std::ios::binary);
+  for (int k = 0; k < kFrames; ++k) out.write(reinterpret_cast<char*>(frame.data()), frame.size());
+  fs::path dsc = bld;
+  dsc.replace_extension(".dsc");
+  std::ofstream(dsc) << "SEQUENCENAME:" << bld.stem().string() << "\nRESOLUTION:" << kWidth << "x"
+                     << kHeight << "\nFRAMES/S:25\nFRAMES:" << kFrames << "\nCOLORSPACE:GREY\n";
+}
+
+CalibrationWindow* OpenCalibrationWindow() {
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (auto* window = qobject_cast<CalibrationWindow*>(w); window && window->isVisible())
+      return window;
+  return nullptr;
+}
+
+class CalibrationRoad : public ProgramTest {
+ protected:
+  void SetUp() override {
+    ProgramTest::SetUp();
+    cameras_ = {CameraOf(-20), CameraOf(25)};
+    const char* names[2] = {"left", "right"};
+    std::ofstream(dir_ / "grid.cmo") << [] {
+      std::string text;
+      for (const World& w : Model())
+        text += std::to_string(w.x) + " " + std::to_string(w.y) + " " + std::to_string(w.z) + "\n";
+      return text;
+    }();
+    for (int k = 0; k < 2; ++k) {
+      WriteFrames(dir_ / (std::string(names[k]) + ".bld"), cameras_[k]);
+      std::ofstream(dir_ / (std::string(names[k]) + ".cam"))
+          << "Ncx: " << kWidth << "\nNfx: " << kWidth << "\ndx: " << kPixel << "\ndy: " << kPixel
+          << "\n";
+    }
+    std::ofstream(dir_ / "two.par") << "CAMERAS: 2\nCAM_1: left.bld\nCAM_2: right.bld\n";
+    app_->SetPendingFileName((dir_ / "two.par").string());
+    app_->InitInstance();
+    main_ = app_->MainWindow();
+    main_->resize(1100, 700);
+    main_->show();
+    doc_ = app_->GetActiveDocument();
+    ASSERT_NE(doc_, nullptr);
+    ASSERT_EQ(doc_->SequenceCount(), 2);
+  }
+
+  // The four files of camera k, named as the files dialog names them.
+  void NameFiles(int k, const char* name) {
+    FrameSequence& s = *doc_->Sequence(k);
+    const std::string base = (dir_ / name).string();
+    s.SetCalibrationFile(base + ".cdc");
+    s.SetCameraFile(base + ".cam");
+    s.SetCalibrationImage(base + ".bld");
+    s.SetModelFile((dir_ / "grid.cmo").string());
+  }
+
+  // Runs "Calibration..." while drive works in the window; the command returns when it is left.
+  void Calibrate(std::function<void(CalibrationWindow&)> drive) {
+    bool driven = false;
+    QTimer::singleShot(0, [&] {
+      CalibrationWindow* window = OpenCalibrationWindow();
+      if (window) {
+        drive(*window);
+        driven = true;
+        window->Command(CalibrationWindow::kExit);
+      }
+    });
+    auto* documentWindow = dynamic_cast<ResourceWindow*>(doc_->Window());
+    ASSERT_NE(documentWindow, nullptr);
+    documentWindow->CmCalibration(25012);
+    EXPECT_TRUE(driven);
+  }
+
+  // Drags every point of the camera on show onto its mark, as a user does with the mouse.
+  void SetPoints(CalibrationWindow& window, const caltest::Camera& truth) {
+    CalibView& view = *window.View();
+    Calibration& c = *view.CalibrationOnShow();
+    const auto zoom = view.Zoom();
+    const auto pane = [&](double x, double y) {
+      return QPoint(static_cast<int>(std::lround(x * zoom.x)),
+                    static_cast<int>(std::lround(y * zoom.y)));
+    };
+    const std::vector<World> model = Model();
+    for (int i = 0; i < c.points.count; ++i) {
+      const QPoint from = pane(c.points.imageX[i], c.points.imageY[i]);
+      view.Move(from, false);
+      ASSERT_EQ(c.selectedPoint, i) << "point " << i << " lies under another one";
+      const auto [mx, my] = ImageOf(truth, model[i]);
+      view.LeftDown(from);
+      view.Move(pane(mx, my), true);
+      view.LeftUp(pane(mx, my));
+      ASSERT_EQ(c.points.used[i], 1);
+    }
+  }
+
+  platform::RecordingMessageService messages_;
+  std::vector<caltest::Camera> cameras_;
+  QMainWindow* main_ = nullptr;
+  Resource* doc_ = nullptr;
+};
+
+TEST_F(CalibrationRoad, TwoCamerasAreCalibratedInTheWindowAndWorldPointsFollow) {
+  NameFiles(0, "left");
+  NameFiles(1, "right");
+  ASSERT_EQ(doc_->FirstIncompleteCalibration(), 0);
+  // An object seen by both cameras; without calibrated cameras it has no world position.
+  const World target{180, 120, 40};
+  ResObjectSequence* object = objcmd::NewObjectSequence(*doc_);
+  ASSERT_NE(object, nullptr);
+  for (int k = 0; k < 2; ++k) {
+    const auto [x, y] = ImageOf(cameras_[k], target);
+    objdoc::SubsOf(*doc_->Sequence(k)).Find(object->number)->AddPoint(1, x, y);
+  }
+  doc_->RecalcObjectSequences(0);
+  EXPECT_EQ(object->ItemAt(1), nullptr);
+
+  Calibrate([&](CalibrationWindow& window) {
+    window.resize(1100, 700);
+    QApplication::processEvents();
+    ASSERT_EQ(window.Layout(), CalibrationWindow::kCalibLayout);
+    EXPECT_FALSE(main_->isVisible());  // the window stands in for the main window
+    CalibDialog& dialog = *window.Calib();
+    for (int k = 0; k < 2; ++k) {
+      SCOPED_TRACE(k);
+      ASSERT_EQ(window.Camera(), k + 1);
+      ASSERT_EQ(window.View()->Caption(), k == 0 ? "left.bld" : "right.bld");
+      SetPoints(window, cameras_[k]);
+      dialog.Command(20603);  // optimised
+      dialog.Command(20601);  // "Calibrate"
+      const Calibration& c = *doc_->Sequence(k);
+      ASSERT_TRUE(c.IsCalibrated()) << (messages_.shown.empty() ? "" : messages_.shown[0].text);
+      EXPECT_NEAR(c.result.f, cameras_[k].c.f, 0.2);
+      EXPECT_NEAR(c.result.Tz, cameras_[k].c.Tz, 20);
+      EXPECT_NEAR(c.result.Rx, cameras_[k].c.Rx, 0.01);
+      EXPECT_NEAR(c.result.Ry, cameras_[k].c.Ry, 0.01);
+      EXPECT_EQ(dialog.Indicator2D(), 25601);
+      if (k == 0) window.Command(CalibrationWindow::kNextCamera);
+    }
+    EXPECT_EQ(dialog.Indicator3D(), 25602);
+    QApplication::processEvents();
+    const QImage shot = window.grab().toImage();
+    shot.save(QString(ZORVAT_BUILD_DIR) + "/calibration_window.png");
+    // The marks of the used points are drawn green over the frame.
+    CalibView& view = *window.View();
+    const Calibration& c = *view.CalibrationOnShow();
+    const QPoint mark = view.viewport()->mapTo(&window, QPoint(std::lround(c.points.imageX[3] * view.Zoom().x),
+                                                                std::lround(c.points.imageY[3] * view.Zoom().y)));
+    const QColor colour = shot.pixelColor(mark);
+    EXPECT_GT(colour.green(), 200);
+    EXPECT_LT(colour.red(), 80);
+  });
+  EXPECT_TRUE(main_->isVisible());
+  // Leaving the window reconstructed the object from the two calibrated cameras.
+  const ObjectBase* world = object->ItemAt(1);
+  ASSERT_NE(world, nullptr);
+  EXPECT_NEAR(world->x, target.x, 3);
+  EXPECT_NEAR(world->y, target.y, 3);
+  EXPECT_NEAR(world->z, target.z, 3);
+}
+
+TEST_F(CalibrationRoad, IncompleteFilesAskFirstAndACalibrationFrameOfAnotherSizeIsRefused) {
+  NameFiles(0, "left");
+  // Camera 2 lacks its files: the files dialog comes first; declining it opens no window.
+  bool asked = false;
+  QTimer::singleShot(0, [&] {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+      if (auto* files = qobject_cast<CalibFilesDlg*>(w); files && files->isVisible()) {
+        asked = files->Sequence() == 2;
+        messages_.answers = {7};  // "No" to completing the files
+        files->findChild<QPushButton*>("1")->click();
+      }
+    }
+  });
+  auto* documentWindow = dynamic_cast<ResourceWindow*>(doc_->Window());
+  documentWindow->CmCalibration(25012);
+  EXPECT_TRUE(asked);
+  ASSERT_GE(messages_.shown.size(), 1u);
+  EXPECT_EQ(messages_.shown[0].caption, "Missing calibration files");
+
+  // A calibration frame of another size: message 31115, the video's frame is shown instead.
+  NameFiles(1, "right");
+  std::ofstream(dir_ / "small.bld", std::ios::binary) << std::string(64 * 48, '\x40');
+  std::ofstream(dir_ / "small.dsc") << "SEQUENCENAME:small\nRESOLUTION:64x48\nFRAMES:1\n"
+                                       "FRAMES/S:25\nCOLORSPACE:GREY\n";
+  doc_->Sequence(0)->SetCalibrationImage((dir_ / "small.bld").string());
+  messages_.shown.clear();
+  Calibrate([&](CalibrationWindow& window) {
+    EXPECT_EQ(window.View()->Caption(), "left.bld");
+    EXPECT_EQ(doc_->Sequence(0)->calibrationFrame, nullptr);
+  });
+  ASSERT_GE(messages_.shown.size(), 1u);
+  EXPECT_NE(messages_.shown[0].text.find("(320 x 240)"), std::string::npos);
+  EXPECT_NE(messages_.shown[0].text.find("(64 x 48)"), std::string::npos);
+}
+
+TEST_F(CalibrationRoad, LoadMultipleImageSequencesAddsFurtherSequences) {
+  platform::ScriptedChoosers choosers;
+  choosers.fileAnswers = {QString::fromStdString((dir_ / "left.bld").string())};
+  int added = -1;
+  bool refused = false;
+  QTimer::singleShot(0, [&] {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+      auto* files = qobject_cast<CalibFilesDlg*>(w);
+      if (!files || !files->isVisible()) continue;
+      // The sequence already in the document is refused, a new one added.
+      choosers.fileAnswers = {QString::fromStdString((dir_ / "left.bld").string()),
+                              QString::fromStdString((dir_ / "right.bld").string())};
+      messages_.shown.clear();
+      files->Command(20666);
+      refused = !messages_.shown.empty() &&
+                messages_.shown.back().text.find("already used in this document") !=
+                    std::string::npos;
+      files->Command(20666);
+      added = files->findChild<QLabel*>("20665")->text().toInt();
+      files->findChild<QPushButton*>("1")->click();
+    }
+  });
+  app_->DocManager()->CmLoadMultipleSequences();
+  EXPECT_TRUE(refused);
+  EXPECT_EQ(added, 2);
+  Resource* doc = app_->GetActiveDocument();
+  ASSERT_NE(doc, nullptr);
+  ASSERT_NE(doc, doc_);
+  ASSERT_EQ(doc->SequenceCount(), 2);
+  EXPECT_EQ(FileName(doc->Sequence(1)->GetFileName()).NameExt(), "right.bld");
+}
+
+}  // namespace
