@@ -100,9 +100,16 @@ void AnlWinAxes::LayoutPlotArea(PlotCanvas& canvas, int width, int height,
          hasSomethingToDraw);
   Report(yEmpty, reportedVerticalEmpty_, analysis_ids::kVerticalFitImpossible, hasSomethingToDraw);
 
-  const int widest = std::max({Measure(canvas, OrdinateLabel(yMax)).width,
-                               Measure(canvas, OrdinateLabel(yMin)).width,
-                               Measure(canvas, units_.AbscissaCaptionWithUnit()).width});
+  int widest = std::max({Measure(canvas, OrdinateLabel(yMax)).width,
+                         Measure(canvas, OrdinateLabel(yMin)).width,
+                         Measure(canvas, units_.AbscissaCaptionWithUnit()).width});
+  if (imports && importSelected) {
+    // The ordinate shows the imported values: room for their labels.
+    rawOrdinate_ = true;
+    widest = std::max({widest, Measure(canvas, OrdinateLabel(imports->Max())).width,
+                       Measure(canvas, OrdinateLabel(imports->Min())).width});
+    rawOrdinate_ = false;
+  }
   xMargin = widest + textGap;
   xScale = xMin == xMax ? 1.0f : (width - 2.0f * xMargin) / (xMax - xMin);
   yMargin = LineHeight(canvas) + textGap + tickLength;

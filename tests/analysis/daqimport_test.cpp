@@ -298,7 +298,7 @@ TEST_F(DaqTest, ColoursAreTakenFromTheTableAndTheSearchEndsWhenAllAreUsed) {
 // The imported ordinate on the axes: the range takes in the imported frames, and while the
 // imported curve is selected the ordinate is labelled with imported values and has no caption.
 TEST_F(DaqTest, AxesWidenTheRangeAndLabelTheSelectedImportsOrdinate) {
-  dir.Write("x.daq", "100\n300\n200\n500\n");
+  dir.Write("x.daq", "100000\n300000\n200000\n5000000\n");
   dir.Write("x.dqs", "DAQ_SPF: 0.5 DAQ_FORMAT: ASCII DAQ_POLARITY: BI");
   ASSERT_NE(Import(dir.File("x.daq")), nullptr);
   AnlWinUnits units;
@@ -315,19 +315,23 @@ TEST_F(DaqTest, AxesWidenTheRangeAndLabelTheSelectedImportsOrdinate) {
   axes.LayoutPlotArea(canvas, 800, 600, true);
   // The imported range fills the window's ordinate.
   const PlotMapping map = axes.ImportMapping();
-  EXPECT_EQ(map.PixelY(100), static_cast<int>(axes.ValueToPixelY(10)));
-  EXPECT_EQ(map.PixelY(500), static_cast<int>(axes.ValueToPixelY(20)));
-  EXPECT_EQ(map.PixelX(1), static_cast<int>(axes.ValueToPixelX(1)));
+  // (to the pixel: the two mappings round in float and double)
+  EXPECT_NEAR(map.PixelY(100000), axes.ValueToPixelY(10), 1);
+  EXPECT_NEAR(map.PixelY(5000000), axes.ValueToPixelY(20), 1);
+  EXPECT_NEAR(map.PixelX(1), axes.ValueToPixelX(1), 1);
 
   axes.DrawAxes(canvas, AxisColors{});
   EXPECT_TRUE(canvas.Text("10.000"));
-  EXPECT_FALSE(canvas.Text("100.000"));
+  EXPECT_FALSE(canvas.Text("100000.000"));
   EXPECT_TRUE(canvas.Text(units.OrdinateUnitCaption()));
   canvas.calls.clear();
   axes.importSelected = true;
+  axes.LayoutPlotArea(canvas, 800, 600, true);
+  // The margin makes room for the wider imported labels.
+  EXPECT_EQ(axes.xMargin, 7 * static_cast<int>(std::string("5000000.000").size()) + 24);
   axes.DrawAxes(canvas, AxisColors{});
-  EXPECT_TRUE(canvas.Text("100.000"));
-  EXPECT_TRUE(canvas.Text("500.000"));
+  EXPECT_TRUE(canvas.Text("100000.000"));
+  EXPECT_TRUE(canvas.Text("5000000.000"));
   EXPECT_FALSE(canvas.Text("10.000"));
   EXPECT_FALSE(canvas.Text(units.OrdinateUnitCaption()));
 
