@@ -3,6 +3,14 @@
 #include <algorithm>
 #include <cmath>
 
+#include "analysis/quantity.h"
+
+int ImportOrderOf(int code) {
+  if (const std::optional<SeriesSlot> slot = SeriesSlotOf(code)) return slot->order;
+  if (const std::optional<CurveParameters> p = CurveParametersOf(code)) return p->order;
+  return 0;
+}
+
 ImportZeichnen* ImportListe::AddImport(unsigned penWidth, unsigned penStyle, bool connect,
                                        DaqFileDialogs& dialogs) {
   const int index = std::max(LargestColorIndex(), 0) + 1;

@@ -12,6 +12,10 @@
 #include "analysis/curvelists.h"
 #include "analysis/importzeichnen.h"
 
+// The derivative order an import takes in a window of the quantity code: that of the quantity
+// (x' and velocities 1, y'' and accelerations 2), 0 for the others.
+int ImportOrderOf(int code);
+
 class ImportListe : public KurvenListe<ImportZeichnen> {
  public:
   // The frame at which the first sample of every import lies.

@@ -239,6 +239,14 @@ TEST_F(DaqTest, SamplesLieOnTheFrameAxisByTheRate) {
   EXPECT_EQ(list.Min(), 0);
   EXPECT_EQ(list.Max(), 8);
 
+  // A window of a derivative derives its imports as well.
+  const std::pair<int, int> orders[] = {{quantity::kX, 0},       {quantity::kY1, 1},
+                                        {quantity::kZ2, 2},      {quantity::kYOverX, 0},
+                                        {quantity::kDistance1, 1}, {quantity::kAngle + 5, 2},
+                                        {quantity::kResultingAcceleration, 2},
+                                        {quantity::kForceMagnitude, 0}};
+  for (auto [code, order] : orders) EXPECT_EQ(ImportOrderOf(code), order) << code;
+
   // A derivative keeps its samples where they were recorded.
   ImportListe derived;
   dialogs.data.push_back(dir.File("r.daq"));
