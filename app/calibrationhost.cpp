@@ -124,6 +124,14 @@ QImage ResourceCalibrationHost::Picture(int number) {
   return frame ? DibToQImage(*frame) : QImage();
 }
 
+void ResourceCalibrationHost::RebuildPicture(int number) {
+  FrameSequence& video = *document_.Sequence(number - 1);
+  if (video.displayFrame)
+    PrepareCalibrationImage(video);
+  else if (BildView* view = ViewOf(video))
+    view->UpdateImage();
+}
+
 void ResourceCalibrationHost::RunFilterDialog(int number, QWidget* parent) {
   FrameSequence& video = *document_.Sequence(number - 1);
   if (video.displayFrame) {

@@ -22,6 +22,7 @@ class ResourceCalibrationHost : public CalibrationHost {
   std::string SequenceFile(int number) const override;
   bool LoadCalibrationFrame(int number, QWidget* parent) override;
   QImage Picture(int number) override;
+  void RebuildPicture(int number) override;
   void RunFilterDialog(int number, QWidget* parent) override;
   void RunGammaDialog(int number, QWidget* parent) override;
   void SetScale(int number, float units, float aspect) override;

@@ -30,7 +30,10 @@ class CalibrationHost {
   // The picture to show: the calibration frame's display copy when one is loaded, else the
   // camera's current video frame.
   virtual QImage Picture(int number) = 0;
-  // The filter and gamma dialogs on that picture; the picture is rebuilt afterwards.
+  // Builds the picture anew from its frame with the current filter and colour correction.
+  virtual void RebuildPicture(int number) = 0;
+  // The filter and gamma dialogs on that picture (they ask the view, their parent, to rebuild
+  // it while they run); the picture is rebuilt afterwards.
   virtual void RunFilterDialog(int number, QWidget* parent) = 0;
   virtual void RunGammaDialog(int number, QWidget* parent) = 0;
 

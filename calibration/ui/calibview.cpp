@@ -14,10 +14,13 @@
 #include "calibration/ui/calibhost.h"
 #include "calibration/ui/calibrationwindow.h"
 #include "calibration/ui/modelpainter.h"
+#include "platform/events.h"
 
 namespace {
 
 constexpr int kInside = 20;
+// The filter and gamma dialogs ask their parent to rebuild its picture by this command.
+constexpr int kWmCommand = 273, kRefreshImage = 24371;
 
 QString MenuText(int id) {
   switch (id) {
@@ -113,6 +116,20 @@ void CalibView::scrollContentsBy(int, int) {
   scroller_.posX = horizontalScrollBar()->value();
   scroller_.posY = verticalScrollBar()->value();
   viewport()->update();
+}
+
+bool CalibView::event(QEvent* event) {
+  if (auto* m = platform::AsMessage(event);
+      m && m->message == kWmCommand && m->wParam == kRefreshImage) {
+    if (number_ > 0) {
+      host_.RebuildPicture(number_);
+      picture_ = host_.Picture(number_);
+      viewport()->update();
+    }
+    m->result = 1;
+    return true;
+  }
+  return QAbstractScrollArea::event(event);
 }
 
 void CalibView::paintEvent(QPaintEvent*) {

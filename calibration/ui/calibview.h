@@ -53,6 +53,7 @@ class CalibView : public QAbstractScrollArea {
   void DoubleClick(QPoint p);
 
  protected:
+  bool event(QEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void scrollContentsBy(int dx, int dy) override;

@@ -22,6 +22,8 @@
 #include <memory>
 
 #include "analysis/ui/exportanalyzedlg.h"
+#include "app/calibrationhost.h"
+#include "calibration/ui/calibfilesdlg.h"
 #include "app/resource.h"
 #include "app/ui/aboutdlg.h"
 #include "app/ui/curseqdlg.h"
@@ -172,6 +174,10 @@ TEST_F(DialogLayout, EveryDialogShowsItsControlsWithoutOverlapOrCutText) {
     made->SetObjectSequence(hipInVideo);
     return std::unique_ptr<QWidget>(std::move(made));
   };
+  ResourceCalibrationHost calibrationHost(document);
+  first->SetCalibrationFile("/data/gait/calibration/treadmill_left.cdc");
+  first->SetCameraFile("/data/gait/calibration/left.cam", false);
+  first->SetCalibrationImage("/data/gait/calibration/grid_left.bld");
   CDIB dib;
   UnitsOrigin units;
   float rate = 25.0f;
@@ -222,6 +228,12 @@ TEST_F(DialogLayout, EveryDialogShowsItsControlsWithoutOverlapOrCutText) {
       {"templatepanel",
        [&] { return panel(std::make_unique<ObjectTemplateDlg>(document, nullptr)); }},
       {"connectionpanel", [&] { return std::make_unique<ConnectDlg>(document, nullptr); }},
+      {"documentfiles",
+       [&] {
+         return std::make_unique<CalibFilesDlg>(nullptr, calibrationHost, 1,
+                                                CalibFilesDlg::kNewDocumentMode);
+       }},
+      {"cameraparameters", [&] { return std::make_unique<EditCameraParaDlg>(nullptr, *first); }},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

@@ -43,6 +43,7 @@ class TestCalibrationHost : public CalibrationHost {
     for (const auto& mark : marks) p.drawEllipse(QPointF(mark.first, mark.second), 3, 3);
     return image;
   }
+  void RebuildPicture(int) override { ++rebuilds; }
   void RunFilterDialog(int, QWidget*) override { ++filterRuns; }
   void RunGammaDialog(int, QWidget*) override {}
   void SetScale(int number, float units, float aspect) override {
@@ -82,7 +83,7 @@ class TestCalibrationHost : public CalibrationHost {
   std::vector<std::string> files_;
   std::vector<std::pair<double, double>> marks;  // drawn in every picture
   bool frameLoads = true;
-  int loads = 0, filterRuns = 0, abortables = 0, polls = 0, abortAfter = 1000000;
+  int loads = 0, filterRuns = 0, rebuilds = 0, abortables = 0, polls = 0, abortAfter = 1000000;
   double divergence3d = 0;
   std::string document = "/data/doc.rsc", description = "Default-Document";
 };

@@ -17,10 +17,12 @@
 #include <fstream>
 
 #include "calibration/ui/calibdialog.h"
+#include "common/dialog_check.h"
 #include "calibration/ui/calibfilesdlg.h"
 #include "calibration/ui/calibrationwindow.h"
 #include "calibration/ui/calibview.h"
 #include "calibration/ui/scaledialog.h"
+#include "platform/events.h"
 #include "platform/message_service.h"
 #include "platform/ui/choosers.h"
 #include "tests/calibration/cal_test_util.h"
@@ -131,6 +133,23 @@ TEST_F(CalibWindowTest, CamerasAndFirstLayout) {
   EXPECT_TRUE(window_->CommandEnabled(CalibrationWindow::kNextCamera));
 }
 
+TEST_F(CalibWindowTest, DockedDialogsShowEveryControlWhole) {
+  TestCalibrationHost host(1);
+  GiveModel(host, 1, true);
+  Open(host);
+  host.Camera(1).Calibrate();
+  window_->UpdateDialogs();
+  for (int layout : {CalibrationWindow::kCalibLayout, CalibrationWindow::kScaleLayout}) {
+    SCOPED_TRACE(layout);
+    window_->SetLayout(layout);
+    QApplication::processEvents();
+    QWidget* dialog = layout == CalibrationWindow::kCalibLayout
+                          ? static_cast<QWidget*>(window_->Calib())
+                          : static_cast<QWidget*>(window_->Scale());
+    EXPECT_TRUE(dialogcheck::LayoutFaults(dialog).empty());
+  }
+}
+
 TEST_F(CalibWindowTest, ZoomCommands) {
   TestCalibrationHost host(1, 320, 240);
   GiveModel(host, 1, false);
@@ -149,6 +168,19 @@ TEST_F(CalibWindowTest, ZoomCommands) {
   while (window_->CommandEnabled(CalibView::kZoomOut)) window_->Command(CalibView::kZoomOut);
   EXPECT_EQ(View().Zoom().x, 0.125f);
   EXPECT_EQ(View().horizontalScrollBar()->maximum(), 0);
+  window_->Command(CalibView::kToggleFit);
+  EXPECT_TRUE(View().FitToWindow());
+  EXPECT_FALSE(window_->CommandEnabled(CalibView::kZoomOut));
+}
+
+TEST_F(CalibWindowTest, ImageDialogsRebuildThePicture) {
+  TestCalibrationHost host(1);
+  Open(host);
+  window_->Command(CalibView::kFilter);
+  EXPECT_EQ(host.filterRuns, 1);
+  // What a filter dialog sends its parent while the user tries filters.
+  platform::SendMessage(&View(), 273, 24371);
+  EXPECT_EQ(host.rebuilds, 1);
 }
 
 TEST_F(CalibWindowTest, ModelModeDragsTheFrameAndReplacesThePoints) {
