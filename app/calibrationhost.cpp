@@ -133,25 +133,25 @@ void ResourceCalibrationHost::RebuildPicture(int number) {
 }
 
 void ResourceCalibrationHost::RunFilterDialog(int number, QWidget* parent) {
-  FrameSequence& video = *document_.Sequence(number - 1);
-  if (video.displayFrame) {
-    FilterDlg(parent, *video.displayFrame).Execute();
-    PrepareCalibrationImage(video);
-  } else if (BildView* view = ViewOf(video)) {
-    FilterDlg(parent, view->DisplayFrame().Image()).Execute();
-    view->UpdateImage();
-  }
+  RunImageDialog<FilterDlg>(number, parent);
 }
 
 void ResourceCalibrationHost::RunGammaDialog(int number, QWidget* parent) {
+  RunImageDialog<GammaDialog>(number, parent);
+}
+
+// The dialog on the bitmap the picture shows: the calibration frame's display copy, else the
+// frame of the video's view; the picture is rebuilt after it.
+template <class Dialog>
+void ResourceCalibrationHost::RunImageDialog(int number, QWidget* parent) {
   FrameSequence& video = *document_.Sequence(number - 1);
-  if (video.displayFrame) {
-    GammaDialog(parent, *video.displayFrame).Execute();
-    PrepareCalibrationImage(video);
-  } else if (BildView* view = ViewOf(video)) {
-    GammaDialog(parent, view->DisplayFrame().Image()).Execute();
-    view->UpdateImage();
-  }
+  BildView* view = ViewOf(video);
+  CDIB* bitmap = video.displayFrame ? video.displayFrame.get()
+                 : view             ? &view->DisplayFrame().Image()
+                                    : nullptr;
+  if (!bitmap) return;
+  Dialog(parent, *bitmap).Execute();
+  RebuildPicture(number);
 }
 
 void ResourceCalibrationHost::SetScale(int number, float units, float aspect) {

@@ -39,6 +39,9 @@ class ResourceCalibrationHost : public CalibrationHost {
   void EndAbortable() override;
 
  private:
+  template <class Dialog>
+  void RunImageDialog(int number, QWidget* parent);
+
   Resource& document_;
   std::unique_ptr<AbortGadget> abort_;
 };

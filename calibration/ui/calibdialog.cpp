@@ -28,12 +28,8 @@ constexpr int kWithin2d = 25601, kWithin3d = 25602, kOver2d = 25604, kOver3d = 2
 constexpr int kErrorTitle = 120;
 constexpr int kFilesOk = 1;
 
-const platform::ControlSpec kControls[] = {
-    {0, ControlKind::kGroupBox, "Method", 0, 0, 5, 4},
-    {kNormal, ControlKind::kRadioButton, "&Normal", 1, 0, 1, 4, 1},
-    {kOptimized, ControlKind::kRadioButton, "&Optimized", 2, 0, 1, 4, 1},
-    {kGradient, ControlKind::kRadioButton, "Optimized with &Gradient Processes", 3, 0, 1, 4, 1},
-    {kLinearSizing, ControlKind::kRadioButton, "Linear &Sizing", 4, 0, 1, 4, 1},
+// Below the method rows.
+const platform::ControlSpec kOwnRows[] = {
     {0, ControlKind::kGroupBox, "Edit", 5, 0, 2, 4},
     {kModel, ControlKind::kRadioButton, "Calibration &Model", 6, 0, 1, 2, 2},
     {kPoints, ControlKind::kRadioButton, "Calibration &Points", 6, 2, 1, 2, 2},
@@ -92,10 +88,15 @@ QWidget* IndicatorPair(int within, int over, QWidget* out[2]) {
   return box;
 }
 
+const std::vector<platform::ControlSpec>& Controls() {
+  static const std::vector<platform::ControlSpec> table = WithMethodRows(kOwnRows);
+  return table;
+}
+
 }  // namespace
 
 CalibDialog::CalibDialog(CalibrationWindow& window, QWidget* parent)
-    : CalibPanel(window, "Calibration", kControls, parent) {
+    : CalibPanel(window, "Calibration", Controls(), parent) {
   ReplaceControl(kWithin2d, IndicatorPair(kWithin2d, kOver2d, indicators_));
   ReplaceControl(kWithin3d, IndicatorPair(kWithin3d, kOver3d, indicators_ + 2));
   ConnectRadios({kNormal, kOptimized, kGradient, kLinearSizing, kModel, kPoints});

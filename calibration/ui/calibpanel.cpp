@@ -11,8 +11,26 @@
 #include "calibration/ui/calibview.h"
 
 namespace {
-constexpr int kNormal = 20602, kGradient = 20604;
+
+using platform::ControlKind;
+
+constexpr int kNormal = 20602, kOptimized = 20603, kGradient = 20604, kLinearSizing = 20605;
+
+constexpr platform::ControlSpec kMethodRows[] = {
+    {0, ControlKind::kGroupBox, "Method", 0, 0, 5, 4},
+    {kNormal, ControlKind::kRadioButton, "&Normal", 1, 0, 1, 4, 1},
+    {kOptimized, ControlKind::kRadioButton, "&Optimized", 2, 0, 1, 4, 1},
+    {kGradient, ControlKind::kRadioButton, "Optimized with &Gradient Processes", 3, 0, 1, 4, 1},
+    {kLinearSizing, ControlKind::kRadioButton, "Linear &Sizing", 4, 0, 1, 4, 1},
+};
+
 }  // namespace
+
+std::vector<platform::ControlSpec> WithMethodRows(std::span<const platform::ControlSpec> rows) {
+  std::vector<platform::ControlSpec> table(std::begin(kMethodRows), std::end(kMethodRows));
+  table.insert(table.end(), rows.begin(), rows.end());
+  return table;
+}
 
 CalibPanel::CalibPanel(CalibrationWindow& window, const QString& caption,
                        std::span<const platform::ControlSpec> controls, QWidget* parent)

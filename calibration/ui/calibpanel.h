@@ -6,11 +6,15 @@
 // their clicks as commands.
 
 #include <initializer_list>
+#include <vector>
 
 #include "platform/ui/table_dialog.h"
 
 class Calibration;
 class CalibrationWindow;
+
+// The method radios both dialogs begin with (rows 0 to 4), followed by the dialog's own rows.
+std::vector<platform::ControlSpec> WithMethodRows(std::span<const platform::ControlSpec> rows);
 
 class CalibPanel : public platform::TableDialog {
   Q_OBJECT

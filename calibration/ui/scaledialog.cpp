@@ -28,12 +28,8 @@ constexpr int kPixels = 20651, kLengthLabel = 20652, kLength = 20653, kRelationA
 constexpr int kTextLimit = 20;
 constexpr float kAnyRate = 1.0f;
 
-const platform::ControlSpec kControls[] = {
-    {0, ControlKind::kGroupBox, "Method", 0, 0, 5, 4},
-    {kNormal, ControlKind::kRadioButton, "&Normal", 1, 0, 1, 4, 1},
-    {kOptimized, ControlKind::kRadioButton, "&Optimized", 2, 0, 1, 4, 1},
-    {kGradient, ControlKind::kRadioButton, "Optimized with &Gradient Processes", 3, 0, 1, 4, 1},
-    {kLinearSizing, ControlKind::kRadioButton, "Linear &Sizing", 4, 0, 1, 4, 1},
+// Below the method rows.
+const platform::ControlSpec kOwnRows[] = {
     {kFiles, ControlKind::kPushButton, "Calibration &Files", 5, 0, 1, 2},
     {0, ControlKind::kGroupBox, "Distance", 6, 0, 3, 4},
     {0, ControlKind::kLabel, "Pixels:", 7, 0},
@@ -50,6 +46,11 @@ const platform::ControlSpec kControls[] = {
     {kRelationB, ControlKind::kEdit, "", 12, 3},
 };
 
+const std::vector<platform::ControlSpec>& Controls() {
+  static const std::vector<platform::ControlSpec> table = WithMethodRows(kOwnRows);
+  return table;
+}
+
 std::string EditText(QWidget* w) {
   auto* edit = qobject_cast<QLineEdit*>(w);
   return edit ? edit->text().left(kTextLimit).toStdString() : std::string();
@@ -58,7 +59,7 @@ std::string EditText(QWidget* w) {
 }  // namespace
 
 ScaleDialog::ScaleDialog(CalibrationWindow& window, QWidget* parent)
-    : CalibPanel(window, "Scale", kControls, parent) {
+    : CalibPanel(window, "Scale", Controls(), parent) {
   ConnectRadios({kNormal, kOptimized, kGradient, kRelation1to1, kRelation4to3, kRelation16to9,
                  kRelationCustom});
   for (int id : {kLength, kRelationA, kRelationB}) Control(id)->installEventFilter(this);
