@@ -30,6 +30,7 @@ constexpr HelpRange kHelpMap[] = {
     {25077, 25077, "image_sequences.html", 'c'},
     {24505, 24508, "image_sequences.html", 0},  // the calibration window's own commands
     {25411, 25413, "image_sequences.html", 0},
+    {25078, 25078, "dialogs.html", 'c'},
     {25091, 25091, "objects.html", 'c'},
     {25095, 25095, "window.html", 'c'},
     {25101, 25121, "objects.html", 'c'},

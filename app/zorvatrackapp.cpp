@@ -24,6 +24,7 @@
 #include "app/ui/helpwindow.h"
 #include "app/ui/mdiclient.h"
 #include "app/ui/menu100.h"
+#include "app/ui/printer.h"
 #include "base/app_ids.h"
 #include "base/defaults.h"
 #include "base/profile.h"
@@ -133,6 +134,11 @@ ZorvatrackApp::ZorvatrackApp() : docManager_(new (std::nothrow) MyDocManager) {
   });
   keys_.Install();
   platform::SetHelpHandler([this](int context) { ShowHelpContext(context); });
+}
+
+MyTPrinter& ZorvatrackApp::Printer() {
+  if (!printer_) printer_ = std::make_unique<MyTPrinter>();
+  return *printer_;
 }
 
 ZorvatrackApp::~ZorvatrackApp() {

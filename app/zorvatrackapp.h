@@ -30,6 +30,7 @@ class FrameEdit;
 class FrameScrollBar;
 class HelpWindow;
 class MyDocManager;
+class MyTPrinter;
 class DocumentChild;
 class QWidget;
 class ZorvatrackMDIClient;
@@ -108,6 +109,8 @@ class ZorvatrackApp : public QObject, public platform::CommandTarget, public App
   int PrintCounter() const override { return printCounter_; }
   void RaisePrintCounter() { ++printCounter_; }
   void LowerPrintCounter() { --printCounter_; }
+  // The one printer, made on first use.
+  MyTPrinter& Printer();
 
  private:
   void DockToolbar();
@@ -130,6 +133,7 @@ class ZorvatrackApp : public QObject, public platform::CommandTarget, public App
   bool smartObjectPosition_ = false;
   ZorvatrackMDIClient* mdiClient_ = nullptr;
   int printCounter_ = 0;
+  std::unique_ptr<MyTPrinter> printer_;
   QToolBar* toolbar_ = nullptr;
   QString helpFolder_;
   std::string pendingFileName_;

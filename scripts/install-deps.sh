@@ -11,6 +11,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev libopencv-imgproc-dev
   locales shared-mime-info desktop-file-utils xdg-utils
   xvfb openbox xdotool x11-utils
+  poppler-utils  # pdfinfo, pdftotext and pdftoppm read back the printing tests' PDFs
   clang libclang-rt-dev llvm  # the sanitizer build, libFuzzer and llvm-symbolizer
 )
 

@@ -57,6 +57,7 @@ class DreiDAnlWin : public QWidget, public platform::PrintWindow {
   // shown figure drawn afresh, fitted to target.
   void PaintTo(QPainter& painter, const QRect& target, bool printing) override;
   QSize ScreenSize() const override { return size(); }
+  unsigned PrintDocument() const override { return serial_; }
 
  protected:
   bool event(QEvent* event) override;

@@ -1,8 +1,8 @@
 #pragma once
 
 // ZorvatrackMDIClient: the client area of the main window, parent of every document and analysis
-// window. Its own commands (printing, window arrangement, analysis windows) are not in its table
-// yet, so the enablers grey them.
+// window. It prints the printable windows of the open documents, sets up the printer and shows
+// the print preview with the page setup.
 
 #include <QMdiArea>
 
@@ -14,4 +14,11 @@ class ZorvatrackMDIClient : public QMdiArea, public platform::CommandTarget {
   explicit ZorvatrackMDIClient(QWidget* parent = nullptr);
 
   const platform::CommandTable& Commands() const override;
+
+  // Printing: the print dialog and the printout of every printable window; the printer's setup;
+  // the preview in place of the main window. Enabled while a window is active.
+  void CmPrint();
+  void CmPrinterSetup();
+  void CmPageSetup();
+  void CePrint(platform::CommandEnabler& ce);
 };

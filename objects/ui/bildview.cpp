@@ -17,6 +17,7 @@
 #include "base/defaults.h"
 #include "base/document.h"
 #include "base/messages.h"
+#include "base/ui/devcapsdlg.h"
 #include "base/unitsorigin.h"
 #include "objects/bodymodel.h"
 #include "objects/docaccess.h"
@@ -56,7 +57,10 @@ unsigned KeysOf(const QMouseEvent* e) {
 }  // namespace
 
 BildView::BildView(FrameSequence& sequence, QWidget* parent)
-    : QAbstractScrollArea(parent), sequence_(sequence), frame_(&sequence) {
+    : QAbstractScrollArea(parent),
+      PrintWindow(QString::fromStdString(sequence.fileName.Path())),
+      sequence_(sequence),
+      frame_(&sequence) {
   setFocusPolicy(Qt::StrongFocus);
   viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
   viewport()->setMouseTracking(true);
@@ -162,10 +166,61 @@ void BildView::PaintFrame(QPainter& painter, const QRect& target) {
            true);
 }
 
-void BildView::paintEvent(QPaintEvent*) {
+void BildView::FollowDocumentFrame() {
   Document* doc = GetDocument();
   const int current = doc ? doc->CurrentFrame() : 1;
   if (!hasImage_ || !sequence_.IsCurrentFrame(current)) ShowFrame(current);
+}
+
+QSize BildView::ScreenSize() const {
+  return hasImage_ ? QSize(sequence_.Width(), sequence_.Height()) : QSize();
+}
+
+void BildView::PaintTo(QPainter& painter, const QRect& target, bool printing) {
+  FollowDocumentFrame();
+  const int w = sequence_.Width(), h = sequence_.Height();
+  if (!hasImage_ || w <= 0 || h <= 0 || target.isEmpty()) {
+    if (!printing) painter.fillRect(target, palette().window());
+    return;
+  }
+  QRect visible = target;
+  if (!printing && painter.device())
+    visible &= QRect(0, 0, painter.device()->width(), painter.device()->height());
+  PaintScaled(painter, target.topLeft(), double(target.width()) / w, double(target.height()) / h,
+              visible);
+}
+
+void BildView::PaintScaled(QPainter& painter, QPoint origin, double zx, double zy,
+                           const QRect& visible) {
+  const int w = sequence_.Width(), h = sequence_.Height();
+  // Only the part of the image under the visible rectangle is scaled.
+  const int x0 = std::max(0, static_cast<int>(std::floor((visible.left() - origin.x()) / zx)));
+  const int y0 = std::max(0, static_cast<int>(std::floor((visible.top() - origin.y()) / zy)));
+  const int x1 = std::min(w, static_cast<int>(std::ceil((visible.right() + 1 - origin.x()) / zx)));
+  const int y1 = std::min(h, static_cast<int>(std::ceil((visible.bottom() + 1 - origin.y()) / zy)));
+  if (x1 > x0 && y1 > y0) {
+    const QRect destination(origin.x() + static_cast<int>(std::lround(x0 * zx)),
+                            origin.y() + static_cast<int>(std::lround(y0 * zy)),
+                            static_cast<int>(std::lround((x1 - x0) * zx)),
+                            static_cast<int>(std::lround((y1 - y0) * zy)));
+    PaintDib(painter, frame_.Image(), destination, QRect(x0, y0, x1 - x0, y1 - y0), true);
+  }
+  Document* doc = GetDocument();
+  if (doc && sequence_.subObjectSequences) {
+    unsigned options = displayFlags_;
+    if (NotifyDocument(DN_CONNECTPANELVISIBLE)) options |= kPaintConnections | kPaintAngles;
+    ViewMapping map;
+    map.xOrigin = origin.x();
+    map.yOrigin = origin.y();
+    map.xScale = zx;
+    map.yScale = zy;
+    QtCanvas canvas(painter);
+    sequence_.subObjectSequences->Paint(canvas, map, options);
+  }
+}
+
+void BildView::paintEvent(QPaintEvent*) {
+  FollowDocumentFrame();
   QPainter painter(viewport());
   const QRect client = viewport()->rect();
   const int w = sequence_.Width(), h = sequence_.Height();
@@ -174,7 +229,7 @@ void BildView::paintEvent(QPaintEvent*) {
     return;
   }
   if (fit_) {
-    PaintDib(painter, frame_.Image(), client, QRect(0, 0, w, h), true);
+    PaintTo(painter, client, false);
   } else {
     const int sx = ScrollX(), sy = ScrollY();
     const int shownW = static_cast<int>(w * zoomX_) - sx,
@@ -185,29 +240,8 @@ void BildView::paintEvent(QPaintEvent*) {
     if (shownH < client.height())
       painter.fillRect(QRect(0, shownH, client.width(), client.height() - shownH),
                        palette().base());
-    // Only the part of the image under the client area is scaled.
-    const int x0 = std::max(0, static_cast<int>(std::floor(sx / zoomX_)));
-    const int y0 = std::max(0, static_cast<int>(std::floor(sy / zoomY_)));
-    const int x1 = std::min(w, static_cast<int>(std::ceil((sx + client.width()) / zoomX_)));
-    const int y1 = std::min(h, static_cast<int>(std::ceil((sy + client.height()) / zoomY_)));
-    if (x1 > x0 && y1 > y0) {
-      const QRect destination(static_cast<int>(std::lround(x0 * zoomX_)) - sx,
-                              static_cast<int>(std::lround(y0 * zoomY_)) - sy,
-                              static_cast<int>(std::lround((x1 - x0) * zoomX_)),
-                              static_cast<int>(std::lround((y1 - y0) * zoomY_)));
-      PaintDib(painter, frame_.Image(), destination, QRect(x0, y0, x1 - x0, y1 - y0), true);
-    }
-  }
-  if (doc && sequence_.subObjectSequences) {
-    unsigned options = displayFlags_;
-    if (NotifyDocument(DN_CONNECTPANELVISIBLE)) options |= kPaintConnections | kPaintAngles;
-    ViewMapping map;
-    map.xOrigin = -ScrollX();
-    map.yOrigin = -ScrollY();
-    map.xScale = zoomX_;
-    map.yScale = zoomY_;
-    QtCanvas canvas(painter);
-    sequence_.subObjectSequences->Paint(canvas, map, options);
+    // Zoom factors need not give whole pixels, so the scroll origin is scaled directly.
+    PaintScaled(painter, QPoint(-sx, -sy), zoomX_, zoomY_, client);
   }
   if (hasFocus()) {
     painter.setPen(QPen(palette().highlight().color(), 2));
@@ -672,9 +706,17 @@ const platform::CommandTable& BildView::Commands() const {
       platform::Command<&B::CmEditObjectSequence, &B::CeSetObject>(view::kEditObjectSequence),
       platform::CommandRange<&B::CmBodyModel, &B::CeBodyModel>(view::kEditPositionModel,
                                                                view::kInsertInList),
+      platform::Command<&B::CmDevCaps>(view::kDevCaps),
   };
   static const platform::CommandTable table{entries};
   return table;
+}
+
+void BildView::CmDevCaps() {
+  Application* app = TheApplication();
+  DevCapsDlg dialog(app ? static_cast<QWidget*>(app->MainWindow()) : this, ScreenCaps(*viewport()));
+  dialog.Execute();
+  setFocus();
 }
 
 // Object sequence and body model.

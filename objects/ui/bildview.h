@@ -12,12 +12,15 @@
 
 #include "objects/viewmsgs.h"
 #include "platform/commands.h"
+#include "platform/ui/printwindow.h"
 #include "sequences/frame.h"
 
 class FrameSequence;
 class Document;
 
-class BildView : public QAbstractScrollArea, public platform::CommandTarget {
+class BildView : public QAbstractScrollArea,
+                 public platform::CommandTarget,
+                 public platform::PrintWindow {
   Q_OBJECT
  public:
   BildView(FrameSequence& sequence, QWidget* parent);
@@ -43,6 +46,11 @@ class BildView : public QAbstractScrollArea, public platform::CommandTarget {
   void UpdateImage();
   // Paints the shown frame into target (the minimised document paints its picture this way).
   void PaintFrame(QPainter& painter, const QRect& target);
+  // The frame with its objects scaled into target: the view's own painting, the preview and the
+  // printer. Only the part of the frame inside the painter's device is scaled on the screen.
+  void PaintTo(QPainter& painter, const QRect& target, bool printing) override;
+  // The size of the current frame bitmap; empty while there is none.
+  QSize ScreenSize() const override;
 
   // Image position of a client point, and client point of an image position.
   QPointF ClientToImage(QPointF client) const;
@@ -63,6 +71,7 @@ class BildView : public QAbstractScrollArea, public platform::CommandTarget {
   void CmDeleteObject();
   void CmEditObjectSequence();
   void CmBodyModel(int id);
+  void CmDevCaps();
   void CeZoomIn(platform::CommandEnabler& ce);
   void CeZoomOut(platform::CommandEnabler& ce);
   void CeToggleFit(platform::CommandEnabler& ce);
@@ -95,6 +104,11 @@ class BildView : public QAbstractScrollArea, public platform::CommandTarget {
 
  private:
   Document* GetDocument() const;
+  // Reads the document's current frame when the view does not hold it yet.
+  void FollowDocumentFrame();
+  // The frame and its objects with the image's top left at origin, scaled by zx, zy; only the
+  // part under visible is drawn.
+  void PaintScaled(QPainter& painter, QPoint origin, double zx, double zy, const QRect& visible);
   bool Minimised() const;
   int NotifyDocument(int code, std::intptr_t parameter = 0);
   int NotifyAt(int code, QPointF image);

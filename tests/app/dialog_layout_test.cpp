@@ -23,15 +23,18 @@
 
 #include "analysis/ui/exportanalyzedlg.h"
 #include "app/calibrationhost.h"
+#include "app/printersettings.h"
 #include "calibration/ui/calibfilesdlg.h"
 #include "app/resource.h"
 #include "app/ui/aboutdlg.h"
 #include "app/ui/curseqdlg.h"
 #include "app/ui/framespersecond.h"
 #include "app/ui/helpwindow.h"
+#include "app/ui/pagesetupdlg.h"
 #include "base/app_ids.h"
 #include "base/defaults.h"
 #include "base/ui/defaultsdlg.h"
+#include "base/ui/devcapsdlg.h"
 #include "base/ui/messagedlg.h"
 #include "base/ui/textformatdialog.h"
 #include "base/ui/unitsorigindlg.h"
@@ -181,6 +184,8 @@ TEST_F(DialogLayout, EveryDialogShowsItsControlsWithoutOverlapOrCutText) {
   CDIB dib;
   UnitsOrigin units;
   float rate = 25.0f;
+  PrinterSettings page;
+  page.FromPrinter({4960, 7015, 600, 600, 210, 297}, std::nullopt);
 
   struct Case {
     const char* name;
@@ -234,6 +239,12 @@ TEST_F(DialogLayout, EveryDialogShowsItsControlsWithoutOverlapOrCutText) {
                                                 CalibFilesDlg::kNewDocumentMode);
        }},
       {"cameraparameters", [&] { return std::make_unique<EditCameraParaDlg>(nullptr, *first); }},
+      {"pagesetup", [&] { return std::make_unique<PageSetupDialog>(nullptr, page); }},
+      {"devcaps",
+       [&] {
+         QWidget screen;
+         return std::make_unique<DevCapsDlg>(nullptr, ScreenCaps(screen));
+       }},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
