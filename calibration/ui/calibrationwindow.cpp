@@ -22,7 +22,8 @@
 namespace {
 
 constexpr int kProgramIcon = 1003;
-constexpr int kNameChars = 9, kPositionChars = 13;
+// The position field holds a point's label with its three world coordinates whole.
+constexpr int kNameChars = 9, kPositionChars = 26;
 constexpr int kSpacing = 5;
 
 // The command's hint and tooltip, the two lines of its string.
