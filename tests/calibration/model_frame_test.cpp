@@ -250,6 +250,9 @@ TEST(ModelOverlay, PointsAreGreenWhereTheyFitTheCalibratedCamera) {
     EXPECT_EQ(markers[i].colour, i == 4 ? overlay::Colour::kRed : overlay::Colour::kGreen) << i;
     EXPECT_EQ(markers[i].x2 - markers[i].x1, 2 * 2 + 1);  // radius 2 at zoom 1
   }
+  // The radius grows with the zoom up to 10 pixels.
+  EXPECT_EQ(overlay::MarkerRadius(std::hypot(2.0, 2.0)), 3);
+  EXPECT_EQ(overlay::MarkerRadius(std::hypot(8.0, 8.0)), 10);
   // Not calibrated: every set point red.
   c.SetFlag(kFlagCalibrated, false);
   for (const overlay::Shape& m : Markers(overlay::ModelShapes(c, 0, 0, 8, 8)))
