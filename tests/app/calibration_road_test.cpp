@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMainWindow>
 #include <QPushButton>
 #include <QTimer>
@@ -274,6 +275,40 @@ TEST_F(CalibrationRoad, IncompleteFilesAskFirstAndACalibrationFrameOfAnotherSize
   ASSERT_GE(messages_.shown.size(), 1u);
   EXPECT_NE(messages_.shown[0].text.find("(320 x 240)"), std::string::npos);
   EXPECT_NE(messages_.shown[0].text.find("(64 x 48)"), std::string::npos);
+}
+
+TEST_F(CalibrationRoad, DocumentFilesNamesTheDescriptionAndRecomputesWorldPoints) {
+  // Cameras calibrated before: the object has a world position only once it is recomputed.
+  for (int k = 0; k < 2; ++k) {
+    FrameSequence& s = *doc_->Sequence(k);
+    s.camera = cameras_[k].p;
+    s.result = cameras_[k].c;
+    s.SetFlag(kFlagCalibrated, true);
+  }
+  ResObjectSequence* object = objcmd::NewObjectSequence(*doc_);
+  const World target{100, 50, 20};
+  for (int k = 0; k < 2; ++k) {
+    const auto [x, y] = ImageOf(cameras_[k], target);
+    objdoc::SubsOf(*doc_->Sequence(k)).Find(object->number)->AddPoint(1, x, y);
+  }
+  bool plain = false;
+  QTimer::singleShot(0, [&] {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+      auto* files = qobject_cast<CalibFilesDlg*>(w);
+      if (!files || !files->isVisible()) continue;
+      plain = !files->findChild<QWidget*>("20662")->isVisible() &&
+              !files->findChild<QWidget*>("20666")->isVisible();
+      files->findChild<QLineEdit*>("20663")->setText("Treadmill, two cameras");
+      files->findChild<QPushButton*>("1")->click();
+    }
+  });
+  dynamic_cast<ResourceWindow*>(doc_->Window())->CmCalibration(25013);
+  EXPECT_TRUE(plain);
+  EXPECT_EQ(doc_->Caption(), "Treadmill, two cameras");
+  const ObjectBase* world = object->ItemAt(1);
+  ASSERT_NE(world, nullptr);
+  EXPECT_NEAR(world->x, target.x, 0.01);
+  EXPECT_NEAR(world->z, target.z, 0.01);
 }
 
 TEST_F(CalibrationRoad, LoadMultipleImageSequencesAddsFurtherSequences) {

@@ -398,6 +398,40 @@ TEST_F(CalibWindowTest, FilesDialogSteppingModelFileAndMissingFiles) {
   EXPECT_EQ(dialog.result(), 2);
 }
 
+TEST_F(CalibWindowTest, ANewCameraFileIsCreatedThroughTheParameterDialog) {
+  caltest::TempDir dir;
+  const std::string cam = (dir.Path() / "fresh.cam").string();
+  TestCalibrationHost host(1);
+  Calibration& c = host.Camera(1);
+  c.SetCalibrationFile((dir.Path() / "a.cdc").string());
+  c.SetCalibrationImage("/data/frame.bld");
+  CalibFilesDlg dialog(nullptr, host, 1, CalibFilesDlg::kPlainMode);
+  dialog.show();
+  EXPECT_TRUE(dialog.findChild<QWidget*>("20671")->isEnabled());
+  EXPECT_FALSE(dialog.findChild<QWidget*>("20672")->isVisible());
+  platform::ScriptedChoosers choosers;
+  choosers.fileAnswers.push_back(QString::fromStdString(cam));
+  bool edited = false;
+  QTimer::singleShot(0, [&] {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+      auto* parameters = qobject_cast<EditCameraParaDlg*>(w);
+      if (!parameters || !parameters->isVisible()) continue;
+      parameters->findChild<QLineEdit*>("20684")->setText("640");
+      parameters->findChild<QPushButton*>("1")->click();
+      edited = true;
+    }
+  });
+  dialog.Command(20671);
+  ASSERT_TRUE(edited);
+  EXPECT_TRUE(messages_.shown.empty());  // a file that does not exist yet is no error
+  EXPECT_EQ(Text(&dialog, 20670), "fresh.cam");
+  EXPECT_TRUE(dialog.findChild<QWidget*>("20672")->isVisible());
+  EXPECT_FALSE(dialog.findChild<QWidget*>("20671")->isVisible());
+  Calibration back;
+  ASSERT_TRUE(back.SetCameraFile(cam));
+  EXPECT_EQ(back.camera.Ncx, 640);
+}
+
 TEST_F(CalibWindowTest, CameraParametersAreWrittenAndReadBack) {
   caltest::TempDir dir;
   const std::string cam = (dir.Path() / "new.cam").string();
