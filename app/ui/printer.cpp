@@ -25,15 +25,14 @@ constexpr int kPrinterError = 32742;
 constexpr int kPageStatic = 104;
 constexpr int kAtStatic = 21030, kConnectedStatic = 21031;
 
-// Everything a print job changes around it, put back however it ends: the print counter, the
-// wait cursor and the disabled parent window.
+// Everything a print job changes around it, put back however it ends: the print counter and the
+// wait cursor.
 class PrintScope {
  public:
   PrintScope() {
     if (g_App) g_App->RaisePrintCounter();
   }
   ~PrintScope() {
-    if (parent_) parent_->setEnabled(true);
     if (cursor_) QApplication::restoreOverrideCursor();
     if (g_App) g_App->LowerPrintCounter();
   }
@@ -45,15 +44,9 @@ class PrintScope {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     cursor_ = true;
   }
-  void DisableParent(QWidget* parent) {
-    if (!parent || !parent->isEnabled()) return;
-    parent->setEnabled(false);
-    parent_ = parent;
-  }
 
  private:
   bool cursor_ = false;
-  QWidget* parent_ = nullptr;
 };
 
 PrintRangeKind RangeOf(const QPrinter& printer) {
@@ -163,8 +156,9 @@ bool MyTPrinter::Print(QWidget* parent, TApxPrintout& printout, bool prompt) {
     return false;
   }
   MyTPrinterAbortDlg abort(parent, printout, DeviceName(), PortName());
+  // Modal: while the job runs only the abort dialog takes input.
+  abort.setWindowModality(Qt::ApplicationModal);
   abort.show();
-  scope.DisableParent(parent);
   const PrinterSettings& settings = ThePrinterSettings();
   bool ok = true;
   for (std::size_t i = 0; i < pages.size() && ok; ++i) {

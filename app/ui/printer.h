@@ -40,8 +40,8 @@ class MyTPrinter {
 
   // Prints the pages of printout, after the print dialog when prompt is set. True when the job
   // ended without error; a cancelled dialog, an aborted job or a printer that cannot be opened
-  // give false (the last after its message). The print counter is raised meanwhile and the
-  // cursor and the parent window are restored on every path.
+  // give false (the last after its message). The print counter is raised meanwhile, only the
+  // abort dialog takes input, and counter and cursor are restored on every path.
   bool Print(QWidget* parent, TApxPrintout& printout, bool prompt);
 
  private:

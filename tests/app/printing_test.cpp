@@ -16,6 +16,7 @@
 #include <QPainter>
 #include <QPrinter>
 #include <QProcess>
+#include <QPushButton>
 #include <QTimer>
 #include <QtTest/QTest>
 
@@ -264,6 +265,33 @@ TEST_F(PrintingRoad, RangeAndCopiesOfThePrintDialogDecideThePages) {
   ASSERT_TRUE(Command(kPrint));
   EXPECT_FALSE(fs::exists(pdf.toStdString()));
   EXPECT_EQ(app_->PrintCounter(), 0);
+}
+
+TEST_F(PrintingRoad, TheAbortDialogShowsThePageAndCancelStopsTheJob) {
+  ASSERT_NE(pair_, nullptr);
+  AddAnalysis(pair_, "Analysis of pair");
+  const QString pdf = Out("printing_cancelled.pdf");
+  dialogs_.printAnswers.push_back(ToFile(pdf));
+  QStringList lines;
+  // The first page is under way when the dialog's Cancel is pressed.
+  QTimer::singleShot(0, [&] {
+    for (QWidget* w : QApplication::topLevelWidgets())
+      if (auto* abort = qobject_cast<MyTPrinterAbortDlg*>(w); abort && abort->isVisible()) {
+        lines << abort->PageText();
+        EXPECT_EQ(QApplication::activeModalWidget(), abort)
+            << "only the abort dialog takes input while printing";
+        QTest::mouseClick(abort->findChild<QPushButton*>("2"), Qt::LeftButton);
+      }
+  });
+  TApxPrintout printout("job", app_->MDIClient(), false);
+  EXPECT_FALSE(app_->Printer().Print(app_->MDIClient(), printout, true));
+  ASSERT_EQ(lines.size(), 1);
+  EXPECT_TRUE(lines[0].startsWith("1: ") && lines[0].endsWith("left.bld"))
+      << lines[0].toStdString();
+  EXPECT_EQ(app_->PrintCounter(), 0);
+  EXPECT_TRUE(app_->MDIClient()->isEnabled());
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+  EXPECT_LT(PageCountOf(pdf), 4) << "the job stopped";
 }
 
 TEST_F(PrintingRoad, APrinterThatCannotBeOpenedIsReportedAndLeavesNothingRaised) {
