@@ -120,6 +120,8 @@ const platform::CommandTable& ResourceWindow::Commands() const {
           view::kSetObject, view::kDeleteObject),
       platform::Command<&ResourceWindow::CmViewCommand, &ResourceWindow::CeViewCommand>(
           view::kEditObjectSequence),
+      platform::Command<&ResourceWindow::CmViewCommand, &ResourceWindow::CeViewCommand>(
+          view::kDevCaps),
       platform::CommandRange<&ResourceWindow::CmViewCommand, &ResourceWindow::CeViewCommand>(
           view::kEditPositionModel, view::kInsertInList),
       platform::CommandRange<&ResourceWindow::CmObjectSequences,

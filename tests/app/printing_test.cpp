@@ -370,6 +370,21 @@ TEST_F(PrintingRoad, DeviceCapsNameTheScreenAndThePdfPrinter) {
   EXPECT_TRUE(screen.grab().save(
       QString::fromStdString((fs::path(ZORVAT_BUILD_DIR) / "printing_devcaps.png").string())));
 
+  // The view's hidden command opens the dialog for the screen.
+  view->setFocus();
+  QCoreApplication::processEvents();
+  QString technology;
+  QTimer::singleShot(0, [&] {
+    for (QWidget* w : QApplication::topLevelWidgets())
+      if (auto* d = qobject_cast<DevCapsDlg*>(w); d && d->isVisible()) {
+        technology = d->findChild<QLabel*>("21202")->text();
+        d->EndDialog(1);
+      }
+  });
+  ASSERT_TRUE(platform::QueryCommand(app_->Chain(), 25078).enabled);
+  ASSERT_TRUE(Command(25078));
+  EXPECT_EQ(technology, "Rasterdisplay");
+
   QPrinter pdf(QPrinter::HighResolution);
   pdf.setOutputFormat(QPrinter::PdfFormat);
   const DeviceCaps caps = PrinterCaps(pdf);
