@@ -347,6 +347,18 @@ TEST_F(PrintingRoad, PreviewOpensOnPageOneAndExitGivesTheMainWindowBack) {
     QCoreApplication::processEvents();
     EXPECT_TRUE(preview->grab().save(
         QString::fromStdString((fs::path(ZORVAT_BUILD_DIR) / "printing_preview.png").string())));
+    // Printing from the preview offers every page, the page on show as the selection, and
+    // comes back to that page.
+    const QString pdf = Out("printing_from_preview.pdf");
+    dialogs_.printAnswers.push_back(ToFile(pdf));
+    preview->Action(24337)->trigger();
+    ASSERT_FALSE(dialogs_.offers.empty());
+    EXPECT_EQ(dialogs_.offers.back().maxPage, 4);
+    EXPECT_TRUE(dialogs_.offers.back().selection);
+    EXPECT_EQ(preview->Printout().FocusPage(), 3);
+    EXPECT_EQ(PageCountOf(pdf), 4);
+    EXPECT_EQ(preview->CurrentPage(), 3);
+    EXPECT_EQ(app_->PrintCounter(), 1) << "back to the preview's own count";
     preview->Action(24505)->trigger();
   });
   ASSERT_TRUE(Command(kPageSetup));
