@@ -39,6 +39,7 @@ constexpr HelpRange kHelpMap[] = {
     {25301, 25360, "analyze.html", 0},
     {25370, 25385, "analyze.html", 'c'},
     {24226, 24226, "analyze.html", 'd'},
+    {22213, 22213, "analyze.html", 'c'},
     {20000, 21999, "dialogs.html", 'd'},
 };
 
@@ -55,7 +56,9 @@ constexpr DialogHelp kDialogHelp[] = {
     {35014, "dialogs.html", "d20150"}, {35016, "dialogs.html", "d20110"},
     {35018, "dialogs.html", "d21150"}, {35019, "dialogs.html", "d20390"},
     {35020, "dialogs.html", "d20230"}, {35021, "dialogs.html", "d20200"},
-    {35006, "dialogs.html", "d20503"}, {35007, "dialogs.html", "d20400"},
+    {35012, "analyze.html", "d24221"}, {35013, "analyze.html", "d24222"},
+    {35017, "analyze.html", "d24224"}, {35006, "dialogs.html", "d20503"},
+    {35007, "dialogs.html", "d20400"},
     {35008, "dialogs.html", "d20501"}, {35009, "dialogs.html", "d20502"},
     {35011, "analyze.html", "d20504"},
     {35002, "dialogs.html", "d20660"},

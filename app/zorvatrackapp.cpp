@@ -16,6 +16,7 @@
 
 #include <new>
 
+#include "analysis/ui/anlwinlayout.h"
 #include "app/helpmap.h"
 #include "app/mydocmanager.h"
 #include "app/ui/aboutdlg.h"
@@ -262,7 +263,9 @@ void ZorvatrackApp::BuildToolbar(QToolBar* bar, bool omitLoad) {
 }
 
 platform::CommandChain ZorvatrackApp::Chain() {
-  return {ActiveChild(), mdiClient_, this, docManager_.get()};
+  // An active analysis window comes first, in the place of a document window.
+  return {ActiveChild(), mdiClient_ ? mdiClient_->ActiveAnalysisLayout() : nullptr, mdiClient_,
+          this, docManager_.get()};
 }
 
 QWidget* ZorvatrackApp::ActiveChildWidget() const {

@@ -90,7 +90,8 @@ class ZorvatrackApp : public QObject, public platform::CommandTarget, public App
   // The help page of a context id (commands and dialogs' Help buttons).
   void ShowHelpContext(int context);
 
-  // The chain a command takes now: active document, MDI client, application, document manager.
+  // The chain a command takes now: active document or analysis window, MDI client, application,
+  // document manager.
   platform::CommandChain Chain();
 
   QMainWindow* MainWindow() const override { return mainWindow_.get(); }
