@@ -32,7 +32,9 @@ TEST(SmartTile, WindowsAboveEachOtherAndAThirdBeside) {
   ASSERT_TRUE(r);
   for (int a = 0; a < 3; ++a)
     for (int b = 0; b < 3; ++b)
-      if (a != b) EXPECT_FALSE((*r)[a]->Overlaps(*(*r)[b])) << a << " " << b;
+      if (a != b) {
+        EXPECT_FALSE((*r)[a]->Overlaps(*(*r)[b])) << a << " " << b;
+      }
   EXPECT_EQ((*r)[2]->right, 998);
   EXPECT_EQ((*r)[0]->top, 2);
   EXPECT_EQ((*r)[1]->bottom, 598);
