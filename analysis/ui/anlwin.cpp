@@ -316,6 +316,8 @@ QSize AnlWin::ScreenSize() const {
   return axes_.fitToWindow ? viewport()->size() : PlotSize();
 }
 
+unsigned AnlWin::PrintDocument() const { return document_ ? document_->Serial() : 0; }
+
 void AnlWin::InvalidatePlot() {
   plotValid_ = false;
   viewport()->update();

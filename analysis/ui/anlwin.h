@@ -76,6 +76,7 @@ class AnlWin : public QAbstractScrollArea, public platform::PrintWindow, public 
   // PrintWindow.
   void PaintTo(QPainter& painter, const QRect& target, bool printing) override;
   QSize ScreenSize() const override;
+  unsigned PrintDocument() const override;
 
   // The value panes the layout shows (null for none), and whether they are kept up to date.
   void SetValueDialogs(ValuePane* combined, ValuePane* crosshairs, ValuePane* frame);

@@ -8,6 +8,7 @@
 #include "analysis/anlwinkind.h"
 #include "analysis/ui/anlwin.h"
 #include "analysis/ui/anlwinlayout.h"
+#include "analysis/ui/stickfigureframe.h"
 #include "app/resource.h"
 #include "app/smarttile.h"
 #include "app/zorvatrackapp.h"
@@ -59,6 +60,7 @@ ZorvatrackMDIClient::ZorvatrackMDIClient(QWidget* parent) : QMdiArea(parent) {
   // The workspace colour of the desktop behind the document windows.
   setBackground(palette().brush(QPalette::Dark));
   RegisterIcons();
+  AnlWinLayout::SetStickFigureFactory(MakeStickFigureFrame);
 }
 
 const platform::CommandTable& ZorvatrackMDIClient::Commands() const {

@@ -93,7 +93,7 @@ TEST_F(AnalysisRoad, TwoWindowsFollowTheFrameSmoothAndTileBesideTheVideo) {
   Track(*doc);
   ASSERT_TRUE(Enabled(25301));
   EXPECT_FALSE(Enabled(25330)) << "no object model";
-  EXPECT_FALSE(Enabled(25360)) << "no 3D window in this build of the test";
+  EXPECT_TRUE(Enabled(25360)) << "the 3D window";
 
   ZorvatrackMDIClient* mdi = app_->MDIClient();
   ASSERT_TRUE(Command(25301));
@@ -157,6 +157,21 @@ TEST_F(AnalysisRoad, TwoWindowsFollowTheFrameSmoothAndTileBesideTheVideo) {
   EXPECT_NE(image->ItemAt(10)->x, imageBefore);
   EXPECT_NE(view->grab().toImage(), viewBefore) << "the view shows the moved point";
   EXPECT_TRUE(messages_.shown.empty()) << messages_.shown[0].text;
+
+  // The stick figure opens in a 3D layout with its angle panel beside it; then it is closed.
+  ASSERT_TRUE(Command(25360));
+  AnlWinLayout* stick = mdi->ActiveAnalysisLayout();
+  ASSERT_NE(stick, nullptr);
+  EXPECT_TRUE(stick->Is3D());
+  EXPECT_EQ(stick->Window2D(), nullptr);
+  ASSERT_NE(stick->ShownPane(), nullptr);
+  EXPECT_TRUE(stick->ShownPane()->isVisible());
+  EXPECT_EQ(ChildOf(stick)->windowTitle().toStdString(), "3. Analysis" + tail);
+  EXPECT_FALSE(Enabled(25372)) << "no smoothing in a 3D window";
+  EXPECT_TRUE(Enabled(25385));
+  ChildOf(stick)->close();
+  QCoreApplication::processEvents();
+  mdi->setActiveSubWindow(ChildOf(xt));
 
   // The new windows open beside the video, one over the other: the user moves them apart
   // (the video at the left, the windows right of it, one above the other), then Smart Tile lets
