@@ -1,7 +1,9 @@
 // The 3D stick-figure window following the video: a figure of 30 points and 40 connections over
 // recordings of 1 000 to 100 000 frames, shown in a 400 x 400 window. BM_FollowFrame is one step
 // of playback (the scene rebuilt from the document at the next frame and the picture drawn
-// afresh); BM_Turn draws the picture again after a turn. Each benchmark checks what it drew.
+// afresh); BM_Turn draws the picture again after a turn; BM_RebuildAfterChange is what the
+// window does when the document's points change (every frame looked at again for the box).
+// Each benchmark checks what it drew.
 
 #include <benchmark/benchmark.h>
 
@@ -61,8 +63,20 @@ void BM_Turn(benchmark::State& state) {
     state.SkipWithError("the figure is not drawn turned");
 }
 
+void BM_RebuildAfterChange(benchmark::State& state) {
+  const int frames = static_cast<int>(state.range(0));
+  Fixture f(frames);
+  for (auto _ : state) {
+    f.win->Rebuild(frames / 2, true);
+    f.win->Redraw(kRedrawAll);
+  }
+  if (!DrewAll(*f.win) || f.win->Scene().LastFrame() != static_cast<std::uint32_t>(frames))
+    state.SkipWithError("the figure is not drawn over all frames");
+}
+
 BENCHMARK(BM_FollowFrame)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Turn)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_RebuildAfterChange)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
