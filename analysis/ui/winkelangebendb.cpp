@@ -39,6 +39,7 @@ constexpr int kScrollBars[] = {kScrollX, kScrollY, kScrollZ};
 // The scroll bars reach one step beyond 0..359 on each side, so that they can wrap.
 constexpr int kScrollMin = -1, kScrollMax = 360;
 constexpr int kScrollPage = 10;
+constexpr int kEditFrame = 16;
 
 }  // namespace
 
@@ -49,6 +50,9 @@ WinkelAngebenDB::WinkelAngebenDB(QWidget* parent)
   for (int axis = 1; axis <= 3; ++axis) {
     QLineEdit* edit = Edit(axis);
     edit->setMaxLength(static_cast<int>(ViewAngles::kMaxLength));
+    // A narrow panel: four characters and the frame of the edit.
+    edit->setMaximumWidth(edit->fontMetrics().horizontalAdvance(QStringLiteral("-0000")) +
+                          kEditFrame);
     edit->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9-]*"), edit));
     edit->installEventFilter(this);
     QScrollBar* bar = ScrollBar(axis);
