@@ -136,6 +136,9 @@ class PrintingRoad : public ProgramTest {
  protected:
   void SetUp() override {
     ProgramTest::SetUp();
+    // Each run of the program starts from the default page layout.
+    ThePrinterSettings() = PrinterSettings();
+    g_PageSetupInInches = true;
     WriteGreyBld(dir_ / "left.bld", 40);
     WriteGreyBld(dir_ / "right.bld", 215);
     WriteGreyBld(dir_ / "other.bld", 130);
@@ -294,6 +297,25 @@ TEST_F(PrintingRoad, TheAbortDialogShowsThePageAndCancelStopsTheJob) {
   EXPECT_LT(PageCountOf(pdf), 4) << "the job stopped";
 }
 
+TEST_F(PrintingRoad, PrinterSetupTakesTheConfirmedMarginsIntoThePageLayout) {
+  ASSERT_NE(pair_, nullptr);
+  platform::ScriptedPrintDialogs::PageSetupAnswer answer;
+  answer.marginsMm = QMarginsF(10, 20, 30, 40);
+  dialogs_.pageSetupAnswers.push_back(answer);
+  ASSERT_TRUE(Command(24338));
+  const PrinterSettings& s = ThePrinterSettings();
+  EXPECT_EQ(s.MarginLeft, 1000);
+  EXPECT_EQ(s.MarginTop, 2000);
+  EXPECT_EQ(s.MarginRight, 3000);
+  EXPECT_EQ(s.MarginBottom, 4000);
+  EXPECT_EQ(s.AreaWidth, s.PaperWidth - 4000) << "the whole page between the new margins";
+  // Cancelled, nothing changes.
+  ASSERT_TRUE(Command(24338));
+  EXPECT_EQ(dialogs_.pageSetupsAsked, 2);
+  EXPECT_EQ(s.MarginLeft, 1000);
+  EXPECT_EQ(s.MarginBottom, 4000);
+}
+
 TEST_F(PrintingRoad, APrinterThatCannotBeOpenedIsReportedAndLeavesNothingRaised) {
   ASSERT_NE(pair_, nullptr);
   dialogs_.printAnswers.push_back(ToFile("/nonexistent-folder/zorvat/out.pdf"));
@@ -407,6 +429,10 @@ TEST_F(PrintingRoad, DeviceCapsNameTheScreenAndThePdfPrinter) {
 // A video whose three objects were tracked prints with its objects and their paths over it.
 class TrackedPrint : public ProgramTest {
  protected:
+  void SetUp() override {
+    ProgramTest::SetUp();
+    ThePrinterSettings() = PrinterSettings();
+  }
   bool Command(int id) { return platform::RouteCommand(app_->Chain(), id); }
   platform::RecordingMessageService messages_;
   platform::ScriptedPrintDialogs dialogs_;
