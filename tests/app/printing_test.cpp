@@ -26,7 +26,6 @@
 #include <filesystem>
 #include <fstream>
 
-#include "analysis/ui/dreidanlwin.h"
 #include "app/mydocmanager.h"
 #include "app/printersettings.h"
 #include "app/resource.h"
@@ -500,35 +499,49 @@ TEST_F(TrackedPrint, TheViewOfATrackedVideoPrintsWithItsObjects) {
   EXPECT_GT(coloured, 50) << "the tracked objects show";
   EXPECT_EQ(outside, 0);
 
-  // The 3D window of the document, joined into a stick figure, prints on the page after it.
+  // An analysis window of x over time and the 3D window of the figure the objects are joined
+  // into, both opened from the Analyze menu, print on the pages after the view.
   ResObjectSequences& objects = *doc->ObjectSequences();
   const auto& sequences = objects.Sequences();
   ASSERT_EQ(sequences.size(), 3u);
   ASSERT_NE(objects.Figure().Connect(sequences[0].get(), sequences[1].get(), 0xC00000), nullptr);
   ASSERT_NE(objects.Figure().Connect(sequences[1].get(), sequences[2].get(), 0x0000C0), nullptr);
   doc->RecalcObjectSequences(0);
-  auto* window3d = new DreiDAnlWin(nullptr, "1. Analysis / walk", doc->CurrentFrame(), doc);
-  QMdiSubWindow* sub = app_->MDIClient()->addSubWindow(window3d);
-  sub->resize(420, 360);
-  sub->show();
+  ASSERT_TRUE(Command(25301)) << "x to t";
+  ASSERT_TRUE(Command(25360)) << "the stick figure";
+  for (QMdiSubWindow* sub : app_->MDIClient()->subWindowList()) sub->resize(480, 360);
   QCoreApplication::processEvents();
-  const QString both =
-      QString::fromStdString((fs::path(ZORVAT_BUILD_DIR) / "printing_tracked_3d.pdf").string());
-  fs::remove(both.toStdString());
-  answer.outputFile = both;
+  const QString all =
+      QString::fromStdString((fs::path(ZORVAT_BUILD_DIR) / "printing_tracked_all.pdf").string());
+  fs::remove(all.toStdString());
+  answer.outputFile = all;
   dialogs_.printAnswers.push_back(answer);
   ASSERT_TRUE(Command(kPrint));
-  ASSERT_EQ(PageCountOf(both), 2) << "the view, then the 3D window";
-  const QImage page3d = RenderPage(both, 2, 60, "printing_tracked_3d");
+  ASSERT_EQ(PageCountOf(all), 3) << "the view, the analysis window, the 3D window";
+  EXPECT_TRUE(PageText(all, 1).trimmed().isEmpty()) << "the view has no text";
+  const QString graph = PageText(all, 2);
+  EXPECT_TRUE(graph.contains("mm"))
+      << "the graph's axes carry their units: " << graph.toStdString();
+  const QImage page2d = RenderPage(all, 2, 60, "printing_tracked_analysis");
+  const QImage page3d = RenderPage(all, 3, 60, "printing_tracked_3d");
+  ASSERT_FALSE(page2d.isNull());
   ASSERT_FALSE(page3d.isNull());
-  int drawn = 0, drawnOutside = 0;
-  for (int y = 0; y < page3d.height(); ++y)
-    for (int x = 0; x < page3d.width(); ++x) {
-      if (qGray(page3d.pixel(x, y)) > 235) continue;
-      ++drawn;
-      if (x < inch || y < inch || x >= page3d.width() - inch || y >= page3d.height() - inch)
-        ++drawnOutside;
-    }
+  auto countDrawn = [&](const QImage& image, int& outsideMargins) {
+    int drawn = 0;
+    outsideMargins = 0;
+    for (int y = 0; y < image.height(); ++y)
+      for (int x = 0; x < image.width(); ++x) {
+        if (qGray(image.pixel(x, y)) > 235) continue;
+        ++drawn;
+        if (x < inch || y < inch || x >= image.width() - inch || y >= image.height() - inch)
+          ++outsideMargins;
+      }
+    return drawn;
+  };
+  int outside2d = 0, drawnOutside = 0;
+  EXPECT_GT(countDrawn(page2d, outside2d), 500) << "axes and curves";
+  EXPECT_EQ(outside2d, 0);
+  const int drawn = countDrawn(page3d, drawnOutside);
   EXPECT_GT(drawn, 200) << "box and figure";
   EXPECT_EQ(drawnOutside, 0);
 }
