@@ -34,6 +34,9 @@ class ImportListe : public KurvenListe<ImportZeichnen> {
   int LargestColorIndex() const;
 
   void Clear() { curves_.clear(); }
+  void Remove(const ImportZeichnen* import) {
+    std::erase_if(curves_, [&](const auto& c) { return c.get() == import; });
+  }
 
   // Reads and derives every import; the imported range follows (RangeOfAll: smallest first
   // sample and min, largest last sample and max of the imports with values).

@@ -12,6 +12,7 @@
 #include "analysis/anlwindialogs.h"
 #include "analysis/curvelists.h"
 #include "analysis/gapnetwork.h"
+#include "analysis/importliste.h"
 #include "analysis/quantity.h"
 #include "analysis/ui/analysisfont.h"
 #include "analysis/ui/anlwindialogs_ui.h"
@@ -172,8 +173,10 @@ void AnlWin::BuildCurves(int frame) {
     return;
   }
   RebuildCurveList();
+  ComputeImports();
   statistics_ = GatherStatistics();
   SelectValueRange();
+  axes_.ExtendRangeByImport();
   if (axes_.fitToWindow) {
     LayoutToWindow();
   } else {
@@ -231,6 +234,7 @@ void AnlWin::SelectValueRange() {
 }
 
 bool AnlWin::HasSomethingToDraw() const {
+  if (ImportShown()) return true;
   if (distances_) return distances_->AnyValid();
   if (resultants_) return resultants_->AnyValid();
   if (angles_) return angles_->AnyValid();
@@ -251,6 +255,8 @@ void AnlWin::ReportNothingToDraw() {
   else if (info_.source == CurveSource::kResultants) text = 32026;
   else if (info_.source == CurveSource::kDistances) text = 32027;
   else if (kind_ >= kCenterOfMassX) text = 32044;
+  // The same messages naming the imported data as well.
+  if (imports_) text = text == 32044 ? 32045 : text + 4;
   ErrorMessage(32000, text, title_.c_str());
 }
 
@@ -354,6 +360,7 @@ void AnlWin::RenderPlot(QPainter& painter, QSize size, QPoint scroll, bool print
   AxisColors colors;
   colors.background = kWindow;
   axes_.DrawAxes(canvas, colors);
+  axes_.DrawImport(canvas);
   if (printing && selectedEntry_) selectedEntry_->SetHighlight(false);
   DrawCurves(canvas);
   if (printing && selectedEntry_) selectedEntry_->SetHighlight(true);
@@ -477,6 +484,8 @@ float AnlWin::SelectedValueAt(int frame) const {
   } else if (selectedCurve_) {
     values = selectedCurve_->Values();
     count = frame;
+  } else if (selectedImport_) {
+    return selectedImport_->ValueAt(static_cast<float>(frame), ImportListe::kStartFrame);
   }
   if (!values || frame < 1 || frame > count) return kMissingValue;
   return values[frame - 1];
@@ -488,7 +497,7 @@ void AnlWin::UpdateMarkerPane() {
     if (!p || !p->HasReading()) continue;
     const float time = units_.FrameToTime(static_cast<float>(currentFrame_));
     const float value = HasSelection() ? SelectedValueAt(currentFrame_) : kMissingValue;
-    p->ShowReading(time, units_.OrdinateToUnit(value));
+    p->ShowReading(time, ShownOrdinate(value));
     p->SetMode(value == kMissingValue ? 1 : 2);
   }
 }
@@ -498,8 +507,7 @@ void AnlWin::ShowCrosshairValues() {
   const PlotRect r = PlotRect::Of(axes_).Widened();
   auto values = [&](FloatPoint p, bool enabled) {
     if (!enabled || !r.Contains(p)) return std::pair{kMissingValue, kMissingValue};
-    return std::pair{units_.FrameToTime(axes_.PixelToValueX(p.x)),
-                     units_.OrdinateToUnit(axes_.PixelToValueY(p.y))};
+    return std::pair{units_.FrameToTime(axes_.PixelToValueX(p.x)), OrdinateReadingAt(p.y)};
   };
   const auto [a1, b1] = values(crosshairs_->First(), crosshairs_->FirstEnabled());
   const auto [a2, b2] = values(crosshairs_->Second(), crosshairs_->SecondEnabled());
@@ -530,6 +538,7 @@ void AnlWin::ReplaceCrosshairs(int code) {
 }
 
 void AnlWin::AfterScaleChange(int code) {
+  axes_.RescaleImport();
   UpdateScrollBars();
   ReplaceCrosshairs(code);
   InvalidatePlot();
@@ -649,11 +658,17 @@ void AnlWin::ApplyWindowStyle() {
   apply(distances_);
   apply(resultants_);
   apply(angles_);
+  // Imported curves take the window's pen, without markers.
+  if (imports_) {
+    imports_->SetAutomaticStyle(true);
+    imports_->SetStyle(style_.width, style_.style, style_.connect, false, true);
+  }
   InvalidatePlot();
 }
 
 CurveLook* AnlWin::SelectedLook() const {
   if (selectedEntry_) return selectedEntry_;
+  if (selectedImport_) return selectedImport_;
   return selectedCurve_;
 }
 
@@ -705,16 +720,18 @@ void AnlWin::EnableCommand(platform::CommandEnabler& ce) const {
   s.markerShown = showMarker_;
   s.fitToWindow = axes_.fitToWindow;
   s.canZoomIn = CanZoomIn();
+  s.importedShown = ImportShown();
   EnableAnlWinCommand(s, ce);
 }
 
-bool AnlWin::HasSelection() const { return selectedEntry_ || selectedCurve_; }
+bool AnlWin::HasSelection() const { return selectedEntry_ || selectedCurve_ || selectedImport_; }
 
 void AnlWin::ClearSelection() {
   if (selectedEntry_) selectedEntry_->SetHighlight(false);
   if (selectedCurve_) selectedCurve_->SetHighlight(false);
   selectedEntry_ = nullptr;
   SetSelectedCurve(nullptr, nullptr, nullptr);
+  DeselectImport();
 }
 
 void AnlWin::SetSelectedCurve(DistanzZeichnen* d, ResultierendeZeichnen* r, WinkelZeichnen* a) {
@@ -742,6 +759,7 @@ bool AnlWin::SelectAt(QPoint windowPoint) {
       }
   if (selectedEntry_) selectedEntry_->SetHighlight(true);
   if (selectedCurve_) selectedCurve_->SetHighlight(true);
+  if (!selectedEntry_ && !selectedCurve_) SelectImportAt(p);
   UpdateMarkerPane();
   InvalidatePlot();
   return HasSelection();
@@ -826,12 +844,13 @@ void AnlWin::CrosshairDragMove(QPoint pos) {
                                                                      verticalScrollBar()->singleStep());
   const QPoint p = AddScrollOffset(pos);
   float x = static_cast<float>(p.x()), y = static_cast<float>(p.y());
-  if (selectedEntry_ || selectedCurve_) {
+  if (HasSelection()) {
     float t = axes_.PixelToValueX(x), v = axes_.PixelToValueY(y);
     if (selectedEntry_) selectedEntry_->SnapCrosshair(kind_, t, v, axes_.xScale, axes_.yScale);
     else if (selectedCurve_)
       selectedCurve_->SnapCrosshair(t, v, axes_.xScale, axes_.yScale,
                                     static_cast<int>(axes_.xMax) + 1);
+    else SnapToImport(t, v);
     x = axes_.ValueToPixelX(t);
     y = axes_.ValueToPixelY(v);
   }

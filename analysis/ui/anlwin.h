@@ -25,6 +25,8 @@
 #include "platform/ui/printwindow.h"
 
 class Distanzen;
+class ImportListe;
+class ImportZeichnen;
 class ResultierendenListe;
 class WinkelListe;
 class AnlWinKurve;
@@ -102,6 +104,12 @@ class AnlWin : public QAbstractScrollArea, public platform::PrintWindow, public 
   void OnZoom(int id);
   void OnFit();
   void OnFontChanged();
+  // Imported acquisition data (anlwin_import.cpp): adds one channel chosen by the user, or
+  // ends the display of all of them.
+  void OnImportData();
+  void OnEndImport();
+  const ImportListe* Imports() const { return imports_.get(); }
+  const ImportZeichnen* SelectedImport() const { return selectedImport_; }
   void ToggleCrosshairs(int id);
   void ArmStyleDrag() { styleDragArmed_ = true; }
   // Commands 22201..22212 and 22215 on the selected curve.
@@ -182,6 +190,20 @@ class AnlWin : public QAbstractScrollArea, public platform::PrintWindow, public 
   // Runs f on x, y, z of every entry with the panes quiet, then has the document recompute.
   void EditSequences(const std::function<bool(AnlWinObjectSequence&, int code, int index)>& f);
   void DocumentChanged();
+  // Imported data (anlwin_import.cpp).
+  bool ImportShown() const;
+  void ComputeImports();
+  bool ColorUsedByCurves(ColorValue color) const;
+  // Selects the imported curve under the plot point when nothing else was hit.
+  void SelectImportAt(QPoint plotPoint);
+  void DeselectImport();
+  // A value of the selected curve as the panes show it: in display units, or an imported value
+  // as it is.
+  float ShownOrdinate(float value) const;
+  // The ordinate the panes read at a plot pixel row.
+  float OrdinateReadingAt(float pixelY) const;
+  // Moves a crosshair at frame t and window ordinate v onto the selected imported curve.
+  void SnapToImport(float& t, float& v);
 
   std::string title_;
   Document* document_;
@@ -207,6 +229,9 @@ class AnlWin : public QAbstractScrollArea, public platform::PrintWindow, public 
   bool reportedNothing_ = false;
   bool paintingAllowed_ = false;
   bool updatePanes_ = true;
+
+  std::unique_ptr<ImportListe> imports_;
+  ImportZeichnen* selectedImport_ = nullptr;
 
   std::unique_ptr<Fadenkreuze> crosshairs_;
   std::unique_ptr<Fadenkreuze> oldCrosshairs_;

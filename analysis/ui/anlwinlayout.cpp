@@ -6,6 +6,7 @@
 #include "analysis/anlwinkind.h"
 #include "analysis/ui/analysisfont.h"
 #include "analysis/ui/anlwin.h"
+#include "analysis/ui/exportanalyzedlg.h"
 #include "analysis/ui/valuepanes.h"
 #include "base/document.h"
 #include "platform/strings.h"
@@ -209,11 +210,21 @@ void AnlWinLayout::Cm2D(int id) {
     case kFit:
       window2D_->OnFit();
       break;
+    case kImport:
+      window2D_->OnImportData();
+      break;
+    case kEndImport:
+      window2D_->OnEndImport();
+      break;
     default:
       if ((id >= kFirstStyle && id <= kLastStyle) || id == kFollowWindowStyle)
         window2D_->SetSelectedStyle(id);
       break;
   }
+}
+
+void AnlWinLayout::CmExportAnalysisData() {
+  if (document_) RunAnalysisExport(this, *document_);
 }
 
 void AnlWinLayout::CmZoom(int id) {
@@ -247,6 +258,8 @@ const platform::CommandTable& AnlWinLayout::Commands() const {
   using namespace anlcmd;
   static const platform::CommandEntry entries[] = {
       platform::CommandRange<&L::Cm2D, &L::CeAnalysisCommand>(kAlterSequences, kApproximate),
+      platform::CommandRange<&L::Cm2D, &L::CeAnalysisCommand>(kImport, kEndImport),
+      platform::Command<&L::CmExportAnalysisData>(kExport),
       platform::CommandRange<&L::Cm2D, &L::CeAnalysisCommand>(kCoordinates, kDisplayStyle),
       platform::Command<&L::Cm2D>(kStyleByMouse),
       platform::CommandRange<&L::Cm2D>(kFirstStyle, kLastStyle),

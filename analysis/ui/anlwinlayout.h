@@ -82,6 +82,8 @@ class AnlWinLayout : public QWidget, public platform::CommandTarget, public Anal
   void CmFrameNumberPane();
   void CmSelectFonts();
   void CmPanePosition();
+  // The analysis-data export of the document (2D and 3D alike).
+  void CmExportAnalysisData();
   void CeAnalysisCommand(platform::CommandEnabler& ce);
   void CeZoom(platform::CommandEnabler& ce);
 

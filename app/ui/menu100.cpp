@@ -177,6 +177,7 @@ const MenuEntry kMenu100[] = {
     Separator(),
     Item(25374, "&Import External Data..."),
     Item(25375, "&End Display of Import Data "),
+    Item(25376, "E&xport Analysis Data..."),
     Separator(),
     Item(25377, "&Coordinates"),
     Item(25378, "&Display"),

@@ -6,6 +6,8 @@
 #include <QMainWindow>
 #include <QMdiSubWindow>
 
+#include "analysis/anlwinkind.h"
+#include "analysis/ui/exportanalyzedlg.h"
 #include "app/calibrationhost.h"
 #include "app/resource.h"
 #include "app/ui/curseqdlg.h"
@@ -105,6 +107,7 @@ const platform::CommandTable& ResourceWindow::Commands() const {
           kDeleteObjectModel),
       platform::CommandRange<&ResourceWindow::CmAscii, &ResourceWindow::CeAscii>(
           ascii::kExportCommand, ascii::kImportCommand),
+      platform::Command<&ResourceWindow::CmExportAnalysisData>(anlcmd::kExport),
       platform::Command<&ResourceWindow::CmLayout, &ResourceWindow::CeZoom>(kZoomCommand),
       platform::CommandRange<&ResourceWindow::CmLayout, &ResourceWindow::CeLayout>(
           kFirstLayoutCommand, kLastLayoutCommand),
@@ -394,6 +397,11 @@ void ResourceWindow::CmAscii(int id) {
     return;
   }
   ObjectExport(parent, doc, *video).Execute();
+}
+
+void ResourceWindow::CmExportAnalysisData() {
+  QWidget* parent = g_App ? static_cast<QWidget*>(g_App->MainWindow()) : this;
+  RunAnalysisExport(parent, *document_);
 }
 
 void ResourceWindow::CeAscii(platform::CommandEnabler& ce) {

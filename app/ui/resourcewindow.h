@@ -82,6 +82,8 @@ class ResourceWindow : public QWidget, public DocumentChild, public DocumentWind
   // Copy Sequence, Export and Import of ASCII object files.
   void CmAscii(int id);
   void CeAscii(platform::CommandEnabler& ce);
+  // The analysis-data export of the document (the analysis windows offer it too).
+  void CmExportAnalysisData();
   // Tracking 25200..25203.
   void CmTracking(int id);
   void CeTracking(platform::CommandEnabler& ce);
