@@ -11,6 +11,7 @@
 
 #include "analysis/analysis_ids.h"
 #include "analysis/dreid_ids.h"
+#include "analysis/ui/analysisfont.h"
 #include "analysis/ui/qtplotcanvas.h"
 #include "analysis/ui/winkelangebendb.h"
 #include "base/document.h"
@@ -80,8 +81,21 @@ void DreiDAnlWin::ShowFitMessages(unsigned messages) const {
 void DreiDAnlWin::Rebuild(int frame, bool reset) {
   TakeLook();
   // Until the window has its size there is nothing to fit and no size to complain about.
-  scene_.SetViewport(ViewportFor(sized_ ? rect() : QRect(), font()));
+  scene_.SetViewport(ViewportFor(sized_ ? rect() : QRect(), AnalysisFont()));
   ShowFitMessages(scene_.Rebuild(static_cast<std::uint32_t>(std::max(frame, 0)), reset));
+}
+
+void DreiDAnlWin::RebuildCurves(int frame) {
+  Rebuild(frame, true);
+  Redraw(kRedrawAll);
+}
+
+void DreiDAnlWin::FontChanged() { Refit(); }
+
+void DreiDAnlWin::Refit() {
+  scene_.SetViewport(ViewportFor(rect(), AnalysisFont()));
+  if (scene_.Extents().IsSet()) ShowFitMessages(scene_.FitZoom());
+  Redraw(kRedrawAll);
 }
 
 bool DreiDAnlWin::GotoFrame(int frame) {
@@ -114,7 +128,7 @@ void DreiDAnlWin::Redraw(unsigned flags) {
       shownFrames_.clear();
     }
     if (!scene_.CannotDraw() && !IsMinimised()) {
-      painter.setFont(font());
+      painter.setFont(AnalysisFont());
       scene_.ApplyAngles();
       QtPlotCanvas canvas(painter);
       labelsWritten = scene_.Draw(canvas, fresh);
@@ -189,9 +203,7 @@ void DreiDAnlWin::paintEvent(QPaintEvent*) {
 void DreiDAnlWin::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
   sized_ = true;
-  scene_.SetViewport(ViewportFor(rect(), font()));
-  if (scene_.Extents().IsSet()) ShowFitMessages(scene_.FitZoom());
-  Redraw(kRedrawAll);
+  Refit();
 }
 
 QPoint DreiDAnlWin::Confined(const QPoint& p) const {

@@ -32,6 +32,10 @@ class DreiDAnlWin : public QWidget, public platform::PrintWindow {
   // Builds the scene for the frame (with reset: plane, eye and zoom start again; the turns stay).
   // Shows the too-small messages it gives.
   void Rebuild(int frame, bool reset);
+  // The document's points changed: rebuild with reset and draw everything again.
+  void RebuildCurves(int frame);
+  // The analysis font changed: the room of the labels is measured again and all is redrawn.
+  void FontChanged();
   // Follows the document to the frame (kept within the figure's frames); false when it is the
   // frame shown.
   bool GotoFrame(int frame);
@@ -71,6 +75,8 @@ class DreiDAnlWin : public QWidget, public platform::PrintWindow {
   // The viewport of a target rectangle with this window's margin and the text "X" in font.
   SceneViewport ViewportFor(const QRect& target, const QFont& font) const;
   void TakeLook();
+  // Fits the zoom to the window's size and the font's labels, and draws everything again.
+  void Refit();
   void ShowFitMessages(unsigned messages) const;
   bool IsMinimised() const;
   // The mouse position kept inside the window, as the drag is confined to it.

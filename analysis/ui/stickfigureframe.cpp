@@ -22,16 +22,12 @@ class StickFigureFrame : public QObject, public AnalysisFramed {
   }
   QWidget* Widget() override { return window_; }
   bool Is3D() const override { return true; }
-  void RebuildCurves(int frame) override {
-    window_->Rebuild(frame, true);
-    window_->update();
-  }
+  void RebuildCurves(int frame) override { window_->RebuildCurves(frame); }
   void GoToFrame(int frame) override { window_->GotoFrame(frame); }
   bool ShowsDocument(const Document& document) const override {
     return window_->DocumentSerial() == document.Serial();
   }
-  // The 3D window takes the font up at its next painting.
-  void FontChanged() override { window_->update(); }
+  void FontChanged() override { window_->FontChanged(); }
   QWidget* FixedPane() override { return dialog_; }
 
  private:
