@@ -182,6 +182,7 @@ void AnlWin::BuildCurves(int frame) {
   } else {
     axes_.PlaceOrigin();
     axes_.LimitScales(0, 0);
+    axes_.RescaleImport();
   }
   UpdateScrollBars();
   ReplaceCrosshairs(CrosshairAnchor::kRebuild);
