@@ -43,6 +43,11 @@ constexpr MenuRow kContextMenu[] = {
     {anlcmd::kFonts, 32182},       {0, 0},                         {anlcmd::kPanePosition, 0},
 };
 
+// An entry draws a curve of the kind when it is not hidden and has two values at least.
+bool Drawable(const AnlWinObjectSequence& e, int kind) {
+  return e.IsDerivativeValid(kind) && e.HasTwoValues(kind);
+}
+
 QString MenuText(int id) { return QString::fromUtf8(platform::LoadString(id).data()); }
 
 }  // namespace
@@ -116,13 +121,20 @@ void AnlWin::RebuildCurves(int frame) {
 
 void AnlWin::RebuildEntries() {
   ResObjectSequence* selected = selectedEntry_ ? selectedEntry_->Sequence() : nullptr;
-  std::vector<ResObjectSequence*> sequences;
-  for (const auto& e : entries_) sequences.push_back(e->Sequence());
-  entries_.clear();
   selectedEntry_ = nullptr;
-  for (ResObjectSequence* s : sequences) {
+  // Fresh entries, in the old order, read the sequences' points anew.
+  std::vector<std::unique_ptr<AnlWinObjectSequence>> old = std::move(entries_);
+  entries_.clear();
+  for (std::size_t i = 0; i < old.size(); ++i) {
+    ResObjectSequence* s = old[i]->Sequence();
     entries_.push_back(std::make_unique<AnlWinObjectSequence>(s, style_.width, style_.style,
                                                               style_.connect, style_.marker));
+    // A curve the user gave a style of its own keeps it.
+    if (!old[i]->IsAutomaticStyle()) {
+      entries_.back()->AssignStyle(*old[i]);
+      entries_.back()->SetAutomaticStyle(false);
+      entries_.back()->SetHighlight(false);
+    }
     if (s == selected) {
       selectedEntry_ = entries_.back().get();
       selectedEntry_->SetHighlight(true);
@@ -196,7 +208,7 @@ AnalysisRange AnlWin::GatherStatistics(int kind) {
   bool any = false;
   for (const auto& e : entries_) {
     const AnalysisRange r = e->GetStatistics(kind);
-    if (!e->IsDerivativeValid(kind)) continue;
+    if (!Drawable(*e, kind)) continue;
     if (!any) all = r;
     all.MergeMin(r);
     all.MergeMax(r);
@@ -240,7 +252,7 @@ bool AnlWin::HasSomethingToDraw() const {
   if (resultants_) return resultants_->AnyValid();
   if (angles_) return angles_->AnyValid();
   return std::any_of(entries_.begin(), entries_.end(),
-                     [&](const auto& e) { return e->IsDerivativeValid(kind_); });
+                     [&](const auto& e) { return Drawable(*e, kind_); });
 }
 
 void AnlWin::ReportNothingToDraw() {
@@ -647,23 +659,22 @@ void AnlWin::OnDisplayStyle() {
 }
 
 void AnlWin::ApplyWindowStyle() {
-  for (const auto& e : entries_) {
-    e->SetAutomaticStyle(true);
-    e->SetStyle(style_.width, style_.style, style_.connect, style_.marker, true);
-  }
-  auto apply = [&](auto& list) {
-    if (!list) return;
-    list->SetAutomaticStyle(true);
-    list->SetStyle(style_.width, style_.style, style_.connect, style_.marker, true);
-  };
-  apply(distances_);
-  apply(resultants_);
-  apply(angles_);
+  for (const auto& e : entries_) e->SetAutomaticStyle(true);
+  if (distances_) distances_->SetAutomaticStyle(true);
+  if (resultants_) resultants_->SetAutomaticStyle(true);
+  if (angles_) angles_->SetAutomaticStyle(true);
+  if (imports_) imports_->SetAutomaticStyle(true);
+  OfferWindowStyle();
+}
+
+void AnlWin::OfferWindowStyle() {
+  const WindowCurveStyle& w = style_;
+  for (const auto& e : entries_) e->SetStyle(w.width, w.style, w.connect, w.marker, true);
+  if (distances_) distances_->SetStyle(w.width, w.style, w.connect, w.marker, true);
+  if (resultants_) resultants_->SetStyle(w.width, w.style, w.connect, w.marker, true);
+  if (angles_) angles_->SetStyle(w.width, w.style, w.connect, w.marker, true);
   // Imported curves take the window's pen, without markers.
-  if (imports_) {
-    imports_->SetAutomaticStyle(true);
-    imports_->SetStyle(style_.width, style_.style, style_.connect, false, true);
-  }
+  if (imports_) imports_->SetStyle(w.width, w.style, w.connect, false, true);
   InvalidatePlot();
 }
 
@@ -823,7 +834,7 @@ void AnlWin::StyleDragMove(QPoint p) {
   StyleDragStep(s, d.y() > 0);
   style_ = {s.width, s.penStyle, s.connect, s.marker};
   reference_ = p;
-  ApplyWindowStyle();
+  OfferWindowStyle();
   Repaint();
 }
 

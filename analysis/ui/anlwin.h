@@ -114,7 +114,10 @@ class AnlWin : public QAbstractScrollArea, public platform::PrintWindow, public 
   void ArmStyleDrag() { styleDragArmed_ = true; }
   // Commands 22201..22212 and 22215 on the selected curve.
   void SetSelectedStyle(int id);
+  // Every curve follows the window's style again.
   void ApplyWindowStyle();
+  // The window's style goes to the curves that follow it.
+  void OfferWindowStyle();
   bool CanZoomIn() const;
   void EnableCommand(platform::CommandEnabler& ce) const;
   // Where the context menu's commands go (the layout's routing) and how they are enabled.

@@ -8,6 +8,8 @@
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
+#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
@@ -282,6 +284,139 @@ TEST_F(AnlWinWidgets, AThreeDWindowIsFramedThroughTheSameLayout) {
   layout_->RebuildCurves(7, 0);
   EXPECT_EQ(made->frame, 7);
   EXPECT_EQ(made->rebuilds, 1);
+}
+
+}  // namespace
+
+namespace {
+
+void Mouse(QWidget* viewport, QEvent::Type type, QPoint at, Qt::MouseButton button) {
+  const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : button;
+  QMouseEvent e(type, at, viewport->mapToGlobal(at), type == QEvent::MouseMove ? Qt::NoButton : button,
+                held, {});
+  QCoreApplication::sendEvent(viewport, &e);
+}
+
+QPoint Pixel(FloatPoint p) { return {static_cast<int>(p.x), static_cast<int>(p.y)}; }
+
+TEST_F(AnlWinWidgets, DraggingACrosshairUpdatesItsPaneAndStopsAtTheWindowEdge) {
+  AnlWinLayout& l = Open(3);
+  AnlWin* w = l.Window2D();
+  ASSERT_TRUE(Run(25379));
+  Fadenkreuze* f = w->Crosshairs();
+  QWidget* v = w->viewport();
+  const QPoint start = Pixel(f->First());
+  Mouse(v, QEvent::MouseButtonPress, start, Qt::LeftButton);
+  EXPECT_TRUE(f->FirstSelected());
+  Mouse(v, QEvent::MouseMove, start + QPoint(-60, 40), Qt::LeftButton);
+  EXPECT_EQ(Pixel(f->First()), start + QPoint(-60, 40));
+  auto* abscissa = l.CrosshairPane()->findChild<QLabel*>("23236");
+  const float t = w->Units().FrameToTime(w->Axes().PixelToValueX(f->First().x));
+  EXPECT_EQ(abscissa->text().toStdString(), FormatPaneValue(t, 4));
+  EXPECT_TRUE(abscissa->isEnabled());
+  // Dragged beyond the window the crosshair stays inside it; outside the plot it shows nothing.
+  Mouse(v, QEvent::MouseMove, QPoint(-300, -300), Qt::LeftButton);
+  EXPECT_EQ(f->First(), (FloatPoint{8, 8}));
+  EXPECT_TRUE(abscissa->isHidden());
+  Mouse(v, QEvent::MouseButtonRelease, QPoint(-300, -300), Qt::LeftButton);
+  EXPECT_TRUE(messages_.shown.empty());
+}
+
+TEST_F(AnlWinWidgets, AClickSelectsACurveAndTheRightButtonDragChangesTheStyle) {
+  AnlWinLayout& l = Open(3);
+  AnlWin* w = l.Window2D();
+  const AnlWinObjectSequence& second = *w->Entries()[1];
+  const float* y = second.SelectArray(3);
+  const int frame = 30;
+  const QPoint on(static_cast<int>(w->Axes().ValueToPixelX(frame)),
+                  static_cast<int>(w->Axes().ValueToPixelY(y[frame - 1])));
+  Mouse(w->viewport(), QEvent::MouseButtonPress, on, Qt::LeftButton);
+  Mouse(w->viewport(), QEvent::MouseButtonRelease, on, Qt::LeftButton);
+  ASSERT_TRUE(w->HasSelection());
+  EXPECT_EQ(second.DrawingColor(), kHighlightColor);
+  const QImage picture = w->grab().toImage();
+  EXPECT_EQ(picture.pixelColor(on), QColor(255, 0, 0)) << "the selected curve is drawn on top";
+  // A style command sets the selected curve's style only.
+  ASSERT_TRUE(Run(22202));
+  EXPECT_EQ(second.PenWidth(), 4u);
+  EXPECT_EQ(w->Entries()[0]->PenWidth(), 1u);
+
+  // Armed, the right button dragged downwards thins the lines of all curves into points.
+  ASSERT_TRUE(Run(22213));
+  const QPoint at(200, 150);
+  Mouse(w->viewport(), QEvent::MouseButtonPress, at, Qt::RightButton);
+  Mouse(w->viewport(), QEvent::MouseMove, at + QPoint(0, 15), Qt::RightButton);
+  Mouse(w->viewport(), QEvent::MouseButtonRelease, at + QPoint(0, 15), Qt::RightButton);
+  EXPECT_FALSE(w->CurveStyle().connect);
+  EXPECT_FALSE(w->Entries()[0]->Connect());
+  EXPECT_EQ(second.PenWidth(), 4u) << "a curve with a style of its own keeps it";
+}
+
+TEST_F(AnlWinWidgets, APrintoutHasNoMarkerAndNoSelection) {
+  AnlWinLayout& l = Open(3);
+  AnlWin* w = l.Window2D();
+  ASSERT_TRUE(Run(25381));
+  w->GoToFrame(25);
+  ASSERT_TRUE(w->MarkerX());
+  const int x = *w->MarkerX();
+  QImage screen = w->grab().toImage();
+  QImage page(w->ScreenSize(), QImage::Format_RGB32);
+  page.fill(Qt::white);
+  {
+    QPainter painter(&page);
+    w->PaintTo(painter, page.rect(), true);
+  }
+  const QColor grey(128, 128, 128);
+  int screenGrey = 0, pageGrey = 0;
+  for (int y = 0; y < page.height(); ++y) {
+    screenGrey += screen.pixelColor(x, y) == grey;
+    pageGrey += page.pixelColor(x, y) == grey;
+  }
+  EXPECT_GT(screenGrey, page.height() / 2);
+  EXPECT_LT(pageGrey, 10);
+}
+
+TEST_F(AnlWinWidgets, NothingToDrawIsReportedOnceUntilSomethingCanBeDrawn) {
+  SequenceDocument d(20);
+  ResObjectSequence* s = d.Make(std::vector<float>(20, M));
+  AnlWin w(nullptr, "1. Analysis / empty", 1, &d.doc, 0);
+  w.resize(400, 300);
+  w.SetPaintingAllowed(true);
+  w.show();
+  w.SetupWindow();
+  ASSERT_EQ(messages_.shown.size(), 1u);
+  EXPECT_EQ(messages_.shown[0].text.rfind("1. Analysis / empty\nSequences can not be displayed.", 0),
+            0u);
+  w.RebuildCurves(1);
+  EXPECT_EQ(messages_.shown.size(), 1u) << "once: " << messages_.shown.back().text;
+  for (int f = 1; f <= 20; ++f) s->AddPoint(f, 3.0f * f, 2.0f * f, 0.0f);
+  w.RebuildCurves(1);
+  EXPECT_EQ(messages_.shown.size(), 1u);
+  EXPECT_GT(w.Axes().yMax, w.Axes().yMin);
+  for (int f = 1; f <= 20; ++f) s->RemoveObject(f);
+  w.RebuildCurves(1);
+  EXPECT_EQ(messages_.shown.size(), 2u) << "the message comes again";
+}
+
+TEST_F(AnlWinWidgets, ApproximationAndGapFillingWriteIntoTheSequences) {
+  AnlWinLayout& l = Open(0);
+  AnlWin* w = l.Window2D();
+  ResObjectSequence* s = data_.sequences[1];
+  // A gap of five frames in the middle.
+  for (int f = 28; f <= 32; ++f) s->RemoveObject(f);
+  w->RebuildCurves(1);
+  ASSERT_EQ(s->ItemAt(30), nullptr);
+  w->OnInterpolateGaps();
+  ASSERT_NE(s->ItemAt(30), nullptr);
+  // x rises by 10 a frame: the filled value lies between its neighbours.
+  EXPECT_GT(s->ItemAt(30)->x, s->ItemAt(27)->x);
+  EXPECT_LT(s->ItemAt(30)->x, s->ItemAt(33)->x);
+  // A straight line is its own first-order polynomial; y's wave is not.
+  const float y10 = s->ItemAt(10)->y, x10 = s->ItemAt(10)->x;
+  w->Approximate(1);
+  EXPECT_NEAR(s->ItemAt(10)->x, x10, 0.5);
+  EXPECT_NE(s->ItemAt(10)->y, y10);
+  EXPECT_TRUE(messages_.shown.empty()) << messages_.shown[0].text;
 }
 
 }  // namespace
