@@ -113,29 +113,33 @@ bool DreiDAnlWin::IsMinimised() const {
 
 void DreiDAnlWin::Redraw(unsigned flags) {
   if (painting_) return;
-  if (image_.size() != size()) {
+  // A minimised window draws nothing; it draws everything when it is shown again.
+  if (IsMinimised()) {
+    stale_ = true;
+    return;
+  }
+  if (stale_ || image_.size() != size()) {
     image_ = QImage(size(), QImage::Format_RGB32);
     flags |= kRedrawAll;
   }
+  stale_ = false;
   if (image_.isNull()) return;
   const bool fresh = !accumulate_ || (flags & (kRedrawAll | kRedrawView)) != 0;
-  painting_ = true;
-  bool labelsWritten = true;
-  {
-    QPainter painter(&image_);
-    if (fresh) {
-      image_.fill(palette().color(QPalette::Base));
-      shownFrames_.clear();
-    }
-    if (!scene_.CannotDraw() && !IsMinimised()) {
-      painter.setFont(AnalysisFont());
-      scene_.ApplyAngles();
-      QtPlotCanvas canvas(painter);
-      labelsWritten = scene_.Draw(canvas, fresh);
-      shownFrames_.push_back(scene_.CurrentFrame());
-    }
+  if (fresh) {
+    image_.fill(palette().color(QPalette::Base));
+    shownFrames_.clear();
   }
-  painting_ = false;
+  bool labelsWritten = true;
+  if (!scene_.CannotDraw()) {
+    painting_ = true;
+    QPainter painter(&image_);
+    painter.setFont(AnalysisFont());
+    scene_.ApplyAngles();
+    QtPlotCanvas canvas(painter);
+    labelsWritten = scene_.Draw(canvas, fresh);
+    shownFrames_.push_back(scene_.CurrentFrame());
+    painting_ = false;
+  }
   update();
   if (!labelsWritten) ErrorMessage(analysis_ids::kDisplayFailure, dreid_ids::kTextNotDisplayed);
 }
@@ -195,7 +199,7 @@ bool DreiDAnlWin::event(QEvent* event) {
 }
 
 void DreiDAnlWin::paintEvent(QPaintEvent*) {
-  if (image_.size() != size()) Redraw(kRedrawAll);
+  if (stale_ || image_.size() != size()) Redraw(kRedrawAll);
   QPainter painter(this);
   PaintTo(painter, rect(), false);
 }

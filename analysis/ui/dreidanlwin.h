@@ -92,6 +92,7 @@ class DreiDAnlWin : public QWidget, public platform::PrintWindow {
   int margin_;
   bool accumulate_ = false;
   bool painting_ = false;
+  bool stale_ = false;  // a redraw was left out while minimised
   bool sized_ = false;
   bool rotateDrag_ = false;
   bool zoomDrag_ = false;

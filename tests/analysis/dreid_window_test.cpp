@@ -151,6 +151,21 @@ TEST(DreiDAnlWin, FollowsTheFrameAndKeepsFiguresWithoutSingleFrame) {
   EXPECT_EQ(w.win->ShownFrames(), std::vector<std::uint32_t>{35});
 }
 
+TEST(DreiDAnlWin, AMinimisedWindowCatchesUpWhenShownAgain) {
+  Window3D w;
+  const QImage at10 = w.win->Picture().copy();
+  w.frame.showMinimized();
+  ASSERT_TRUE(w.frame.isMinimized());
+  EXPECT_TRUE(w.win->GotoFrame(20));
+  EXPECT_EQ(w.win->Picture(), at10);
+  w.frame.showNormal();
+  QApplication::processEvents();
+  w.win->repaint();
+  EXPECT_EQ(w.win->ShownFrames(), std::vector<std::uint32_t>{20});
+  EXPECT_NE(w.win->Picture(), at10);
+  EXPECT_GT(FigurePixels(w.win->Picture()), 200);
+}
+
 TEST(DreiDAnlWin, DragsTurnAnAxisOrMovePlaneAndEye) {
   Window3D w;
   DreiDScene& scene = w.win->Scene();
