@@ -2,8 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
+#include <vector>
 
 #include "base/document.h"
+#include "objects/parallel.h"
 #include "objects/resobjseq.h"
 #include "objects/stickfigure.h"
 
@@ -127,20 +130,32 @@ void DreiDRahmen::BuildBox(const SceneExtents& e, int originCorner, ColorValue a
          Vektor(e.xmin, e.ymax, z1, e.xmin, e.ymin, z1, kAxisY, edgeColour, 0, 0)});
 }
 
-void DreiDObjectSequences::CoverConnection(const ResObjectSequence& a, const ResObjectSequence& b) {
+DreiDObjectSequences::Covered DreiDObjectSequences::CoverConnection(const ResObjectSequence& a,
+                                                                   const ResObjectSequence& b) {
+  Covered c;
   const std::uint32_t n = std::min(FrameCount(a), FrameCount(b));
   for (std::uint32_t i = 1; i <= n; ++i) {
     const ObjectBase* p = DefinedPoint(a, i);
     const ObjectBase* q = p ? DefinedPoint(b, i) : nullptr;
     if (!q) continue;
-    lastFrame_ = lastFrame_ == kNoFrame ? i : std::max(lastFrame_, i);
-    firstFrame_ = std::min(firstFrame_, i);
+    if (c.first == kNoFrame) c.first = i;
+    c.last = i;
     for (const ObjectBase* r : {p, q}) {
-      TakeIn(extents_.xmin, extents_.xmax, r->x);
-      TakeIn(extents_.ymin, extents_.ymax, r->y);
-      TakeIn(extents_.zmin, extents_.zmax, r->z);
+      TakeIn(c.extents.xmin, c.extents.xmax, r->x);
+      TakeIn(c.extents.ymin, c.extents.ymax, r->y);
+      TakeIn(c.extents.zmin, c.extents.zmax, r->z);
     }
   }
+  return c;
+}
+
+void DreiDObjectSequences::TakeInCovered(const Covered& c) {
+  if (c.first == kNoFrame) return;
+  firstFrame_ = std::min(firstFrame_, c.first);
+  lastFrame_ = lastFrame_ == kNoFrame ? c.last : std::max(lastFrame_, c.last);
+  for (float v : {c.extents.xmin, c.extents.xmax}) TakeIn(extents_.xmin, extents_.xmax, v);
+  for (float v : {c.extents.ymin, c.extents.ymax}) TakeIn(extents_.ymin, extents_.ymax, v);
+  for (float v : {c.extents.zmin, c.extents.zmax}) TakeIn(extents_.zmin, extents_.zmax, v);
 }
 
 bool DreiDObjectSequences::BuildSegments(std::uint32_t frame, Coverage coverage) {
@@ -155,13 +170,14 @@ bool DreiDObjectSequences::BuildSegments(std::uint32_t frame, Coverage coverage)
   ResObjectSequences* objects = document_ ? document_->ObjectSequences() : nullptr;
   if (objects) {
     StickFigure& figure = objects->Figure();
+    std::vector<std::pair<const ResObjectSequence*, const ResObjectSequence*>> toCover;
     figure.FirstConnection();
     for (;;) {
       const ResObjectSequence* a = figure.CurrentFirstSequence();
       const ResObjectSequence* b = figure.CurrentSecondSequence();
       if (!a || !b) break;
       const bool hidden = a->IsHidden() || b->IsHidden();
-      if (!hidden && rescan) CoverConnection(*a, *b);
+      if (!hidden && rescan) toCover.emplace_back(a, b);
       if (!hidden && FrameCount(*a) >= frame && FrameCount(*b) >= frame) {
         const ObjectBase* p = DefinedPoint(*a, frame);
         const ObjectBase* q = DefinedPoint(*b, frame);
@@ -175,6 +191,13 @@ bool DreiDObjectSequences::BuildSegments(std::uint32_t frame, Coverage coverage)
       }
       if (!figure.NextConnection()) break;
     }
+    // Every frame of every connection is read: on long recordings the connections are scanned
+    // side by side.
+    std::vector<Covered> covered(toCover.size());
+    ParallelFor(toCover.size(), [&](std::size_t k) {
+      covered[k] = CoverConnection(*toCover[k].first, *toCover[k].second);
+    });
+    for (const Covered& c : covered) TakeInCovered(c);
   }
   if (rescan) {
     // The segments carry the negated z; so do the extents (zmin may now exceed zmax).

@@ -131,15 +131,17 @@ class DreiDObjectSequences {
   const VektorList& FigureReference() const { return figureReference_; }
 
  private:
-  // Takes in the frames at which both sequences have points, for the extents and frame range.
-  void CoverConnection(const ResObjectSequence& a, const ResObjectSequence& b);
-
   // What the last rescan found: the extents (z negated) and the frame range.
   struct Covered {
     bool valid = false;
     SceneExtents extents;
     std::uint32_t first = kNoFrame, last = kNoFrame;
   };
+
+  // The frames at which both sequences have points: their extents and frame range.
+  static Covered CoverConnection(const ResObjectSequence& a, const ResObjectSequence& b);
+  // Takes in what a connection covers.
+  void TakeInCovered(const Covered& c);
 
   VektorList figureWorking_;
   VektorList figureReference_;
