@@ -5,13 +5,11 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 #include <memory>
 #include <numbers>
 #include <vector>
@@ -150,13 +148,3 @@ BENCHMARK(BM_PlotLayoutAndDraw)->Apply(FrameCountsWithAndWithoutGaps);
 BENCHMARK(BM_SummariesOfPlottedSeries)->Apply(FrameCounts);
 
 }  // namespace
-
-// Text needs a GUI application; none of it is shown.
-int main(int argc, char** argv) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  QGuiApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}

@@ -9,7 +9,6 @@
 #include <QWindow>
 
 #include <cmath>
-#include <cstdlib>
 #include <memory>
 
 #include "analysis/ui/anlwin.h"
@@ -93,13 +92,3 @@ BENCHMARK(BM_MarkerMove)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_FullRepaint)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-// The window needs a widget application; it is drawn off the screen.
-int main(int argc, char** argv) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
