@@ -9,6 +9,8 @@
 namespace match {
 namespace {
 
+static_assert(std::tuple_size_v<decltype(Recent::cells)> == Fit::kCells * Fit::kCells);
+
 // Band-pass of texture tracking: binomial smoothing, minus the mean of a (2 R + 1)^2 box.
 constexpr int kBoxRadius = 4;
 constexpr int kFilterMargin = kBoxRadius + 1;
@@ -44,6 +46,19 @@ constexpr double kMinLead = 2.0;
 constexpr double kMuchWorse = 4.0;
 constexpr double kWorseFloor = 0.01;
 constexpr std::size_t kMinHistory = 3;
+// The rise of a much worse misfit is a change of the whole picture when the template's median
+// cell has risen by at least this share of the whole's rise; the floor keeps cells that fitted
+// almost perfectly from rising by chance.
+constexpr double kEvenRise = 0.3;
+// A change of the whole picture leaves the match at least this close (a ZNCC of 0.9).
+constexpr double kPictureChange = 0.1;
+constexpr double kCellFloor = 0.001;
+// A match no worse on any cell than this multiple of a doubtful match let pass shows its change.
+constexpr double kSameChange = 1.5;
+// A match is a jump when it lies further from the predicted point than this many pixels plus the
+// multiple of the recent matches' largest distance from their predictions.
+constexpr double kJumpFloor = 4.0;
+constexpr double kJumpFactor = 4.0;
 
 Patch Downsample(const Patch& p) {
   Patch d;
@@ -472,11 +487,41 @@ std::size_t Choose(const std::vector<Scored>& c, double px, double py, bool& amb
 
 double QualityOf(Method method, const Fit& f) { return method == Method::kSSD ? f.rms : f.zncc; }
 
-bool MuchWorse(const TrackState& state, double misfit) {
+// Much worse than the recent matches, in a part of the template: something in the way. A key
+// frame, another compression or a flash makes the whole picture fit worse, and every part of
+// the template with it.
+bool MuchWorse(const TrackState& state, const Fit& fit) {
   if (state.recent.size() < kMinHistory) return false;
-  double sum = 0;
-  for (double v : state.recent) sum += v;
-  return misfit > kMuchWorse * sum / state.recent.size() + kWorseFloor;
+  const double misfit = 1 - fit.zncc;
+  const double n = static_cast<double>(state.recent.size());
+  double mean = 0;
+  std::array<double, Fit::kCells * Fit::kCells> before{};
+  for (const Recent& r : state.recent) {
+    mean += r.misfit / n;
+    for (std::size_t c = 0; c < before.size(); ++c) before[c] += r.cells[c] / n;
+  }
+  if (misfit <= kMuchWorse * mean + kWorseFloor) return false;
+  // No worse anywhere than a doubtful match the user let pass: the same lasting change.
+  if (state.passed) {
+    bool same = true;
+    for (std::size_t c = 0; c < before.size(); ++c)
+      same = same && fit.cells[c] <= kSameChange * state.passedCells[c] + kCellFloor;
+    if (same) return false;
+  }
+  if (misfit > kPictureChange) return true;
+  std::array<double, Fit::kCells * Fit::kCells> rise{};
+  for (std::size_t c = 0; c < rise.size(); ++c)
+    rise[c] = (fit.cells[c] + kCellFloor) / (before[c] + kCellFloor);
+  std::nth_element(rise.begin(), rise.begin() + rise.size() / 2, rise.end());
+  return rise[rise.size() / 2] < kEvenRise * (misfit + kCellFloor) / (mean + kCellFloor);
+}
+
+// Much further from the predicted point than the recent matches: a jump onto a look-alike.
+bool Jumps(const TrackState& state, double deviation) {
+  if (state.recent.size() < kMinHistory) return false;
+  double largest = 0;
+  for (const Recent& r : state.recent) largest = std::max(largest, r.deviation);
+  return deviation > kJumpFloor + kJumpFactor * largest;
 }
 
 // The candidates with the one chosen, and whether the match is bad: beyond its threshold, not
@@ -484,24 +529,33 @@ bool MuchWorse(const TrackState& state, double misfit) {
 struct Found {
   std::vector<Scored> scored;
   std::size_t chosen = 0;
+  double deviation = 0;  // of the chosen one from the predicted point, pixels
   bool bad = true;
+  bool misplaced = false;  // bad for where it lies, not for how it looks
 };
 
-Found Judge(std::vector<Scored> scored, double px, double py, const Settings& settings,
-            Method method, const TrackState& state) {
+Found Judge(std::vector<Scored> scored, double px, double py, bool predicted,
+            const Settings& settings, Method method, const TrackState& state) {
   Found f;
   f.scored = std::move(scored);
   if (f.scored.empty()) return f;
   bool ambiguous = false;
   f.chosen = Choose(f.scored, px, py, ambiguous);
-  const Fit& fit = f.scored[f.chosen].fit;
-  f.bad = !Passes(settings, method, QualityOf(method, fit)) || ambiguous ||
-          MuchWorse(state, 1 - fit.zncc);
+  const Scored& c = f.scored[f.chosen];
+  f.deviation = std::hypot(c.w.x - px, c.w.y - py);
+  f.misplaced = ambiguous || (predicted && Jumps(state, f.deviation));
+  f.bad = f.misplaced || !Passes(settings, method, QualityOf(method, c.fit)) ||
+          MuchWorse(state, c.fit);
   return f;
 }
 
-void Remember(TrackState& state, double misfit) {
-  state.recent.push_back(misfit);
+void Remember(TrackState& state, const Found& found) {
+  const Scored& c = found.scored[found.chosen];
+  Recent r;
+  r.misfit = 1 - c.fit.zncc;
+  r.deviation = found.deviation;
+  std::copy(c.fit.cells.begin(), c.fit.cells.end(), r.cells.begin());
+  state.recent.push_back(r);
   if (state.recent.size() > TrackState::kHistory) state.recent.erase(state.recent.begin());
 }
 
@@ -594,8 +648,15 @@ Outcome MatchStep(const Request& r, TrackState& state) {
   }
 
   // Search area: the limits around the predicted position, within the frame.
-  const float predictedX = r.x + (r.hasVelocity ? r.vx : 0.0f);
-  const float predictedY = r.y + (r.hasVelocity ? r.vy : 0.0f);
+  // After a jump let pass, the object is looked for where its motion before the jump leads.
+  const bool predicted = r.hasVelocity || state.astray;
+  float predictedX = r.x + (r.hasVelocity ? r.vx : 0.0f);
+  float predictedY = r.y + (r.hasVelocity ? r.vy : 0.0f);
+  if (state.astray) {
+    ++state.stepsSinceGood;
+    predictedX = static_cast<float>(state.goodX + state.goodVx * state.stepsSinceGood);
+    predictedY = static_cast<float>(state.goodY + state.goodVy * state.stepsSinceGood);
+  }
   const int ex = static_cast<int>(std::lround(predictedX - state.pointX));
   const int ey = static_cast<int>(std::lround(predictedY - state.pointY));
   const int rx = std::max(2, (r.horizontalLimit - g.width) / 2);
@@ -619,7 +680,7 @@ Outcome MatchStep(const Request& r, TrackState& state) {
     return Judge(Refine(SearchCandidates(area, state.current, &mask, r.method, cx0 - ax, cy0 - ay,
                                          cx1 - ax, cy1 - ay, levels),
                         aligner, area, state, r.method, CountOf(spans) * next.count),
-                 predictedX - ax, predictedY - ay, r.settings, r.method, state);
+                 predictedX - ax, predictedY - ay, predicted, r.settings, r.method, state);
   };
   Found found = find(kMaxLevels);
   // The coarse levels can miss a fine texture: a bad match is looked for at every position.
@@ -667,8 +728,28 @@ Outcome MatchStep(const Request& r, TrackState& state) {
   out.x = static_cast<float>(newX);
   out.y = static_cast<float>(newY);
   out.stored = true;
-  if (out.badMatch) return out;
-  Remember(state, 1 - chosen.fit.zncc);
+  // A doubtful look let pass is the user's: what it showed is the object's look from then on,
+  // until something changes more. The template is kept until a match is good again: something
+  // passing in front of the object would otherwise become part of it.
+  if (out.badMatch) {
+    if (found.misplaced && !state.astray) {
+      state.astray = true;
+      state.stepsSinceGood = 0;
+    }
+    // The first doubtful look is the measure: something moving in front grows beyond it.
+    if (!found.misplaced && !state.passed) {
+      state.passed = true;
+      state.passedCells = chosen.fit.cells;
+    }
+    return out;
+  }
+  state.passed = false;
+  state.astray = false;
+  state.goodX = out.x;
+  state.goodY = out.y;
+  state.goodVx = out.x - r.x;
+  state.goodVy = out.y - r.y;
+  Remember(state, found);
   if (anchorHolds) {
     state.anchorScaleCos = anchored.m.real();
     state.anchorScaleSin = anchored.m.imag();

@@ -21,18 +21,26 @@
 //
 // Candidates whose cost is at most twice the best's compete; the one nearest the point the
 // object's last step predicts wins. A match is bad when it is beyond its threshold, when the
-// motion cannot tell the winner from another competing candidate, or when its misfit
-// (1 - ZNCC) is much worse than the mean of the object's recent good matches; before a bad match
-// is reported the search is repeated at every position at full resolution. A bad match gives
-// 31072 with BreakOnBadMatch on; with it off the point is stored all the same (Outcome::badMatch)
-// and neither the template nor the recent matches are renewed.
+// motion cannot tell the winner from another competing candidate, when it lies much further from
+// the predicted point than the object's recent matches did (a jump onto a look-alike), or when
+// its misfit (1 - ZNCC) is much worse than the mean of the object's recent good matches in a part
+// of the template only: something in the way of the object. A misfit that rises all over the
+// template is a change of the whole picture (a key frame of compressed video, another
+// compression, a flash) and no reason for a report. Before a bad match is reported the search is
+// repeated at every position at full resolution. A bad match gives 31072 with BreakOnBadMatch
+// on; with it off the point is stored all the same (Outcome::badMatch), and a bad look let pass
+// is taken as the user takes it: later matches that fit no worse anywhere are good again, so a
+// lasting change of the object (a fleck, a shadow) does not make every later step bad. The
+// template is kept until then: something passing in front would otherwise become part of it.
 //
 // With AdaptTemplate the template is taken anew after each good match, so a slowly changing
 // object is followed; the template of the run's first frame is kept as an anchor and every match
-// is aligned once more against it, turned and scaled as the object has since the first frame;
-// where that alignment holds it gives the point, so the small errors of the adapted templates do
-// not add up to drift.
+// is aligned once more against it, turned and scaled as the object has since the first frame
+// (as far as the anchor shows a turn or a scale: a plain round marker shows neither turn nor,
+// off its centre, where it turns about); where that alignment holds it gives the point, so the
+// small errors of the adapted templates do not add up to drift.
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -78,6 +86,14 @@ struct Patch {
   }
 };
 
+// What is remembered of a match to judge the next ones by.
+struct Recent {
+  double misfit = 0;     // 1 - ZNCC
+  double deviation = 0;  // pixels from where the motion predicted it
+  // The misfit on each cell of a 3 x 3 grid over the template, rows first.
+  std::array<double, 9> cells{};
+};
+
 // What the matching step keeps of one object between frames.
 struct TrackState {
   bool valid = false;
@@ -92,9 +108,17 @@ struct TrackState {
   // How the object has turned and scaled since the anchor: scale (cos a, sin a).
   double anchorScaleCos = 1, anchorScaleSin = 0;
   std::shared_ptr<Aligner> anchorAligner;  // made once per anchor
-  // The misfits (1 - ZNCC) of the last good matches, oldest first.
+  // The last good matches, oldest first.
   static constexpr std::size_t kHistory = 8;
-  std::vector<double> recent;
+  std::vector<Recent> recent;
+  // A doubtful look was let pass and no good match has come since: its misfit per cell.
+  bool passed = false;
+  std::array<double, 9> passedCells{};
+  // A jump was let pass and no good match has come since: the object is looked for on the path
+  // of its last good match, (goodX, goodY) moving by (goodVx, goodVy) per step.
+  bool astray = false;
+  int stepsSinceGood = 0;
+  double goodX = 0, goodY = 0, goodVx = 0, goodVy = 0;
 };
 
 // Results of a step; message ids are the tracking messages.

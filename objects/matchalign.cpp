@@ -12,6 +12,9 @@ constexpr double kConvergedM = 1e-5;  // of the turn and scale
 // A warp beyond these sizes has lost the object.
 constexpr double kMinScale = 0.5, kMaxScale = 2.0;
 constexpr double kSingular = 1e-9;
+// The share of the gradients' weight a scale or turn must show beyond a shift to be estimated: a
+// texture shows about half of it, a plain round marker at most a twentieth of its turn.
+constexpr double kShown = 0.15;
 
 // Gradients of the template (central differences, one-sided at its edges).
 void Gradients(const Patch& t, std::vector<float>& gx, std::vector<float>& gy) {
@@ -126,9 +129,29 @@ Aligner::Aligner(const Patch& t, const Spans& spans, float pointX, float pointY,
     }
   for (int a = 0; a < params_; ++a)
     for (int b = 0; b < a; ++b) h_[a][b] = h_[b][a];
+  if (similarity) ChooseParameters();
   const auto [mean, sd] = Moments(t.pixels, spans_, w, h, t.planes);
   tMean_ = mean;
   tSd_ = sd;
+}
+
+void Aligner::ChooseParameters() {
+  // What the template tells of the scale or the turn beyond a shift: the part of its steepest-
+  // descent image that the two shifts do not explain (a Schur complement of the normal matrix),
+  // against the gradients' whole weight at their distances from the point. A texture keeps a
+  // good part of it; a round marker none of the turn.
+  const double det = h_[0][0] * h_[1][1] - h_[0][1] * h_[1][0];
+  const double whole = h_[2][2] + h_[3][3];
+  for (int p = 2; p < 4; ++p) {
+    double unexplained = 0;
+    if (det > kSingular * (h_[0][0] + h_[1][1]) * (h_[0][0] + h_[1][1])) {
+      // h_pp - h_p,s h_ss^-1 h_s,p with s the two shifts.
+      const double a = h_[p][0], b = h_[p][1];
+      unexplained =
+          h_[p][p] - (a * (h_[1][1] * a - h_[0][1] * b) + b * (h_[0][0] * b - h_[1][0] * a)) / det;
+    }
+    used_[p] = whole > 0 && unexplained > kShown * whole;
+  }
 }
 
 bool Aligner::Sample(const Patch& img, const Warp& w) {
@@ -224,12 +247,21 @@ bool Aligner::Align(const Patch& img, Warp& w, double limit) {
         b[2] += r2;
         b[3] += r3;
       }
-    double a[4][4];
-    std::copy(&h_[0][0], &h_[0][0] + 16, &a[0][0]);
-    if (!Solve(a, b, params_)) return false;
+    // The system of the parameters estimated; the others stay at zero.
+    int index[4], n = 0;
+    for (int p = 0; p < params_; ++p)
+      if (used_[p]) index[n++] = p;
+    double a[4][4], x[4];
+    for (int i = 0; i < n; ++i) {
+      x[i] = b[index[i]];
+      for (int j = 0; j < n; ++j) a[i][j] = h_[index[i]][index[j]];
+    }
+    if (!Solve(a, x, n)) return false;
+    std::fill(b, b + 4, 0.0);
+    for (int i = 0; i < n; ++i) b[index[i]] = x[i];
     // Compose with the inverse of the step: m / dm, and the point moved back by it.
-    const std::complex<double> dm(1 + (params_ > 2 ? b[2] : 0), params_ > 2 ? b[3] : 0);
-    if (params_ > 2) w.m /= dm;
+    const std::complex<double> dm(1 + b[2], b[3]);
+    if (n > 2) w.m /= dm;
     const std::complex<double> moved = w.m * std::complex<double>(b[0], b[1]);
     w.x -= moved.real();
     w.y -= moved.imag();
@@ -247,17 +279,41 @@ bool Aligner::Measure(const Patch& img, const Warp& w, Fit& out) {
   const auto [mean, sd] = Moments(sample_, spans_, tw, th, t_.planes);
   double squares = 0, cross = 0;
   int n = 0;
+  // Per cell: sums of the sample a, the template b, and their products, for the cell's own fit.
+  constexpr int kCells = Fit::kCells;
+  struct Sums {
+    double a = 0, b = 0, aa = 0, bb = 0, ab = 0;
+    int n = 0;
+  } cell[kCells * kCells];
   for (int k = 0; k < t_.planes; ++k)
     for (int y = 0; y < th; ++y) {
       const std::size_t row = static_cast<std::size_t>(k) * tw * th + y * tw;
+      const int cellRow = y * kCells / th * kCells;
       for (int x = spans_[y].first; x < spans_[y].second; ++x) {
         const double a = sample_[row + x], b = t_.pixels[row + x];
         squares += (a - b) * (a - b);
         cross += (a - mean) * (b - tMean_);
+        Sums& c = cell[cellRow + x * kCells / tw];
+        c.a += a, c.b += b, c.aa += a * a, c.bb += b * b, c.ab += a * b;
+        ++c.n;
       }
       n += spans_[y].second - spans_[y].first;
     }
   if (!n) return false;
+  // What of the template's cell the frame's cell does not give, brightness and contrast fitted
+  // on the cell alone: something in the way shows where it is, not spread by the whole's fit.
+  const double variance = std::max(tSd_ * tSd_, kSingular);
+  for (int c = 0; c < kCells * kCells; ++c) {
+    const Sums& s = cell[c];
+    if (!s.n) {
+      out.cells[c] = 0;
+      continue;
+    }
+    const double saa = s.aa - s.a * s.a / s.n, sbb = s.bb - s.b * s.b / s.n,
+                 sab = s.ab - s.a * s.b / s.n;
+    const double residual = saa > kSingular ? sbb - sab * sab / saa : sbb;
+    out.cells[c] = std::max(0.0, residual) / s.n / (2 * variance);
+  }
   out.rms = std::sqrt(squares / n);
   out.zncc = sd > kSingular && tSd_ > kSingular ? cross / (n * sd * tSd_) : -1.0;
   out.fittedRms = tSd_ * std::sqrt(std::max(0.0, 2 * (1 - out.zncc)));

@@ -4,10 +4,14 @@
 //
 // The template lands in the image by a similarity warp about the object's point: the template
 // pixel at u (relative to the point) lies at point + m u, m = scale (cos a + i sin a). The
-// alignment moves the point alone, or the point with turn and scale. At every iteration the
+// alignment moves the point alone, or the point with turn and scale; of turn and scale it
+// estimates only what the template's content can show: a plain round marker shows no turn, and
+// a turn estimated from its noise would carry the point around the marker's centre wherever the
+// point is not at that centre. At every iteration the
 // image under the template is brought to the template's mean and contrast first, so a uniform
 // change of brightness or contrast of the frame does not move the point.
 
+#include <array>
 #include <complex>
 #include <cstdint>
 #include <utility>
@@ -38,13 +42,21 @@ struct Fit {
   double zncc = 0;  // zero-mean normalised cross-correlation, -1..1
   // root mean square difference once the image is brought to the template's mean and contrast
   double fittedRms = 0;
+  // That difference on each cell of a kCells x kCells grid over the template, rows first: its
+  // mean square over twice the template's variance, so that the cells' mean is near 1 - ZNCC.
+  static constexpr int kCells = 3;
+  std::array<double, kCells * kCells> cells{};
 };
 
 class Aligner {
  public:
   // t with its mask (both copied); (pointX, pointY) the object's point relative to t's top left
-  // pixel. With similarity the warp may turn and scale, else it moves only.
+  // pixel. With similarity the warp may turn and scale where t shows them, else it moves only.
   Aligner(const Patch& t, const Spans& spans, float pointX, float pointY, bool similarity);
+
+  // Whether the alignment estimates the scale and the turn.
+  bool Scales() const { return used_[2]; }
+  bool Turns() const { return used_[3]; }
 
   // Gauss-Newton from w; false when it does not converge, reaches beyond the image, or the point
   // moves further than limit pixels.
@@ -54,11 +66,14 @@ class Aligner {
 
  private:
   bool Sample(const Patch& img, const Warp& w);
+  // Keeps scale and turn only where the template shows them apart from a shift.
+  void ChooseParameters();
 
   Patch t_;
   Spans spans_;
   float px_, py_;
-  int params_;
+  int params_;                // 2: moving only, 4: turning and scaling where shown
+  bool used_[4] = {true, true, false, false};
   std::vector<float> sd_[4];  // steepest-descent images: d/dx, d/dy, scale, turn
   double h_[4][4] = {};
   double tMean_ = 0, tSd_ = 0;

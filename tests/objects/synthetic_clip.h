@@ -16,9 +16,12 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 namespace synth {
 
-enum class Kind { kTexture, kMarker };
+// A textured disc, a bright blurred marker, or a plain round marker (a flat disc, sharp edged).
+enum class Kind { kTexture, kMarker, kDisc };
 
 struct Body {
   Kind kind;
@@ -68,6 +71,10 @@ struct Scene {
   std::vector<Body> bodies;
   std::function<Pose(std::size_t body, int frame)> pose;  // none: upright, natural size
   std::function<double(int frame)> poleAt;                // none: no pole; else its centre
+  // Paints over the drawn bodies (centres at) before the pole and the noise; none: nothing.
+  std::function<void(std::vector<double>& v, int frame,
+                     const std::vector<std::pair<double, double>>& at)>
+      overlay;
   Pole pole;
   Texture background{99};
 
@@ -87,6 +94,7 @@ struct Scene {
       const double c = std::cos(p.angle) / p.scale, s = std::sin(p.angle) / p.scale;
       const double R = bodies[i].radius * p.scale,
                    reach = bodies[i].kind == Kind::kMarker ? 2 * R : R + 3;
+      const Kind kind = bodies[i].kind;
       const int x0 = std::max(0, int(at[i].first - reach)),
                 x1 = std::min(width - 1, int(at[i].first + reach) + 1);
       const int y0 = std::max(0, int(at[i].second - reach)),
@@ -101,8 +109,11 @@ struct Scene {
               const double dy = y + (blur ? (sy - 1) / 3.0 : 0) - at[i].second;
               const double r2 = dx * dx + dy * dy;
               const double under = v[y * width + x];
-              if (bodies[i].kind == Kind::kMarker) {
+              if (kind == Kind::kMarker) {
                 sum += under + 120 * std::exp(-r2 / (2 * R * R / 4));
+              } else if (kind == Kind::kDisc) {
+                // Covered by the part of its (sub)pixel inside the edge.
+                sum += under + 100 * std::clamp(R + 0.5 - std::sqrt(r2), 0.0, 1.0);
               } else {
                 const double w = 1 / (1 + std::exp((std::sqrt(r2) - R) * 2));
                 // The texture turns and scales with the body: sampled at the point that maps here.
@@ -113,6 +124,7 @@ struct Scene {
           v[y * width + x] = sum / (ss * ss);
         }
     }
+    if (overlay) overlay(v, frame, at);
     if (poleAt) DrawPole(v, poleAt(frame));
     std::vector<std::uint8_t> img(v.size());
     std::mt19937 rng(noiseSeed);
@@ -168,6 +180,39 @@ bool WriteLosslessVideo(const std::filesystem::path& video, const Scene& scene, 
   const bool made = std::system(make.c_str()) == 0 && std::filesystem::exists(video);
   std::filesystem::remove(raw);
   return made;
+}
+
+// Passes grey frames of width x height (even) through H.264 and back: libx264 with a key frame
+// every keyInterval frames and its other choices left as they are. Empty when ffmpeg failed.
+inline std::vector<std::vector<std::uint8_t>> ThroughH264(
+    const std::vector<std::vector<std::uint8_t>>& frames, int width, int height, int keyInterval) {
+  static int made = 0;
+  const std::filesystem::path base = std::filesystem::temp_directory_path() /
+                                     ("zorvat_h264_" + std::to_string(::getpid()) + "_" +
+                                      std::to_string(++made));
+  const std::string raw = base.string() + ".raw", video = base.string() + ".mp4",
+                    back = base.string() + ".back.raw";
+  {
+    std::ofstream out(raw, std::ios::binary);
+    for (const auto& f : frames) out.write(reinterpret_cast<const char*>(f.data()), f.size());
+  }
+  const std::string size = std::to_string(width) + "x" + std::to_string(height);
+  const std::string key = std::to_string(keyInterval);
+  const std::string encode =
+      "ffmpeg -loglevel error -y -f rawvideo -pix_fmt gray -s " + size + " -r 25 -i '" + raw +
+      "' -c:v libx264 -preset veryfast -x264-params keyint=" + key + ":min-keyint=" + key +
+      ":scenecut=0 -pix_fmt yuv420p '" + video + "' 2>/dev/null";
+  const std::string decode = "ffmpeg -loglevel error -y -i '" + video +
+                             "' -f rawvideo -pix_fmt gray '" + back + "' 2>/dev/null";
+  std::vector<std::vector<std::uint8_t>> out;
+  if (std::system(encode.c_str()) == 0 && std::system(decode.c_str()) == 0) {
+    std::ifstream in(back, std::ios::binary);
+    std::vector<std::uint8_t> f(static_cast<std::size_t>(width) * height);
+    while (in.read(reinterpret_cast<char*>(f.data()), f.size())) out.push_back(f);
+    if (out.size() != frames.size()) out.clear();
+  }
+  for (const auto& p : {raw, video, back}) std::filesystem::remove(p);
+  return out;
 }
 
 }  // namespace synth

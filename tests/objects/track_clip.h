@@ -33,6 +33,10 @@ struct Options {
   match::Settings settings;
   int templateWidth = 0, templateHeight = 0;   // 0: the defaults for the frame
   int horizontalLimit = 0, verticalLimit = 0;  // 0: the defaults for the frame
+  // Where the user set each point, from the body's centre (the same for every body).
+  double offsetX = 0, offsetY = 0;
+  // The frames (1..), in place of the scene's rendering of them.
+  std::function<std::vector<std::uint8_t>(int)> frameOf;
 };
 
 struct Result {
@@ -43,21 +47,30 @@ struct Result {
   int badMatches = 0;   // stored, but reported as bad
   int silentJumps = 0;  // stored as good, more than a pixel off
   int steps = 0;        // points stored
+  int firstBad = 0;     // frame of the first step stored as bad, 0 when none
 };
+
+inline Points Offset(Points at, const Options& options) {
+  for (auto& [x, y] : at) x += options.offsetX, y += options.offsetY;
+  return at;
+}
 
 // Tracks the bodies of the scene from their true points at frame 1 through frame `frames`.
 inline Result Track(const synth::Scene& scene, match::Method method, int frames,
                     const std::function<Points(int)>& truth, const Options& options = {}) {
   Result result;
-  const Points starts = truth(1);
+  const Points starts = Offset(truth(1), options);
+  auto frameOf = [&](int f, const Points& centres) {
+    return options.frameOf ? options.frameOf(f) : scene.Render(f, centres, f);
+  };
   std::vector<match::TrackState> states(starts.size());
   std::vector<std::pair<float, float>> point, previous(starts.size());
   for (auto [x, y] : starts) point.push_back({float(x), float(y)});
-  std::vector<std::uint8_t> thisFrame = scene.Render(1, starts, 1);
+  std::vector<std::uint8_t> thisFrame = frameOf(1, truth(1));
   double errorSum = 0;
   for (int f = 1; f < frames; ++f) {
-    const Points at = truth(f + 1);
-    std::vector<std::uint8_t> nextFrame = scene.Render(f + 1, at, f + 1);
+    const Points at = Offset(truth(f + 1), options);
+    std::vector<std::uint8_t> nextFrame = frameOf(f + 1, truth(f + 1));
     for (std::size_t i = 0; i < starts.size(); ++i) {
       match::Request r;
       r.thisFrame = Grey(thisFrame, scene.width, scene.height);
@@ -88,6 +101,7 @@ inline Result Track(const synth::Scene& scene, match::Method method, int frames,
       previous[i] = point[i];
       point[i] = {o.x, o.y};
       result.badMatches += o.badMatch;
+      if (o.badMatch && !result.firstBad) result.firstBad = f;
       const double e = std::hypot(o.x - at[i].first, o.y - at[i].second);
       errorSum += e;
       result.maxError = std::max(result.maxError, e);
