@@ -59,6 +59,8 @@ constexpr double kSameChange = 1.5;
 // multiple of the recent matches' largest distance from their predictions.
 constexpr double kJumpFloor = 4.0;
 constexpr double kJumpFactor = 4.0;
+// After a jump let pass, the steps for which the object is looked for on its path before it.
+constexpr int kAstraySteps = 10;
 
 Patch Downsample(const Patch& p) {
   Patch d;
@@ -648,12 +650,14 @@ Outcome MatchStep(const Request& r, TrackState& state) {
   }
 
   // Search area: the limits around the predicted position, within the frame.
-  // After a jump let pass, the object is looked for where its motion before the jump leads.
+  // After a jump let pass, the object is looked for where its motion before the jump leads; not
+  // for ever: an object that really moved so (a blow, a throw) is found where its stored points
+  // lead once the user has let kAstraySteps steps pass.
+  if (state.astray && ++state.stepsSinceGood > kAstraySteps) state.astray = false;
   const bool predicted = r.hasVelocity || state.astray;
   float predictedX = r.x + (r.hasVelocity ? r.vx : 0.0f);
   float predictedY = r.y + (r.hasVelocity ? r.vy : 0.0f);
   if (state.astray) {
-    ++state.stepsSinceGood;
     predictedX = static_cast<float>(state.goodX + state.goodVx * state.stepsSinceGood);
     predictedY = static_cast<float>(state.goodY + state.goodVy * state.stepsSinceGood);
   }

@@ -24,9 +24,10 @@
 // motion cannot tell the winner from another competing candidate, when it lies much further from
 // the predicted point than the object's recent matches did (a jump onto a look-alike), or when
 // its misfit (1 - ZNCC) is much worse than the mean of the object's recent good matches in a part
-// of the template only: something in the way of the object. A misfit that rises all over the
-// template is a change of the whole picture (a key frame of compressed video, another
-// compression, a flash) and no reason for a report. Before a bad match is reported the search is
+// of the template only, or beyond 0.1: something in the way of the object. A misfit that rises
+// all over the template and stays below 0.1 is a change of the whole picture (a key frame of
+// compressed video, another compression, a flash) and no reason for a report. After a jump let
+// pass, the object is looked for on the path of its last good match. Before a bad match is reported the search is
 // repeated at every position at full resolution. A bad match gives 31072 with BreakOnBadMatch
 // on; with it off the point is stored all the same (Outcome::badMatch), and a bad look let pass
 // is taken as the user takes it: later matches that fit no worse anywhere are good again, so a
@@ -36,9 +37,9 @@
 // With AdaptTemplate the template is taken anew after each good match, so a slowly changing
 // object is followed; the template of the run's first frame is kept as an anchor and every match
 // is aligned once more against it, turned and scaled as the object has since the first frame
-// (as far as the anchor shows a turn or a scale: a plain round marker shows neither turn nor,
-// off its centre, where it turns about); where that alignment holds it gives the point, so the
-// small errors of the adapted templates do not add up to drift.
+// (as far as the anchor shows a turn or a scale: a plain round marker shows no turn); where that
+// alignment holds it gives the point, so the small errors of the adapted templates do not add up
+// to drift.
 
 #include <array>
 #include <cstdint>

@@ -279,23 +279,34 @@ bool Aligner::Measure(const Patch& img, const Warp& w, Fit& out) {
   const auto [mean, sd] = Moments(sample_, spans_, tw, th, t_.planes);
   double squares = 0, cross = 0;
   int n = 0;
-  // Per cell: sums of the sample a, the template b, and their products, for the cell's own fit.
+  // Per cell: sums of the sample a and the template b, each less its mean, and their products,
+  // for the cell's own fit.
   constexpr int kCells = Fit::kCells;
   struct Sums {
     double a = 0, b = 0, aa = 0, bb = 0, ab = 0;
     int n = 0;
   } cell[kCells * kCells];
+  const float sampleMean = static_cast<float>(mean), templateMean = static_cast<float>(tMean_);
   for (int k = 0; k < t_.planes; ++k)
     for (int y = 0; y < th; ++y) {
       const std::size_t row = static_cast<std::size_t>(k) * tw * th + y * tw;
-      const int cellRow = y * kCells / th * kCells;
-      for (int x = spans_[y].first; x < spans_[y].second; ++x) {
-        const double a = sample_[row + x], b = t_.pixels[row + x];
-        squares += (a - b) * (a - b);
-        cross += (a - mean) * (b - tMean_);
-        Sums& c = cell[cellRow + x * kCells / tw];
-        c.a += a, c.b += b, c.aa += a * a, c.bb += b * b, c.ab += a * b;
-        ++c.n;
+      const float* sa = sample_.data() + row;
+      const float* sb = t_.pixels.data() + row;
+      Sums* cells = cell + y * kCells / th * kCells;
+      // The row's part in each column of cells: x * kCells / tw == column.
+      for (int column = 0; column < kCells; ++column) {
+        const int x0 = std::max(spans_[y].first, (column * tw + kCells - 1) / kCells);
+        const int x1 = std::min(spans_[y].second, ((column + 1) * tw + kCells - 1) / kCells);
+        float ra = 0, rb = 0, raa = 0, rbb = 0, rab = 0, rd = 0;
+        for (int x = x0; x < x1; ++x) {
+          const float a = sa[x] - sampleMean, b = sb[x] - templateMean, d = sa[x] - sb[x];
+          ra += a, rb += b, raa += a * a, rbb += b * b, rab += a * b, rd += d * d;
+        }
+        Sums& c = cells[column];
+        c.a += ra, c.b += rb, c.aa += raa, c.bb += rbb, c.ab += rab;
+        c.n += std::max(0, x1 - x0);
+        squares += rd;
+        cross += rab;
       }
       n += spans_[y].second - spans_[y].first;
     }

@@ -42,8 +42,10 @@ struct Fit {
   double zncc = 0;  // zero-mean normalised cross-correlation, -1..1
   // root mean square difference once the image is brought to the template's mean and contrast
   double fittedRms = 0;
-  // That difference on each cell of a kCells x kCells grid over the template, rows first: its
-  // mean square over twice the template's variance, so that the cells' mean is near 1 - ZNCC.
+  // Each cell of a kCells x kCells grid over the template, rows first: what of the template's
+  // cell is left once the image's cell is brought to it by a brightness and contrast of its own,
+  // mean square over twice the template's variance (so comparable with 1 - ZNCC). Something in
+  // the way shows in its cells only, not spread by the fit of the whole.
   static constexpr int kCells = 3;
   std::array<double, kCells * kCells> cells{};
 };

@@ -16,9 +16,7 @@ using match::Method;
 
 constexpr double kDegree = M_PI / 180;
 
-const char* NameOf(Method m) {
-  return m == Method::kSSD ? "SSD" : (m == Method::kCross ? "Cross" : "Texture");
-}
+using clip::NameOf;
 
 // A small frame with one textured disc, its template and search area set for it.
 struct OneDisc {

@@ -18,9 +18,7 @@ using match::Method;
 
 constexpr Method kMethods[] = {Method::kSSD, Method::kCross, Method::kTexture};
 
-const char* NameOf(Method m) {
-  return m == Method::kSSD ? "SSD" : (m == Method::kCross ? "Cross" : "Texture");
-}
+using clip::NameOf;
 
 void Show(const std::string& what, Method m, const clip::Result& r) {
   std::printf("[ measured ] %s %s: mean %.4f px, max %.4f px, lost at %d (%d), %d bad from %d\n",

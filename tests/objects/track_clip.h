@@ -20,6 +20,10 @@ using Points = std::vector<std::pair<double, double>>;
 inline int TemplateSide(int side) { return (8 / 2) * side / 100 * 2 + 1; }
 inline int SearchLimit(int side) { return (16 / 2) * side / 100 * 2 - 1; }
 
+inline const char* NameOf(match::Method m) {
+  return m == match::Method::kSSD ? "SSD" : (m == match::Method::kCross ? "Cross" : "Texture");
+}
+
 inline match::Image Grey(const std::vector<std::uint8_t>& pixels, int w, int h) {
   match::Image i;
   i.planes[0] = pixels.data();
