@@ -736,7 +736,7 @@ Outcome MatchStep(const Request& r, TrackState& state) {
   // until something changes more. The template is kept until a match is good again: something
   // passing in front of the object would otherwise become part of it.
   if (out.badMatch) {
-    if (found.misplaced && !state.astray) {
+    if (found.misplaced && !state.astray && !state.recent.empty()) {
       state.astray = true;
       state.stepsSinceGood = 0;
     }

@@ -179,6 +179,31 @@ TEST_P(RightOrReported, AMarkerHiddenBesideItsNeighbourIsReportedNotSwapped) {
   }
 }
 
+// A look-alike marker passes the tracked one at 9 or 14 px, through its template. The tracked
+// marker's points are right while the pass is told apart, and none is stored wrong: reported,
+// or with Break on bad Match off stored as bad.
+TEST_P(RightOrReported, ALookAlikePassingThroughTheTemplateLeavesNoWrongPoint) {
+  for (double gap : {9.0, 14.0}) {
+    synth::Scene scene;
+    scene.width = 200;
+    scene.height = 150;
+    scene.backgroundAmplitude = 0.02;
+    scene.bodies = {{synth::Kind::kDisc, 4, 0}, {synth::Kind::kDisc, 4, 0}};
+    clip::Options options;
+    options.templateWidth = options.templateHeight = 25;
+    options.horizontalLimit = options.verticalLimit = 41;
+    const auto truth = [gap](int f) {
+      const auto [x, y] = synth::PathAt(f, 100, 75, 0.02, 0.01);
+      return clip::Points{{x, y}, {30 + 1.2 * f, y + gap}};
+    };
+    const clip::Result r = clip::Track(scene, GetParam(), 120, truth, options);
+    Show("look-alike passing at " + std::to_string(int(gap)) + " px", GetParam(), r);
+    EXPECT_LT(r.maxError, 0.5) << gap;
+    options.settings.breakOnBadMatch = false;
+    EXPECT_EQ(clip::Track(scene, GetParam(), 120, truth, options).silentJumps, 0) << gap;
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(Clips, RightOrReported, ::testing::ValuesIn(kMethods),
                          [](const auto& info) { return std::string(NameOf(info.param)); });
 
