@@ -190,7 +190,9 @@ class Calibration : public Projection {
   bool CanCalibrate() const;
   // Calibrates from the used points: 0 on success, -1 when CanCalibrate is false, otherwise the
   // solver's message id; on failure the record is unchanged. Defined with the solver.
-  int Calibrate();
+  // holdSx: a non-coplanar model is calibrated at the current sx instead of finding its own
+  // (the gradient search on sx drives it so).
+  int Calibrate(bool holdSx = false);
   // Fill the solver's records from this one, and take its results back. Defined with the solver.
   void CopyToSolver();
   void CopyFromSolver();

@@ -1,7 +1,6 @@
 // The calibration's files: the camera-parameter file (read and written), the model file (read)
 // and the calibration data file (read here, written in calibrat_write.cpp). Files may come from
-// Windows: CR LF line ends, backslash paths
-// with drive letters, names in another letter case.
+// Windows: CR LF line ends, backslash paths with drive letters, names in another letter case.
 
 #include <cctype>
 #include <cmath>
