@@ -1,0 +1,54 @@
+// The document file the program writes reads back through the loader's readers as the same
+// record: sequences in order, their calibration data files, the description; names relative to
+// the file, also above its folder.
+
+#include <gtest/gtest.h>
+
+#include "app/sequencelist.h"
+#include "common/temp_dir.h"
+#include "platform/files.h"
+#include "platform/message_service.h"
+
+namespace {
+
+TEST(DocumentFile, WrittenFileReadsBackAsTheSameRecord) {
+  testutil::TempDir dir("zorvat_rsc");
+  platform::RecordingMessageService messages;
+  const FileName file(dir.File("project/walk.rsc"));
+  dir.Write("project/keep.txt", "");
+  DocumentFileRecord record;
+  record.description = "Walk: left and right\ncamera";
+  record.sequences = {FileName(dir.File("videos/left cam.avi")), FileName(dir.File("project/r.bld")),
+                      FileName("/elsewhere/third.vraw")};
+  record.calibrationData = {FileName(dir.File("cal/left.cdc")), FileName(),
+                            FileName(dir.File("project/third.cdc"))};
+  ASSERT_TRUE(WriteDocumentFile(file, record));
+  EXPECT_TRUE(messages.shown.empty());
+
+  std::string text;
+  ASSERT_TRUE(platform::ReadWholeFile(file.Path(), text));
+  EXPECT_NE(text.find("SEQUENCE_1: ../videos/left cam.avi\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("SEQUENCE_2: r.bld\n"), std::string::npos);
+  EXPECT_EQ(text.find("CALIB_DATA_2"), std::string::npos);
+
+  // Through the readers the loader and the document use.
+  const auto sequences = ReadSequenceList(file);
+  ASSERT_TRUE(sequences.has_value());
+  EXPECT_EQ(*sequences, record.sequences);
+  EXPECT_EQ(ReadDocumentDescription(file), "Walk: left and right camera");
+  EXPECT_EQ(ReadCalibrationDataName(file, 1), record.calibrationData[0]);
+  EXPECT_FALSE(ReadCalibrationDataName(file, 2).has_value());
+  EXPECT_EQ(ReadCalibrationDataName(file, 3), record.calibrationData[2]);
+  record.description = "Walk: left and right camera";
+  EXPECT_EQ(ReadDocumentFileRecord(file), record);
+  EXPECT_TRUE(messages.shown.empty());
+
+  // A folder cannot be replaced by the file: reported, nothing read back.
+  const FileName folder(dir.File("project"));
+  EXPECT_FALSE(WriteDocumentFile(folder, record));
+  ASSERT_EQ(messages.shown.size(), 1u);
+  EXPECT_NE(messages.shown[0].text.find("can not be written"), std::string::npos);
+  EXPECT_FALSE(ReadDocumentFileRecord(FileName(dir.File("none.rsc"))).has_value());
+}
+
+}  // namespace
