@@ -1,5 +1,7 @@
 #include "app/documentfiles.h"
 
+#include <utility>
+
 #include "app/resource.h"
 #include "base/messages.h"
 #include "calibration/calibrat.h"
@@ -63,7 +65,9 @@ bool WriteDocumentFile(const Resource& document) {
   return WriteDocumentFile(document.DocumentName(), DocumentFileRecordOf(document));
 }
 
-void SetCalibrationFileAsker(CalibrationFileAsker asker) { Asker() = std::move(asker); }
+CalibrationFileAsker SetCalibrationFileAsker(CalibrationFileAsker asker) {
+  return std::exchange(Asker(), std::move(asker));
+}
 
 bool SaveDocumentFiles(Resource& document) {
   bool all = true;

@@ -33,7 +33,8 @@ bool WriteDocumentFile(const Resource& document);
 // interface; without one such a camera is not written.
 using CalibrationFileAsker =
     std::function<std::optional<std::string>(int number, const std::string& suggestion)>;
-void SetCalibrationFileAsker(CalibrationFileAsker asker);
+// Returns the asker it replaces.
+CalibrationFileAsker SetCalibrationFileAsker(CalibrationFileAsker asker);
 
 // Writes every changed calibration (asking for a name where none is given) and then the document
 // file when the document has one. False when something could not be written or a name was

@@ -4,8 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include "app/documentfiles.h"
+#include "app/resource.h"
 #include "app/sequencelist.h"
+#include "calibration/calibrat.h"
 #include "common/temp_dir.h"
+#include "fake_sequence.h"
 #include "platform/files.h"
 #include "platform/message_service.h"
 
@@ -49,6 +53,47 @@ TEST(DocumentFile, WrittenFileReadsBackAsTheSameRecord) {
   ASSERT_EQ(messages.shown.size(), 1u);
   EXPECT_NE(messages.shown[0].text.find("can not be written"), std::string::npos);
   EXPECT_FALSE(ReadDocumentFileRecord(FileName(dir.File("none.rsc"))).has_value());
+}
+
+// A calibrated camera without a calibration data file is asked for one when the document's
+// files are saved; refused, it is not written and the save reports it; the document file
+// follows the calibrations.
+TEST(DocumentFile, SavingAsksForAMissingCalibrationFileName) {
+  testutil::TempDir dir("zorvat_rsc");
+  platform::RecordingMessageService messages;
+  const std::string rsc = dir.Write("walk.rsc", "SEQUENCES: 1\nSEQUENCE_1: left.avi\n");
+  Resource doc(FileName(rsc), true);
+  doc.AddFrameSequence(new FakeSequence(dir.File("left.avi"), 10, 25.0f));
+  Calibration& camera = *doc.Sequence(0);
+  camera.result.f = 8;
+  camera.SetFlag(kFlagCalibrated, true);
+  ASSERT_TRUE(HasDocumentFile(doc));
+  EXPECT_TRUE(CalibrationsChanged(doc));
+  EXPECT_TRUE(DocumentFileChanged(doc));  // the description is not in the file yet
+
+  std::vector<std::string> suggested;
+  std::optional<std::string> answer;
+  CalibrationFileAsker program = SetCalibrationFileAsker([&](int number, const std::string& suggestion) {
+    EXPECT_EQ(number, 1);
+    suggested.push_back(suggestion);
+    return answer;
+  });
+  EXPECT_FALSE(SaveDocumentFiles(doc));  // the name was refused
+  ASSERT_EQ(suggested.size(), 1u);
+  EXPECT_EQ(suggested[0], dir.File("left.cdc"));
+  EXPECT_TRUE(CalibrationsChanged(doc));
+  EXPECT_FALSE(DocumentFileChanged(doc));  // written all the same
+
+  answer = dir.File("cal.cdc");
+  EXPECT_TRUE(SaveDocumentFiles(doc));
+  EXPECT_FALSE(CalibrationsChanged(doc));
+  EXPECT_FALSE(DocumentFileChanged(doc));
+  EXPECT_EQ(ReadCalibrationDataName(FileName(rsc), 1), FileName(dir.File("cal.cdc")));
+  Calibration read;
+  read.SetCalibrationFile(dir.File("cal.cdc"));
+  EXPECT_EQ(read.result.f, 8);
+  EXPECT_TRUE(messages.shown.empty());
+  SetCalibrationFileAsker(program);
 }
 
 }  // namespace
