@@ -39,15 +39,13 @@ DocumentFileRecord DocumentFileRecordOf(const Resource& document) {
   for (int i = 0; i < document.SequenceCount(); ++i) {
     const FrameSequence& s = *document.Sequence(i);
     record.sequences.push_back(s.fileName);
-    record.calibrationData.push_back(s.Has(kFlagCalibrationFile) ? s.calibrationFile
-                                                                 : FileName());
+    record.calibrationData.push_back(s.Has(kFlagCalibrationFile) ? s.calibrationFile : FileName());
   }
   return record;
 }
 
 bool HasDocumentFile(const Resource& document) {
-  return !document.DocumentName().IsNull() &&
-         platform::FileExists(document.DocumentName().Path());
+  return !document.DocumentName().IsNull() && platform::FileExists(document.DocumentName().Path());
 }
 
 bool CalibrationsChanged(const Resource& document) {

@@ -49,13 +49,14 @@ std::string Calibration::CalibrationDataText() const {
   // A point without two numbers is read as not used.
   for (int i = 0; i < points.count; ++i) {
     const std::string tag = "POINT_" + std::to_string(i + 1);
-    text += Line(tag, points.used[i] != 0
-                          ? Number(points.imageX[i]) + " " + Number(points.imageY[i])
-                          : std::string("unused"));
+    text +=
+        Line(tag, points.used[i] != 0 ? Number(points.imageX[i]) + " " + Number(points.imageY[i])
+                                      : std::string("unused"));
   }
   if (Has(kFlagFramePlaced)) {
     for (int k = 0; k < kFrameCorners; ++k)
-      text += Line("PROJPOINT_" + std::to_string(k + 1), Number(frameX[k]) + " " + Number(frameY[k]));
+      text +=
+          Line("PROJPOINT_" + std::to_string(k + 1), Number(frameX[k]) + " " + Number(frameY[k]));
   }
   return text;
 }

@@ -22,8 +22,8 @@ TEST(DocumentFile, WrittenFileReadsBackAsTheSameRecord) {
   dir.Write("project/keep.txt", "");
   DocumentFileRecord record;
   record.description = "Walk: left and right\ncamera";
-  record.sequences = {FileName(dir.File("videos/left cam.avi")), FileName(dir.File("project/r.bld")),
-                      FileName("/elsewhere/third.vraw")};
+  record.sequences = {FileName(dir.File("videos/left cam.avi")),
+                      FileName(dir.File("project/r.bld")), FileName("/elsewhere/third.vraw")};
   record.calibrationData = {FileName(dir.File("cal/left.cdc")), FileName(),
                             FileName(dir.File("project/third.cdc"))};
   ASSERT_TRUE(WriteDocumentFile(file, record));
@@ -73,11 +73,12 @@ TEST(DocumentFile, SavingAsksForAMissingCalibrationFileName) {
 
   std::vector<std::string> suggested;
   std::optional<std::string> answer;
-  CalibrationFileAsker program = SetCalibrationFileAsker([&](int number, const std::string& suggestion) {
-    EXPECT_EQ(number, 1);
-    suggested.push_back(suggestion);
-    return answer;
-  });
+  CalibrationFileAsker program =
+      SetCalibrationFileAsker([&](int number, const std::string& suggestion) {
+        EXPECT_EQ(number, 1);
+        suggested.push_back(suggestion);
+        return answer;
+      });
   EXPECT_FALSE(SaveDocumentFiles(doc));  // the name was refused
   ASSERT_EQ(suggested.size(), 1u);
   EXPECT_EQ(suggested[0], dir.File("left.cdc"));
