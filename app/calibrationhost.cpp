@@ -5,6 +5,7 @@
 #include <cstring>
 #include <memory>
 
+#include "app/documentfiles.h"
 #include "app/mydocmanager.h"
 #include "app/resource.h"
 #include "app/sequencelist.h"
@@ -14,6 +15,8 @@
 #include "calibration/ui/calibfilesdlg.h"
 #include "calibration/ui/calibrationwindow.h"
 #include "objects/ui/bildview.h"
+#include "platform/strings.h"
+#include "platform/ui/choosers.h"
 #include "sequences/avisequence.h"
 #include "sequences/bldsequence.h"
 #include "sequences/framesequence.h"
@@ -47,6 +50,23 @@ std::unique_ptr<FrameSequence> CalibrationFrameReader(const std::string& image) 
 }
 
 BildView* ViewOf(FrameSequence& s) { return qobject_cast<BildView*>(s.view.data()); }
+
+constexpr int kCalibrationFilter = 32509, kSaveCalibrationTitle = 32519;
+
+// The save dialog for a calibration data file a camera has no name for.
+std::optional<std::string> AskCalibrationFileName(int, const std::string& suggestion) {
+  const std::string_view title = platform::LoadString(kSaveCalibrationTitle);
+  platform::FileChoice choice{
+      QString::fromUtf8(title.data(), static_cast<int>(title.size())),
+      platform::QtFileFilter(platform::LoadString(kCalibrationFilter)),
+      QString::fromStdString(suggestion), "CDC"};
+  std::optional<QString> chosen = platform::GetChoosers().SaveFileName(nullptr, choice);
+  if (!chosen) return std::nullopt;
+  return FileName(chosen->toStdString()).Path();
+}
+
+// Closing a document may ask for such a name; the dialog is this floor's.
+const bool g_calibrationAskerInstalled = (SetCalibrationFileAsker(AskCalibrationFileName), true);
 
 }  // namespace
 
@@ -181,6 +201,8 @@ void ResourceCalibrationHost::SetDocumentFile(const std::string& path) {
   document_.SetModelFileName(model);
 }
 
+bool ResourceCalibrationHost::WriteDocumentFile() { return ::WriteDocumentFile(document_); }
+
 std::string ResourceCalibrationHost::Description() const { return document_.Caption(); }
 
 void ResourceCalibrationHost::SetDescription(const std::string& text) {
@@ -234,6 +256,8 @@ void CmCalibration(Resource& document, QMainWindow* main) {
       }
     }
   }
+  // What was calibrated lasts beyond the session.
+  if (CalibrationsChanged(document) || DocumentFileChanged(document)) SaveDocumentFiles(document);
   document.RecalcObjectSequences(0);
   document.UpdateViews();
 }

@@ -31,6 +31,7 @@ class ResourceCalibrationHost : public CalibrationHost {
   int FirstIncompleteCalibration() const override;
   std::string DocumentFile() const override;
   void SetDocumentFile(const std::string& path) override;
+  bool WriteDocumentFile() override;
   std::string Description() const override;
   void SetDescription(const std::string& text) override;
   bool AddFurtherSequence(const std::string& path) override;
@@ -51,8 +52,9 @@ class ResourceCalibrationHost : public CalibrationHost {
 void PrepareCalibrationImage(Calibration& c);
 
 // "Calibration...": the calibration window in place of the main window until the user leaves
-// it (after the files dialog when a camera's files are incomplete); then the document's world
-// points are recomputed over all frames.
+// it (after the files dialog when a camera's files are incomplete); then the changed
+// calibrations and the document file are written and the document's world points recomputed
+// over all frames.
 void CmCalibration(Resource& document, QMainWindow* main);
 // "Document Files": the files dialog at the active camera; then the world points anew.
 void CmDocumentFiles(Resource& document, QWidget* parent);

@@ -2,6 +2,7 @@
 
 // The parts of the document that work on its object sequences and on the object-model library.
 
+#include "app/documentfiles.h"
 #include "base/messages.h"
 #include "objects/bodymodel.h"
 #include "objects/objects_ids.h"
@@ -55,6 +56,8 @@ bool Resource::CanClose() {
         return false;
     }
   }
+  // The calibrations and the document file are asked about as the object sequences are.
+  if (!AskSaveDocumentFiles(*this)) return false;
   for (auto& s : sequences_)
     if (!s->CanClose()) return false;
   // The model is released with the document, not here: a later document may still cancel Exit.

@@ -6,6 +6,7 @@
 
 #include "base/dscparser.h"
 #include "base/messages.h"
+#include "platform/files.h"
 #include "platform/strings.h"
 
 namespace {
@@ -16,6 +17,7 @@ constexpr int kParError = 31024, kParCannotOpen = 31025, kParBadCount = 31026,
 constexpr int kRscError = 31028, kRscCannotOpen = 31029, kRscBadCount = 31031,
               kRscMissingEntry = 31032;
 constexpr int kManagerMessage = 32500, kUsedTwice = 32502;
+constexpr int kCannotWrite = 31012;
 constexpr std::size_t kValueSize = 1000;
 
 bool HasExt(const FileName& f, const char* ext) { return ::strcasecmp(f.Ext().c_str(), ext) == 0; }
@@ -84,4 +86,49 @@ std::optional<FileName> ReadCalibrationDataName(const FileName& documentFile, in
       !parser.GetString(platform::Format("CALIB_DATA_%d", n), name, kValueSize, "") || name.empty())
     return std::nullopt;
   return FileName::ResolveAgainst(documentFile, name);
+}
+
+std::string DocumentFileText(const FileName& documentFile, const DocumentFileRecord& record) {
+  std::string description = record.description;
+  // The reader takes a value up to its line end.
+  for (char& c : description)
+    if (c == '\n' || c == '\r') c = ' ';
+  std::string text = "# Zorvatrack generated file " + documentFile.NameExt() + "\n#\n";
+  text += "DESCRIPTION: " + description + "\n";
+  text += platform::Format("SEQUENCES: %d\n", static_cast<int>(record.sequences.size()));
+  for (std::size_t i = 0; i < record.sequences.size(); ++i) {
+    const int n = static_cast<int>(i) + 1;
+    text += platform::Format("SEQUENCE_%d: ", n) + record.sequences[i].RelativeTo(documentFile) +
+            "\n";
+    if (i < record.calibrationData.size() && !record.calibrationData[i].IsNull())
+      text += platform::Format("CALIB_DATA_%d: ", n) +
+              record.calibrationData[i].RelativeTo(documentFile) + "\n";
+  }
+  return text;
+}
+
+bool WriteDocumentFile(const FileName& documentFile, const DocumentFileRecord& record) {
+  if (documentFile.IsNull() ||
+      !platform::WriteFileAtomically(documentFile.Path(), DocumentFileText(documentFile, record))) {
+    ErrorMessage(kIoError, kCannotWrite, documentFile.Path());
+    return false;
+  }
+  return true;
+}
+
+std::optional<DocumentFileRecord> ReadDocumentFileRecord(const FileName& documentFile) {
+  DSCParser parser(documentFile.Path());
+  int count = 0;
+  if (!parser.IsOpen() || !parser.GetInt("SEQUENCES", count, 0) || count <= 0)
+    return std::nullopt;
+  DocumentFileRecord record;
+  parser.GetString("DESCRIPTION", record.description, kValueSize, "");
+  for (int n = 1; n <= count; ++n) {
+    std::string name;
+    if (!parser.GetString(platform::Format("SEQUENCE_%d", n), name, kValueSize, ""))
+      return std::nullopt;
+    record.sequences.push_back(FileName::ResolveAgainst(documentFile, name));
+    record.calibrationData.push_back(ReadCalibrationDataName(documentFile, n).value_or(FileName()));
+  }
+  return record;
 }

@@ -1,11 +1,12 @@
 #pragma once
 
 // Loading by file type: which reader a file name asks for, and the two list files of the
-// program, the document file (".rsc": SEQUENCES, SEQUENCE_n, DESCRIPTION, CALIB_DATA_n) and the
-// camera list (".par": CAMERAS, CAM_n). Names in a list may be written the Windows way;
-// relative names are taken against the list's own folder.
+// program, the document file (".rsc": SEQUENCES, SEQUENCE_n, DESCRIPTION, CALIB_DATA_n; read and
+// written) and the camera list (".par": CAMERAS, CAM_n; read). Names in a list may be written
+// the Windows way; relative names are taken against the list's own folder.
 
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "base/filename.h"
@@ -35,3 +36,22 @@ std::optional<std::vector<FileName>> ReadSequenceList(const FileName& list);
 std::optional<std::string> ReadDocumentDescription(const FileName& documentFile);
 // The document file's "CALIB_DATA_n" resolved against the document file's folder, or nothing.
 std::optional<FileName> ReadCalibrationDataName(const FileName& documentFile, int n);
+
+// What a document file holds: the description, the image sequences in order and, beside each,
+// its calibration data file (null: none).
+struct DocumentFileRecord {
+  std::string description;
+  std::vector<FileName> sequences;
+  std::vector<FileName> calibrationData;
+  friend bool operator==(const DocumentFileRecord&, const DocumentFileRecord&) = default;
+};
+
+// The document file's text: names relative to its folder, as the readers above resolve them;
+// the description on one line.
+std::string DocumentFileText(const FileName& documentFile, const DocumentFileRecord& record);
+// Writes the document file (replaced whole or not at all); false with message 31012 when it
+// cannot be written.
+bool WriteDocumentFile(const FileName& documentFile, const DocumentFileRecord& record);
+// The record a document file holds, read without messages; nothing when the file cannot be
+// opened or names no sequence.
+std::optional<DocumentFileRecord> ReadDocumentFileRecord(const FileName& documentFile);

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <limits>
 #include <memory>
+#include <string>
 #include <string_view>
 
 #include "base/filename.h"
@@ -167,6 +168,9 @@ class Calibration : public Projection {
   std::shared_ptr<ColorPalette> framePalette;
   double divergenceMean = 0;       // last mean from GetErrorStatistics
   double divergenceDeviation = 0;  // last standard deviation from GetErrorStatistics
+  // The calibration data file's text as it was last read or written (empty: none on disk), so
+  // that a change since can be told.
+  std::string savedCalibrationData;
 
   bool Has(uint32_t flag) const { return (flags & flag) != 0; }
   void SetFlag(uint32_t flag, bool on) { flags = on ? (flags | flag) : (flags & ~flag); }
@@ -186,7 +190,9 @@ class Calibration : public Projection {
   bool CanCalibrate() const;
   // Calibrates from the used points: 0 on success, -1 when CanCalibrate is false, otherwise the
   // solver's message id; on failure the record is unchanged. Defined with the solver.
-  int Calibrate();
+  // holdSx: a non-coplanar model is calibrated at the current sx instead of finding its own
+  // (the gradient search on sx drives it so).
+  int Calibrate(bool holdSx = false);
   // Fill the solver's records from this one, and take its results back. Defined with the solver.
   void CopyToSolver();
   void CopyFromSolver();
@@ -238,4 +244,15 @@ class Calibration : public Projection {
   bool ReadCalibrationFile();
   // Writes the camera parameters; a file that cannot be written shows 31012 and gives false.
   bool WriteCameraFile();
+
+  // The calibration data file as ReadCalibrationFile reads it back: the three file names
+  // relative to its folder, the flags, Cx, Cy, sx, the result, every model point with its use
+  // and the placed model frame; numbers in full precision.
+  std::string CalibrationDataText() const;
+  // Writes that text to the calibration data file (replaced whole or not at all); a file that
+  // cannot be written shows 31012 and gives false.
+  bool WriteCalibrationFile();
+  // The record differs from what its calibration data file holds (or there is no such file yet),
+  // and there is something to keep: a data file is named or the camera is calibrated.
+  bool CalibrationDataChanged() const;
 };

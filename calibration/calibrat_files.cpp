@@ -1,6 +1,6 @@
-// The calibration's files: the camera-parameter file (read and written), the model file and the
-// calibration data file (read). Files may come from Windows: CR LF line ends, backslash paths
-// with drive letters, names in another letter case.
+// The calibration's files: the camera-parameter file (read and written), the model file (read)
+// and the calibration data file (read here, written in calibrat_write.cpp). Files may come from
+// Windows: CR LF line ends, backslash paths with drive letters, names in another letter case.
 
 #include <cctype>
 #include <cmath>
@@ -92,7 +92,8 @@ void Calibration::SetCalibrationImage(std::string_view name) {
 
 void Calibration::SetCalibrationFile(std::string_view name) {
   calibrationFile = FileName(name);
-  ReadCalibrationFile();
+  // A name without a file yet holds nothing of this record.
+  if (!ReadCalibrationFile()) savedCalibrationData.clear();
   SetFlag(kFlagCalibrationFile, true);
 }
 
@@ -235,6 +236,8 @@ bool Calibration::ReadCalibrationFile() {
     double mean, deviation, maximum, sumSquares;
     GetErrorStatistics(mean, deviation, maximum, sumSquares);
   }
+  // What the file holds now, in the form the writer gives it.
+  savedCalibrationData = CalibrationDataText();
   return true;
 }
 

@@ -30,10 +30,11 @@ void Calibration::CopyFromSolver() {
   result = s.cc;
 }
 
-int Calibration::Calibrate() {
+int Calibration::Calibrate(bool holdSx) {
   if (!CanCalibrate()) return -1;
   CopyToSolver();
   solver::SolverContext& s = solver::TheSolver();
+  s.holdSx = holdSx;
   const bool full = Has(kFlagFullOptimized);
   int outcome;
   if (Has(kFlagNonCoplanar)) {

@@ -63,6 +63,9 @@ struct SolverContext {
   SolverWorkspace ws;
   // Set by an error function whose inner linear stages failed; its pass then stops with it.
   int passFailure = 0;
+  // The non-coplanar calibration keeps the sx it is given instead of finding its own (the
+  // gradient search on sx drives it so); the coplanar one always does.
+  bool holdSx = false;
 };
 
 // The program's one set of solver records: one calibration runs at a time.

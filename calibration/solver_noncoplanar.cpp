@@ -15,7 +15,7 @@ namespace {
 using namespace detail;
 
 // The first sensor coordinates are taken with this scale factor, so that the sx found does not
-// depend on what an earlier calibration left.
+// depend on what an earlier calibration left; unless sx is held, then with the sx given.
 constexpr double kReferenceSx = 1.0;
 
 int ComputeU(SolverContext& s) {
@@ -49,21 +49,23 @@ void ComputeTxTy(SolverContext& s) {
   s.cc.Ty = ty;
 }
 
-// The first three ratios carry sx relative to the reference; so does Tx, which is freed of it
-// here so that the model is exact for any sx.
-void ComputeSx(SolverContext& s) {
+// The first three ratios carry the true sx relative to the one the sensor coordinates were
+// taken with; so does Tx, which is freed of it here so that the model is exact for any sx.
+// Returns that relation. A held sx stays: the data then fit only as well as it is right.
+double ComputeSx(SolverContext& s) {
   const double* U = s.ws.U;
   const double ratio = std::sqrt(U[0] * U[0] + U[1] * U[1] + U[2] * U[2]) * std::fabs(s.cc.Ty);
-  s.cp.sx = kReferenceSx * ratio;
+  if (!s.holdSx) s.cp.sx *= ratio;
   s.cc.Tx /= ratio;
+  return ratio;
 }
 
-void ComputeR(SolverContext& s) {
+void ComputeR(SolverContext& s, double ratio) {
   CalibrationResult& c = s.cc;
   const double* U = s.ws.U;
-  const double r1 = U[0] * c.Ty / s.cp.sx;
-  const double r2 = U[1] * c.Ty / s.cp.sx;
-  const double r3 = U[2] * c.Ty / s.cp.sx;
+  const double r1 = U[0] * c.Ty / ratio;
+  const double r2 = U[1] * c.Ty / ratio;
+  const double r3 = U[2] * c.Ty / ratio;
   const double r4 = U[4] * c.Ty;
   const double r5 = U[5] * c.Ty;
   const double r6 = U[6] * c.Ty;
@@ -79,25 +81,25 @@ void ComputeR(SolverContext& s) {
 }  // namespace
 
 int NoncoplanarCalibration(SolverContext& s) {
-  s.cp.sx = kReferenceSx;
+  if (!s.holdSx) s.cp.sx = kReferenceSx;
   SensorCoords(s);
   int result = ComputeU(s);
   if (result != 0) return result;
   ComputeTxTy(s);
-  ComputeSx(s);
+  const double ratio = ComputeSx(s);
   SensorCoords(s);
-  ComputeR(s);
+  ComputeR(s, ratio);
   result = ApproxFTzWithSignCorrection(s);
   if (result != 0) return result;
   return ExactFTzKappa(s);
 }
 
 int NoncoplanarOptimisationPose(SolverContext& s) {
-  return OptimisePose(s, {.sx = true, .centre = false});
+  return OptimisePose(s, {.sx = !s.holdSx, .centre = false});
 }
 
 int NoncoplanarOptimisationFull(SolverContext& s) {
-  return OptimisePose(s, {.sx = true, .centre = true});
+  return OptimisePose(s, {.sx = !s.holdSx, .centre = true});
 }
 
 }  // namespace solver

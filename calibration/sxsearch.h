@@ -6,6 +6,8 @@
 
 #include <functional>
 
+class Calibration;
+
 namespace sxsearch {
 
 // A search that has not settled after this many calibrations stops.
@@ -27,5 +29,13 @@ struct Outcome {
 // after each successful pass (with sx already stepped) and returns false to abort.
 Outcome GradientSearch(double& sx, const std::function<Pass()>& calibrate,
                        const std::function<bool()>& afterPass, int maxPasses = kMaxPasses);
+
+// The search on a camera: every pass calibrates it at the current sx, which the calibration
+// keeps (also on a non-coplanar model, which would otherwise find its own sx and give every pass
+// the same divergence). The camera ends with the calibration of the pass of least divergence,
+// sx included, or with the calibration it started from when that one's was not greater; so the
+// search never leaves it worse than it was.
+Outcome GradientSearch(Calibration& camera, const std::function<bool()>& afterPass,
+                       int maxPasses = kMaxPasses);
 
 }  // namespace sxsearch

@@ -1,15 +1,18 @@
 // Writes the starting inputs of the fuzz targets, made by the program's own writers where it has
-// one (settings, clip videos, bitmaps, camera files, object sequences, number files, the
-// installer's backup) and as the files users bring where it only reads them (models, calibration
-// data, document lists).
+// one (settings, clip videos, bitmaps, camera files, calibration data, document files, object
+// sequences, number files, the installer's backup) and as the files users bring where it only
+// reads them or they come from elsewhere (models, calibration data and document lists written on
+// Windows, camera lists).
 //   make_seeds folder      writes folder/<target>/<name>
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
 #include "app/clipvideo.h"
+#include "app/sequencelist.h"
 #include "base/defaults.h"
 #include "base/profile.h"
 #include "calibration/calibrat.h"
@@ -89,13 +92,29 @@ void CalibrationFiles(const fs::path& work) {
     model += std::to_string(i % 4 * 50) + " " + std::to_string(i / 4 * 40) + " 0\n";
   }
   Put("calibration", "model.cmo", model);
+  // As the program writes it, after a calibration of a placed model.
+  std::ofstream(work / "model.cmo") << model;
+  camera.SetImageSize(1.0, 1.0, 320, 240);
+  camera.SetCalibrationFile((work / "written.cdc").string());
+  camera.SetModelFile((work / "model.cmo").string());
+  camera.SetCalibrationImage((work / "frame.bld").string());
+  for (int i = 0; i < camera.points.count; i += 2) camera.points.used[i] = 1;
+  camera.result.f = 12.5;
+  camera.SetFlag(kFlagCalibrated | kFlagFullOptimized, true);
+  camera.WriteCalibrationFile();
+  Put("calibration", "written.cdc", Read(camera.calibrationFile.Path()));
   Put("calibration", "calibration.cdc",
       "CALIB_IMAGE: frame.bld\r\nCAMERA: camera.cam\r\nMODEL: model.cmo\r\nCalibrated: 1\r\n"
       "sx: 1.01\r\nf: 12.5\r\nkappa1: -0.004\r\nTx: -100\r\nTy: 50\r\nTz: 1500\r\n"
       "Rx: 0.3\r\nRy: -0.2\r\nRz: 0.1\r\nPOINT_1: 120.5 88\r\nPROJPOINT_1: 100 100\r\n");
 }
 
-void DocumentLists() {
+void DocumentLists(const fs::path& work) {
+  const FileName written((work / "written.rsc").string());
+  WriteDocumentFile(written, {"Long jump",
+                              {FileName((work / "cams/a.bld").string()), FileName("/data/b.avi")},
+                              {FileName((work / "a.cdc").string()), FileName()}});
+  Put("document_list", "written.rsc", Read(written.Path()));
   Put("document_list", "project.rsc",
       "# a project\r\nDESCRIPTION: Long jump\r\nSEQUENCES: 2\r\nSEQUENCE_1: cams\\a.bld\r\n"
       "SEQUENCE_2: b.avi\r\nCALIB_DATA_1: a.cdc\r\n");
@@ -182,7 +201,7 @@ int main(int argc, char** argv) {
   ClipVideos(work);
   Bitmaps();
   CalibrationFiles(work);
-  DocumentLists();
+  DocumentLists(work);
   ObjectSequences();
   AsciiObjects(work);
   InstallerBackup(work);

@@ -9,6 +9,7 @@
 #include "analysis/anlwinkind.h"
 #include "analysis/ui/exportanalyzedlg.h"
 #include "app/calibrationhost.h"
+#include "app/documentfiles.h"
 #include "app/resource.h"
 #include "app/ui/curseqdlg.h"
 #include "app/ui/framespersecond.h"
@@ -189,9 +190,11 @@ void ResourceWindow::CmObjectSequences(int id) {
       break;
     case objcmd::kSave:
       objcmd::Save(doc);
+      SaveDocumentFiles(doc);
       break;
     case objcmd::kSaveAsNew:
       objcmd::SaveAsNew(doc);
+      SaveDocumentFiles(doc);
       break;
     case objcmd::kLoad:
       objcmd::Load(doc);

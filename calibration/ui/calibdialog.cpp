@@ -154,19 +154,10 @@ void CalibDialog::CmCalibrate() {
   } else {
     CalibrationHost& host = window_.Host();
     host.BeginAbortable(window_.Toolbar(), &window_);
-    const sxsearch::Outcome outcome = sxsearch::GradientSearch(
-        c->camera.sx,
-        [c] {
-          sxsearch::Pass pass{c->Calibrate(), 0};
-          double deviation, maximum, squares;
-          if (pass.error == 0)
-            c->GetErrorStatistics(pass.mean, deviation, maximum, squares);
-          return pass;
-        },
-        [&] {
-          Refresh();
-          return !host.PollAbort();
-        });
+    const sxsearch::Outcome outcome = sxsearch::GradientSearch(*c, [&] {
+      Refresh();
+      return !host.PollAbort();
+    });
     host.EndAbortable();
     QApplication::restoreOverrideCursor();
     if (outcome.error != 0) ShowCalibrationError(outcome.error);
@@ -211,9 +202,8 @@ void CalibDialog::OnCommand(int id) {
       }
       return;
     case kOriginal:
-      // Reading the camera file again restores the centre and sx it gives; a result computed
-      // for another centre would no longer hold, so the camera counts as not calibrated.
-      if (c->Has(kFlagCameraFile)) c->SetCameraFile(c->cameraFile.Path(), true, false);
+      // The centre and sx the camera file gives (undoing a gradient search); the result stays.
+      if (c->Has(kFlagCameraFile)) c->ReadCameraFile(false);
       Refresh();
       return;
     default:

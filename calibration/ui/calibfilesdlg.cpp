@@ -165,6 +165,8 @@ void CalibFilesDlg::OnCommand(int id) {
 bool CalibFilesDlg::CanClose() {
   // The description also counts when OK is pressed while its field has the focus.
   host_.SetDescription(ControlAs<QLineEdit>(kDescription)->text().toStdString());
+  // The document file named here also names what was added or described after it.
+  if (savedAs_) host_.WriteDocumentFile();
   if (mode_ != kCalibrationMode) return true;
   const int incomplete = host_.FirstIncompleteCalibration();
   if (incomplete == 0) return true;
@@ -183,6 +185,8 @@ void CalibFilesDlg::CmSaveAs() {
   if (!chosen) return;
   host_.SetDocumentFile(*chosen);
   SetLabel(*this, kDocumentFile, FileName(*chosen).NameExt());
+  host_.SetDescription(ControlAs<QLineEdit>(kDescription)->text().toStdString());
+  savedAs_ = host_.WriteDocumentFile();
 }
 
 void CalibFilesDlg::CmCalibrationFile() {

@@ -43,6 +43,7 @@ class CalibFilesDlg : public platform::TableDialog {
   CalibrationHost& host_;
   int number_;
   int mode_;
+  bool savedAs_ = false;  // "Save As..." wrote the document file
 };
 
 class EditCameraParaDlg : public platform::TableDialog {

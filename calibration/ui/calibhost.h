@@ -50,6 +50,8 @@ class CalibrationHost {
   // file.
   virtual std::string DocumentFile() const = 0;
   virtual void SetDocumentFile(const std::string& path) = 0;
+  // Writes the document file under its name; false (the message shown) when it cannot be.
+  virtual bool WriteDocumentFile() = 0;
   virtual std::string Description() const = 0;
   virtual void SetDescription(const std::string& text) = 0;
   // Opens path as a further image sequence of the document (with its view); false when it is

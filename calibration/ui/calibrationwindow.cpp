@@ -22,8 +22,9 @@
 namespace {
 
 constexpr int kProgramIcon = 1003;
-// The position field holds a point's label with its three world coordinates whole.
-constexpr int kNameChars = 9, kPositionChars = 26;
+// A point's label with its world coordinates may be longer than the position field; the field's
+// tooltip holds it whole.
+constexpr int kNameChars = 9, kPositionChars = 13;
 constexpr int kSpacing = 5;
 
 // The command's hint and tooltip, the two lines of its string.
@@ -177,7 +178,9 @@ void CalibrationWindow::ShowViewCaption(const QString& caption) {
 void CalibrationWindow::ShowPosition(double x, double y, bool onPoint) {
   Calibration* c = view_->CalibrationOnShow();
   if (!c) return;
-  position_->setText(QString::fromStdString(::PositionText(*c, x, y, onPoint)));
+  const QString text = QString::fromStdString(::PositionText(*c, x, y, onPoint));
+  position_->setText(text);
+  position_->setToolTip(text);
 }
 
 void CalibrationWindow::SwitchCamera(int number) {

@@ -23,7 +23,10 @@
 #include <vector>
 
 #include "app/mydocmanager.h"
+#include "app/sequencelist.h"
+#include "app/zorvatrackapp.h"
 #include "app/resource.h"
+#include "app/ui/mdiclient.h"
 #include "app/ui/resourcewindow.h"
 #include "calibration/calibrat.h"
 #include "calibration/camera.h"
@@ -38,6 +41,7 @@
 #include "objects/subobjseq.h"
 #include "platform/message_service.h"
 #include "platform/ui/choosers.h"
+#include "sequences/avisequence.h"
 #include "sequences/framesequence.h"
 #include "tests/calibration/cal_test_util.h"
 
@@ -126,8 +130,9 @@ class CalibrationRoad : public ProgramTest {
   }
 
   // The four files of camera k, named as the files dialog names them.
-  void NameFiles(int k, const char* name) {
-    FrameSequence& s = *doc_->Sequence(k);
+  void NameFiles(int k, const char* name) { NameFiles(doc_, k, name); }
+  void NameFiles(Resource* doc, int k, const char* name) {
+    FrameSequence& s = *doc->Sequence(k);
     const std::string base = (dir_ / name).string();
     s.SetCalibrationFile(base + ".cdc");
     s.SetCameraFile(base + ".cam");
@@ -136,7 +141,8 @@ class CalibrationRoad : public ProgramTest {
   }
 
   // Runs "Calibration..." while drive works in the window; the command returns when it is left.
-  void Calibrate(std::function<void(CalibrationWindow&)> drive) {
+  void Calibrate(std::function<void(CalibrationWindow&)> drive) { Calibrate(doc_, drive); }
+  void Calibrate(Resource* doc, std::function<void(CalibrationWindow&)> drive) {
     bool driven = false;
     QTimer::singleShot(0, [&] {
       CalibrationWindow* window = OpenCalibrationWindow();
@@ -146,7 +152,7 @@ class CalibrationRoad : public ProgramTest {
         window->Command(CalibrationWindow::kExit);
       }
     });
-    auto* documentWindow = dynamic_cast<ResourceWindow*>(doc_->Window());
+    auto* documentWindow = dynamic_cast<ResourceWindow*>(doc->Window());
     ASSERT_NE(documentWindow, nullptr);
     documentWindow->CmCalibration(25012);
     EXPECT_TRUE(driven);
@@ -341,6 +347,141 @@ TEST_F(CalibrationRoad, LoadMultipleImageSequencesAddsFurtherSequences) {
   ASSERT_NE(doc, doc_);
   ASSERT_EQ(doc->SequenceCount(), 2);
   EXPECT_EQ(FileName(doc->Sequence(1)->GetFileName()).NameExt(), "right.bld");
+}
+
+
+// Two videos of the target, loaded together and named a document file by "Save As..."; both
+// cameras calibrated in the window and an object seen by both; saved and closed; the document
+// file opened again brings both cameras back calibrated and the object to the same place.
+TEST_F(CalibrationRoad, CalibrationsOfTwoVideosOutliveTheDocument) {
+  // The frame files' pictures as lossless videos.
+  for (const char* name : {"left", "right"}) {
+    const std::string make = "ffmpeg -loglevel error -y -f rawvideo -pix_fmt gray -s " +
+                             std::to_string(kWidth) + "x" + std::to_string(kHeight) +
+                             " -r 25 -i '" + (dir_ / name).string() + ".bld' -c:v ffv1 '" +
+                             (dir_ / name).string() + ".avi' 2>/dev/null";
+    if (std::system(make.c_str()) != 0) GTEST_SKIP() << "no ffmpeg with ffv1";
+  }
+  SetAviPropertiesRunner(nullptr);
+  const fs::path rsc = dir_ / "session" / "walk.rsc";
+  fs::create_directories(rsc.parent_path());
+  platform::ScriptedChoosers choosers;
+  choosers.fileAnswers = {QString::fromStdString((dir_ / "left.avi").string())};
+  std::size_t savedAtOnce = 0;
+  QTimer::singleShot(0, [&] {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+      auto* files = qobject_cast<CalibFilesDlg*>(w);
+      if (!files || !files->isVisible()) continue;
+      choosers.fileAnswers = {QString::fromStdString(rsc.string())};
+      files->Command(20662);  // "Save As..." writes the file at once
+      if (auto list = ReadSequenceList(FileName(rsc.string()))) savedAtOnce = list->size();
+      // What comes after it is in the file too once OK is pressed.
+      choosers.fileAnswers = {QString::fromStdString((dir_ / "right.avi").string())};
+      files->Command(20666);  // "Further Image Sequence"
+      files->findChild<QLineEdit*>("20663")->setText("Walk, two cameras");
+      files->findChild<QPushButton*>("1")->click();
+    }
+  });
+  app_->DocManager()->CmLoadMultipleSequences();
+  Resource* doc = app_->GetActiveDocument();
+  ASSERT_NE(doc, doc_);
+  ASSERT_EQ(doc->SequenceCount(), 2);
+  // "Save As..." wrote the document file, OK once more.
+  EXPECT_EQ(savedAtOnce, 1u);
+  auto listed = ReadSequenceList(FileName(rsc.string()));
+  ASSERT_TRUE(listed.has_value());
+  ASSERT_EQ(listed->size(), 2u);
+  EXPECT_EQ((*listed)[1].Path(), (dir_ / "right.avi").string());
+  EXPECT_EQ(ReadDocumentDescription(FileName(rsc.string())), "Walk, two cameras");
+
+  // The calibration data files do not exist yet; calibrating in the window writes them.
+  NameFiles(doc, 0, "left");
+  NameFiles(doc, 1, "right");
+  ResObjectSequence* object = objcmd::NewObjectSequence(*doc);
+  ASSERT_NE(object, nullptr);
+  const World target{180, 120, 40};
+  for (int k = 0; k < 2; ++k) {
+    const auto [x, y] = ImageOf(cameras_[k], target);
+    objdoc::SubsOf(*doc->Sequence(k)).Find(object->number)->AddPoint(1, x, y);
+  }
+  Calibrate(doc, [&](CalibrationWindow& window) {
+    window.resize(1100, 700);
+    for (int k = 0; k < 2; ++k) {
+      SetPoints(window, cameras_[k]);
+      window.Calib()->Command(20603);
+      window.Calib()->Command(20601);
+      ASSERT_TRUE(doc->Sequence(k)->IsCalibrated());
+      if (k == 0) window.Command(CalibrationWindow::kNextCamera);
+    }
+  });
+  for (const char* name : {"left.cdc", "right.cdc"})
+    EXPECT_TRUE(fs::exists(dir_ / name)) << name;
+  EXPECT_EQ(ReadCalibrationDataName(FileName(rsc.string()), 2)->Path(),
+            (dir_ / "right.cdc").string());
+  const ObjectBase* world = object->ItemAt(1);
+  ASSERT_NE(world, nullptr);
+  const World before{world->x, world->y, world->z};
+  CalibrationResult results[2];
+  CameraParameters cameras[2];
+  for (int k = 0; k < 2; ++k) {
+    results[k] = doc->Sequence(k)->result;
+    cameras[k] = doc->Sequence(k)->camera;
+  }
+
+  // Saved and closed: nothing is left to ask about.
+  auto* documentWindow = dynamic_cast<ResourceWindow*>(doc->Window());
+  documentWindow->CmObjectSequences(objcmd::kSave);
+  messages_.shown.clear();
+  app_->MDIClient()->closeAllSubWindows();
+  QApplication::processEvents();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_TRUE(messages_.shown.empty()) << messages_.shown[0].caption;
+  for (Resource* open = g_ResourceList.Next(nullptr); open; open = g_ResourceList.Next(open))
+    ASSERT_NE(open->Caption(), "Walk, two cameras");
+
+  Resource* again = app_->DocManager()->LoadDocument(FileName(rsc.string()));
+  ASSERT_NE(again, nullptr);
+  QApplication::processEvents();
+  for (auto& m : messages_.shown) ADD_FAILURE() << m.caption << ": " << m.text;
+  ASSERT_EQ(again->SequenceCount(), 2);
+  EXPECT_EQ(again->Caption(), "Walk, two cameras");
+  for (int k = 0; k < 2; ++k) {
+    SCOPED_TRACE(k);
+    const Calibration& c = *again->Sequence(k);
+    ASSERT_TRUE(c.IsCalibrated());
+    EXPECT_EQ(c.camera.Cx, cameras[k].Cx);
+    EXPECT_EQ(c.camera.Cy, cameras[k].Cy);
+    EXPECT_EQ(c.camera.sx, cameras[k].sx);
+    const double* a = &c.result.f;
+    const double* b = &results[k].f;
+    for (int i = 0; i < 19; ++i) EXPECT_EQ(a[i], b[i]) << i;
+  }
+  dynamic_cast<ResourceWindow*>(again->Window())->CmObjectSequences(objcmd::kLoad);
+  ASSERT_EQ(again->ObjectSequences()->Count(), 1);
+  again->RecalcObjectSequences(0);
+  const ObjectBase* reopened = again->ObjectSequences()->Sequences().front()->ItemAt(1);
+  ASSERT_NE(reopened, nullptr);
+  EXPECT_EQ(reopened->x, before.x);
+  EXPECT_EQ(reopened->y, before.y);
+  EXPECT_EQ(reopened->z, before.z);
+
+  // A change made now is asked about on closing; "No" leaves the file as it was.
+  const fs::file_time_type written = fs::last_write_time(dir_ / "left.cdc");
+  again->Sequence(0)->SetPointUsed(0, 0, false);
+  messages_.answers = {7};
+  messages_.shown.clear();
+  EXPECT_TRUE(again->CanClose());
+  ASSERT_EQ(messages_.shown.size(), 1u);
+  EXPECT_EQ(messages_.shown[0].caption, "Unsaved calibration");
+  EXPECT_EQ(fs::last_write_time(dir_ / "left.cdc"), written);
+  // "Yes" writes it.
+  messages_.answers = {6};
+  EXPECT_TRUE(again->CanClose());
+  Calibration check;
+  check.SetImageSize(1.0, 1.0, kWidth, kHeight);
+  check.SetCalibrationFile((dir_ / "left.cdc").string());
+  EXPECT_EQ(check.points.used[0], 0);
+  EXPECT_EQ(check.points.used[1], 1);
 }
 
 }  // namespace

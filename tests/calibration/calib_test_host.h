@@ -68,6 +68,10 @@ class TestCalibrationHost : public CalibrationHost {
   }
   std::string DocumentFile() const override { return document; }
   void SetDocumentFile(const std::string& path) override { document = path; }
+  bool WriteDocumentFile() override {
+    writtenDocuments.push_back(document);
+    return true;
+  }
   std::string Description() const override { return description; }
   void SetDescription(const std::string& text) override { description = text; }
   bool AddFurtherSequence(const std::string& path) override {
@@ -84,6 +88,7 @@ class TestCalibrationHost : public CalibrationHost {
   std::vector<std::pair<double, double>> marks;  // drawn in every picture
   bool frameLoads = true;
   int loads = 0, filterRuns = 0, rebuilds = 0, abortables = 0, polls = 0, abortAfter = 1000000;
+  std::vector<std::string> writtenDocuments;  // the names the document file was written under
   double divergence3d = 0;
   std::string document = "/data/doc.rsc", description = "Default-Document";
 };

@@ -282,7 +282,7 @@ TEST_F(CalibWindowTest, CalibrateShowsTheResultWithGreenIndicators) {
   EXPECT_EQ(dialog.Indicator3D(), 25602);
 }
 
-TEST_F(CalibWindowTest, GradientSearchIsAbortableAndOriginalUncalibrates) {
+TEST_F(CalibWindowTest, GradientSearchIsAbortableAndOriginalKeepsTheResult) {
   caltest::TempDir dir;
   const std::string cam = (dir.Path() / "c.cam").string();
   std::ofstream(cam) << "Ncx: 320\nNfx: 320\ndx: 0.02\ndy: 0.02\nCx: 160\nCy: 120\nsx: 1\n";
@@ -300,19 +300,31 @@ TEST_F(CalibWindowTest, GradientSearchIsAbortableAndOriginalUncalibrates) {
   EXPECT_EQ(host.abortables, 1);
   EXPECT_GE(host.polls, 2);
   EXPECT_TRUE(c.IsCalibrated());
-  // Aborted after the first pass: sx one step on.
+  // Aborted after the first pass: the camera keeps that pass's calibration, at the sx it was
+  // made with (not the one the search had stepped on to).
+  c.SetFlag(kFlagCalibrated, false);
   c.camera.sx = 1.0;
   host.polls = 0;
   host.abortAfter = 1;
   dialog.Command(20601);
   EXPECT_EQ(host.polls, 1);
-  EXPECT_DOUBLE_EQ(c.camera.sx, 1.1);
-  c.camera.Cx = 170;
-  dialog.Command(20633);  // "Original"
-  EXPECT_EQ(c.camera.Cx, 160);
+  EXPECT_TRUE(c.IsCalibrated());
   EXPECT_EQ(c.camera.sx, 1.0);
-  EXPECT_FALSE(c.IsCalibrated());
-  EXPECT_TRUE(Text(&dialog, 20624).isEmpty());
+  // "Original" gives Cx, Cy and sx back from the camera file and keeps the result.
+  const CalibrationResult result = c.result;
+  const QString f = Text(&dialog, 20624);
+  c.camera.Cx = 170;
+  c.camera.sx = 1.3;
+  dialog.Command(20633);
+  EXPECT_EQ(c.camera.Cx, 160);
+  EXPECT_EQ(c.camera.Cy, 120);
+  EXPECT_EQ(c.camera.sx, 1.0);
+  EXPECT_TRUE(c.IsCalibrated());
+  EXPECT_EQ(c.result.f, result.f);
+  EXPECT_EQ(c.result.Tz, result.Tz);
+  EXPECT_EQ(Text(&dialog, 20624), f);
+  EXPECT_FALSE(f.isEmpty());
+  EXPECT_EQ(Text(&dialog, 20632), "1.0000");
 }
 
 TEST_F(CalibWindowTest, ScaleDialogKeepsThePointsAndSetsScaleAndRelation) {

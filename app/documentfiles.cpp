@@ -1,0 +1,92 @@
+#include "app/documentfiles.h"
+
+#include <utility>
+
+#include "app/resource.h"
+#include "base/messages.h"
+#include "calibration/calibrat.h"
+#include "platform/files.h"
+#include "platform/message_service.h"
+#include "sequences/framesequence.h"
+
+namespace {
+
+constexpr int kUnsavedTitle = 31107, kUnsavedQuestion = 31108;
+
+CalibrationFileAsker& Asker() {
+  static CalibrationFileAsker asker;
+  return asker;
+}
+
+// Names the calibration data file of a camera that has none; false when no name was given.
+bool EnsureCalibrationFileName(FrameSequence& camera, int number) {
+  if (camera.Has(kFlagCalibrationFile) && !camera.calibrationFile.IsNull()) return true;
+  FileName suggestion = camera.fileName;
+  suggestion.SetExtension("cdc");
+  std::optional<std::string> name = Asker() ? Asker()(number, suggestion.Path()) : std::nullopt;
+  if (!name || name->empty()) return false;
+  // Only the name: the record is what is to be written, whatever a file of that name holds.
+  camera.calibrationFile = FileName(*name);
+  camera.SetFlag(kFlagCalibrationFile, true);
+  return true;
+}
+
+}  // namespace
+
+DocumentFileRecord DocumentFileRecordOf(const Resource& document) {
+  DocumentFileRecord record;
+  record.description = document.Caption();
+  for (int i = 0; i < document.SequenceCount(); ++i) {
+    const FrameSequence& s = *document.Sequence(i);
+    record.sequences.push_back(s.fileName);
+    record.calibrationData.push_back(s.Has(kFlagCalibrationFile) ? s.calibrationFile : FileName());
+  }
+  return record;
+}
+
+bool HasDocumentFile(const Resource& document) {
+  return !document.DocumentName().IsNull() && platform::FileExists(document.DocumentName().Path());
+}
+
+bool CalibrationsChanged(const Resource& document) {
+  for (int i = 0; i < document.SequenceCount(); ++i)
+    if (document.Sequence(i)->CalibrationDataChanged()) return true;
+  return false;
+}
+
+bool DocumentFileChanged(const Resource& document) {
+  return HasDocumentFile(document) &&
+         ReadDocumentFileRecord(document.DocumentName()) != DocumentFileRecordOf(document);
+}
+
+bool WriteDocumentFile(const Resource& document) {
+  return WriteDocumentFile(document.DocumentName(), DocumentFileRecordOf(document));
+}
+
+CalibrationFileAsker SetCalibrationFileAsker(CalibrationFileAsker asker) {
+  return std::exchange(Asker(), std::move(asker));
+}
+
+bool SaveDocumentFiles(Resource& document) {
+  bool all = true;
+  for (int i = 0; i < document.SequenceCount(); ++i) {
+    FrameSequence& camera = *document.Sequence(i);
+    if (!camera.CalibrationDataChanged()) continue;
+    if (!EnsureCalibrationFileName(camera, i + 1) || !camera.WriteCalibrationFile()) all = false;
+  }
+  // After the calibrations, so that it names the data files they were written to.
+  if (HasDocumentFile(document) && !WriteDocumentFile(document)) all = false;
+  return all;
+}
+
+bool AskSaveDocumentFiles(Resource& document) {
+  if (!CalibrationsChanged(document) && !DocumentFileChanged(document)) return true;
+  switch (QuestionMessage(kUnsavedTitle, kUnsavedQuestion, document.Caption())) {
+    case platform::kIdYes:
+      return SaveDocumentFiles(document);
+    case platform::kIdNo:
+      return true;
+    default:
+      return false;
+  }
+}
