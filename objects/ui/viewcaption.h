@@ -22,6 +22,8 @@ class ViewCaption : public QWidget {
  protected:
   void paintEvent(QPaintEvent*) override;
   void mousePressEvent(QMouseEvent*) override;
+  // A double click on the bar is a click: it never reaches the picture below.
+  void mouseDoubleClickEvent(QMouseEvent* e) override { mousePressEvent(e); }
 
  private:
   QString title_;

@@ -28,6 +28,7 @@
 #include "sequences/frame.h"
 #include "sequences/sequences_ids.h"
 #include "sequences/ui/filterdlg.h"
+#include "sequences/ui/gammadlg.h"
 
 namespace {
 
@@ -478,4 +479,13 @@ TEST_F(ViewWindow, FilterDialogStaysOpenWhileTheFramesChange) {
   EXPECT_EQ(OpenFilterDialog(view), nullptr);
   EXPECT_EQ(view.DisplayFrame().Image().filterId, seqid::kFilterOriginal);
   platform::SetBusyHandler(nullptr);
+
+  // The gamma dialog opens the same way, beside the view.
+  ASSERT_TRUE(view.DispatchCommand(view::kGamma));
+  auto* gamma = view.findChild<GammaDialog*>();
+  ASSERT_NE(gamma, nullptr);
+  EXPECT_TRUE(gamma->isVisible());
+  EXPECT_FALSE(gamma->isModal());
+  ASSERT_TRUE(view.ShowFrame(3));
+  EXPECT_TRUE(gamma->isVisible()) << "open while the frame changes";
 }
