@@ -17,8 +17,8 @@
 #include <new>
 
 #include "analysis/ui/anlwinlayout.h"
-#include "app/helpmap.h"
 #include "app/documentwindow.h"
+#include "app/helpmap.h"
 #include "app/mydocmanager.h"
 #include "app/ui/aboutdlg.h"
 #include "app/ui/documentchild.h"
