@@ -213,7 +213,14 @@ void MyDocManager::CeClose(platform::CommandEnabler& ce) {
 
 void MyDocManager::CmPresettings() {
   if (!g_Defaults) return;
-  ObjectSequenceDefaultsDlg(MainWindow(), *g_Defaults).Execute();
+  PaletteColors palette = GreyRampPalette();
+  Resource* doc = g_App ? g_App->GetActiveDocument() : nullptr;
+  if (FrameSequence* active = doc ? doc->GetActiveFrameSequence() : nullptr)
+    for (int i = 0; i < ColorPalette::kSize; ++i) {
+      const PaletteEntry& e = active->displayPalette[i];
+      palette[i] = MapColor{e.red, e.green, e.blue};
+    }
+  ObjectSequenceDefaultsDlg(MainWindow(), *g_Defaults, palette).Execute();
 }
 
 Resource* MyDocManager::PlayableDocument() const {

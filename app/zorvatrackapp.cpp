@@ -17,6 +17,7 @@
 #include <new>
 
 #include "analysis/ui/anlwinlayout.h"
+#include "app/documentwindow.h"
 #include "app/helpmap.h"
 #include "app/mydocmanager.h"
 #include "app/ui/aboutdlg.h"
@@ -32,6 +33,7 @@
 #include "base/ui/bitmaps.h"
 #include "base/ui/gadgets.h"
 #include "base/unitsorigin.h"
+#include "platform/busy.h"
 #include "platform/events.h"
 #include "platform/strings.h"
 #include "platform/ui/table_dialog.h"
@@ -135,6 +137,12 @@ ZorvatrackApp::ZorvatrackApp() : docManager_(new (std::nothrow) MyDocManager) {
   });
   keys_.Install();
   platform::SetHelpHandler([this](int context) { ShowHelpContext(context); });
+  platform::SetBusyHandler([](bool busy) {
+    if (busy)
+      QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+      QApplication::restoreOverrideCursor();
+  });
 }
 
 MyTPrinter& ZorvatrackApp::Printer() {
@@ -145,6 +153,7 @@ MyTPrinter& ZorvatrackApp::Printer() {
 ZorvatrackApp::~ZorvatrackApp() {
   if (TheApplication() == this) SetApplication(nullptr);
   platform::SetHelpHandler(nullptr);
+  platform::SetBusyHandler(nullptr);
   EndHelpCursor();
   idle_.reset();
   mainWindow_.reset();
@@ -263,26 +272,41 @@ void ZorvatrackApp::BuildToolbar(QToolBar* bar, bool omitLoad) {
 }
 
 platform::CommandChain ZorvatrackApp::Chain() {
-  // An active analysis window comes first, in the place of a document window.
-  return {ActiveChild(), mdiClient_ ? mdiClient_->ActiveAnalysisLayout() : nullptr, mdiClient_,
+  // An active analysis window comes first; its document's window follows, so that the document's
+  // commands act the same with either in front.
+  return {mdiClient_ ? mdiClient_->ActiveAnalysisLayout() : nullptr, ActiveChild(), mdiClient_,
           this, docManager_.get()};
 }
 
 QWidget* ZorvatrackApp::ActiveChildWidget() const {
-  if (!mdiClient_) return nullptr;
-  // The current child stays the active document while a dialog or the help has the focus.
-  QMdiSubWindow* child = mdiClient_->currentSubWindow();
-  QWidget* widget = child ? child->widget() : nullptr;
-  return dynamic_cast<DocumentChild*>(widget) ? widget : nullptr;
+  return dynamic_cast<QWidget*>(ActiveChild());
+}
+
+// The current child stays the active one while a dialog or the help has the focus.
+QWidget* ZorvatrackApp::CurrentChildWidget() const {
+  QMdiSubWindow* child = mdiClient_ ? mdiClient_->currentSubWindow() : nullptr;
+  return child ? child->widget() : nullptr;
+}
+
+Resource* ZorvatrackApp::AnalysisWindowDocument() const {
+  auto* layout = qobject_cast<AnlWinLayout*>(CurrentChildWidget());
+  if (!layout) return nullptr;
+  // Only a document that is still open: its analysis windows close after it.
+  for (Resource* doc = g_ResourceList.Next(nullptr); doc; doc = g_ResourceList.Next(doc))
+    if (doc == layout->GetResource()) return doc;
+  return nullptr;
 }
 
 DocumentChild* ZorvatrackApp::ActiveChild() const {
-  return dynamic_cast<DocumentChild*>(ActiveChildWidget());
+  if (auto* window = dynamic_cast<DocumentChild*>(CurrentChildWidget())) return window;
+  Resource* doc = AnalysisWindowDocument();
+  return doc ? dynamic_cast<DocumentChild*>(doc->Window()) : nullptr;
 }
 
 Resource* ZorvatrackApp::GetActiveDocument() const {
-  DocumentChild* child = ActiveChild();
-  return child ? child->GetResource() : nullptr;
+  if (auto* window = dynamic_cast<DocumentChild*>(CurrentChildWidget()))
+    return window->GetResource();
+  return AnalysisWindowDocument();
 }
 
 bool ZorvatrackApp::CanClose() {

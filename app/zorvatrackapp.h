@@ -60,8 +60,10 @@ class ZorvatrackApp : public QObject, public platform::CommandTarget, public App
   // The key pre-processing of the whole program; true when the key was consumed.
   bool ProcessAppMsg(QObject* receiver, QKeyEvent* key);
 
-  // The active document, or null; ActiveChild is the MDI child that shows it, ActiveChildWidget
-  // that child as a window (the receiver of frame changes).
+  // The active document, or null: that of the active document window, or of the active
+  // analysis window. ActiveChild is the document window that shows it (also while one of its
+  // analysis windows is in front), ActiveChildWidget that window as a widget (the receiver of
+  // frame changes).
   Resource* GetActiveDocument() const override;
   DocumentChild* ActiveChild() const;
   QWidget* ActiveChildWidget() const;
@@ -122,6 +124,10 @@ class ZorvatrackApp : public QObject, public platform::CommandTarget, public App
   bool OpenHelp(const std::string& page, const std::string& anchor = std::string());
   void EndHelpCursor();
   void ChildActivated(QMdiSubWindow* child);
+  // The widget of the current MDI child, or null.
+  QWidget* CurrentChildWidget() const;
+  // The open document the current analysis window shows, or null.
+  Resource* AnalysisWindowDocument() const;
 
   bool helpInUse_ = false;
   ContextHelpState contextHelp_;

@@ -21,6 +21,8 @@ inline constexpr int kLoadMultiple = 24331;
 inline constexpr int kLoadImageSequence = 24332;
 inline constexpr int kPrint = 24337;
 inline constexpr int kPrinterSetup = 24338;
+// The print preview's buttons.
+inline constexpr int kPreviewPrevious = 24500, kPreviewNext = 24501, kPreviewExit = 24505;
 inline constexpr int kClose = 24339;
 inline constexpr int kPageSetup = 24342;
 inline constexpr int kLoadConfiguration = 24350;

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "platform/busy.h"
 #include "sequences/framesequence.h"
 #include "sequences/imagefilter.h"
 #include "sequences/sequences_ids.h"
@@ -37,6 +38,8 @@ const CDIB* Frame::PrepareImage(const CDIB* frame) {
   }
 
   if (image_.filterId != seqid::kFilterOriginal) {
+    // A filter over a large frame takes a moment the user sees.
+    platform::BusyScope busy;
     if (image_.BitCount() == 24) {
       std::vector<std::uint8_t> planes(static_cast<std::size_t>(w) * h * 3);
       image_.ToPlanes(planes.data());

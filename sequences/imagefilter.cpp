@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/busy.h"
 #include "sequences/sequences_ids.h"
 
 namespace {
@@ -233,6 +234,7 @@ void FilterPlane(int filterId, std::uint8_t* plane, int width, int height, int s
 
 void ApplyImageFilter(int filterId, std::uint8_t* planes, int width, int height, bool threePlanes) {
   if (!planes || width <= 0 || height <= 0) return;
+  platform::BusyScope busy;
   const std::size_t size = static_cast<std::size_t>(width) * height;
   for (int i = 0; i < (threePlanes ? 3 : 1); ++i) {
     FilterPlane(filterId, planes + i * size, width, height, width);

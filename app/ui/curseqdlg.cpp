@@ -3,9 +3,14 @@
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
-#include <QPushButton>
+#include <QPainter>
+
+#include <tuple>
 
 #include "app/resource.h"
+#include "base/buttonrules.h"
+#include "base/ui/bitmapbutton.h"
+#include "base/ui/bitmaps.h"
 #include "objects/ui/bildview.h"
 #include "platform/numbers.h"
 #include "platform/strings.h"
@@ -20,6 +25,36 @@ constexpr int kCaption = 20371, kFileGroup = 20372, kDescription = 20373, kDate 
               kUnits = 20383, kAspect = 20384, kNumber = 20385, kCount = 20386;
 constexpr int kPrevious = 25540, kNext = 25545;
 constexpr int kHelpContext = 35005;
+// Centred at the top of their place, repeating slowly while held.
+constexpr unsigned kStepStyle = 0x1021;
+
+// The stepping buttons' pictures on the 16-unit grid: a bevelled face with the sign, sunken
+// while pressed, a focus frame while focused, grey while disabled.
+void DrawStepButton(QPainter& p, bool plus, int state) {
+  const bool pressed = state == bbstate::kPressed, off = state == bbstate::kDisabled;
+  p.fillRect(QRectF(0, 0, 16, 16), QColor(0xD4, 0xD0, 0xC8));
+  p.setPen(QPen(pressed ? QColor(0x40, 0x40, 0x40) : Qt::white, 1));
+  p.drawPolyline(QPolygonF({QPointF(0.5, 15.5), QPointF(0.5, 0.5), QPointF(15.5, 0.5)}));
+  p.setPen(QPen(pressed ? Qt::white : QColor(0x40, 0x40, 0x40), 1));
+  p.drawPolyline(QPolygonF({QPointF(0.5, 15.5), QPointF(15.5, 15.5), QPointF(15.5, 0.5)}));
+  if (state == bbstate::kFocused) {
+    p.setPen(QPen(Qt::black, 0.5, Qt::DotLine));
+    p.drawRect(QRectF(2.5, 2.5, 11, 11));
+  }
+  const qreal shift = pressed ? 1 : 0;
+  p.setPen(QPen(off ? QColor(0x80, 0x80, 0x80) : Qt::black, 2));
+  p.drawLine(QPointF(4.5 + shift, 8 + shift), QPointF(11.5 + shift, 8 + shift));
+  if (plus) p.drawLine(QPointF(8 + shift, 4.5 + shift), QPointF(8 + shift, 11.5 + shift));
+}
+
+void RegisterStepPictures() {
+  if (bitmaps::Has(kPrevious)) return;
+  for (int base : {kPrevious, kNext})
+    for (int state : {bbstate::kNormal, bbstate::kFocused, bbstate::kPressed, bbstate::kDisabled})
+      bitmaps::Register(base + state, [plus = base == kNext, state](QPainter& p, bool) {
+        DrawStepButton(p, plus, state);
+      });
+}
 
 const platform::ControlSpec kControls[] = {
     {kCaption, ControlKind::kLabel, "", 0, 0, 1, 4},
@@ -45,7 +80,7 @@ const platform::ControlSpec kControls[] = {
     {kUnits, ControlKind::kLabel, "", 10, 1, 1, 3},
     {0, ControlKind::kLabel, "Relation X to Y:", 11, 0},
     {kAspect, ControlKind::kLabel, "", 11, 1, 1, 3},
-    {kPrevious, ControlKind::kPushButton, "&-", 14, 0},
+    {kPrevious, ControlKind::kPushButton, "&-", 14, 0},  // the stepping buttons repeat
     {kNumber, ControlKind::kLabel, "", 14, 1},
     {kCount, ControlKind::kLabel, "", 14, 2},
     {kNext, ControlKind::kPushButton, "&+", 14, 3},
@@ -65,6 +100,13 @@ CurSeqDlg::CurSeqDlg(Resource& document, int number, QWidget* parent)
   ControlAs<QLabel>(kCaption)->setText(QString::fromStdString(document.Caption()));
   ControlAs<QLabel>(kCount)->setText(QString::number(document.SequenceCount()));
   for (int id : {kTrueColour, kGrey, kCalibrated}) ControlAs<QCheckBox>(id)->setEnabled(false);
+  RegisterStepPictures();
+  for (auto [id, text, xOffset] : {std::tuple(kPrevious, "&-", 0), std::tuple(kNext, "&+", 21)}) {
+    auto* button = new BitmapButton(this, id, kStepStyle, 0, 0, xOffset, 0);
+    button->setText(QString::fromLatin1(text));  // the picture shows the sign; Alt+- and Alt++
+    connect(button, &BitmapButton::Command, this, [this](int step) { OnCommand(step); });
+    ReplaceControl(id, button);
+  }
   Show(number);
 }
 
@@ -92,8 +134,8 @@ void CurSeqDlg::Show(int number) {
   ControlAs<QLabel>(kUnits)->setText(Fixed(d.units));
   ControlAs<QLabel>(kAspect)->setText(Fixed(d.aspect));
   ControlAs<QLabel>(kNumber)->setText(QString::number(number));
-  ControlAs<QPushButton>(kPrevious)->setEnabled(number >= 2);
-  ControlAs<QPushButton>(kNext)->setEnabled(number < document_.SequenceCount());
+  Control(kPrevious)->setEnabled(number >= 2);
+  Control(kNext)->setEnabled(number < document_.SequenceCount());
 }
 
 void CurSeqDlg::OnCommand(int id) {

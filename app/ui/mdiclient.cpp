@@ -3,6 +3,7 @@
 #include <QMainWindow>
 #include <QMdiSubWindow>
 #include <QPainter>
+#include <QStyle>
 #include <QToolBar>
 
 #include "analysis/anlwinkind.h"
@@ -10,10 +11,10 @@
 #include "analysis/ui/anlwinlayout.h"
 #include "analysis/ui/stickfigureframe.h"
 #include "app/resource.h"
-#include "app/smarttile.h"
+#include "app/cascade.h"
+#include "app/ui/tsmarttile.h"
 #include "app/zorvatrackapp.h"
 #include "base/app_ids.h"
-#include "base/messages.h"
 #include "base/ui/bitmaps.h"
 #include "base/ui/unitsorigindlg.h"
 #include "objects/resobjseq.h"
@@ -56,22 +57,27 @@ AnalysisDocumentState StateOf(const Resource* doc) {
 
 }  // namespace
 
-ZorvatrackMDIClient::ZorvatrackMDIClient(QWidget* parent) : QMdiArea(parent) {
+ZorvatrackMDIClient::ZorvatrackMDIClient(QWidget* parent)
+    : QMdiArea(parent), smartTile_(std::make_unique<TSmartTile>(this)) {
   // The workspace colour of the desktop behind the document windows.
   setBackground(palette().brush(QPalette::Dark));
   RegisterIcons();
   AnlWinLayout::SetStickFigureFactory(MakeStickFigureFrame);
 }
 
+ZorvatrackMDIClient::~ZorvatrackMDIClient() = default;
+
 const platform::CommandTable& ZorvatrackMDIClient::Commands() const {
   using M = ZorvatrackMDIClient;
   static const platform::CommandEntry entries[] = {
-      platform::CommandRange<&M::CmAnalysisWindow, &M::CeAnalysisWindow>(anlcmd::kFirstKind,
-                                                                         anlcmd::kLastKind),
+      platform::CommandRange<&M::CmAnalysisWindow, &M::CeAnalysisWindow>(
+          anlcmd::kFirstKind, anlcmd::kFirstCenterOfMass - 1),
+      platform::CommandRange<&M::CmAnalysisWindow, &M::CeAnalysisWindowCM>(
+          anlcmd::kFirstCenterOfMass, anlcmd::kLastKind),
       platform::Command<&M::CmAnalysisWindow, &M::CeAnalysisWindow>(anlcmd::kStickFigure),
       platform::Enabler<&M::CeNever>(anlcmd::kAlterSequences),
-      platform::Command<&M::CmSmartTile, &M::CeActiveChild>(kSmartTile),
-      platform::Command<&M::CmRedockToolbar, &M::CeActiveChild>(kRedockToolbar),
+      platform::Command<&M::CmSmartTile, &M::CeSmartTile>(kSmartTile),
+      platform::Command<&M::CmRedockToolbar, &M::CeRedockToolbar>(kRedockToolbar),
       platform::Command<&M::CmOriginUnits>(kOriginUnits),
       platform::Command<&M::CmWindowArrangement, &M::CeActiveChild>(kCascade),
       platform::Command<&M::CmWindowArrangement, &M::CeActiveChild>(kTile),
@@ -148,35 +154,12 @@ void ZorvatrackMDIClient::CeActiveChild(platform::CommandEnabler& ce) {
   ce.Enable(currentSubWindow() != nullptr);
 }
 
-bool ZorvatrackMDIClient::SmartTile() {
-  const QList<QMdiSubWindow*> children = subWindowList(QMdiArea::StackingOrder);
-  std::vector<std::optional<TileRect>> rects;
-  for (QMdiSubWindow* c : children) {
-    // Hidden and minimised children take no room.
-    if (!c->isVisible() || c->isMinimized()) {
-      rects.emplace_back();
-      continue;
-    }
-    const QRect g = c->geometry();
-    rects.push_back(TileRect{g.left(), g.top(), g.left() + g.width(), g.top() + g.height()});
-  }
-  const QRect v = viewport()->rect();
-  const auto tiled = SmartTileRects(rects, TileRect{0, 0, v.width(), v.height()});
-  if (!tiled) {
-    ShowErrorMessage("Unable to tile windows",
-                     "Windows may not overlap.\nPlease move windows to non-overlapping positions!");
-    return false;
-  }
-  for (int i = 0; i < children.size(); ++i)
-    if (const auto& r = (*tiled)[i])
-      children[i]->setGeometry(r->left, r->top, r->right - r->left, r->bottom - r->top);
-  return true;
-}
+bool ZorvatrackMDIClient::SmartTile() { return smartTile_->SmartTile(); }
 
 void ZorvatrackMDIClient::CmWindowArrangement(int id) {
   switch (id) {
     case kCascade:
-      cascadeSubWindows();
+      Cascade();
       break;
     case kTile:
       tileSubWindows();
@@ -194,6 +177,24 @@ void ZorvatrackMDIClient::CmWindowArrangement(int id) {
       break;
     default:
       break;
+  }
+}
+
+void ZorvatrackMDIClient::Cascade() {
+  // The active window ends up in front, the others behind it in their stacking order.
+  std::vector<QMdiSubWindow*> shown;
+  for (QMdiSubWindow* c : subWindowList(QMdiArea::StackingOrder))
+    if (c->isVisible() && !c->isMinimized()) shown.push_back(c);
+  if (shown.empty()) return;
+  const int step = style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, shown.front());
+  const QRect v = viewport()->rect();
+  const std::vector<TileRect> rects =
+      CascadeRects(static_cast<int>(shown.size()), v.width(), v.height(), step);
+  for (std::size_t i = 0; i < shown.size(); ++i) {
+    if (shown[i]->isMaximized()) shown[i]->showNormal();
+    const TileRect& r = rects[i];
+    shown[i]->setGeometry(r.left, r.top, r.right - r.left, r.bottom - r.top);
+    shown[i]->raise();
   }
 }
 

@@ -8,15 +8,19 @@
 
 #include <QMdiArea>
 
+#include <memory>
+
 #include "platform/commands.h"
 
 class AnlWinLayout;
+class TSmartTile;
 class Resource;
 
 class ZorvatrackMDIClient : public QMdiArea, public platform::CommandTarget {
   Q_OBJECT
  public:
   explicit ZorvatrackMDIClient(QWidget* parent = nullptr);
+  ~ZorvatrackMDIClient() override;
 
   const platform::CommandTable& Commands() const override;
 
@@ -38,7 +42,10 @@ class ZorvatrackMDIClient : public QMdiArea, public platform::CommandTarget {
   unsigned AnalysisSerial() const { return serial_; }
 
   void CmAnalysisWindow(int id);
+  // The windows of sequences and connections (25301..25329, 25360), and those of a body model
+  // (25330..25358), which need an object model; each by the first and the active document.
   void CeAnalysisWindow(platform::CommandEnabler& ce);
+  void CeAnalysisWindowCM(platform::CommandEnabler& ce) { CeAnalysisWindow(ce); }
   void CeNever(platform::CommandEnabler& ce) { ce.Enable(false); }
   // Grows every child until it meets its neighbours or the border; false (after a message)
   // when windows overlap.
@@ -46,7 +53,12 @@ class ZorvatrackMDIClient : public QMdiArea, public platform::CommandTarget {
   void CmSmartTile() { SmartTile(); }
   // The arrangement, Smart Tile and Toolbar commands need a child window.
   void CeActiveChild(platform::CommandEnabler& ce);
+  void CeSmartTile(platform::CommandEnabler& ce) { CeActiveChild(ce); }
+  void CeRedockToolbar(platform::CommandEnabler& ce) { CeActiveChild(ce); }
   void CmWindowArrangement(int id);
+  // Cascade: the windows overlap from the top left, each showing its title bar and most of
+  // its contents.
+  void Cascade();
   void CmRedockToolbar();
   void CmOriginUnits();
 
@@ -56,4 +68,5 @@ class ZorvatrackMDIClient : public QMdiArea, public platform::CommandTarget {
   void PlaceBesideDocument(QMdiSubWindow* child, Resource* document);
 
   unsigned serial_ = 0;
+  std::unique_ptr<TSmartTile> smartTile_;
 };

@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QLabel>
 #include <QPainter>
+#include <QStatusBar>
 #include <QToolBar>
 
 #include "app/pagesetup.h"
@@ -12,12 +13,15 @@
 #include "app/ui/printer.h"
 #include "app/ui/printout.h"
 #include "base/application.h"
+#include "base/ui/bitmaps.h"
+#include "base/ui/gadgets.h"
 #include "base/ui/devcapsdlg.h"
 #include "platform/strings.h"
 
 namespace {
 constexpr int kPrevious = 24500, kNext = 24501, kPageNumber = 24504, kExit = 24505;
 constexpr int kPrint = 24337, kPrinterSetup = 24338, kDevCaps = 25078, kPageWord = 24503;
+constexpr int kBarFontPoints = 10;
 
 QString Tip(int id) {
   const QString text = QString::fromUtf8(platform::LoadString(id).data());
@@ -75,28 +79,35 @@ PreviewWindow::PreviewWindow(QWidget* parent, MyTPrinter& printer, QMdiArea* mdi
 
   auto* bar = addToolBar(QStringLiteral("Preview"));
   bar->setMovable(false);
+  QFont font = bar->font();
+  font.setPointSize(kBarFontPoints);
+  bar->setFont(font);
+  // Each button shows its picture; its hint goes to the preview's own status bar.
   auto add = [&](int id, void (PreviewWindow::*handler)()) {
-    QAction* action = bar->addAction(Tip(id));
+    auto* action = new QAction(bitmaps::Icon(id), Tip(id), this);
     action->setObjectName(QString::number(id));
+    action->setData(id);
     action->setStatusTip(Hint(id));
     action->setToolTip(Tip(id));
     connect(action, &QAction::triggered, this, handler);
-    return action;
+    bar->addWidget(new TFlatButtonGadget(action, bar));
   };
+  auto separator = [bar](int size) { bar->addWidget(new TFlatSeparatorGadget(size, 0, bar)); };
   add(kPrevious, &PreviewWindow::CmPrevious);
   add(kNext, &PreviewWindow::CmNext);
-  bar->addSeparator();
+  separator(6);
   pageNumber_ = new QLabel(bar);
   pageNumber_->setObjectName(QString::number(kPageNumber));
   pageNumber_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
   pageNumber_->setMinimumWidth(pageNumber_->fontMetrics().horizontalAdvance(QLatin1Char('0')) * 10);
   bar->addWidget(pageNumber_);
-  bar->addSeparator();
+  separator(6);
   add(kPrint, &PreviewWindow::CmPrint);
-  bar->addSeparator();
+  separator(6);
   add(kPrinterSetup, &PreviewWindow::CmPrinterSetup);
-  bar->addSeparator();
+  separator(12);
   add(kExit, &PreviewWindow::CmExit);
+  statusBar();
   // The hidden diagnostics command: no button, only its keys.
   auto* caps = new QAction(this);
   caps->setObjectName(QString::number(kDevCaps));

@@ -53,19 +53,20 @@ TApxPrintout::TApxPrintout(QString title, QMdiArea* mdiClient, bool drawPageFram
     for (int i = 0; i < doc->SequenceCount(); ++i) {
       FrameSequence* sequence = doc->Sequence(i);
       auto* view = sequence ? dynamic_cast<QWidget*>(sequence->view.data()) : nullptr;
-      if (auto* window = dynamic_cast<platform::PrintWindow*>(view)) Add(window, focus, view);
+      if (auto* window = dynamic_cast<platform::PrintWindow*>(view)) AddWindow(window, focus, view);
     }
     for (QMdiSubWindow* sub : children)
       for (platform::PrintWindow* window : platform::PrintWindows()) {
         auto* widget = dynamic_cast<QWidget*>(window);
         if (widget && sub->isAncestorOf(widget) && !IsView(*doc, widget) &&
             DocumentOf(sub, *window) == doc->Serial())
-          Add(window, focus, sub);
+          AddWindow(window, focus, sub);
       }
   }
 }
 
-void TApxPrintout::Add(platform::PrintWindow* window, QWidget* focus, QWidget* focusScope) {
+void TApxPrintout::AddWindow(platform::PrintWindow* window, QWidget* focus,
+                             QWidget* focusScope) {
   PrintPageEntry entry;
   entry.window = window;
   entry.widget = dynamic_cast<QWidget*>(window);
@@ -74,11 +75,7 @@ void TApxPrintout::Add(platform::PrintWindow* window, QWidget* focus, QWidget* f
   entry.size = window->ScreenSize();
   if (focus && focusScope && (focus == focusScope || focusScope->isAncestorOf(focus)))
     focusPage_ = entry.page;
-  pages_.push_back(entry);
-}
-
-const PrintPageEntry* TApxPrintout::Find(int page) const {
-  return HasPage(page) ? &pages_[page - 1] : nullptr;
+  Add(entry);
 }
 
 QString TApxPrintout::PageLine(int page) const {

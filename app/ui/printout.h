@@ -7,44 +7,26 @@
 // window's own paint routine into its place on the page (PrinterSettings), scaled from screen
 // pixels to printer pixels.
 
-#include <QPointer>
-#include <QSize>
 #include <QString>
-#include <QWidget>
 
-#include <vector>
+#include "app/ui/printwindowlist.h"
 
 class QMdiArea;
 class QPainter;
+class QWidget;
 class PrinterSettings;
 
-namespace platform {
-class PrintWindow;
-}
-
-// One page of a printout.
-struct PrintPageEntry {
-  platform::PrintWindow* window = nullptr;
-  QPointer<QWidget> widget;  // the window as a widget, to see that it still lives
-  bool isWidget = false;
-  int page = 0;
-  QSize size;  // screen size when listed: the frame bitmap, the window's client area
-};
-
-class TApxPrintout {
+class TApxPrintout : public PrintWindowList {
  public:
   // title: the job's document name; drawPageFrame: the preview's margin and print-area frames.
   TApxPrintout(QString title, QMdiArea* mdiClient, bool drawPageFrame);
 
   const QString& Title() const { return title_; }
-  const std::vector<PrintPageEntry>& Pages() const { return pages_; }
-  int PageCount() const { return static_cast<int>(pages_.size()); }
+  int PageCount() const { return Count(); }
   // The page of the window that had the focus when the list was made, 0 when none.
   int FocusPage() const { return focusPage_; }
   void SetFocusPage(int page) { focusPage_ = page; }
   bool HasPage(int page) const { return page >= 1 && page <= PageCount(); }
-  // The entry of a page, or null.
-  const PrintPageEntry* Find(int page) const;
   // "%d: %s" with the page and its window's title, "%d" for a window without title.
   QString PageLine(int page) const;
 
@@ -53,10 +35,9 @@ class TApxPrintout {
   void PrintPage(QPainter& painter, int page, const PrinterSettings& settings) const;
 
  private:
-  void Add(platform::PrintWindow* window, QWidget* focus, QWidget* focusScope);
+  void AddWindow(platform::PrintWindow* window, QWidget* focus, QWidget* focusScope);
 
   QString title_;
   bool drawPageFrame_;
-  std::vector<PrintPageEntry> pages_;
   int focusPage_ = 0;
 };

@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QMainWindow>
+#include <QMdiArea>
 #include <QMdiSubWindow>
 
 #include "analysis/anlwinkind.h"
@@ -167,12 +168,24 @@ BildView* ResourceWindow::ActiveView() const {
   return active ? qobject_cast<BildView*>(active->view.data()) : nullptr;
 }
 
+bool ResourceWindow::InFront() const {
+  QMdiSubWindow* sub = SubWindow();
+  return !sub || !sub->mdiArea() || sub->mdiArea()->currentSubWindow() == sub;
+}
+
+BildView* ResourceWindow::ViewFor(int id) const {
+  // Esc belongs to the image view: pressed in one of the document's graphs it must not delete a
+  // point the user does not see.
+  if (id == view::kCancel && !InFront()) return nullptr;
+  return ActiveView();
+}
+
 void ResourceWindow::CmViewCommand(int id) {
-  if (BildView* view = ActiveView()) view->DispatchCommand(id);
+  if (BildView* view = ViewFor(id)) view->DispatchCommand(id);
 }
 
 void ResourceWindow::CeViewCommand(platform::CommandEnabler& ce) {
-  BildView* view = ActiveView();
+  BildView* view = ViewFor(ce.id);
   if (!view || !view->DispatchEnabler(ce)) ce.Enable(view && view->HasHandler(ce.id));
 }
 

@@ -96,6 +96,10 @@ class ResourceWindow : public QWidget, public DocumentChild, public DocumentWind
 
  private:
   BildView* ActiveView() const;
+  // True while this window is the active MDI child (not one of its graphs, say).
+  bool InFront() const;
+  // The view that takes command id: the active one, none for Esc while a graph is in front.
+  BildView* ViewFor(int id) const;
 
   std::unique_ptr<Resource> document_;
   ViewLayoutWindow* layout_;

@@ -8,6 +8,8 @@
 
 #include "app/resource.h"
 #include "app/zorvatrackapp.h"
+#include "objects/ui/bildview.h"
+#include "objects/ui/viewcaption.h"
 #include "sequences/framesequence.h"
 
 namespace {
@@ -32,8 +34,12 @@ void ViewLayoutWindow::ArrangeViews() {
     row_ = FirstLayoutRow(document_.SequenceCount());
     const LayoutRow& r = LayoutTable()[row_];
     // A panel docked before the first arrangement stands beside the views from the start.
+    // Every row of views has its title bars above the pictures.
+    const auto* view = qobject_cast<const BildView*>(ViewOf(0));
+    const int caption = view ? ViewCaption::HeightFor(*view) : 0;
     QSize client(r.columns * document_.MaxFrameWidth() + (panel_ ? panel_->width() : 0),
-                 std::max(r.rows * document_.MaxFrameHeight(), panel_ ? panel_->height() : 0));
+                 std::max(r.rows * (document_.MaxFrameHeight() + caption),
+                          panel_ ? panel_->height() : 0));
     // The document window shows every frame whole, as far as the main window's client allows.
     if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget() ? parentWidget()->parentWidget()
                                                                 : nullptr)) {

@@ -40,9 +40,10 @@ BitmapButton::BitmapButton(QWidget* parent, int id, unsigned style, int x, int y
   if (style & bbs::kRepeatMask) {
     timers_ = std::make_unique<Timers>(this);
     repeat_ = std::make_unique<AutoRepeat>(id, style, *timers_, [this] { emit Command(id_); });
-  } else {
-    connect(this, &QAbstractButton::clicked, this, [this] { emit Command(id_); });
   }
+  // The mouse of a repeat button sends through the repeat; the keyboard (Space, a mnemonic)
+  // always clicks.
+  connect(this, &QAbstractButton::clicked, this, [this] { emit Command(id_); });
   unsigned placement = style & bbs::kPlacementMask;
   if (placement == bbs::kStretch) {
     move(x, y);
@@ -94,6 +95,15 @@ void BitmapButton::mouseDoubleClickEvent(QMouseEvent* event) {
     return QAbstractButton::mouseDoubleClickEvent(event);
   repeat_->DoubleClick();
   setDown(true);
+}
+
+void BitmapButton::changeEvent(QEvent* event) {
+  // A button disabled while held (the last step was reached) gets no release: it lets go now.
+  if (event->type() == QEvent::EnabledChange && !isEnabled() && repeat_) {
+    repeat_->Release();
+    setDown(false);
+  }
+  QAbstractButton::changeEvent(event);
 }
 
 void BitmapButton::mouseMoveEvent(QMouseEvent* event) {

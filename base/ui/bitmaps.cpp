@@ -173,6 +173,26 @@ void Emblem(QPainter& p, bool off) {
   p.drawEllipse(QPointF(9, 3.5), 3.2, 3.2);
 }
 
+// A door with an arrow leading out: leaving the program or the preview.
+void ExitDoor(QPainter& p, bool off) {
+  p.setPen(Pen(kInk, off, 0.9));
+  p.setBrush(Col(kLightGrey, off));
+  p.drawRect(QRectF(2, 1.5, 8, 13));
+  p.setPen(Pen(kRed, off, 1.5));
+  p.drawLine(QPointF(7, 8), QPointF(14.5, 8));
+  p.drawLine(QPointF(14.5, 8), QPointF(12, 5.5));
+  p.drawLine(QPointF(14.5, 8), QPointF(12, 10.5));
+}
+
+// A sheet of paper with lines of text, its left edge at x.
+void Page(QPainter& p, qreal x, bool off) {
+  p.setPen(Pen(kInk, off, 0.8));
+  p.setBrush(Col(kWhite, off));
+  p.drawRect(QRectF(x + 0.5, 1.5, 9, 13));
+  p.setPen(Pen(kLightGrey.darker(130), off, 0.8));
+  for (qreal y = 4.5; y < 13; y += 2.5) p.drawLine(QPointF(x + 2.5, y), QPointF(x + 8, y));
+}
+
 std::map<int, Picture>& Pictures() {
   static std::map<int, Picture> pictures = [] {
     std::map<int, Picture> m;
@@ -285,15 +305,30 @@ std::map<int, Picture>& Pictures() {
       p.setBrush(Col(kGreen, off));
       p.drawEllipse(QPointF(12.5, 8.5), 0.7, 0.7);
     });
-    add(cmd::kExit, [](QPainter& p, bool off) {
+    add(cmd::kExit, [](QPainter& p, bool off) { ExitDoor(p, off); });
+    // The print preview's bar: pages back and forward, printer setup, leaving the preview.
+    add(cmd::kPreviewPrevious, [](QPainter& p, bool off) {
+      Page(p, 5, off);
+      Arrow(p, 9, 1.5, off);
+    });
+    add(cmd::kPreviewNext, [](QPainter& p, bool off) {
+      Page(p, 1, off);
+      Arrow(p, 7, 14.5, off);
+    });
+    add(cmd::kPrinterSetup, [](QPainter& p, bool off) {
       p.setPen(Pen(kInk, off, 0.9));
       p.setBrush(Col(kLightGrey, off));
-      p.drawRect(QRectF(2, 1.5, 8, 13));
-      p.setPen(Pen(kRed, off, 1.5));
-      p.drawLine(QPointF(7, 8), QPointF(14.5, 8));
-      p.drawLine(QPointF(14.5, 8), QPointF(12, 5.5));
-      p.drawLine(QPointF(14.5, 8), QPointF(12, 10.5));
+      p.drawRect(QRectF(1.5, 5.5, 10, 6));
+      p.setBrush(Col(kWhite, off));
+      p.drawRect(QRectF(3.5, 2, 6, 3.5));
+      // A spanner across the corner: the printer's properties.
+      p.setPen(Pen(kBlue, off, 1.8));
+      p.drawLine(QPointF(8.5, 14.5), QPointF(13.5, 9.5));
+      p.setPen(Pen(kBlue, off, 1.0));
+      p.setBrush(Qt::NoBrush);
+      p.drawEllipse(QPointF(13.5, 9.5), 1.8, 1.8);
     });
+    add(cmd::kPreviewExit, [](QPainter& p, bool off) { ExitDoor(p, off); });
     add(cmd::kAbortBitmap, [](QPainter& p, bool off) {
       QPolygonF octagon;
       for (int i = 0; i < 8; ++i) {
@@ -323,8 +358,10 @@ std::map<int, Picture>& Pictures() {
     add(
         ids::kAboutPicture2,
         [](QPainter& p, bool off) {
-          // A camera looking at a marked point.
-          p.scale(3, 3);
+          // A camera looking at a marked point; the point's ring reaches 17.5 units to the
+          // right, so the drawing is scaled to fit 18 units into the picture.
+          p.scale(48.0 / 18, 48.0 / 18);
+          p.translate(0, 0.5);
           p.setPen(Pen(kInk, off, 0.8));
           p.setBrush(Col(kInk, off));
           p.drawRoundedRect(QRectF(1, 5, 9, 7), 1, 1);

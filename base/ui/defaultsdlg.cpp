@@ -180,9 +180,11 @@ void ColorStrip::paintEvent(QPaintEvent*) {
     p.fillRect(i * cell, 0, cell, height(), ToQColor(defaults_.colors[i]));
 }
 
-ObjectSequenceDefaultsDlg::ObjectSequenceDefaultsDlg(QWidget* parent, DefaultValueStruct& defaults)
+ObjectSequenceDefaultsDlg::ObjectSequenceDefaultsDlg(QWidget* parent, DefaultValueStruct& defaults,
+                                                     const PaletteColors& palette)
     : TableDialog(parent, "Presettings for Object Sequences", kPresettings),
       defaults_(defaults),
+      palette_(palette),
       strip_(new ColorStrip(this, defaults)) {
   SetHelpContext(kPresettingsHelp);
   ReplaceControl(kStrip, strip_);
@@ -261,15 +263,17 @@ void ObjectSequenceDefaultsDlg::OnCommand(int id) {
     defaults_.ResetToDefaultValues();
     Fill();
   } else if (id == kEdit) {
-    ColorDialog(this, defaults_).Execute();
+    ColorDialog(this, defaults_, palette_).Execute();
     Fill();
     activateWindow();
   }
 }
 
-ColorDialog::ColorDialog(QWidget* parent, DefaultValueStruct& defaults)
+ColorDialog::ColorDialog(QWidget* parent, DefaultValueStruct& defaults,
+                         const PaletteColors& palette)
     : TableDialog(parent, "Predefined Object Colors", kColorControls), defaults_(defaults) {
   SetHelpContext(kColorHelp);
+  ReplaceControl(kPalette, new PaletteView(this, palette));
   connect(ControlAs<QListWidget>(kList), &QListWidget::itemDoubleClicked, this,
           [this] { Change(); });
   FillList(0);

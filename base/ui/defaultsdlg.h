@@ -8,6 +8,7 @@
 
 #include "base/defaults.h"
 #include "base/filename.h"
+#include "base/ui/paletteview.h"
 #include "platform/ui/table_dialog.h"
 
 // The colour map as a strip of cells, left to right in table order.
@@ -26,7 +27,10 @@ class ColorStrip : public QWidget {
 class ObjectSequenceDefaultsDlg : public platform::TableDialog {
   Q_OBJECT
  public:
-  ObjectSequenceDefaultsDlg(QWidget* parent, DefaultValueStruct& defaults);
+  // palette: the display palette of the active image sequence; the grey ramp every display
+  // palette starts as when there is none.
+  ObjectSequenceDefaultsDlg(QWidget* parent, DefaultValueStruct& defaults,
+                            const PaletteColors& palette = GreyRampPalette());
 
  protected:
   bool CanClose() override;
@@ -36,13 +40,15 @@ class ObjectSequenceDefaultsDlg : public platform::TableDialog {
   void Fill();
 
   DefaultValueStruct& defaults_;
+  PaletteColors palette_;
   ColorStrip* strip_;
 };
 
 class ColorDialog : public platform::TableDialog {
   Q_OBJECT
  public:
-  ColorDialog(QWidget* parent, DefaultValueStruct& defaults);
+  ColorDialog(QWidget* parent, DefaultValueStruct& defaults,
+              const PaletteColors& palette = GreyRampPalette());
 
   int Selected() const;
   void reject() override;

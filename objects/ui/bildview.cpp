@@ -27,6 +27,7 @@
 #include "objects/ui/editobjseqdlg.h"
 #include "objects/ui/qtcanvas.h"
 #include "objects/ui/trackinghost.h"
+#include "objects/ui/viewcaption.h"
 #include "platform/events.h"
 #include "platform/library.h"
 #include "platform/strings.h"
@@ -68,6 +69,8 @@ BildView::BildView(FrameSequence& sequence, QWidget* parent)
   setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   setMinimumSize(16, 16);
   setWindowTitle(QString::fromStdString(sequence.fileName.Path()));
+  caption_ = new ViewCaption(windowTitle(), this, [this] { setFocus(Qt::MouseFocusReason); });
+  setViewportMargins(0, ViewCaption::HeightFor(*this), 0, 0);
 }
 
 BildView::~BildView() { EndDrag(); }
@@ -328,6 +331,8 @@ void BildView::CeToggleFit(platform::CommandEnabler& ce) {
 
 void BildView::resizeEvent(QResizeEvent* e) {
   QAbstractScrollArea::resizeEvent(e);
+  const QRect inside = contentsRect();
+  caption_->setGeometry(inside.left(), inside.top(), inside.width(), ViewCaption::HeightFor(*this));
   if (Minimised()) return;
   ResetScroller();
   viewport()->update();
@@ -381,17 +386,23 @@ void BildView::CeDisplay(platform::CommandEnabler& ce) {
                                                          : platform::CommandEnabler::kUnchecked);
 }
 
-void BildView::CmFilter() {
+// The dialogs stay open beside the view, which goes on following the frames; the view owns
+// them, so they close with it. A second command brings the open one to the front.
+template <class Dialog>
+void BildView::OpenImageDialog(QPointer<QDialog>& open) {
   if (Minimised() || !hasImage_) return;
-  FilterDlg(this, frame_.Image()).Execute();
-  viewport()->update();
+  if (!open) {
+    open = new Dialog(this, frame_.Image());
+    open->setAttribute(Qt::WA_DeleteOnClose);
+  }
+  open->show();
+  open->raise();
+  open->activateWindow();
 }
 
-void BildView::CmGamma() {
-  if (Minimised() || !hasImage_) return;
-  GammaDialog(this, frame_.Image()).Execute();
-  viewport()->update();
-}
+void BildView::CmFilter() { OpenImageDialog<FilterDlg>(filterDialog_); }
+
+void BildView::CmGamma() { OpenImageDialog<GammaDialog>(gammaDialog_); }
 
 void BildView::CeNotMinimised(platform::CommandEnabler& ce) { ce.Enable(!Minimised()); }
 
@@ -403,11 +414,13 @@ void BildView::focusInEvent(QFocusEvent* e) {
   if (Document* doc = GetDocument())
     if (QObject* window = doc->WindowObject())
       platform::PostMessage(window, WM_VIEWNOTIFY, DN_CURRENTOBJECTCHANGED, 0);
+  caption_->SetActive(true);
   viewport()->update();
   QAbstractScrollArea::focusInEvent(e);
 }
 
 void BildView::focusOutEvent(QFocusEvent* e) {
+  caption_->SetActive(false);
   viewport()->update();
   QAbstractScrollArea::focusOutEvent(e);
 }
@@ -570,7 +583,7 @@ void BildView::EvLButtonDblClk(unsigned, QPointF client) {
   if (!doc || state_.setting || NotifyDocument(DN_EDITMODEACTIVE)) return;
   const QPointF image = ClientToImage(client);
   SubObjectSequences& subs = objdoc::SubsOf(sequence_);
-  if (subs.IsCurrentAt(image.x(), image.y(), Tolerance())) return;  // the edit dialog's place
+  if (subs.IsCurrentAt(image.x(), image.y(), Tolerance())) return CmEditObjectSequence();
   if (ResObjectSequence* s = subs.HitTest(image.x(), image.y(), Tolerance())) {
     s->ClearFlags(seqflag::kHidden);
     s->MakeCurrent();
@@ -688,6 +701,13 @@ void BildView::mouseDoubleClickEvent(QMouseEvent* e) {
 }
 
 void BildView::mouseMoveEvent(QMouseEvent* e) { EvMouseMove(KeysOf(e), e->position()); }
+
+bool BildView::viewportEvent(QEvent* e) {
+  // A position the mouse has left would read as where it is.
+  if (e->type() == QEvent::Leave)
+    if (Application* app = TheApplication()) app->SetStatusText2(QString());
+  return QAbstractScrollArea::viewportEvent(e);
+}
 
 const platform::CommandTable& BildView::Commands() const {
   using B = BildView;

@@ -7,6 +7,8 @@
 
 #include <QAbstractScrollArea>
 #include <QBasicTimer>
+#include <QDialog>
+#include <QPointer>
 
 #include <cstdint>
 
@@ -17,6 +19,7 @@
 
 class FrameSequence;
 class Document;
+class ViewCaption;
 
 class BildView : public QAbstractScrollArea,
                  public platform::CommandTarget,
@@ -51,6 +54,8 @@ class BildView : public QAbstractScrollArea,
   void PaintTo(QPainter& painter, const QRect& target, bool printing) override;
   // The size of the current frame bitmap; empty while there is none.
   QSize ScreenSize() const override;
+  // The title bar above the picture.
+  ViewCaption* Caption() const { return caption_; }
 
   // Image position of a client point, and client point of an image position.
   QPointF ClientToImage(QPointF client) const;
@@ -100,6 +105,7 @@ class BildView : public QAbstractScrollArea,
   void mouseReleaseEvent(QMouseEvent*) override;
   void mouseDoubleClickEvent(QMouseEvent*) override;
   void mouseMoveEvent(QMouseEvent*) override;
+  bool viewportEvent(QEvent*) override;
   void timerEvent(QTimerEvent*) override;
 
  private:
@@ -124,6 +130,9 @@ class BildView : public QAbstractScrollArea,
   BildView* OtherViewAt(QPointF global) const;
   // Ends this view's setting (its point goes back) and starts setting in view instead.
   void HandSettingTo(BildView* view);
+  // Opens the filter or gamma dialog on the shown bitmap, or brings the open one forward.
+  template <class Dialog>
+  void OpenImageDialog(QPointer<QDialog>& open);
 
   FrameSequence& sequence_;
   Frame frame_;
@@ -134,5 +143,8 @@ class BildView : public QAbstractScrollArea,
   unsigned displayFlags_ = view::kInitialDisplayFlags;
   view::SetState state_;
   QBasicTimer holdTimer_;
+  ViewCaption* caption_ = nullptr;
+  QPointer<QDialog> filterDialog_;
+  QPointer<QDialog> gammaDialog_;
   bool dragging_ = false;
 };

@@ -16,6 +16,7 @@
 #include "objects/subobjseq.h"
 #include "objects/ui/bandoverlay.h"
 #include "objects/ui/bildview.h"
+#include "objects/ui/markcombobox.h"
 #include "platform/strings.h"
 #include "sequences/framesequence.h"
 
@@ -95,10 +96,9 @@ ObjectSequenceDlg::ObjectSequenceDlg(Document& doc, QWidget* parent)
     : ObjectPanelBase(doc, parent, "Object Sequence", kObjectControls, panel::kObjectsPage) {
   colour_ = static_cast<ColorBox*>(ReplaceControl(kColour, new ColorBox(this, kColour)));
   connect(colour_, &QAbstractButton::clicked, this, [this] { OnPanelCommand(kColour); });
-  objects_ = ControlAs<QComboBox>(kObjects);
-  markers_ = ControlAs<QComboBox>(kMarker);
+  objects_ = static_cast<ObjectComboBox*>(ReplaceControl(kObjects, new ObjectComboBox(this)));
+  markers_ = static_cast<MarkComboBox*>(ReplaceControl(kMarker, new MarkComboBox(this)));
   algorithms_ = ControlAs<QComboBox>(kAlgorithm);
-  for (QComboBox* box : {objects_, markers_}) box->setItemDelegate(new MarkerDelegate(box));
   for (int i = 0; i < objpanel::kAlgorithmCount; ++i)
     algorithms_->addItem(Word(objpanel::kAlgorithmWordId + i));
   for (int i = 0; i < kMarkerStyleCount; ++i) markers_->addItem(Word(kMarkerStyleWordId + i));

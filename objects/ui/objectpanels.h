@@ -13,6 +13,8 @@
 #include "objects/ui/panelbase.h"
 
 class ColorBox;
+class MarkComboBox;
+class ObjectComboBox;
 class QComboBox;
 class ResObjectSequence;
 class SubObjectSequence;
@@ -37,8 +39,8 @@ class ObjectSequenceDlg : public ObjectPanelBase {
 
   ResObjectSequence* current_ = nullptr;
   ColorBox* colour_;
-  QComboBox* objects_;
-  QComboBox* markers_;
+  ObjectComboBox* objects_;
+  MarkComboBox* markers_;
   QComboBox* algorithms_;
 };
 

@@ -1,5 +1,6 @@
 #include "objects/ui/panelbase.h"
 
+#include <QKeyEvent>
 #include <QPainter>
 #include <QPushButton>
 
@@ -44,6 +45,30 @@ ObjectPanelBase::ObjectPanelBase(Document& doc, QWidget* parent, const QString& 
 void ObjectPanelBase::FocusView() const {
   FrameSequence* active = doc_.GetActiveFrameSequence();
   if (auto* view = active ? qobject_cast<QWidget*>(active->view.data()) : nullptr) view->setFocus();
+}
+
+namespace {
+bool IsEnterOrEsc(const QKeyEvent* key) {
+  return key->key() == Qt::Key_Escape || key->key() == Qt::Key_Return ||
+         key->key() == Qt::Key_Enter;
+}
+}  // namespace
+
+bool ObjectPanelBase::event(QEvent* event) {
+  if (event->type() == QEvent::ShortcutOverride) {
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (IsEnterOrEsc(key) || key->key() == Qt::Key_Delete) {
+      key->accept();
+      return true;
+    }
+  }
+  return platform::TableDialog::event(event);
+}
+
+void ObjectPanelBase::keyPressEvent(QKeyEvent* event) {
+  if (!IsEnterOrEsc(event)) return platform::TableDialog::keyPressEvent(event);
+  event->accept();
+  FocusView();
 }
 
 void ObjectPanelBase::OnCommand(int id) {

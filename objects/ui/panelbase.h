@@ -50,6 +50,11 @@ class ObjectPanelBase : public platform::TableDialog {
   void reject() override { FocusView(); }
 
  protected:
+  // Esc and Delete stay in the panel whatever field has the focus: the main window's keys of the
+  // same name delete the current object's point.
+  bool event(QEvent* event) override;
+  // Enter and Esc give the keyboard back to the view, from any field.
+  void keyPressEvent(QKeyEvent* event) override;
   void OnCommand(int id) override;
   // The panel's own buttons (the page buttons are handled here).
   virtual void OnPanelCommand(int id) { (void)id; }

@@ -27,7 +27,7 @@ class PrintWindow {
 
   // The page title a printout of this window carries.
   const QString& PrintTitle() const { return title_; }
-  void SetPrintTitle(QString title) { title_ = std::move(title); }
+  void SetTitle(QString title) { title_ = std::move(title); }
 
   // Draws the window's picture scaled into target (in the painter's coordinates). printing is
   // true for a preview page or the printer: no selection highlights, no overlay marks that only

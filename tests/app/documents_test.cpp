@@ -187,13 +187,13 @@ TEST_F(Documents, InfoShowsEachSequence) {
   ASSERT_NE(doc, nullptr);
   CurSeqDlg info(*doc, 1, nullptr);
   auto checked = [&](int id) { return info.ControlAs<QCheckBox>(id)->isChecked(); };
-  auto enabled = [&](int id) { return info.ControlAs<QPushButton>(id)->isEnabled(); };
+  auto enabled = [&](int id) { return info.ControlAs<QAbstractButton>(id)->isEnabled(); };
   EXPECT_EQ(info.ControlAs<QLabel>(20375)->text(), "16 * 8");
   EXPECT_FALSE(checked(20379));
   EXPECT_TRUE(checked(20380));
   EXPECT_FALSE(enabled(25540));
   EXPECT_TRUE(enabled(25545));
-  info.ControlAs<QPushButton>(25545)->click();
+  info.ControlAs<QAbstractButton>(25545)->click();
   EXPECT_EQ(info.Shown(), 2);
   EXPECT_TRUE(checked(20379));  // a 24-bit sequence is true colour
   EXPECT_FALSE(checked(20380));
@@ -204,8 +204,8 @@ TEST_F(Documents, InfoShowsEachSequence) {
   Resource* single = loader.LoadDocument(FileName((dir_ / "one.bld").string()));
   ASSERT_NE(single, nullptr);
   CurSeqDlg one(*single, 1, nullptr);
-  EXPECT_FALSE(one.ControlAs<QPushButton>(25540)->isEnabled());
-  EXPECT_FALSE(one.ControlAs<QPushButton>(25545)->isEnabled());
+  EXPECT_FALSE(one.ControlAs<QAbstractButton>(25540)->isEnabled());
+  EXPECT_FALSE(one.ControlAs<QAbstractButton>(25545)->isEnabled());
 }
 
 TEST_F(Documents, DockedPanelsShareTheWindow) {

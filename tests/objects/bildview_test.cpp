@@ -23,10 +23,12 @@
 #include "objects/subobjseq.h"
 #include "objects/viewmsgs.h"
 #include "objects_test_util.h"
+#include "platform/busy.h"
 #include "platform/message_service.h"
 #include "sequences/frame.h"
 #include "sequences/sequences_ids.h"
 #include "sequences/ui/filterdlg.h"
+#include "sequences/ui/gammadlg.h"
 
 namespace {
 
@@ -227,6 +229,22 @@ TEST_F(Setting, AFailedSmartPlacementRestoresThePointAndItsWorldPoint) {
   EXPECT_GT(std::fabs(s->ItemAt(1)->x - far[0]), 1);
 }
 
+// The bytes of frame as a display frame of video shows them with filter.
+std::vector<std::uint8_t> Filtered(FrameSequence& video, const CDIB& frame, int filter) {
+  Frame reference(&video);
+  reference.SetupImage();
+  reference.Image().filterId = filter;
+  const CDIB& image = *reference.PrepareImage(&frame);
+  return std::vector<std::uint8_t>(image.Bits(), image.Bits() + image.ImageSize());
+}
+
+// The filter dialog the view shows beside itself, or null.
+FilterDlg* OpenFilterDialog(BildView& view) {
+  for (auto* dialog : view.findChildren<FilterDlg*>())
+    if (dialog->isVisible()) return dialog;
+  return nullptr;
+}
+
 struct ViewWindow : ::testing::Test {
   void SetUp() override { g_Defaults = &defaults; }
   void TearDown() override { g_Defaults = nullptr; }
@@ -280,13 +298,7 @@ TEST_F(ViewWindow, FilterDialogRebuildsTheShownFrameAtOnce) {
     const CDIB& image = view.DisplayFrame().Image();
     return std::vector<std::uint8_t>(image.Bits(), image.Bits() + image.ImageSize());
   };
-  auto filtered = [&](int filter) {
-    Frame reference(v);
-    reference.SetupImage();
-    reference.Image().filterId = filter;
-    const CDIB& image = *reference.PrepareImage(&v->FrameBitmap());
-    return std::vector<std::uint8_t>(image.Bits(), image.Bits() + image.ImageSize());
-  };
+  auto filtered = [&](int filter) { return Filtered(*v, v->FrameBitmap(), filter); };
   const std::vector<std::uint8_t> original = shown();
   ASSERT_EQ(original, filtered(seqid::kFilterOriginal));
   ASSERT_NE(filtered(seqid::kFilterSobel), original);
@@ -295,16 +307,15 @@ TEST_F(ViewWindow, FilterDialogRebuildsTheShownFrameAtOnce) {
   // Chooses a filter by clicking its button, then OK; returns the picture right after the click.
   auto choose = [&](int filter) {
     std::vector<std::uint8_t> afterClick;
-    QTimer::singleShot(0, &view, [&] {
-      auto* dialog = view.findChild<FilterDlg*>();
-      ASSERT_NE(dialog, nullptr);
-      auto* button = dialog->ControlAs<QRadioButton>(filter);
-      // On the indicator: a short label leaves the middle of a wide button empty.
-      QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, button->height() / 2));
-      afterClick = shown();
-      QTest::mouseClick(dialog->findChild<QPushButton*>("1"), Qt::LeftButton);
-    });
     EXPECT_TRUE(view.DispatchCommand(view::kFilter));
+    auto* dialog = OpenFilterDialog(view);
+    if (!dialog) return afterClick;
+    auto* button = dialog->ControlAs<QRadioButton>(filter);
+    // On the indicator: a short label leaves the middle of a wide button empty.
+    QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, button->height() / 2));
+    afterClick = shown();
+    QTest::mouseClick(dialog->findChild<QPushButton*>("1"), Qt::LeftButton);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     return afterClick;
   };
   EXPECT_EQ(choose(seqid::kFilterSobel), filtered(seqid::kFilterSobel));
@@ -430,3 +441,51 @@ TEST_F(Setting, ObjectSequenceCommandsNewDeleteUndeleteSaveAndLoad) {
 }
 
 }  // namespace
+
+// The filter dialog stays open beside the view: the frames shown meanwhile are filtered, under
+// the wait cursor, and a second command brings the same dialog forward.
+TEST_F(ViewWindow, FilterDialogStaysOpenWhileTheFramesChange) {
+  ClipVideo* v = Clip();
+  v->view = nullptr;
+  BildView view(*v, nullptr);
+  view.resize(336, 256);
+  view.show();
+  ASSERT_TRUE(view.ShowFrame(1));
+  int busy = 0, busyNow = 0;
+  platform::SetBusyHandler([&](bool on) {
+    busyNow += on ? 1 : -1;
+    busy += on;
+  });
+  ASSERT_TRUE(view.DispatchCommand(view::kFilter));
+  FilterDlg* dialog = OpenFilterDialog(view);
+  ASSERT_NE(dialog, nullptr) << "the command returns with the dialog open";
+  EXPECT_FALSE(dialog->isModal());
+  dialog->ControlAs<QRadioButton>(seqid::kFilterSobel)->click();
+  EXPECT_GT(busy, 0) << "the wait cursor while the filter runs";
+  for (int frame : {2, 5}) {
+    ASSERT_TRUE(view.ShowFrame(frame));
+    const CDIB& image = view.DisplayFrame().Image();
+    EXPECT_EQ(std::vector<std::uint8_t>(image.Bits(), image.Bits() + image.ImageSize()),
+              Filtered(*v, *v->ReadFrame(frame, false), seqid::kFilterSobel))
+        << "frame " << frame;
+    EXPECT_TRUE(dialog->isVisible());
+  }
+  EXPECT_EQ(busyNow, 0) << "every wait cursor ended";
+  ASSERT_TRUE(view.DispatchCommand(view::kFilter));
+  EXPECT_EQ(OpenFilterDialog(view), dialog) << "one dialog, brought forward";
+  // Cancel goes back to the picture as it was before the dialog opened.
+  dialog->reject();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_EQ(OpenFilterDialog(view), nullptr);
+  EXPECT_EQ(view.DisplayFrame().Image().filterId, seqid::kFilterOriginal);
+  platform::SetBusyHandler(nullptr);
+
+  // The gamma dialog opens the same way, beside the view.
+  ASSERT_TRUE(view.DispatchCommand(view::kGamma));
+  auto* gamma = view.findChild<GammaDialog*>();
+  ASSERT_NE(gamma, nullptr);
+  EXPECT_TRUE(gamma->isVisible());
+  EXPECT_FALSE(gamma->isModal());
+  ASSERT_TRUE(view.ShowFrame(3));
+  EXPECT_TRUE(gamma->isVisible()) << "open while the frame changes";
+}

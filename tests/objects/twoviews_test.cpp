@@ -18,6 +18,7 @@
 #include "app/resource.h"
 #include "app/ui/resourcewindow.h"
 #include "common/program_fixture.h"
+#include "common/disc_frames.h"
 #include "objects/docaccess.h"
 #include "objects/objcommands.h"
 #include "objects/osfile.h"
@@ -38,15 +39,7 @@ constexpr int kWidth = 160, kHeight = 120, kFrames = 80;
 
 // A grey frame file with a bright disc of radius 6 centred at (cx, cy) in every frame.
 void WriteDiscBld(const fs::path& bld, int cx, int cy) {
-  std::ofstream out(bld, std::ios::binary);
-  for (int k = 1; k <= kFrames; ++k)
-    for (int y = 0; y < kHeight; ++y)
-      for (int x = 0; x < kWidth; ++x)
-        out.put(static_cast<char>((x - cx) * (x - cx) + (y - cy) * (y - cy) <= 36 ? 220 : 60));
-  fs::path dsc = bld;
-  dsc.replace_extension(".dsc");
-  std::ofstream(dsc) << "SEQUENCENAME:" << bld.stem().string() << "\nRESOLUTION:" << kWidth << "x"
-                     << kHeight << "\nFRAMES/S:25\nFRAMES:" << kFrames << "\nCOLORSPACE:GREY\n";
+  testframes::WriteDiscBld(bld, cx, cy, kWidth, kHeight, kFrames);
 }
 
 class TwoViews : public ProgramTest {
