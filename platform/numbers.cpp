@@ -129,11 +129,4 @@ int ClampToInt(double value, int low, int high) {
   return std::clamp(static_cast<int>(value), low, high);
 }
 
-bool ToIntWithin(double value, int low, int high, int& out) {
-  if (!(value > static_cast<double>(low) - 1.0 && value < static_cast<double>(high) + 1.0))
-    return false;
-  out = static_cast<int>(value);
-  return true;
-}
-
 }  // namespace platform

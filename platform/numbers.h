@@ -32,9 +32,6 @@ std::size_t NumberPrefixLength(std::string_view text);
 // otherwise the nearer bound. Not-a-number gives low. Converting a float outside an integer's
 // range by a cast is undefined: every conversion of a value that comes from a file goes here.
 int ClampToInt(double value, int low, int high);
-// Whether the value truncated toward zero lies within [low, high] (not-a-number never does);
-// out gets it then. For readers, which refuse what they cannot number.
-bool ToIntWithin(double value, int low, int high, int& out);
 
 // Device coordinates are clipped to +-kPixelLimit: far outside any window or printed page, and
 // far enough from int's range that sums and differences of pixels cannot overflow.
