@@ -82,6 +82,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     map.ys = imports.Min();
     BoundedCanvas canvas;
     import->Draw(canvas, map, ImportListe::kStartFrame);
+    // A window whose scales the user fixed: 4 pixels a frame and one a unit, whatever the data.
+    import->Draw(canvas, PlotMapping{40, 200, 4.0f, -1.0f, 1.0f, 0.0f}, ImportListe::kStartFrame);
   }
   for (float frame : {-1.0e30f, 0.0f, 1.0f, 2.5f, 1.0e6f, 3.0e38f})
     (void)import->ValueAt(frame, ImportListe::kStartFrame);
