@@ -241,23 +241,32 @@ TEST_F(Actions, TheReadmesInstallAndRemovalLinesGiveEveryTypeBack) {
   ASSERT_EQ(commands.size(), 2u) << "the README gives one install and one removal command";
 
   // Every type of the desktop file, by extension and by MIME type.
-  const std::vector<std::string> items = {
-      ".bld", ".dsc", ".rsc", ".par", ".vraw", ".vr2", ".OS",
-      "application/x-zorvat-frames", "text/x-zorvat-description", "text/x-zorvat-document",
-      "text/x-zorvat-camera-list", "application/x-zorvat-vraw", "application/x-zorvat-vr2",
-      "application/x-zorvat-object-sequence"};
+  const std::vector<std::string> items = {".bld",
+                                          ".dsc",
+                                          ".rsc",
+                                          ".par",
+                                          ".vraw",
+                                          ".vr2",
+                                          ".OS",
+                                          "application/x-zorvat-frames",
+                                          "text/x-zorvat-description",
+                                          "text/x-zorvat-document",
+                                          "text/x-zorvat-camera-list",
+                                          "application/x-zorvat-vraw",
+                                          "application/x-zorvat-vr2",
+                                          "application/x-zorvat-object-sequence"};
   auto defaults = [&] {
     std::vector<std::string> all;
     for (const std::string& item : items) all.push_back(DefaultOf(item));
     return all;
   };
   const std::vector<std::string> before = defaults();
-  EXPECT_EQ(before, (std::vector<std::string>{
-                        "framesviewer.desktop", "texteditor.desktop", "texteditor.desktop",
-                        "othereditor.desktop", "acme-rawtool.desktop", "acme-rawtool.desktop",
-                        kApp, "framesviewer.desktop", "texteditor.desktop",
-                        "texteditor.desktop", "othereditor.desktop", "acme-rawtool.desktop",
-                        "acme-rawtool.desktop", kApp}));
+  EXPECT_EQ(before,
+            (std::vector<std::string>{
+                "framesviewer.desktop", "texteditor.desktop", "texteditor.desktop",
+                "othereditor.desktop", "acme-rawtool.desktop", "acme-rawtool.desktop", kApp,
+                "framesviewer.desktop", "texteditor.desktop", "texteditor.desktop",
+                "othereditor.desktop", "acme-rawtool.desktop", "acme-rawtool.desktop", kApp}));
 
   const std::string install = RunInTree(commands[0], &status);
   EXPECT_EQ(status, 0) << install;
@@ -271,7 +280,8 @@ TEST_F(Actions, TheReadmesInstallAndRemovalLinesGiveEveryTypeBack) {
   // Object sequences had no handler but the program, so they stay with it.
   EXPECT_EQ(defaults(), before);
   const std::string backups = stateHome_ + "/Vantorel/Pakmerion/Default Programs";
-  EXPECT_TRUE(!Exists(backups) || std::filesystem::is_empty(backups)) << "the removal used its backup up";
+  EXPECT_TRUE(!Exists(backups) || std::filesystem::is_empty(backups))
+      << "the removal used its backup up";
 }
 
 }  // namespace
