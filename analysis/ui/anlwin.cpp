@@ -104,6 +104,7 @@ void AnlWin::RemoveObjectSequence(ResObjectSequence* sequence) {
     resultants_.reset();
     angles_.reset();
   }
+  UpdateMarkerPane();
   InvalidatePlot();
 }
 
@@ -179,9 +180,12 @@ void AnlWin::BuildCurves(int frame) {
   axes_.originCorner = g_UnitsOrigin.origin;
   currentFrame_ = frame;
   RebuildEntries();
+  // The frame pane reads the selected curve: after a change of kind, units or values it must
+  // not keep the last reading.
   if (entries_.empty()) {
     anchor_.Clear();
     InvalidatePlot();
+    UpdateMarkerPane();
     return;
   }
   RebuildCurveList();
@@ -200,6 +204,7 @@ void AnlWin::BuildCurves(int frame) {
   ReplaceCrosshairs(CrosshairAnchor::kRebuild);
   ReportNothingToDraw();
   InvalidatePlot();
+  UpdateMarkerPane();
 }
 
 AnalysisRange AnlWin::GatherStatistics(int kind) {
