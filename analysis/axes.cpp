@@ -22,8 +22,18 @@ constexpr int kArrowBack = 6, kArrowSide = 4, kArrowNotch = 4;
 constexpr int kMajorBefore = 3, kMajorAfter = 4, kMinorBefore = 2, kMinorAfter = 3;
 constexpr ColorValue kGridColor = PaletteIndex(11);
 constexpr int kScaleDecimals = 9;
+constexpr int kMaxLabelDecimals = 9;
+constexpr int kSignificantDigits = 6;
+constexpr float kMinSpanInResolutions = 10.0f;
 
 int Sign(float v) { return v < 0 ? -1 : 1; }
+
+// A fixed-point label that never reads "-0": a value that rounds to zero is written without sign.
+std::string FixedLabel(double value, int decimals) {
+  std::string text = platform::Format("%.*f", decimals, value);
+  if (text[0] == '-' && text.find_first_not_of("0.", 1) == std::string::npos) text.erase(0, 1);
+  return text;
+}
 
 }  // namespace
 
@@ -85,11 +95,61 @@ float AnlWinAxes::OrdinateFromDisplay(float value) const {
 }
 
 std::string AnlWinAxes::OrdinateLabel(float value) const {
-  return platform::Format("%.*f", ordinateDecimals, OrdinateToDisplay(value));
+  const int decimals = std::max(ordinateDecimals, ordinateLabelDecimals_);
+  return FixedLabel(OrdinateToDisplay(value), decimals);
 }
 
 std::string AnlWinAxes::AbscissaLabel(float value) const {
-  return platform::Format(" %.*f ", abscissaDecimals, units_.FrameToTime(value));
+  const int decimals = std::max(abscissaDecimals, abscissaLabelDecimals_);
+  return " " + FixedLabel(units_.FrameToTime(value), decimals) + " ";
+}
+
+float AnlWinAxes::ResolutionOf(float magnitude) {
+  const double m = std::fabs(static_cast<double>(magnitude));
+  if (!(m > 0) || !std::isfinite(m)) return 0.0f;
+  return static_cast<float>(std::pow(10.0, std::floor(std::log10(m)) - (kSignificantDigits - 1)));
+}
+
+void AnlWinAxes::WidenToResolution(float& min, float& max) {
+  if (!(min < max)) return;
+  const float span = kMinSpanInResolutions * ResolutionOf(std::max(std::fabs(min), std::fabs(max)));
+  if (max - min >= span) return;
+  const double middle = (static_cast<double>(min) + max) / 2;
+  min = static_cast<float>(middle - span / 2.0);
+  max = static_cast<float>(middle + span / 2.0);
+}
+
+int AnlWinAxes::DecimalsOfStep(double step) {
+  step = std::fabs(step);
+  if (!(step > 0) || !std::isfinite(step)) return 0;
+  for (int n = 0; n < kMaxLabelDecimals; ++n) {
+    const double scaled = step * std::pow(10.0, n);
+    if (std::fabs(scaled - std::round(scaled)) <= 1e-3 * scaled) return n;
+  }
+  return kMaxLabelDecimals;
+}
+
+float AnlWinAxes::OrdinateStep(int lineHeight) const {
+  // Two text lines apart, rounded in display units.
+  const float raw = NiceStep(OrdinateToDisplay(2.0f * lineHeight / std::fabs(yScale)));
+  const float top =
+      std::max(std::fabs(OrdinateToDisplay(yMin)), std::fabs(OrdinateToDisplay(yMax)));
+  return std::max(raw, ResolutionOf(top));
+}
+
+float AnlWinAxes::AbscissaStep(PlotCanvas& canvas) {
+  return NiceStep(2.0f * Measure(canvas, AbscissaLabel(xMax)).width / std::fabs(xScale));
+}
+
+void AnlWinAxes::ChooseOrdinateDecimals(int lineHeight) {
+  ordinateLabelDecimals_ = -1;
+  if (yMin == yMax || yScale == 0) return;
+  ordinateLabelDecimals_ = DecimalsOfStep(OrdinateStep(lineHeight));
+}
+
+void AnlWinAxes::ChooseAbscissaDecimals(float step) {
+  abscissaLabelDecimals_ =
+      DecimalsOfStep(static_cast<double>(units_.FrameToTime(step)) - units_.FrameToTime(0.0f));
 }
 
 void AnlWinAxes::LayoutPlotArea(PlotCanvas& canvas, int width, int height,
@@ -100,6 +160,11 @@ void AnlWinAxes::LayoutPlotArea(PlotCanvas& canvas, int width, int height,
          hasSomethingToDraw);
   Report(yEmpty, reportedVerticalEmpty_, analysis_ids::kVerticalFitImpossible, hasSomethingToDraw);
 
+  // The ordinate's scale first: its tick step decides how many decimals the labels need.
+  yMargin = LineHeight(canvas) + textGap + tickLength;
+  layoutPlotHeight_ = height - 2 * yMargin;
+  yScale = yMin == yMax ? 1.0f : (height - 2.0f * yMargin) / (yMax - yMin);
+  ChooseOrdinateDecimals(LineHeight(canvas));
   int widest = std::max({Measure(canvas, OrdinateLabel(yMax)).width,
                          Measure(canvas, OrdinateLabel(yMin)).width,
                          Measure(canvas, units_.AbscissaCaptionWithUnit()).width});
@@ -112,9 +177,6 @@ void AnlWinAxes::LayoutPlotArea(PlotCanvas& canvas, int width, int height,
   }
   xMargin = widest + textGap;
   xScale = xMin == xMax ? 1.0f : (width - 2.0f * xMargin) / (xMax - xMin);
-  yMargin = LineHeight(canvas) + textGap + tickLength;
-  layoutPlotHeight_ = height - 2 * yMargin;
-  yScale = yMin == yMax ? 1.0f : (height - 2.0f * yMargin) / (yMax - yMin);
 
   const bool narrow = xScale <= 0;
   const bool low = yScale <= 0;
@@ -263,18 +325,18 @@ void AnlWinAxes::DrawOrdinate(PlotCanvas& canvas, const AxisColors& colors) {
   const int axisX = xOrigin;
   const int gridEnd = static_cast<int>(ValueToPixelX(xMax));
 
+  ChooseOrdinateDecimals(h);
   int labelX = 0, align = 0;
+  const std::string minLabel = OrdinateLabel(yMin), maxLabel = OrdinateLabel(yMax);
   const Rect minRect = OrdinateLabelRect(canvas, yMin, labelX, align);
-  Write(canvas, labelX, static_cast<int>(ValueToPixelY(yMin)), OrdinateLabel(yMin), align,
-        colors.text);
+  Write(canvas, labelX, static_cast<int>(ValueToPixelY(yMin)), minLabel, align, colors.text);
   if (yMax == yMin) return;
   const Rect maxRect = OrdinateLabelRect(canvas, yMax, labelX, align);
   if (!maxRect.Overlaps(minRect))
-    Write(canvas, labelX, static_cast<int>(ValueToPixelY(yMax)), OrdinateLabel(yMax), align,
-          colors.text);
+    Write(canvas, labelX, static_cast<int>(ValueToPixelY(yMax)), maxLabel, align, colors.text);
 
   // Major ticks two text lines apart, rounded in display units; minor ones at a fifth of that.
-  const float majorDisplay = NiceStep(OrdinateToDisplay(2.0f * h / std::fabs(yScale)));
+  const float majorDisplay = OrdinateStep(h);
   const float minor = OrdinateFromDisplay(kMinorShare * majorDisplay);
   auto pixel = [&](float v) { return static_cast<int>(ValueToPixelY(v)); };
   auto clear = [&](float v) {
@@ -291,23 +353,27 @@ void AnlWinAxes::DrawOrdinate(PlotCanvas& canvas, const AxisColors& colors) {
     for (int k = 0; k < kMinorPerMajor && clear(v); ++k, v += minor) minorTick(v);
   }
   const float topDisplay = OrdinateToDisplay(yMax);
-  float d = NextMultiple(OrdinateToDisplay(yMin), majorDisplay);
-  for (int guard = 0; d < topDisplay && guard < kMaxCoordinate; ++guard) {
-    const float v = OrdinateFromDisplay(d);
+  // Each tick a whole multiple of the step, counted in double: adding the step up in single
+  // precision drifts by a unit of the last place per tick.
+  const double step = majorDisplay;
+  const double first = std::round(NextMultiple(OrdinateToDisplay(yMin), majorDisplay) / step);
+  const int decimals = std::max(ordinateDecimals, ordinateLabelDecimals_);
+  for (int i = 0; i < kMaxCoordinate; ++i) {
+    const double d = (first + i) * step;
+    if (!(d < topDisplay)) break;
+    const float v = OrdinateFromDisplay(static_cast<float>(d));
     if (clear(v)) {
       canvas.Line(axisX - kMajorBefore, pixel(v), axisX + kMajorAfter, pixel(v), axisPen);
       if (gridMode != kGridNone)
         canvas.Line(axisX + kMajorAfter, pixel(v), gridEnd, pixel(v), gridPen);
     }
     const Rect r = OrdinateLabelRect(canvas, v, labelX, align);
-    if (!r.Overlaps(minRect) && !r.Overlaps(maxRect))
-      Write(canvas, labelX, pixel(v), platform::Format("%.*f", ordinateDecimals, d), align,
-            colors.text);
+    const std::string label = FixedLabel(d, decimals);
+    // A tick next to an extreme may round to its label: one of them is enough.
+    if (!r.Overlaps(minRect) && !r.Overlaps(maxRect) && label != minLabel && label != maxLabel)
+      Write(canvas, labelX, pixel(v), label, align, colors.text);
     for (int k = 1; minors && k <= kMinorPerMajor && clear(v + k * minor); ++k)
       minorTick(v + k * minor);
-    const float next = d + majorDisplay;
-    if (next == d) break;  // a step below the float resolution of the range
-    d = next;
   }
 
   const int tipY = pixel(yMax);
@@ -344,17 +410,18 @@ void AnlWinAxes::DrawAbscissa(PlotCanvas& canvas, const AxisColors& colors) {
   const int gridEnd = static_cast<int>(ValueToPixelY(yMax));
   auto pixel = [&](float v) { return static_cast<int>(ValueToPixelX(v)); };
 
+  // Steps in frame numbers (or millimetres of x): ticks at whole multiples of the step.
+  abscissaLabelDecimals_ = -1;
+  const float major = xMax == xMin ? 0.0f : AbscissaStep(canvas);
+  if (xMax != xMin) ChooseAbscissaDecimals(major);
+  const std::string minLabel = AbscissaLabel(xMin), maxLabel = AbscissaLabel(xMax);
   int labelY = 0, align = 0;
   const Rect minRect = AbscissaLabelRect(canvas, xMin, labelY, align);
-  Write(canvas, pixel(xMin), labelY, AbscissaLabel(xMin), align, colors.text);
+  Write(canvas, pixel(xMin), labelY, minLabel, align, colors.text);
   if (xMax == xMin) return;
   const Rect maxRect = AbscissaLabelRect(canvas, xMax, labelY, align);
-  if (!maxRect.Overlaps(minRect))
-    Write(canvas, pixel(xMax), labelY, AbscissaLabel(xMax), align, colors.text);
+  if (!maxRect.Overlaps(minRect)) Write(canvas, pixel(xMax), labelY, maxLabel, align, colors.text);
 
-  // Steps in frame numbers (or millimetres of x): ticks at whole multiples of the step.
-  const float major =
-      NiceStep(2.0f * Measure(canvas, AbscissaLabel(xMax)).width / std::fabs(xScale));
   const float minor = kMinorShare * major;
   auto clear = [&](float v) {
     return v < xMax && std::abs(pixel(v) - pixel(xMax)) > kArrowClearance;
@@ -375,8 +442,9 @@ void AnlWinAxes::DrawAbscissa(PlotCanvas& canvas, const AxisColors& colors) {
       if (gridMode != kGridNone) canvas.Line(pixel(v), axisY, pixel(v), gridEnd, gridPen);
     }
     const Rect r = AbscissaLabelRect(canvas, v, labelY, align);
-    if (!r.Overlaps(minRect) && !r.Overlaps(maxRect))
-      Write(canvas, pixel(v), labelY, AbscissaLabel(v), align, colors.text);
+    const std::string label = AbscissaLabel(v);
+    if (!r.Overlaps(minRect) && !r.Overlaps(maxRect) && label != minLabel && label != maxLabel)
+      Write(canvas, pixel(v), labelY, label, align, colors.text);
     for (int k = 1; minors && k <= kMinorPerMajor && clear(v + k * minor); ++k) {
       const float m = v + k * minor;
       // Mirrored, the minor ticks keep clear of the minimum's end as well.

@@ -71,9 +71,19 @@ class AnlWinAxes {
   // The mapping of (frame, imported value) to pixels.
   PlotMapping ImportMapping() const;
 
-  // The label of an ordinate or abscissa value in display units.
+  // The label of an ordinate or abscissa value in display units, with the decimal places chosen
+  // (at least enough for the tick step of the last layout or drawing).
   std::string OrdinateLabel(float value) const;
   std::string AbscissaLabel(float value) const;
+
+  // The finest difference a value of this magnitude carries: six significant digits, a power of
+  // ten (single floats hold a little over seven).
+  static float ResolutionOf(float magnitude);
+  // A value range narrower than ten steps of its values' resolution is widened about its middle
+  // to that span, so that the plot never magnifies rounding noise; an empty range stays empty.
+  static void WidenToResolution(float& min, float& max);
+  // The decimal places that write every multiple of the step exactly (at most 9).
+  static int DecimalsOfStep(double step);
 
   int xOrigin = 0, yOrigin = 0;
   float xScale = 1.0f, yScale = 1.0f;
@@ -116,6 +126,13 @@ class AnlWinAxes {
   // Ordinate values to and from what its labels show: display units, or the imported values.
   float OrdinateToDisplay(float value) const;
   float OrdinateFromDisplay(float value) const;
+  // The major tick steps for the present scales: the ordinate's in display units, not finer than
+  // the displayed values resolve; the abscissa's in frames (or millimetres of x).
+  float OrdinateStep(int lineHeight) const;
+  float AbscissaStep(PlotCanvas& canvas);
+  // Sets the label decimals: the chosen ones, or more where a tick step needs them.
+  void ChooseOrdinateDecimals(int lineHeight);
+  void ChooseAbscissaDecimals(float step);
   // The plot's height in pixels for the imported ordinate.
   float ImportHeight() const;
 
@@ -124,6 +141,9 @@ class AnlWinAxes {
   int layoutPlotHeight_ = 0;
   // The ordinate being drawn shows imported values.
   bool rawOrdinate_ = false;
+  // The decimal places the labels are written with; -1 until chosen: the dialog's.
+  int ordinateLabelDecimals_ = -1;
+  int abscissaLabelDecimals_ = -1;
   bool reportedHorizontalEmpty_ = false;
   bool reportedVerticalEmpty_ = false;
   bool reportedTooNarrow_ = false;

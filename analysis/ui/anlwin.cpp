@@ -226,6 +226,7 @@ void AnlWin::SelectValueRange() {
   const AnalysisRange& r = statistics_;
   auto set = [&](float x0, float x1, float y0, float y1) {
     axes_.xMin = x0, axes_.xMax = x1, axes_.yMin = y0, axes_.yMax = y1;
+    AnlWinAxes::WidenToResolution(axes_.yMin, axes_.yMax);
   };
   std::optional<CurveRange> curves;
   if (distances_) curves = distances_->RangeOfAll();
