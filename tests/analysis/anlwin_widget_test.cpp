@@ -14,6 +14,7 @@
 #include <QRadioButton>
 #include <QTimer>
 
+#include <array>
 #include <cmath>
 
 #include "analysis/ui/analysisframed.h"
@@ -73,7 +74,7 @@ TEST_F(AnlWinWidgets, PanesComeAndGoWithTheirCommandsAndTheFrameFollows) {
   const int plain = l.width();
   ASSERT_TRUE(Run(25379));
   EXPECT_EQ(l.ShownPane(), l.CrosshairPane());
-  EXPECT_EQ(l.width(), plain + ValuePane::kWidth);
+  EXPECT_EQ(l.width(), plain + l.CrosshairPane()->width());
   EXPECT_TRUE(l.CrosshairPane()->isVisible());
   // The pane stands at the right edge, the plot left of it.
   EXPECT_EQ(l.CrosshairPane()->geometry().right(), l.width() - 1);
@@ -85,7 +86,7 @@ TEST_F(AnlWinWidgets, PanesComeAndGoWithTheirCommandsAndTheFrameFollows) {
 
   ASSERT_TRUE(Run(25381));
   EXPECT_EQ(l.ShownPane(), l.CombinedPane());
-  EXPECT_EQ(l.width(), plain + ValuePane::kWidth) << "one pane for another";
+  EXPECT_EQ(l.width(), plain + l.CombinedPane()->width()) << "one pane for another";
   EXPECT_FALSE(l.CrosshairPane()->isVisible());
   EXPECT_TRUE(w->MarkerShown());
   data_.doc.currentFrame = 1;
@@ -99,7 +100,7 @@ TEST_F(AnlWinWidgets, PanesComeAndGoWithTheirCommandsAndTheFrameFollows) {
   EXPECT_EQ(*Ask(25385).text, "Position Data Left");
   ASSERT_TRUE(Run(25385));
   EXPECT_EQ(l.CombinedPane()->x(), 0);
-  EXPECT_EQ(w->x(), ValuePane::kWidth);
+  EXPECT_EQ(w->x(), l.CombinedPane()->width());
   EXPECT_EQ(*Ask(25385).text, "Position Data Right");
 
   ASSERT_TRUE(Run(25379));
@@ -109,6 +110,35 @@ TEST_F(AnlWinWidgets, PanesComeAndGoWithTheirCommandsAndTheFrameFollows) {
   // After switching the crosshairs off the old position can come back.
   EXPECT_TRUE(Ask(25380).enabled);
   EXPECT_TRUE(messages_.shown.empty()) << messages_.shown[0].text;
+}
+
+// Every value text fits its pane: four decimals above 1000, five, and differences of large
+// values of either sign.
+TEST_F(AnlWinWidgets, ValuePanesAreWideEnoughForTheirNumbers) {
+  const std::array<float, 4> cases[] = {{3809.4736f, 12.5f, 1.0f, 2.0f},
+                                        {-3809.4736f, -1500.25f, 2500.5f, 9999.5f},
+                                        {-99999.99f, 1.0f, 99999.99f, -1.0f},
+                                        {-9999999.0f, -0.0001f, 9999999.0f, 1.0f}};
+  FadenkreuzeDB crosshairs(nullptr);
+  FadenkreuzeBarDB combined(nullptr);
+  BarDB bar(nullptr);
+  for (ValuePane* pane : std::initializer_list<ValuePane*>{&crosshairs, &combined, &bar}) {
+    pane->resize(pane->width(), 300);
+    pane->show();
+    for (const auto& [a1, b1, a2, b2] : cases) {
+      pane->ShowValues(a1, b1, a2, b2);
+      pane->ShowReading(a1, b1);
+      pane->SetMode(2);
+      QApplication::processEvents();
+      for (QLabel* label : pane->findChildren<QLabel*>()) {
+        if (label->objectName().isEmpty() || label->isHidden()) continue;
+        EXPECT_GE(label->contentsRect().width(),
+                  label->fontMetrics().horizontalAdvance(label->text()))
+            << label->text().toStdString();
+        EXPECT_LE(label->geometry().right(), pane->contentsRect().right());
+      }
+    }
+  }
 }
 
 TEST_F(AnlWinWidgets, CrosshairsKeepTheirValuesAcrossZoomAndFit) {
