@@ -23,6 +23,10 @@ constexpr float kMaxPixel = 1.0e7f;
 
 int Pixel(float v) { return static_cast<int>(std::clamp(v, -kMaxPixel, kMaxPixel)); }
 
+void DrawSegment(PlotCanvas& canvas, const ZweiDVektor& d) {
+  canvas.Line(Pixel(d.x1), Pixel(d.y1), Pixel(d.x2), Pixel(d.y2), Pen{d.colour, 1, kPenSolid});
+}
+
 double EndDistance(float x1, float y1, float x2, float y2, int px, int py) {
   return std::min(std::hypot(px - static_cast<double>(x1), py - static_cast<double>(y1)),
                   std::hypot(px - static_cast<double>(x2), py - static_cast<double>(y2)));
@@ -232,15 +236,11 @@ bool DreiDScene::Draw(PlotCanvas& canvas, bool drawBox) {
   ForgetDrawn();
   if (cannotDraw_) return true;
   bool labelsWritten = true;
-  const auto line = [&canvas](const ZweiDVektor& d) {
-    canvas.Line(Pixel(d.x1), Pixel(d.y1), Pixel(d.x2), Pixel(d.y2), Pen{d.colour, 1, kPenSolid});
-  };
   for (std::size_t i = 0; i < BoxWorking().size(); ++i) {
     const Vektor& edge = BoxWorking()[i];
     ZweiDVektor d;
     if (!ToWindow(edge, d)) continue;
     d.source = i;
-    if (drawBox) line(d);
     const float dx = d.x2 - d.x1, dy = d.y2 - d.y1;
     const double length = std::sqrt(static_cast<double>(dx) * dx + static_cast<double>(dy) * dy);
     if (edge.label && drawBox && length != 0.0) {
@@ -264,14 +264,28 @@ bool DreiDScene::Draw(PlotCanvas& canvas, bool drawBox) {
     }
     drawnBox_.push_back(d);
   }
+  if (drawBox) DrawBoxLines(canvas);
   for (std::size_t i = 0; i < FigureWorking().size(); ++i) {
     ZweiDVektor d;
     if (!ToWindow(FigureWorking()[i], d)) continue;
     d.source = i;
-    line(d);
+    DrawSegment(canvas, d);
     drawnFigure_.push_back(d);
   }
   return labelsWritten;
+}
+
+void DreiDScene::DrawBoxLines(PlotCanvas& canvas) const {
+  // A flat figure (all its points at one depth, as every 2D recording) has a flat box whose far
+  // rectangle lies on the near one: the plain edges go first, so that the labelled axes and the
+  // grabbed edge stay visible on top of them.
+  const auto rank = [this](const ZweiDVektor& d) {
+    if (picked_ && d.source == *picked_) return 2;
+    return BoxWorking()[d.source].label ? 1 : 0;
+  };
+  for (int layer = 0; layer <= 2; ++layer)
+    for (const ZweiDVektor& d : drawnBox_)
+      if (rank(d) == layer) DrawSegment(canvas, d);
 }
 
 bool DreiDScene::PickAxis(int x, int y) {

@@ -125,6 +125,8 @@ class DreiDScene : public DreiDObjectSequences, public DreiDRahmen {
   // Plane and eye for the radius.
   void PlacePlaneAndEye();
   void CentreScene();
+  // The projected box edges, the labelled axes and the picked edge over the others.
+  void DrawBoxLines(PlotCanvas& canvas) const;
   // The distance of (x, y) from the picked edge turned by k degrees about its own axis and then
   // by the chain.
   double DragDistance(int k, int x, int y) const;
