@@ -219,20 +219,28 @@ int DaqImport::CountValues() {
     Fail(daq_ids::kCannotOpen, std::string(dataPath_));
     return 0;
   }
-  std::int64_t count = 0;
   if (format_ == kBinary) {
     std::error_code error;
     const std::uintmax_t size = fs::file_size(dataPath_, error);
-    count = error ? 0 : static_cast<std::int64_t>(std::min<std::uintmax_t>(size / 2, kMaxSamples + 1));
-  } else {
-    std::string line;
-    while (count <= kMaxSamples && ReadLine(in, line)) ++count;
+    const std::uintmax_t count = error ? 0 : size / 2;
+    if (count <= kMaxSamples) return static_cast<int>(count);
+    // Refused before anything is allocated: the message names the count and the limit.
+    const std::string path = dataPath_;
+    dataPath_.clear();
+    ErrorMessage(analysis_ids::kDisplayFailure, daq_ids::kTooManySamples, path,
+                 static_cast<long long>(count), static_cast<long long>(kMaxSamples));
+    return 0;
   }
-  if (count > kMaxSamples) {
-    ErrorMessage(analysis_ids::kDisplayFailure, daq_ids::kIncomplete, dataPath_);
-    count = kMaxSamples;
-  }
-  return static_cast<int>(count);
+  // A text file is counted no further than the limit: counting on would only cost time.
+  std::int64_t count = 0;
+  std::string line;
+  while (count <= kMaxSamples && ReadLine(in, line)) ++count;
+  if (count <= kMaxSamples) return static_cast<int>(count);
+  const std::string path = dataPath_;
+  dataPath_.clear();
+  ErrorMessage(analysis_ids::kDisplayFailure, daq_ids::kMoreThanMaxSamples, path,
+               static_cast<long long>(kMaxSamples));
+  return 0;
 }
 
 int DaqImport::ReadValues(float* values, int count) {

@@ -29,6 +29,8 @@ inline constexpr int kNoFormat = 32035;           // "In file %s no formating da
 inline constexpr int kNoSign = 32036;             // "In file %s no data for the sign ..."
 inline constexpr int kIncomplete = 32037;         // "Failure in reading the file %s! ..."
 inline constexpr int kNoAbscissaSizing = 32040;   // "The sizing of the imported data ..."
+inline constexpr int kTooManySamples = 32190;     // "The file %s holds %lld samples; ..."
+inline constexpr int kMoreThanMaxSamples = 32191; // "The file %s holds more than %lld ..."
 inline constexpr int kDataFilter = 32060;
 inline constexpr int kDataTitle = 32061;
 inline constexpr int kDescriptionFilter = 32062;
@@ -39,7 +41,8 @@ class DaqImport {
  public:
   static constexpr int kAscii = 0;
   static constexpr int kBinary = 1;
-  // 64 Mi samples (256 MB of floats): a longer file is read that far and reported incomplete.
+  // 64 Mi samples (256 MB of floats): a longer file is refused, before anything is allocated,
+  // with a message that names its count (or, for a text file, that it holds more) and the limit.
   static constexpr std::int64_t kMaxSamples = std::int64_t{1} << 26;
   // The longest value word of a description that is looked at.
   static constexpr std::size_t kMaxWord = 256;
@@ -63,7 +66,8 @@ class DaqImport {
   // that is no positive number is one: 32040).
   double ReadHeader(std::istream& in);
 
-  // The number of samples of the data file, 0 after a failure.
+  // The number of samples of the data file; 0 after a failure, which drops the import (a file of
+  // more than kMaxSamples samples too).
   int CountValues();
   // Fills values[0..count) from the data file; returns how many were read (a binary file that
   // ends early is reported with 32037 and keeps what was read).

@@ -7,6 +7,7 @@
 #include "analysis/seriessummary.h"
 #include "base/unitsorigin.h"
 #include "objects/colordescr.h"
+#include "platform/numbers.h"
 
 namespace {
 
@@ -293,9 +294,9 @@ bool HitSeries(const SeriesView& s, int from, int to, float t, float v, float sx
       continue;
     }
     const double ta = s.T(i), ya = s.values[i], tb = s.T(i + 1), yb = s.values[i + 1];
-    const int k =
-        connect ? static_cast<int>(std::floor(PointDistance(ta, ya, tb, yb, sx, sy) / kHitPixels))
-                : 0;
+    const int k = connect ? platform::ClampToInt(
+                                PointDistance(ta, ya, tb, yb, sx, sy) / kHitPixels, 0, kMaxHitSamples)
+                          : 0;
     for (int u = 0; u <= k; ++u) {
       const double f = k == 0 ? 0.0 : static_cast<double>(u) / k;
       if (PointDistance(ta + (tb - ta) * f, ya + (yb - ya) * f, t, v, sx, sy) < kHitPixels)

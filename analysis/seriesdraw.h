@@ -8,12 +8,14 @@
 
 #include "analysis/plotcanvas.h"
 #include "base/unitsorigin.h"
+#include "platform/numbers.h"
 
 class ColorDescr;
 class SeriesSummary;
 
-// Values to pixels: pixel = origin + (value - start) * scale, truncated toward zero. sy is
-// negative for an upward axis.
+// Values to pixels: pixel = origin + (value - start) * scale, truncated toward zero and clipped
+// to the drawable range (huge imported values and tiny rates put pixels far outside any int).
+// sy is negative for an upward axis.
 struct PlotMapping {
   int x0 = 0;
   int y0 = 0;
@@ -21,8 +23,8 @@ struct PlotMapping {
   float sy = 1.0f;
   float ts = 0.0f;  // abscissa start
   float ys = 0.0f;  // ordinate start
-  int PixelX(float t) const { return static_cast<int>(x0 + (static_cast<double>(t) - ts) * sx); }
-  int PixelY(float v) const { return static_cast<int>(y0 + (static_cast<double>(v) - ys) * sy); }
+  int PixelX(float t) const { return platform::ToPixel(x0 + (static_cast<double>(t) - ts) * sx); }
+  int PixelY(float v) const { return platform::ToPixel(y0 + (static_cast<double>(v) - ys) * sy); }
 };
 
 struct SeriesStyle {
@@ -66,9 +68,12 @@ void DrawSeries(PlotCanvas& canvas, const SeriesView& series, const PlotMapping&
 double PointDistance(double ta, double ya, double tb, double yb, double sx, double sy);
 // A mouse this close to the drawn series hits it.
 inline constexpr double kHitPixels = 7.0;
+// A segment longer than this many samples reaches far beyond any window: more would only cost
+// time.
+inline constexpr int kMaxHitSamples = 1 << 16;
 
 // Hit test over the segments starting at frame indices from..to: a segment between two values is
-// sampled every 7 pixels (only its start without connect); loneValues also tests a value whose
+// sampled every 7 pixels, at most kMaxHitSamples times (only its start without connect); loneValues also tests a value whose
 // next frame has none by itself.
 bool HitSeries(const SeriesView& series, int from, int to, float t, float v, float sx, float sy,
                bool connect, bool loneValues);

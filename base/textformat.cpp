@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <climits>
 #include <cstdio>
 
 #include "base/messages.h"
@@ -109,8 +110,13 @@ TextInFile& TextInFile::ReadInteger(long long& out) {
 }
 
 int TextInFile::Line() const {
-  return 1 + static_cast<int>(
-                 std::count(text_.begin(), text_.begin() + std::min(pos_, text_.size()), '\n'));
+  // The reader only moves forward: the line breaks are counted from where the last call stopped,
+  // so asking on every line costs as much as reading the file once.
+  const std::size_t to = std::min(pos_, text_.size());
+  linesBefore_ += std::count(text_.begin() + static_cast<std::ptrdiff_t>(countedTo_),
+                             text_.begin() + static_cast<std::ptrdiff_t>(to), '\n');
+  countedTo_ = to;
+  return 1 + static_cast<int>(std::min<std::size_t>(linesBefore_, INT_MAX - 1));
 }
 
 TextInFile& TextInFile::ReadNumber(long double& out) {

@@ -48,6 +48,9 @@ class TextInFile : public TextFormat {
   TextInFile& ReadInteger(long long& out);
   // The line (from 1) the reader stands on.
   int Line() const;
+  // How far the reader is: the characters read and the file's length.
+  std::size_t Position() const { return pos_; }
+  std::size_t Size() const { return text_.size(); }
 
   bool good() const { return !failed_ && pos_ < text_.size(); }
   bool eof() const { return pos_ >= text_.size(); }
@@ -62,6 +65,9 @@ class TextInFile : public TextFormat {
   std::string text_;
   std::size_t pos_ = 0;
   bool failed_ = false;
+  // Line breaks before countedTo_, kept by Line().
+  mutable std::size_t countedTo_ = 0;
+  mutable std::size_t linesBefore_ = 0;
 };
 
 class TextOutFile : public TextFormat {

@@ -1,11 +1,14 @@
 // ASCII number files as the import reads them: a point file ("walk.p01") and its description
 // ("walk.n01"). The input is one byte that answers the question whether commas are decimal
-// points, the description, a zero byte and the point file.
+// points, the description, a zero byte and the point file. What was imported is then drawn as
+// the image view draws it, zoomed in.
 
 #include "common/test_document.h"
 #include "fuzz_input.h"
 #include "objects/asciiobj.h"
+#include "objects/docaccess.h"
 #include "objects/objects_test_util.h"
+#include "objects/subobjseq.h"
 #include "platform/message_service.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -20,5 +23,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   FrameSequence* video =
       document.AddFrameSequence(new TestVideo(fuzz::ScratchFolder() + "/walk.avi", 320, 240, 50));
   ascii::Import(document, *video, {file});
+  RecordingCanvas canvas;
+  objdoc::SubsOf(*video).Paint(canvas, ViewMapping{0, 0, 16, 16},
+                               kPaintTrack | kPaintConnections | kPaintTemplate);
   return 0;
 }

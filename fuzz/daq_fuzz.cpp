@@ -1,7 +1,9 @@
 // Acquisition data as the import reads it: a description (".DQS") and a data file (".DAQ"). The
 // input is one byte that picks the derivative order, the description, a zero byte and the data.
-// The imported curve is then asked for values where a crosshair or the frame marker may ask.
+// The imported curve is then drawn as a window draws it and asked for values where a crosshair
+// or the frame marker may ask.
 
+#include "analysis/analysis_test_util.h"
 #include "analysis/importliste.h"
 #include "fuzz_input.h"
 #include "platform/message_service.h"
@@ -31,6 +33,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   imports.ComputeAll(data[0] % 3);
   imports.ComputeScale(400.0f, 200.0f, -1.0f);
   const auto frames = imports.FrameRange();
+  if (frames) {
+    PlotMapping map;
+    map.x0 = 40;
+    map.y0 = 200;
+    map.sx = 400.0f / std::max(frames->second - frames->first, 1.0f);
+    map.sy = imports.Scale();
+    map.ts = frames->first;
+    map.ys = imports.Min();
+    RecordingPlotCanvas canvas;
+    import->Draw(canvas, map, ImportListe::kStartFrame);
+  }
   for (float frame : {-1.0e30f, 0.0f, 1.0f, 2.5f, 1.0e6f, 3.0e38f})
     (void)import->ValueAt(frame, ImportListe::kStartFrame);
   if (frames) {

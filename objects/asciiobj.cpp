@@ -1,6 +1,9 @@
 #include "objects/asciiobj.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
+#include <limits>
 #include <sstream>
 
 #include "base/document.h"
@@ -8,7 +11,7 @@
 #include "base/textformat.h"
 #include "base/unitsorigin.h"
 #include "objects/docaccess.h"
-#include "objects/objcommands.h"
+#include "objects/osfile.h"
 #include "objects/resobjseq.h"
 #include "objects/subobjseq.h"
 #include "platform/files.h"
@@ -28,13 +31,24 @@ std::string TwoDigits(const char* prefix, int number) {
   return buffer;
 }
 
-// An imported track goes into an ordinary sequence that has no point in any video: in a
-// multi-camera project a sequence empty only in this video is another camera's object.
-ResObjectSequence* ReusableTarget(const Document& doc) {
+// The first ordinary sequence, in number order, whose sub-sequence in this video holds no point.
+ResObjectSequence* EmptyInVideo(const Document& doc, const SubObjectSequences& subs) {
   SequenceIterator it(*doc.ObjectSequences(), seqmask::kOrdinary);
-  for (ResObjectSequence* s = it.Current(); s; s = it.Next())
-    if (!objcmd::HasAnyPoint(doc, *s)) return s;
+  for (ResObjectSequence* s = it.Current(); s; s = it.Next()) {
+    const SubObjectSequence* sub = subs.Find(s->number);
+    if (!sub || sub->Count() == 0) return s;
+  }
   return nullptr;
+}
+
+// A number of the text for a message: long double holds more than any double.
+double AsDouble(long double v) {
+  constexpr long double kMax = std::numeric_limits<double>::max();
+  return static_cast<double>(std::clamp(v, -kMax, kMax));
+}
+
+bool Drawable(long double coordinate) {
+  return std::fabs(coordinate) <= static_cast<long double>(osfile::kMaxPixels);
 }
 
 std::string Cell(float value, const TextFormat& format) {
@@ -66,18 +80,25 @@ void WriteObjects(const ObjectArray& sequence, TextOutFile& out) {
   }
 }
 
-int ReadObjects(ObjectSequence& sequence, TextInFile& in, const std::string& fileName) {
+int ReadObjects(ObjectSequence& sequence, TextInFile& in, const std::string& fileName,
+                int lastFrame, const ReadProgress& progress) {
+  lastFrame = std::clamp(lastFrame, ObjectArray::kLowerBound, ObjectArray::kMaxFrame);
   int filed = 0;
-  while (in) {
+  for (int lines = 1; in; ++lines) {
+    if (progress && lines % kProgressLines == 0 && !progress(in)) break;
     long long n = 0;
     if (!in.ReadInteger(n)) break;  // the end of the lines, or no number: not an error
     const int line = in.Line();
     long double x = 0, y = 0;
     if (!SeparatorThenNumber(in, x, fileName) || !SeparatorThenNumber(in, y, fileName)) break;
     const long long frame = n + 1;
-    if (frame < ObjectArray::kLowerBound || frame > ObjectArray::kMaxFrame) {
-      ErrorMessage(kIoErrorCaption, kFrameOutOfRange, fileName, line, n,
-                   ObjectArray::kMaxFrame - 1);
+    if (frame < ObjectArray::kLowerBound || frame > lastFrame) {
+      ErrorMessage(kIoErrorCaption, kFrameOutOfRange, fileName, line, n, lastFrame - 1);
+      break;
+    }
+    if (!Drawable(x) || !Drawable(y)) {
+      ErrorMessage(kIoErrorCaption, kPointTooFar, fileName, line, AsDouble(x), AsDouble(y),
+                   osfile::kMaxPixels);
       break;
     }
     sequence.AddObject(std::make_unique<Object>(
@@ -135,13 +156,17 @@ std::string DescriptionFileName(const std::string& pointFile, int number) {
   return name.Path();
 }
 
-int Import(Document& doc, FrameSequence& video, const std::vector<std::string>& files) {
+int Import(Document& doc, FrameSequence& video, const std::vector<std::string>& files,
+           const ImportProgress& progress) {
   ResObjectSequences* all = doc.ObjectSequences();
   if (!all) return 0;
   SubObjectSequences& subs = objdoc::SubsOf(video);
+  const int lastFrame = video.Frames() > 0 ? video.Frames() : ObjectArray::kMaxFrame;
   int filled = 0;
-  for (const std::string& file : files) {
-    ResObjectSequence* target = ReusableTarget(doc);
+  bool stopped = false;
+  for (std::size_t i = 0; i < files.size() && !stopped; ++i) {
+    const std::string& file = files[i];
+    ResObjectSequence* target = EmptyInVideo(doc, subs);
     const bool created = target == nullptr;
     if (created) target = all->NewSequence(seqflag::kNewSequence);
     if (!target) continue;
@@ -149,7 +174,15 @@ int Import(Document& doc, FrameSequence& video, const std::vector<std::string>& 
     if (!sub) sub = subs.Add(target->number);
     TextInFile in(file);
     if (!in) continue;  // a file that does not open gives nothing; its sequence stays empty
-    ReadObjects(*sub, in, file);
+    ReadProgress step;
+    if (progress)
+      step = [&](const TextInFile& reading) {
+        const double inFile = static_cast<double>(reading.Position()) /
+                              static_cast<double>(std::max<std::size_t>(reading.Size(), 1));
+        stopped = !progress((static_cast<double>(i) + inFile) / static_cast<double>(files.size()));
+        return !stopped;
+      };
+    ReadObjects(*sub, in, file, lastFrame, step);
     if (sub->Count() == 0) {
       ErrorMessage(kIoErrorCaption, kNoObjects, file);
       if (created) all->RemoveSequence(target);
@@ -194,7 +227,9 @@ bool Export(FrameSequence& video, const std::string& folder, const std::vector<E
       complain(path);
       continue;
     }
-    const std::string description = DescriptionFileName(path, item.sequence->number);
+    const int number = NumberOfExtension(path);
+    const std::string description =
+        DescriptionFileName(path, number >= 0 ? number : item.sequence->number);
     if (!WriteDescription(*item.sequence, description)) complain(description);
   }
   return allWritten;

@@ -10,6 +10,7 @@
 #include <optional>
 #include <vector>
 
+#include "platform/numbers.h"
 #include "sequences/dib.h"
 
 // A colour value: 0x00BBGGRR for a plain colour; 0x01 in the high byte makes the low byte a
@@ -66,7 +67,8 @@ class ObjectCanvas {
                    const Pen& pen) = 0;
 };
 
-// The position on the device of an image or world point: trunc(v * scale + 0.45 + origin).
+// The position on the device of an image or world point: trunc(v * scale + 0.45 + origin),
+// clipped to the pixels a device can take (a point far outside stays far outside).
 inline int ToDevice(double v, double scale, double origin) {
-  return static_cast<int>(v * scale + 0.45 + origin);
+  return platform::ToPixel(v * scale + 0.45 + origin);
 }

@@ -508,10 +508,14 @@ bool SubObjectSequences::LoadVersion() {
   const FileName name = osfile::FileNameOf(owner_->GetFileName(), all->selectedVersion);
   const std::string found = platform::FindFileIgnoringCase(name.Path());
   std::string bytes;
-  std::optional<osfile::FileRecord> file;
-  if (!found.empty() && platform::ReadWholeFile(found, bytes)) file = osfile::Decode(bytes);
-  if (!file) {
+  if (found.empty() || !platform::ReadWholeFile(found, bytes)) {
     ErrorMessage(objects_ids::kIoErrorCaption, objects_ids::kFileCannotBeOpened, name.Path());
+    return false;
+  }
+  // A file that opened but does not decode is told apart from a missing one.
+  std::optional<osfile::FileRecord> file = osfile::Decode(bytes);
+  if (!file) {
+    ErrorMessage(objects_ids::kIoErrorCaption, objects_ids::kFileDamaged, found);
     return false;
   }
   if (osfile::ReportUnusableValues(*file, name.Path())) return false;

@@ -200,8 +200,8 @@ void SubObjectSequences::Paint(ObjectCanvas& canvas, const ViewMapping& map, uns
     const double left = p->x + sub->xOffset - sub->width * 0.5;
     const double top = p->y + sub->yOffset - sub->height * 0.5;
     const int l = dx(left), t = dy(top);
-    const int r = l + static_cast<int>(sub->width * map.xScale);
-    const int b = t + static_cast<int>(sub->height * map.yScale);
+    const int r = l + platform::ToPixel(sub->width * map.xScale);
+    const int b = t + platform::ToPixel(sub->height * map.yScale);
     const ColorValue c = current->NearestPaletteColor(canvas.Palette());
     if (sub->shape == kTemplateCircle) {
       canvas.Ellipse(l, t, r, b, Pen{c, 1, kPenSolid}, std::nullopt);

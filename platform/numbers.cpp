@@ -1,5 +1,6 @@
 #include "platform/numbers.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <climits>
@@ -120,6 +121,12 @@ std::string FormatFixed(double value, int decimals) {
 
 std::string FormatScientific(double value, int decimals) {
   return FormatWith(std::chars_format::scientific, value, decimals);
+}
+
+int ClampToInt(double value, int low, int high) {
+  if (!(value >= low)) return low;  // not-a-number too
+  if (value >= static_cast<double>(high) + 1.0) return high;
+  return std::clamp(static_cast<int>(value), low, high);
 }
 
 }  // namespace platform

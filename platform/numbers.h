@@ -1,8 +1,9 @@
 #pragma once
 
-// Locale-free number parsing and formatting. Every reader and writer of the program's files
-// goes through these, so a desktop with a decimal comma still reads "25.5" as 25.5 and writes
-// "0.495" with a point.
+// Locale-free number parsing and formatting, and the checked conversions of floating-point
+// values to integers. Every reader and writer of the program's files goes through these, so a
+// desktop with a decimal comma still reads "25.5" as 25.5 and writes "0.495" with a point, and
+// a value read from a file (or computed from one) never reaches an integer out of its range.
 
 #include <string>
 #include <string_view>
@@ -26,6 +27,17 @@ bool TryParseInt(std::string_view text, int& out);
 // How many characters of text, after leading white space, form a number as ParseDouble reads
 // it (0 when none); lets readers step over a number in a line.
 std::size_t NumberPrefixLength(std::string_view text);
+
+// The value truncated toward zero, as a cast would give it, when that lies within [low, high];
+// otherwise the nearer bound. Not-a-number gives low. Converting a float outside an integer's
+// range by a cast is undefined: every conversion of a value that comes from a file goes here.
+int ClampToInt(double value, int low, int high);
+
+// Device coordinates are clipped to +-kPixelLimit: far outside any window or printed page, and
+// far enough from int's range that sums and differences of pixels cannot overflow.
+inline constexpr int kPixelLimit = 1 << 24;
+// A value in device units as a pixel coordinate: truncated, clipped to +-kPixelLimit.
+inline int ToPixel(double value) { return ClampToInt(value, -kPixelLimit, kPixelLimit); }
 
 // "%.<precision>g" in the C locale ("%g" by default: 1.0 gives "1", 0.495 gives "0.495").
 std::string FormatG(double value, int precision = 6);

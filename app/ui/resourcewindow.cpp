@@ -22,12 +22,12 @@
 #include "objects/ui/bildview.h"
 #include "objects/ui/connectdlg.h"
 #include "objects/ui/exportdlg.h"
+#include "objects/ui/objectimport.h"
 #include "objects/ui/objectpanels.h"
 #include "objects/ui/objeditor.h"
 #include "objects/ui/trackinghost.h"
 #include "platform/events.h"
 #include "platform/strings.h"
-#include "platform/ui/choosers.h"
 #include "sequences/framesequence.h"
 
 namespace {
@@ -385,15 +385,8 @@ void ResourceWindow::CmAscii(int id) {
     return;
   }
   if (!video) return;
-  platform::FileChoice choice;
-  choice.start = QString::fromStdString(video->GetFileName().Dir());
   if (id == ascii::kImportCommand) {
-    choice.title = QString::fromStdString(std::string(platform::LoadString(ascii::kImportTitle)));
-    choice.filter = platform::QtFileFilter(platform::LoadString(ascii::kImportFilter));
-    std::vector<std::string> files;
-    for (const QString& file : platform::GetChoosers().OpenFileNames(parent, choice))
-      files.push_back(file.toStdString());
-    if (!files.empty()) ascii::Import(doc, *video, files);
+    ObjectImport(*video, parent).Import();
     return;
   }
   ObjectExport(parent, doc, *video).Execute();

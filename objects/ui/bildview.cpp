@@ -29,6 +29,7 @@
 #include "objects/ui/trackinghost.h"
 #include "platform/events.h"
 #include "platform/library.h"
+#include "platform/numbers.h"
 #include "platform/strings.h"
 #include "platform/ui/actions.h"
 #include "sequences/framesequence.h"
@@ -88,7 +89,7 @@ QPointF BildView::ClientToImage(QPointF c) const {
 }
 
 QPoint BildView::ImageToClient(float x, float y) const {
-  return {static_cast<int>(x * zoomX_ - ScrollX()), static_cast<int>(y * zoomY_ - ScrollY())};
+  return {platform::ToPixel(x * zoomX_ - ScrollX()), platform::ToPixel(y * zoomY_ - ScrollY())};
 }
 
 bool BildView::ShowFrame(int number) {

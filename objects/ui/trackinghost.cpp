@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "base/application.h"
+#include "objects/canvas.h"
 #include "objects/tracking.h"
 #include "objects/ui/bildview.h"
 #include "sequences/framesequence.h"
@@ -31,8 +32,8 @@ class ViewTrackingHost : public TrackingHost {
     auto* view = qobject_cast<BildView*>(video.view.data());
     // Desktops that keep the pointer to the user (Wayland) refuse: nothing happens there.
     if (!view || QGuiApplication::platformName() == QLatin1String("wayland")) return;
-    const QPoint client(static_cast<int>(x * view->ZoomX() - view->ScrollX() + 0.45),
-                        static_cast<int>(y * view->ZoomY() - view->ScrollY() + 0.45));
+    const QPoint client(ToDevice(x, view->ZoomX(), 0.0 - view->ScrollX()),
+                        ToDevice(y, view->ZoomY(), 0.0 - view->ScrollY()));
     QCursor::setPos(view->viewport()->mapToGlobal(client));
   }
 

@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <deque>
 #include <filesystem>
 
@@ -12,10 +14,12 @@
 #include "analysis/importliste.h"
 #include "analysis/units.h"
 #include "analysis_test_util.h"
+#include "common/peak_memory.h"
 #include "common/settings_fixture.h"
 #include "common/temp_dir.h"
 #include "daq_test_util.h"
 #include "platform/message_service.h"
+#include "platform/numbers.h"
 #include "platform/strings.h"
 
 namespace {
@@ -215,6 +219,55 @@ TEST_F(DaqTest, SamplesAreReadAsTheFormatAndPolaritySay) {
   EXPECT_EQ(v[4], 0.0f);
   EXPECT_EQ(v[5], 3.0f);
   EXPECT_TRUE(messages.shown.empty());
+}
+
+// A binary file of 2^31 samples (sparse: it takes no room) is refused before anything is
+// allocated, with the count and the limit.
+TEST_F(DaqTest, AFileBeyondTheSampleLimitIsRefusedNamingCountAndLimit) {
+  dir.Write("huge.DQS", "DAQ_SPF: 1 DAQ_FORMAT: BINARY DAQ_POLARITY: BI");
+  const std::string huge = dir.Write("huge.daq", "");
+  std::filesystem::resize_file(huge, std::uintmax_t{1} << 32);
+  const testutil::PeakMemory peak;
+  ImportZeichnen* refused = Import(huge);
+  ASSERT_NE(refused, nullptr);
+  EXPECT_FALSE(refused->IsValid());
+  EXPECT_FALSE(refused->IsImported());
+  EXPECT_EQ(refused->LastSample(), 0);
+  if (peak.Available()) EXPECT_LT(peak.GrowthBytes(), 32 << 20);
+  ASSERT_EQ(messages.shown.size(), 1u);
+  EXPECT_EQ(messages.shown[0].caption, Text(32000));
+  EXPECT_EQ(messages.shown[0].text,
+            "The file " + huge + " holds 2147483648 samples; at most 67108864 fit in memory."
+            "\n\nThe data are not imported.");
+}
+
+// Values near the largest float and a rate of one sample in a million frames put pixels far
+// beyond any int: they are clipped, never converted out of range.
+TEST_F(DaqTest, HugeValuesAndTinyRatesDrawClippedAndHitNothingFar) {
+  dir.Write("far.daq", "3e21\n-3e21\n1\n3e38\n");
+  dir.Write("far.DQS", "DAQ_SPF: 0.000001 DAQ_FORMAT: ASCII DAQ_POLARITY: BI");
+  ImportZeichnen* i = Import(dir.File("far.daq"));
+  ASSERT_NE(i, nullptr);
+  // 20 pixels a frame, 20 million a sample; one pixel per unit.
+  PlotMapping map;
+  map.x0 = 40;
+  map.y0 = 200;
+  map.sx = 20.0f;
+  map.sy = -1.0f;
+  for (bool connect : {true, false}) {
+    RecordingPlotCanvas canvas;
+    i->SetStyle(1, kPenSolid, connect, false, false);
+    i->Draw(canvas, map);
+    std::vector<int> coordinates;
+    for (const PlotCall& c : canvas.calls) coordinates.insert(coordinates.end(), c.v.begin(), c.v.end());
+    ASSERT_FALSE(coordinates.empty()) << connect;
+    for (int v : coordinates) EXPECT_LE(std::abs(v), platform::kPixelLimit);
+    for (int limit : {platform::kPixelLimit, -platform::kPixelLimit})
+      EXPECT_NE(std::find(coordinates.begin(), coordinates.end(), limit), coordinates.end())
+          << limit;
+  }
+  EXPECT_TRUE(i->HitTest(1.0f, 3e21f, map.sx, map.sy));
+  EXPECT_FALSE(i->HitTest(1.5f, 0.0f, map.sx, map.sy));
 }
 
 TEST_F(DaqTest, SamplesLieOnTheFrameAxisByTheRate) {

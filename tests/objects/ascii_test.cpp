@@ -11,9 +11,11 @@
 #include "objects/docaccess.h"
 #include "objects/resobjseq.h"
 #include "objects/subobjseq.h"
+#include "objects/ui/objectimport.h"
 #include "objects_test_util.h"
 #include "platform/files.h"
 #include "platform/message_service.h"
+#include "platform/ui/choosers.h"
 
 namespace {
 
@@ -33,7 +35,7 @@ struct Project {
 
 struct ReadCase {
   const char* name;
-  const char* text;
+  std::string text;
   int filed;                                          // lines filed
   std::vector<std::tuple<int, float, float>> points;  // frame, x, y
   const char* message;                                // part of the message shown, or null
@@ -50,7 +52,7 @@ TEST_P(AsciiReader, FilesItsLinesAndReportsTheFirstFault) {
   SubObjectSequence& sub = p.Sub(p.left, s);
   platform::RecordingMessageService messages;
   TextInFile in(file);
-  EXPECT_EQ(ascii::ReadObjects(sub, in, file), c.filed);
+  EXPECT_EQ(ascii::ReadObjects(sub, in, file, p.left->Frames()), c.filed);
   for (auto [frame, x, y] : c.points) {
     const ObjectBase* point = sub.ItemAt(frame);
     ASSERT_NE(point, nullptr) << "frame " << frame;
@@ -83,34 +85,115 @@ INSTANTIATE_TEST_SUITE_P(
                  "0 1 2\n99999999999 3 4\n",
                  1,
                  {{1, 1, 2}},
-                 "in line 2 the frame 99999999999"}),
+                 "in line 2 the frame 99999999999"},
+        // The video has 50 frames: 49 is its last, 50 lies beyond it.
+        ReadCase{"LastFrameOfTheVideo", "49 1 2\n", 1, {{50, 1, 2}}, nullptr},
+        ReadCase{"FrameBeyondTheVideo",
+                 "0 1 2\n50 3 4\n",
+                 1,
+                 {{1, 1, 2}},
+                 "in line 2 the frame 50, which lies outside the frames 0 to 49 of its video"},
+        ReadCase{"CoordinatesAtTheLimit", "0 -1048576 1048576\n", 1, {{1, -1048576, 1048576}},
+                 nullptr},
+        ReadCase{"CoordinateNoViewCanDraw",
+                 "0 1 2\n1 1000000000000000 4\n",
+                 1,
+                 {{1, 1, 2}},
+                 "in line 2 a point at (1e+15, 4), farther than 1048576 pixels from the image "
+                 "origin. The lines before it were read."},
+        ReadCase{"CoordinateBeyondAnyFloat",
+                 "0 1 2\n1 3 " + std::string(400, '9') + "\n",
+                 1,
+                 {{1, 1, 2}},
+                 "farther than 1048576 pixels"}),
     [](const auto& info) { return info.param.name; });
 
-TEST(AsciiImport, FillsOnlySequencesWithoutPointsInAnyVideoAndReportsEmptyFiles) {
+TEST(AsciiImport, FillsTheFirstSequenceEmptyInThisVideoThenNewOnesAndReportsEmptyFiles) {
   TempDir dir("ascii_import");
   Project p;
   ResObjectSequences& all = *p.doc.ObjectSequences();
-  // Sequence 0 is tracked in the right camera only: it must not take the left camera's import.
+  // Sequence 0 is tracked in the left camera: it keeps its points. Sequence 1 is tracked in the
+  // right camera only: its left sub-sequence is empty and takes the first file.
+  ResObjectSequence* leftTracked = all.NewSequence(seqflag::kNewSequence);
+  p.Sub(p.left, leftTracked).AddPoint(1, 7, 7);
   ResObjectSequence* rightOnly = all.NewSequence(seqflag::kNewSequence);
   p.Sub(p.right, rightOnly).AddPoint(1, 10, 10);
-  ResObjectSequence* unused = all.NewSequence(seqflag::kNewSequence);
   const std::string a = dir.Write("knee.p07", "0 1 2\n");
   dir.Write("knee.n07", "Knee\n10 20 30\n");
   const std::string b = dir.Write("hip.p02", "0 5 6\n");
+  dir.Write("hip.n02", "Hip\n1 2 3\n");
   const std::string empty = dir.Write("empty.p03", "no points here\n");
   platform::RecordingMessageService messages;
 
   EXPECT_EQ(ascii::Import(p.doc, *p.left, {a, b, empty}), 2);
 
-  EXPECT_EQ(p.Sub(p.left, rightOnly).Count(), 0);
-  EXPECT_EQ(p.Sub(p.left, unused).Count(), 1);
-  EXPECT_EQ(unused->name, "Object 1") << "a reused sequence keeps its name";
+  EXPECT_EQ(p.Sub(p.left, leftTracked).Count(), 1);
+  EXPECT_FLOAT_EQ(p.Sub(p.left, leftTracked).ItemAt(1)->x, 7.0f);
+  EXPECT_FLOAT_EQ(p.Sub(p.left, rightOnly).ItemAt(1)->x, 1.0f);
+  EXPECT_FLOAT_EQ(p.Sub(p.right, rightOnly).ItemAt(1)->x, 10.0f);
+  EXPECT_EQ(rightOnly->name, "Object 1") << "a reused sequence keeps its name";
   ResObjectSequence* created = all.Find(2, seqmask::kAll);
   ASSERT_NE(created, nullptr);
   EXPECT_FLOAT_EQ(p.Sub(p.left, created).ItemAt(1)->x, 5.0f);
+  EXPECT_EQ(created->name, "Hip") << "a new sequence takes its description";
   EXPECT_EQ(all.Find(3, seqmask::kAll), nullptr) << "the empty file's sequence is dropped";
   ASSERT_EQ(messages.shown.size(), 1u);
   EXPECT_THAT(messages.shown[0].text, HasSubstr("empty.p03 does not contain any objects"));
+}
+
+// The progress is told how far the import is; stopping it keeps every whole point read, reads
+// no further file, and still recomputes the document.
+TEST(AsciiImport, StopsBetweenTwoLinesWhenTheProgressSaysSo) {
+  TempDir dir("ascii_stop");
+  Project p;
+  std::string lines;
+  for (int f = 0; f < 3 * ascii::kProgressLines; ++f)
+    lines += std::to_string(f % 50) + " " + std::to_string(f) + ".5 1\n";
+  const std::string first = dir.Write("long.p00", lines);
+  const std::string second = dir.Write("next.p01", "0 1 2\n");
+  std::vector<double> told;
+  const int updates = p.doc.viewUpdates;
+  EXPECT_EQ(ascii::Import(p.doc, *p.left, {first, second},
+                          [&told](double done) {
+                            told.push_back(done);
+                            return told.size() < 2;
+                          }),
+            1);
+  ASSERT_EQ(told.size(), 2u);
+  EXPECT_GT(told[0], 0.0);
+  EXPECT_LT(told[0], told[1]);
+  EXPECT_LT(told[1], 0.5) << "the first of two files is not done yet";
+  const ResObjectSequence* s = p.doc.ObjectSequences()->Find(0, seqmask::kAll);
+  ASSERT_NE(s, nullptr);
+  const SubObjectSequence& sub = p.Sub(p.left, s);
+  // Lines 1 to 2 * kProgressLines - 1 were read: every frame holds its last whole line.
+  EXPECT_EQ(sub.Count(), 50);
+  const int lastRead = 2 * ascii::kProgressLines - 2;
+  EXPECT_FLOAT_EQ(sub.ItemAt(lastRead % 50 + 1)->x, lastRead + 0.5f);
+  EXPECT_EQ(p.doc.ObjectSequences()->Find(1, seqmask::kAll), nullptr) << "no further file";
+  EXPECT_EQ(p.doc.viewUpdates, updates + 1);
+}
+
+// The command: the open dialog titled and filtered for point files, starting in the video's
+// folder; its files are read into the video's sequences, and a cancelled choice reads nothing.
+TEST(ObjectImport, AsksForPointFilesAndReadsThemIntoTheSequence) {
+  TempDir dir("object_import");
+  Project p;
+  const std::string file = dir.Write("knee.p04", "0 1 2\n3 4 5\n");
+  platform::ScriptedChoosers choosers;
+  choosers.fileAnswers = {QString::fromStdString(file)};
+  EXPECT_EQ(ObjectImport(*p.left, nullptr).Import(), 1);
+  ASSERT_EQ(choosers.asked.size(), 1u);
+  EXPECT_EQ(choosers.asked[0].title, "Import object sequences");
+  EXPECT_EQ(choosers.asked[0].filter, "Object sequences (*.p?\?);;All files (*.*)");
+  EXPECT_EQ(choosers.asked[0].start.toStdString(), p.left->GetFileName().Dir());
+  const ResObjectSequence* s = p.doc.ObjectSequences()->Find(0, seqmask::kAll);
+  ASSERT_NE(s, nullptr);
+  EXPECT_EQ(p.Sub(p.left, s).Count(), 2);
+
+  EXPECT_EQ(ObjectImport(*p.left, nullptr).Import(), 0);
+  EXPECT_EQ(choosers.asked.size(), 2u);
+  EXPECT_EQ(p.doc.ObjectSequences()->Count(), 1);
 }
 
 TEST(AsciiExport, ImportsBackWithTheSamePointsNamesAndColours) {
@@ -126,16 +209,20 @@ TEST(AsciiExport, ImportsBackWithTheSamePointsNamesAndColours) {
   source.Sub(source.left, knee).AddPoint(1, 12.125f, 40.5f);
   source.Sub(source.left, knee).AddPoint(30, 600.75f, 1.25f);
   source.Sub(source.left, hip).AddPoint(2, 3.5f, 4.5f);
-  const auto items = ascii::ExportList(source.doc);
+  auto items = ascii::ExportList(source.doc);
   ASSERT_EQ(items.size(), 2u);
   EXPECT_EQ(items[0].fileName, "Knee_left.p00");
+  // A file number typed other than the sequence's: the description goes under the file's number.
+  items[1].fileName = "Hip.p07";
   ASSERT_TRUE(ascii::Export(*source.left, dir.Path().string(), items));
   EXPECT_TRUE(platform::FileExists(dir.File("Knee_left.n00")));
+  EXPECT_TRUE(platform::FileExists(dir.File("Hip.n07")));
+  EXPECT_FALSE(platform::FileExists(dir.File("Hip.n01")));
 
   Project target;
   platform::RecordingMessageService messages;
   ASSERT_EQ(
-      ascii::Import(target.doc, *target.left, {dir.File("Knee_left.p00"), dir.File("Hip.p01")}), 2);
+      ascii::Import(target.doc, *target.left, {dir.File("Knee_left.p00"), dir.File("Hip.p07")}), 2);
   EXPECT_TRUE(messages.shown.empty());
   for (const ResObjectSequence* original : {knee, hip}) {
     const ResObjectSequence* copy =

@@ -15,9 +15,13 @@
 #include <string>
 
 #include "base/profile.h"
+#include "common/peak_memory.h"
 #include "common/test_document.h"
+#include "objects/asciiobj.h"
+#include "objects/docaccess.h"
 #include "objects/osfile.h"
 #include "objects/resobjseq.h"
+#include "objects/subobjseq.h"
 #include "objects_test_util.h"
 #include "platform/files.h"
 #include "platform/message_service.h"
@@ -84,6 +88,19 @@ bool LoadObjectFile(const TempDir& dir, const std::function<void(osfile::SubReco
   return doc.ObjectSequences()->Count() > 0;
 }
 
+// Imports an ASCII point file into the 50-frame walk.avi; true when the point of the file's last
+// line was taken.
+bool ImportAscii(const TempDir& dir, const std::string& text) {
+  const std::string file = dir.Write("walk.p00", text);
+  TestDocument doc(FileName(dir.File("walk.rsc")));
+  FrameSequence* video = doc.AddFrameSequence(new TestVideo(dir.File("walk.avi"), 320, 240, 50));
+  ascii::Import(doc, *video, {file});
+  const ResObjectSequence* s = doc.ObjectSequences()->Find(0, seqmask::kAll);
+  if (!s) return false;
+  const SubObjectSequence* sub = objdoc::SubsOf(*video).Find(0);
+  return sub && sub->Count() > 1;
+}
+
 // Saves one setting through a store at path.
 bool SaveSetting(const std::string& path) {
   AnaProfile profile(path.c_str());
@@ -95,6 +112,8 @@ struct BadInput {
   std::function<bool(const TempDir&)> load;  // true when the input was taken
   std::string caption;                       // empty: refused without a message
   std::function<::testing::Matcher<std::string>(const TempDir&)> text;
+  // Messages shown: the first is text; a file that gave no point at all also says so.
+  std::size_t messages = 1;
 };
 
 std::function<::testing::Matcher<std::string>(const TempDir&)> Exactly(
@@ -157,6 +176,33 @@ const BadInput kBadInputs[] = {
         "sequence number 2147483647", [](osfile::SubRecord& s) { s.number = kIntMax; },
         " holds object sequence number 2147483647; object sequences are numbered from 0 "
         "to 16777216.\n\nThe file is not loaded."),
+    {"ASCII point at (1e15, 5)",
+     [](const TempDir& dir) { return ImportAscii(dir, "0 1 2\n1 1000000000000000 5\n"); },
+     "Input/output error", Exactly([](const TempDir& dir) {
+       return "The file " + dir.File("walk.p00") +
+              " holds in line 2 a point at (1e+15, 5), farther than 1048576 pixels from the image "
+              "origin. The lines before it were read.";
+     })},
+    {"13-byte ASCII point file naming frame 16777214",
+     [](const TempDir& dir) { return ImportAscii(dir, "16777213 0 0\n"); }, "Input/output error",
+     Exactly([](const TempDir& dir) {
+       return "The file " + dir.File("walk.p00") +
+              " holds in line 1 the frame 16777213, which lies outside the frames 0 to 49 of its "
+              "video. The lines before it were read.";
+     }),
+     2},
+    {"object-sequence file that is no such file",
+     [](const TempDir& dir) {
+       dir.Write("walk.OS", "not an object-sequence file");
+       TestDocument doc(FileName(dir.File("walk.rsc")));
+       doc.AddFrameSequence(new TestVideo(dir.File("walk.avi"), 320, 240, 10));
+       doc.ObjectSequences()->LoadVersion();
+       return doc.ObjectSequences()->Count() > 0;
+     },
+     "Input/output error", Exactly([](const TempDir& dir) {
+       return "The file " + dir.File("walk.OS") +
+              " is damaged or is no object-sequence file.\n\nThe file is not loaded.";
+     })},
     {"write-protected settings file",
      [](const TempDir& dir) {
        const std::string path = dir.Write("Zorvat-Player.INI", "[Zorvatrack]\nMarkWidth=7\n");
@@ -181,19 +227,24 @@ const BadInput kBadInputs[] = {
      }},
 };
 
-TEST(HostileFiles, AreRefusedQuicklyWithAMessageNamingFileAndReason) {
+// What refusing a file may cost at its peak: the files above declare gigabytes.
+constexpr std::int64_t kRefusalPeakBytes = 32 << 20;
+
+TEST(HostileFiles, AreRefusedQuicklyAndCheaplyWithAMessageNamingFileAndReason) {
   for (const BadInput& c : kBadInputs) {
     SCOPED_TRACE(c.name);
     TempDir dir("hostile");
     platform::RecordingMessageService messages;
+    const testutil::PeakMemory peak;
     const auto start = std::chrono::steady_clock::now();
     EXPECT_FALSE(c.load(dir));
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+    if (peak.Available()) EXPECT_LT(peak.GrowthBytes(), kRefusalPeakBytes);
     if (c.caption.empty()) {
       EXPECT_TRUE(messages.shown.empty());
       continue;
     }
-    ASSERT_EQ(messages.shown.size(), 1u);
+    ASSERT_EQ(messages.shown.size(), c.messages);
     EXPECT_EQ(messages.shown[0].caption, c.caption);
     EXPECT_THAT(messages.shown[0].text, c.text(dir));
   }

@@ -328,7 +328,9 @@ TEST_F(Project, VersionChoiceAndDamagedOrMissingFiles) {
   EXPECT_EQ(All().selectedVersion, 1);
   ASSERT_EQ(messages.shown.size(), 1u);
   EXPECT_EQ(messages.shown[0].caption, "Input/output error");
-  EXPECT_EQ(messages.shown[0].text, "The file " + dir.File("run_1.OS") + " can not be opened.");
+  EXPECT_EQ(messages.shown[0].text, "The file " + dir.File("run_1.OS") +
+                                        " is damaged or is no object-sequence file.\n\n"
+                                        "The file is not loaded.");
   ASSERT_NE(Subs(0).Find(0), nullptr);
   EXPECT_NE(Subs(0).Find(0)->ItemAt(2), nullptr);
   EXPECT_EQ(Subs(1).Find(0)->Count(), 0);  // an empty sub-sequence of the project's sequence

@@ -4,6 +4,7 @@
 
 #include <clocale>
 #include <cmath>
+#include <limits>
 #include <string>
 
 namespace {
@@ -65,3 +66,36 @@ TEST(Numbers, GermanNumericLocaleChangesNothing) {
 }
 
 }  // namespace
+
+TEST(Numbers, FloatToIntConversionsStayInRange) {
+  constexpr double kNan = std::numeric_limits<double>::quiet_NaN();
+  constexpr double kInf = std::numeric_limits<double>::infinity();
+  constexpr int kMin = std::numeric_limits<int>::min(), kMax = std::numeric_limits<int>::max();
+  struct Case {
+    double value;
+    int clamped;  // ClampToInt over the whole int range
+    int pixel;    // ToPixel
+  };
+  const Case cases[] = {
+      {0.0, 0, 0},
+      {2.9, 2, 2},
+      {-2.9, -2, -2},
+      {1e7, 10000000, 10000000},
+      {2147483647.9, kMax, platform::kPixelLimit},
+      {2147483648.0, kMax, platform::kPixelLimit},
+      {-2147483648.9, kMin, -platform::kPixelLimit},
+      {-2147483649.0, kMin, -platform::kPixelLimit},
+      {3e21, kMax, platform::kPixelLimit},
+      {-1e15, kMin, -platform::kPixelLimit},
+      {kInf, kMax, platform::kPixelLimit},
+      {-kInf, kMin, -platform::kPixelLimit},
+      {kNan, kMin, -platform::kPixelLimit},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.value);
+    EXPECT_EQ(platform::ClampToInt(c.value, kMin, kMax), c.clamped);
+    EXPECT_EQ(platform::ToPixel(c.value), c.pixel);
+  }
+  EXPECT_EQ(platform::ClampToInt(-0.5, 0, 10), 0);
+  EXPECT_EQ(platform::ClampToInt(10.5, 0, 10), 10);
+}

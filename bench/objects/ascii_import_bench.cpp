@@ -1,0 +1,143 @@
+// Importing ASCII point files of 10^4, 10^5 and 10^6 lines (one tracked point a frame): the cost
+// grows with the length of the file, not its square. And the peak memory of refusing the files
+// that declare far more than they hold. Each benchmark checks its own result.
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "analysis/importliste.h"
+#include "common/peak_memory.h"
+#include "common/temp_dir.h"
+#include "common/test_document.h"
+#include "objects/asciiobj.h"
+#include "objects/docaccess.h"
+#include "objects/objects_test_util.h"
+#include "objects/resobjseq.h"
+#include "objects/subobjseq.h"
+#include "platform/message_service.h"
+
+namespace {
+
+std::string PointLines(int lines) {
+  std::string text;
+  text.reserve(static_cast<std::size_t>(lines) * 24);
+  char line[64];
+  for (int f = 0; f < lines; ++f) {
+    std::snprintf(line, sizeof line, "%d %.3f %.3f\n", f, 100 + (f % 500) * 0.125,
+                  200 - (f % 300) * 0.25);
+    text += line;
+  }
+  return text;
+}
+
+void BM_AsciiImport(benchmark::State& state) {
+  const int lines = static_cast<int>(state.range(0));
+  testutil::TempDir dir("ascii_bench");
+  const std::string file = dir.Write("walk.p00", PointLines(lines));
+  for (auto _ : state) {
+    state.PauseTiming();
+    {
+      TestDocument doc(FileName(dir.File("walk.rsc")));
+      FrameSequence* video =
+          doc.AddFrameSequence(new TestVideo(dir.File("walk.avi"), 640, 480, lines));
+      state.ResumeTiming();
+      const int filled = ascii::Import(doc, *video, {file});
+      state.PauseTiming();
+      const SubObjectSequence* sub = objdoc::SubsOf(*video).Find(0);
+      const int last = lines - 1;
+      if (filled != 1 || !sub || sub->Count() != lines || !sub->ItemAt(lines) ||
+          sub->ItemAt(lines)->x != static_cast<float>(100 + (last % 500) * 0.125) ||
+          sub->ItemAt(lines)->y != static_cast<float>(200 - (last % 300) * 0.25)) {
+        state.SkipWithError("the import did not give every point");
+        return;
+      }
+    }
+    state.ResumeTiming();
+  }
+  state.SetItemsProcessed(state.iterations() * lines);
+  state.SetComplexityN(lines);
+}
+BENCHMARK(BM_AsciiImport)
+    ->Arg(10'000)
+    ->Arg(100'000)
+    ->Arg(1'000'000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oN);
+
+struct NoDialogs : DaqFileDialogs {
+  std::optional<std::string> ChooseDataFile(const std::string&) override { return data; }
+  std::optional<std::string> ChooseDescriptionFile(const std::string&) override { return {}; }
+  std::string data;
+};
+
+// Refusing a file that declares far more than it holds: the peak memory above what the process
+// held before, as the counter "peak_MB". Fails when the file was taken or the message is missing.
+template <class Refuse>
+void MeasureRefusal(benchmark::State& state, Refuse refuse) {
+  testutil::TempDir dir("refused");
+  double peakMb = 0;
+  for (auto _ : state) {
+    platform::RecordingMessageService messages;
+    const testutil::PeakMemory peak;
+    const bool taken = refuse(dir);
+    if (!peak.Available()) {
+      state.SkipWithError("the kernel does not reset the peak memory");
+      return;
+    }
+    peakMb = std::max(peakMb, static_cast<double>(peak.GrowthBytes()) / (1 << 20));
+    if (taken || messages.shown.empty()) {
+      state.SkipWithError("the file was not refused with a message");
+      return;
+    }
+  }
+  state.counters["peak_MB"] = peakMb;
+}
+
+void BM_RefuseDaqOf2To31Samples(benchmark::State& state) {
+  MeasureRefusal(state, [](const testutil::TempDir& dir) {
+    dir.Write("huge.DQS", "DAQ_SPF: 1 DAQ_FORMAT: BINARY DAQ_POLARITY: BI");
+    const std::string data = dir.Write("huge.daq", "");
+    std::filesystem::resize_file(data, std::uintmax_t{1} << 32);
+    NoDialogs dialogs;
+    dialogs.data = data;
+    ImportListe list;
+    ImportZeichnen* import = list.AddImport(1, kPenSolid, true, dialogs);
+    if (import) list.ComputeAll(0);
+    return import && import->IsValid();
+  });
+}
+BENCHMARK(BM_RefuseDaqOf2To31Samples)->Iterations(3)->Unit(benchmark::kMillisecond);
+
+bool ImportAscii(const testutil::TempDir& dir, const std::string& text) {
+  const std::string file = dir.Write("walk.p00", text);
+  TestDocument doc(FileName(dir.File("walk.rsc")));
+  FrameSequence* video = doc.AddFrameSequence(new TestVideo(dir.File("walk.avi"), 640, 480, 50));
+  return ascii::Import(doc, *video, {file}) > 0;
+}
+
+void BM_RefuseAsciiFrame16777214(benchmark::State& state) {
+  MeasureRefusal(state, [](const testutil::TempDir& dir) { return ImportAscii(dir, "16777213 0 0\n"); });
+}
+BENCHMARK(BM_RefuseAsciiFrame16777214)->Iterations(3)->Unit(benchmark::kMillisecond);
+
+void BM_RefuseAsciiPointAt1e15(benchmark::State& state) {
+  MeasureRefusal(state,
+                 [](const testutil::TempDir& dir) { return ImportAscii(dir, "0 1000000000000000 5\n"); });
+}
+BENCHMARK(BM_RefuseAsciiPointAt1e15)->Iterations(3)->Unit(benchmark::kMillisecond);
+
+void BM_RefuseDamagedObjectFile(benchmark::State& state) {
+  MeasureRefusal(state, [](const testutil::TempDir& dir) {
+    dir.Write("walk.OS", std::string(1 << 20, '\x7f'));
+    TestDocument doc(FileName(dir.File("walk.rsc")));
+    doc.AddFrameSequence(new TestVideo(dir.File("walk.avi"), 640, 480, 50));
+    doc.ObjectSequences()->LoadVersion();
+    return doc.ObjectSequences()->Count() > 0;
+  });
+}
+BENCHMARK(BM_RefuseDamagedObjectFile)->Iterations(3)->Unit(benchmark::kMillisecond);
+
+}  // namespace
