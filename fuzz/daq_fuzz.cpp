@@ -4,7 +4,7 @@
 // or the frame marker may ask.
 
 #include "analysis/analysis_test_util.h"
-#include "analysis/importliste.h"
+#include "analysis/import/importliste.h"
 #include "fuzz_input.h"
 #include "platform/message_service.h"
 

@@ -10,11 +10,11 @@
 #include <cmath>
 
 #include "analysis/anlwindialogs.h"
-#include "analysis/curvelists.h"
-#include "analysis/gapnetwork.h"
-#include "analysis/importliste.h"
+#include "analysis/curves/curvelists.h"
+#include "analysis/series/gapnetwork.h"
+#include "analysis/import/importliste.h"
 #include "analysis/quantity.h"
-#include "analysis/seriesmemory.h"
+#include "analysis/series/seriesmemory.h"
 #include "analysis/ui/analysisfont.h"
 #include "analysis/ui/anlwindialogs_ui.h"
 #include "analysis/ui/qtplotcanvas.h"

@@ -7,7 +7,7 @@
 #include <tuple>
 #include <utility>
 
-#include "analysis/fadenkreuze.h"
+#include "analysis/plot/fadenkreuze.h"
 #include "base/unitsorigin.h"
 
 namespace {

@@ -17,10 +17,10 @@
 #include <vector>
 
 #include "analysis/analysis_ids.h"
-#include "analysis/anlwinobjseq.h"
-#include "analysis/axes.h"
-#include "analysis/seriesmemory.h"
-#include "analysis/seriessummary.h"
+#include "analysis/series/anlwinobjseq.h"
+#include "analysis/plot/axes.h"
+#include "analysis/series/seriesmemory.h"
+#include "analysis/series/seriessummary.h"
 #include "analysis/ui/qtplotcanvas.h"
 #include "analysis/units.h"
 #include "objects/resobjseq.h"

@@ -1,4 +1,4 @@
-#include "analysis/axes.h"
+#include "analysis/plot/axes.h"
 
 #include <gtest/gtest.h>
 

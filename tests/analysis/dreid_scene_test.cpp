@@ -8,8 +8,8 @@
 #include <map>
 #include <numbers>
 
-#include "analysis/dreidscene.h"
-#include "analysis/viewangles.h"
+#include "analysis/dreid/dreidscene.h"
+#include "analysis/dreid/viewangles.h"
 #include "analysis_test_util.h"
 #include "stick_figures.h"
 

@@ -15,7 +15,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 
-#include "analysis/dreid_ids.h"
+#include "analysis/dreid/dreid_ids.h"
 #include "analysis/ui/dreidanlwin.h"
 #include "analysis/ui/winkelangebendb.h"
 #include "common/dialog_check.h"

@@ -2,14 +2,14 @@
 // was once in use, series built in reused memory come out as in fresh memory, and rebuilding the
 // series of many sequences takes nothing new from the system.
 
-#include "analysis/seriesmemory.h"
+#include "analysis/series/seriesmemory.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <vector>
 
-#include "analysis/anlwinobjseq.h"
+#include "analysis/series/anlwinobjseq.h"
 #include "analysis_test_util.h"
 
 namespace {
