@@ -1,5 +1,7 @@
 #pragma once
 
+// analysis/curves/: the curves computed from object sequences (distances, resultants, angles).
+//
 // The curve lists of the distance, resultant and angle windows (Distanzen, ResultierendenListe,
 // WinkelListe): each owns its curves and computes, draws, ranges, hit-tests and highlights them
 // together. Which list and which parameters a quantity code takes is CurveParametersOf.

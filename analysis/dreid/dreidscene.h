@@ -1,5 +1,7 @@
 #pragma once
 
+// analysis/dreid/: the 3D stick-figure scene, its segments and its view angles.
+//
 // DreiDScene: what the 3D stick-figure window computes, free of widgets. It holds the box and the
 // figure at the current frame, centred on the middle of the figure's extents, and shows them in
 // perspective: the eye stands on the z axis at E, the picture plane at P (E = 4P/3), and every

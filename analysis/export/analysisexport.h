@@ -1,5 +1,7 @@
 #pragma once
 
+// analysis/export/: the analysis data written out for other programs.
+//
 // The analysis data of object sequences as ASCII files for other programs: for each chosen
 // sequence one file in the chosen text format, a header line naming the columns, then one line
 // per frame: the frame number and one column per chosen quantity, in the display units the

@@ -1,5 +1,7 @@
 #pragma once
 
+// analysis/import/: imported acquisition data, its files and its curves.
+//
 // DaqImport: one channel of an external acquisition system (force plates, EMG) as a pair of
 // files: the data file (".DAQ": 16-bit samples, low byte first, or one number a line) and its
 // description (".DQS": text with the keys "DAQ_SPF:" samples per frame, "DAQ_FORMAT:" BINARY or

@@ -1,5 +1,7 @@
 #pragma once
 
+// analysis/plot/: the 2D plot: axes and ticks, the drawing of series, the crosshairs.
+//
 // AnlWinAxes: the plot area of an analysis window: the mapping between values (internal units)
 // and pixels, the layout of the plot in the window (margins from text sizes, scales from the
 // window size), the tick steps, and the drawing of both axes with arrowheads, ticks, labels,

@@ -1,5 +1,8 @@
 #pragma once
 
+// analysis/series/: the series of object sequences and their numerics (derivative filter,
+// smoothing, approximation, gap filling, summaries and the memory they reuse).
+//
 // AnlWinObjectSequence: one object sequence as a 2D analysis window sees it. It keeps its own
 // copies of the x, y and z series of the sequence's world points (mm) and their first and second
 // derivatives per frame (Savitzky-Golay, 5 and 7 points), and answers, by quantity code, which
