@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <initializer_list>
 
-#include "analysis/importliste.h"
+#include "analysis/import/importliste.h"
 #include "fuzz_input.h"
 #include "platform/message_service.h"
 #include "platform/numbers.h"

@@ -10,10 +10,11 @@
 #include <cmath>
 
 #include "analysis/anlwindialogs.h"
-#include "analysis/curvelists.h"
-#include "analysis/gapnetwork.h"
-#include "analysis/importliste.h"
+#include "analysis/curves/curvelists.h"
+#include "analysis/series/gapnetwork.h"
+#include "analysis/import/importliste.h"
 #include "analysis/quantity.h"
+#include "analysis/series/seriesmemory.h"
 #include "analysis/ui/analysisfont.h"
 #include "analysis/ui/anlwindialogs_ui.h"
 #include "analysis/ui/qtplotcanvas.h"
@@ -35,12 +36,24 @@ struct MenuRow {
   int text;
 };
 constexpr MenuRow kContextMenu[] = {
-    {anlcmd::kInterpolate, 32170}, {anlcmd::kLowPass, 32171},      {anlcmd::kApproximate, 32172},
-    {0, 0},                        {anlcmd::kImport, 32173},       {anlcmd::kEndImport, 32174},
-    {0, 0},                        {anlcmd::kCoordinates, 32176},  {anlcmd::kDisplayStyle, 32177},
-    {anlcmd::kStyleByMouse, 32178}, {0, 0},                        {anlcmd::kReticules, 32179},
-    {anlcmd::kReticulesOld, 32180}, {anlcmd::kFrameNumbers, 32181}, {0, 0},
-    {anlcmd::kFonts, 32182},       {0, 0},                         {anlcmd::kPanePosition, 0},
+    {anlcmd::kInterpolate, 32170},
+    {anlcmd::kLowPass, 32171},
+    {anlcmd::kApproximate, 32172},
+    {0, 0},
+    {anlcmd::kImport, 32173},
+    {anlcmd::kEndImport, 32174},
+    {0, 0},
+    {anlcmd::kCoordinates, 32176},
+    {anlcmd::kDisplayStyle, 32177},
+    {anlcmd::kStyleByMouse, 32178},
+    {0, 0},
+    {anlcmd::kReticules, 32179},
+    {anlcmd::kReticulesOld, 32180},
+    {anlcmd::kFrameNumbers, 32181},
+    {0, 0},
+    {anlcmd::kFonts, 32182},
+    {0, 0},
+    {anlcmd::kPanePosition, 0},
 };
 
 // An entry draws a curve of the kind when it is not hidden and has two values at least.
@@ -49,6 +62,10 @@ bool Drawable(const AnlWinObjectSequence& e, int kind) {
 }
 
 QString MenuText(int id) { return QString::fromUtf8(platform::LoadString(id).data()); }
+
+// The analysis windows open now: the series memory they reuse goes back to the system with the
+// last of them.
+int g_openWindows = 0;
 
 }  // namespace
 
@@ -68,9 +85,23 @@ AnlWin::AnlWin(QWidget* parent, const std::string& title, int currentFrame, Docu
   viewport()->setAutoFillBackground(false);
   viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
   setFrameShape(QFrame::NoFrame);
+  ++g_openWindows;
 }
 
-AnlWin::~AnlWin() = default;
+AnlWin::~AnlWin() {
+  if (--g_openWindows > 0) return;
+  // The series first, so that their buffers are among those given back.
+  selectedEntry_ = nullptr;
+  SetSelectedCurve(nullptr, nullptr, nullptr);
+  selectedImport_ = nullptr;
+  entries_.clear();
+  distances_.reset();
+  resultants_.reset();
+  angles_.reset();
+  axes_.imports = nullptr;
+  imports_.reset();
+  seriesmemory::ReleaseKept();
+}
 
 void AnlWin::SetupWindow() {
   FillList();
@@ -104,6 +135,7 @@ void AnlWin::RemoveObjectSequence(ResObjectSequence* sequence) {
     resultants_.reset();
     angles_.reset();
   }
+  UpdateMarkerPane();
   InvalidatePlot();
 }
 
@@ -179,9 +211,12 @@ void AnlWin::BuildCurves(int frame) {
   axes_.originCorner = g_UnitsOrigin.origin;
   currentFrame_ = frame;
   RebuildEntries();
+  // The frame pane reads the selected curve: after a change of kind, units or values it must
+  // not keep the last reading.
   if (entries_.empty()) {
     anchor_.Clear();
     InvalidatePlot();
+    UpdateMarkerPane();
     return;
   }
   RebuildCurveList();
@@ -200,6 +235,7 @@ void AnlWin::BuildCurves(int frame) {
   ReplaceCrosshairs(CrosshairAnchor::kRebuild);
   ReportNothingToDraw();
   InvalidatePlot();
+  UpdateMarkerPane();
 }
 
 AnalysisRange AnlWin::GatherStatistics(int kind) {
@@ -221,6 +257,7 @@ void AnlWin::SelectValueRange() {
   const AnalysisRange& r = statistics_;
   auto set = [&](float x0, float x1, float y0, float y1) {
     axes_.xMin = x0, axes_.xMax = x1, axes_.yMin = y0, axes_.yMax = y1;
+    AnlWinAxes::WidenToResolution(axes_.yMin, axes_.yMax);
   };
   std::optional<CurveRange> curves;
   if (distances_) curves = distances_->RangeOfAll();
@@ -264,10 +301,14 @@ void AnlWin::ReportNothingToDraw() {
   reportedNothing_ = true;
   using quantity::kCenterOfMassX;
   int text = 32025;
-  if (info_.source == CurveSource::kAngles) text = 32028;
-  else if (info_.source == CurveSource::kResultants) text = 32026;
-  else if (info_.source == CurveSource::kDistances) text = 32027;
-  else if (kind_ >= kCenterOfMassX) text = 32044;
+  if (info_.source == CurveSource::kAngles)
+    text = 32028;
+  else if (info_.source == CurveSource::kResultants)
+    text = 32026;
+  else if (info_.source == CurveSource::kDistances)
+    text = 32027;
+  else if (kind_ >= kCenterOfMassX)
+    text = 32044;
   // The same messages naming the imported data as well.
   if (imports_) text = text == 32044 ? 32045 : text + 4;
   ErrorMessage(32000, text, title_.c_str());
@@ -331,9 +372,7 @@ QPoint AnlWin::ScrollOffset() const {
 
 QPoint AnlWin::AddScrollOffset(QPoint p) const { return p + ScrollOffset(); }
 
-QSize AnlWin::ScreenSize() const {
-  return axes_.fitToWindow ? viewport()->size() : PlotSize();
-}
+QSize AnlWin::ScreenSize() const { return axes_.fitToWindow ? viewport()->size() : PlotSize(); }
 
 unsigned AnlWin::PrintDocument() const { return document_ ? document_->Serial() : 0; }
 
@@ -532,7 +571,8 @@ void AnlWin::ShowCrosshairValues() {
 }
 
 void AnlWin::RefreshPanes() {
-  if (crosshairs_) ShowCrosshairValues();
+  if (crosshairs_)
+    ShowCrosshairValues();
   else
     for (ValuePane* p : {combinedPane_, crosshairPane_})
       if (p) {
@@ -750,9 +790,9 @@ void AnlWin::SetSelectedCurve(DistanzZeichnen* d, ResultierendeZeichnen* r, Wink
   selectedDistance_ = d;
   selectedResultant_ = r;
   selectedAngle_ = a;
-  selectedCurve_ = d ? static_cast<AnlWinKurve*>(d)
-                 : r ? static_cast<AnlWinKurve*>(r)
-                     : static_cast<AnlWinKurve*>(a);
+  selectedCurve_ = d   ? static_cast<AnlWinKurve*>(d)
+                   : r ? static_cast<AnlWinKurve*>(r)
+                       : static_cast<AnlWinKurve*>(a);
 }
 
 bool AnlWin::SelectAt(QPoint windowPoint) {
@@ -760,9 +800,12 @@ bool AnlWin::SelectAt(QPoint windowPoint) {
   const QPoint p = AddScrollOffset(windowPoint);
   const float t = axes_.PixelToValueX(p.x()), v = axes_.PixelToValueY(p.y());
   const float sx = axes_.xScale, sy = axes_.yScale;
-  if (distances_) SetSelectedCurve(distances_->HitTest(t, v, sx, sy), nullptr, nullptr);
-  else if (resultants_) SetSelectedCurve(nullptr, resultants_->HitTest(t, v, sx, sy), nullptr);
-  else if (angles_) SetSelectedCurve(nullptr, nullptr, angles_->HitTest(t, v, sx, sy));
+  if (distances_)
+    SetSelectedCurve(distances_->HitTest(t, v, sx, sy), nullptr, nullptr);
+  else if (resultants_)
+    SetSelectedCurve(nullptr, resultants_->HitTest(t, v, sx, sy), nullptr);
+  else if (angles_)
+    SetSelectedCurve(nullptr, nullptr, angles_->HitTest(t, v, sx, sy));
   else
     for (const auto& e : entries_)
       if (e->HitTest(kind_, t, v, sx, sy)) {
@@ -784,8 +827,8 @@ void AnlWin::mousePressEvent(QMouseEvent* event) {
     leftDown_ = true;
     const QPoint p = AddScrollOffset(pos);
     if (crosshairs_ &&
-        crosshairs_->HitTest(p.x(), p.y(), PlotRect::Of(axes_).Widened().Contains(
-                                               {float(p.x()), float(p.y())}))) {
+        crosshairs_->HitTest(
+            p.x(), p.y(), PlotRect::Of(axes_).Widened().Contains({float(p.x()), float(p.y())}))) {
       crosshairDrag_ = true;
       ShowCrosshairValues();
       viewport()->update();
@@ -812,9 +855,12 @@ void AnlWin::mousePressEvent(QMouseEvent* event) {
 void AnlWin::mouseMoveEvent(QMouseEvent* event) {
   const QPoint pos = event->position().toPoint();
   if (pos == reference_) return;
-  if (styleDrag_) StyleDragMove(pos);
-  else if (panning_) PanMove(pos);
-  else if (crosshairDrag_ && leftDown_) CrosshairDragMove(pos);
+  if (styleDrag_)
+    StyleDragMove(pos);
+  else if (panning_)
+    PanMove(pos);
+  else if (crosshairDrag_ && leftDown_)
+    CrosshairDragMove(pos);
 }
 
 void AnlWin::mouseReleaseEvent(QMouseEvent* event) {
@@ -849,20 +895,22 @@ void AnlWin::CrosshairDragMove(QPoint pos) {
   // Dragging past the edge scrolls the plot along.
   const QRect view = viewport()->rect();
   if (pos.x() < 0 || pos.x() >= view.width())
-    horizontalScrollBar()->setValue(horizontalScrollBar()->value() + (pos.x() < 0 ? -1 : 1) *
-                                                                         horizontalScrollBar()->singleStep());
+    horizontalScrollBar()->setValue(horizontalScrollBar()->value() +
+                                    (pos.x() < 0 ? -1 : 1) * horizontalScrollBar()->singleStep());
   if (pos.y() < 0 || pos.y() >= view.height())
-    verticalScrollBar()->setValue(verticalScrollBar()->value() + (pos.y() < 0 ? -1 : 1) *
-                                                                     verticalScrollBar()->singleStep());
+    verticalScrollBar()->setValue(verticalScrollBar()->value() +
+                                  (pos.y() < 0 ? -1 : 1) * verticalScrollBar()->singleStep());
   const QPoint p = AddScrollOffset(pos);
   float x = static_cast<float>(p.x()), y = static_cast<float>(p.y());
   if (HasSelection()) {
     float t = axes_.PixelToValueX(x), v = axes_.PixelToValueY(y);
-    if (selectedEntry_) selectedEntry_->SnapCrosshair(kind_, t, v, axes_.xScale, axes_.yScale);
+    if (selectedEntry_)
+      selectedEntry_->SnapCrosshair(kind_, t, v, axes_.xScale, axes_.yScale);
     else if (selectedCurve_)
       selectedCurve_->SnapCrosshair(t, v, axes_.xScale, axes_.yScale,
                                     static_cast<int>(axes_.xMax) + 1);
-    else SnapToImport(t, v);
+    else
+      SnapToImport(t, v);
     x = axes_.ValueToPixelX(t);
     y = axes_.ValueToPixelY(v);
   }
@@ -882,8 +930,7 @@ void AnlWin::ShowContextMenu(QPoint global) {
     platform::CommandEnabler ce(row.id);
     if (commandEnabler_) commandEnabler_(ce);
     // The old-position and end-of-import items show only while they apply.
-    if ((row.id == anlcmd::kReticulesOld || row.id == anlcmd::kEndImport) && !ce.enabled)
-      continue;
+    if ((row.id == anlcmd::kReticulesOld || row.id == anlcmd::kEndImport) && !ce.enabled) continue;
     QString text = ce.text ? QString::fromStdString(*ce.text) : MenuText(row.text);
     QAction* action = menu.addAction(text);
     action->setEnabled(ce.enabled);

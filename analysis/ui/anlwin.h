@@ -17,9 +17,9 @@
 #include <vector>
 
 #include "analysis/anlwinkind.h"
-#include "analysis/anlwinobjseq.h"
-#include "analysis/axes.h"
-#include "analysis/fadenkreuze.h"
+#include "analysis/series/anlwinobjseq.h"
+#include "analysis/plot/axes.h"
+#include "analysis/plot/fadenkreuze.h"
 #include "analysis/units.h"
 #include "analysis/ui/analysisframed.h"
 #include "platform/ui/printwindow.h"

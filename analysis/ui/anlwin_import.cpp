@@ -1,8 +1,8 @@
 // The analysis window's imported acquisition data: the import and end-of-import commands, the
 // selection of an imported curve and what the panes read from it.
 
-#include "analysis/curvelists.h"
-#include "analysis/importliste.h"
+#include "analysis/curves/curvelists.h"
+#include "analysis/import/importliste.h"
 #include "analysis/ui/anlwin.h"
 #include "analysis/ui/daqdialogs.h"
 

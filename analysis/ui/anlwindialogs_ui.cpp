@@ -13,7 +13,7 @@
 #include <QVBoxLayout>
 
 #include "analysis/analysis_ids.h"
-#include "analysis/gapnetwork.h"
+#include "analysis/series/gapnetwork.h"
 #include "base/messages.h"
 
 namespace {

@@ -3,7 +3,7 @@
 // The open dialogs of the acquisition-data import: the data file ("Open import data", *.daq)
 // and, when none lies beside it, its description ("Open descriptor import data", *.dqs).
 
-#include "analysis/daqimport.h"
+#include "analysis/import/daqimport.h"
 
 class QWidget;
 

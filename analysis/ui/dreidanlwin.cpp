@@ -10,7 +10,7 @@
 #include <cmath>
 
 #include "analysis/analysis_ids.h"
-#include "analysis/dreid_ids.h"
+#include "analysis/dreid/dreid_ids.h"
 #include "analysis/ui/analysisfont.h"
 #include "analysis/ui/qtplotcanvas.h"
 #include "analysis/ui/winkelangebendb.h"

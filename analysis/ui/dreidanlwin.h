@@ -17,7 +17,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "analysis/dreidscene.h"
+#include "analysis/dreid/dreidscene.h"
 #include "platform/ui/printwindow.h"
 
 class Document;

@@ -5,7 +5,7 @@
 #include <QStyle>
 
 #include "analysis/analysis_ids.h"
-#include "analysis/analysisexport.h"
+#include "analysis/export/analysisexport.h"
 #include "base/application.h"
 #include "base/document.h"
 #include "base/filename.h"

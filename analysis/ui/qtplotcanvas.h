@@ -9,7 +9,7 @@
 #include <optional>
 #include <vector>
 
-#include "analysis/plotcanvas.h"
+#include "analysis/plot/plotcanvas.h"
 #include "objects/ui/qtcanvas.h"
 
 #include <QPolygon>

@@ -3,10 +3,11 @@
 #include <QGridLayout>
 #include <QLabel>
 
+#include <algorithm>
 #include <tuple>
 #include <utility>
 
-#include "analysis/fadenkreuze.h"
+#include "analysis/plot/fadenkreuze.h"
 #include "base/unitsorigin.h"
 
 namespace {
@@ -27,8 +28,8 @@ ValuePane::ValuePane(QWidget* parent, const int* rowIds, const int* readingIds)
       a2_(kMissingValue),
       b2_(kMissingValue) {
   setFrameShape(QFrame::StyledPanel);
-  setFixedWidth(kWidth);
   auto* grid = new QGridLayout(this);
+  const int valueWidth = fontMetrics().horizontalAdvance(QString(kValueCharacters, QChar('0')));
   int row = 0;
   auto label = [&](const char* text) {
     grid->addWidget(new QLabel(QString::fromLatin1(text), this), row++, 0, 1, 2);
@@ -38,6 +39,8 @@ ValuePane::ValuePane(QWidget* parent, const int* rowIds, const int* readingIds)
     auto* two = new QLabel(this);
     one->setObjectName(QString::number(id1));
     two->setObjectName(QString::number(id2));
+    one->setMinimumWidth(valueWidth);
+    two->setMinimumWidth(valueWidth);
     grid->addWidget(one, row, 0);
     grid->addWidget(two, row++, 1);
     return std::pair{one, two};
@@ -55,6 +58,8 @@ ValuePane::ValuePane(QWidget* parent, const int* rowIds, const int* readingIds)
     std::tie(reading_[0], reading_[1]) = values(readingIds[0], readingIds[1]);
   }
   grid->setRowStretch(row, 1);
+  // Two columns of the longest value side by side, never cut off.
+  setFixedWidth(std::max(kTemplateWidth, minimumSizeHint().width()));
   UpdateControls();
   SetMode(1);
 }
@@ -72,8 +77,10 @@ void ValuePane::ShowValues(float a1, float b1, float a2, float b2) {
 }
 
 void ValuePane::UpdateSelected(float a, float b) {
-  if (crosshairs_ && crosshairs_->FirstSelected()) SetFirst(a, b);
-  else if (crosshairs_ && crosshairs_->SecondSelected()) SetSecond(a, b);
+  if (crosshairs_ && crosshairs_->FirstSelected())
+    SetFirst(a, b);
+  else if (crosshairs_ && crosshairs_->SecondSelected())
+    SetSecond(a, b);
 }
 
 void ValuePane::UpdateControls() {

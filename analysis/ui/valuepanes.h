@@ -14,8 +14,11 @@ class QLabel;
 class ValuePane : public QFrame {
   Q_OBJECT
  public:
-  // The pane's template width, the same for all three.
-  static constexpr int kWidth = 150;
+  // The narrowest a pane is, the same for all three; wider when its font needs it.
+  static constexpr int kTemplateWidth = 150;
+  // The most characters a value text takes: a difference of two values below 10^8 with its sign,
+  // such as "-199999.9800".
+  static constexpr int kValueCharacters = 12;
 
   bool HasCrosshairRows() const { return rows_[0] != nullptr; }
   bool HasReading() const { return reading_[0] != nullptr; }

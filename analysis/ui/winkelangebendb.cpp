@@ -8,10 +8,10 @@
 #include <QScrollBar>
 #include <QSignalBlocker>
 
-#include "analysis/dreid_ids.h"
-#include "analysis/dreidscene.h"
+#include "analysis/dreid/dreid_ids.h"
+#include "analysis/dreid/dreidscene.h"
 #include "analysis/ui/dreidanlwin.h"
-#include "analysis/viewangles.h"
+#include "analysis/dreid/viewangles.h"
 #include "platform/events.h"
 
 namespace {

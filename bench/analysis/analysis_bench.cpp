@@ -8,6 +8,8 @@
 #include <QImage>
 #include <QPainter>
 
+#include <sys/resource.h>
+
 #include <algorithm>
 #include <cmath>
 #include <memory>
@@ -15,9 +17,10 @@
 #include <vector>
 
 #include "analysis/analysis_ids.h"
-#include "analysis/anlwinobjseq.h"
-#include "analysis/axes.h"
-#include "analysis/seriessummary.h"
+#include "analysis/series/anlwinobjseq.h"
+#include "analysis/plot/axes.h"
+#include "analysis/series/seriesmemory.h"
+#include "analysis/series/seriessummary.h"
 #include "analysis/ui/qtplotcanvas.h"
 #include "analysis/units.h"
 #include "objects/resobjseq.h"
@@ -48,6 +51,20 @@ std::unique_ptr<ResObjectSequences> Recording(int frames, int count, bool withGa
   return all;
 }
 
+struct Usage {
+  long minorFaults;
+  long peakKilobytes;
+};
+
+Usage UsageNow() {
+  rusage u{};
+  getrusage(RUSAGE_SELF, &u);
+  return {u.ru_minflt, u.ru_maxrss};
+}
+
+// Rebuilding the series must not take fresh pages from the system every time: its page faults
+// per rebuild, the process's peak resident memory so far (the recording itself included) and the
+// most series memory in use at once so far.
 void BM_SeriesAndDerivatives(benchmark::State& state) {
   const int frames = static_cast<int>(state.range(0));
   // A frame far from the missing ones.
@@ -55,6 +72,7 @@ void BM_SeriesAndDerivatives(benchmark::State& state) {
   const auto all = Recording(frames, kSequences);
   std::vector<std::unique_ptr<AnlWinObjectSequence>> entries;
   std::vector<AnlWinObjectSequence*> pointers;
+  const Usage before = UsageNow();
   for (auto _ : state) {
     entries.clear();
     pointers.clear();
@@ -72,6 +90,12 @@ void BM_SeriesAndDerivatives(benchmark::State& state) {
   if (last.Range().position[0][1] != kSlope * lastFrame || last.Range().frames[1] != lastFrame)
     state.SkipWithError("wrong range");
   state.SetItemsProcessed(state.iterations() * frames * kSequences);
+  const Usage after = UsageNow();
+  state.counters["faults"] =
+      benchmark::Counter(static_cast<double>(after.minorFaults - before.minorFaults),
+                         benchmark::Counter::kAvgIterations);
+  state.counters["peak_MB"] = static_cast<double>(after.peakKilobytes) / 1024.0;
+  state.counters["series_MB"] = static_cast<double>(seriesmemory::PeakBytes()) / (1 << 20);
 }
 
 // state.range(1): 1 with a gap every 97 frames (every gap breaks the polyline), 0 without.
@@ -144,6 +168,15 @@ void FrameCountsWithAndWithoutGaps(benchmark::internal::Benchmark* b) {
 }
 
 BENCHMARK(BM_SeriesAndDerivatives)->Apply(FrameCounts);
+// The same frame counts from the largest down: the memory kept from a long recording serves the
+// shorter ones without taking more.
+BENCHMARK(BM_SeriesAndDerivatives)
+    ->Name("BM_SeriesAndDerivatives_LargestFirst")
+    ->Arg(1000000)
+    ->Arg(100000)
+    ->Arg(10000)
+    ->Arg(1000)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PlotLayoutAndDraw)->Apply(FrameCountsWithAndWithoutGaps);
 BENCHMARK(BM_SummariesOfPlottedSeries)->Apply(FrameCounts);
 

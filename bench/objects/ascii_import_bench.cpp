@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <string>
 
-#include "analysis/importliste.h"
+#include "analysis/import/importliste.h"
 #include "common/peak_memory.h"
 #include "common/temp_dir.h"
 #include "common/test_document.h"

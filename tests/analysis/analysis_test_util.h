@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "analysis/anlwinobjseq.h"
-#include "analysis/kurve.h"
-#include "analysis/plotcanvas.h"
+#include "analysis/series/anlwinobjseq.h"
+#include "analysis/curves/kurve.h"
+#include "analysis/plot/plotcanvas.h"
 #include "base/unitsorigin.h"
 #include "common/test_document.h"
 #include "objects/objects_test_util.h"

@@ -1,6 +1,6 @@
 // The analysis-data export: one file per sequence, read back.
 
-#include "analysis/analysisexport.h"
+#include "analysis/export/analysisexport.h"
 
 #include <gtest/gtest.h>
 

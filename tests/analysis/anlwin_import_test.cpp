@@ -10,7 +10,7 @@
 
 #include <cmath>
 
-#include "analysis/importliste.h"
+#include "analysis/import/importliste.h"
 #include "analysis/ui/anlwin.h"
 #include "analysis/ui/anlwinlayout.h"
 #include "analysis/ui/exportanalyzedlg.h"

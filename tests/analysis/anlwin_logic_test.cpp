@@ -8,8 +8,8 @@
 
 #include "analysis/anlwindialogs.h"
 #include "analysis/anlwinkind.h"
-#include "analysis/axes.h"
-#include "analysis/fadenkreuze.h"
+#include "analysis/plot/axes.h"
+#include "analysis/plot/fadenkreuze.h"
 #include "analysis/units.h"
 
 namespace {

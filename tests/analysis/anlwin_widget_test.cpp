@@ -14,6 +14,7 @@
 #include <QRadioButton>
 #include <QTimer>
 
+#include <array>
 #include <cmath>
 
 #include "analysis/ui/analysisframed.h"
@@ -73,7 +74,7 @@ TEST_F(AnlWinWidgets, PanesComeAndGoWithTheirCommandsAndTheFrameFollows) {
   const int plain = l.width();
   ASSERT_TRUE(Run(25379));
   EXPECT_EQ(l.ShownPane(), l.CrosshairPane());
-  EXPECT_EQ(l.width(), plain + ValuePane::kWidth);
+  EXPECT_EQ(l.width(), plain + l.CrosshairPane()->width());
   EXPECT_TRUE(l.CrosshairPane()->isVisible());
   // The pane stands at the right edge, the plot left of it.
   EXPECT_EQ(l.CrosshairPane()->geometry().right(), l.width() - 1);
@@ -85,7 +86,7 @@ TEST_F(AnlWinWidgets, PanesComeAndGoWithTheirCommandsAndTheFrameFollows) {
 
   ASSERT_TRUE(Run(25381));
   EXPECT_EQ(l.ShownPane(), l.CombinedPane());
-  EXPECT_EQ(l.width(), plain + ValuePane::kWidth) << "one pane for another";
+  EXPECT_EQ(l.width(), plain + l.CombinedPane()->width()) << "one pane for another";
   EXPECT_FALSE(l.CrosshairPane()->isVisible());
   EXPECT_TRUE(w->MarkerShown());
   data_.doc.currentFrame = 1;
@@ -99,7 +100,7 @@ TEST_F(AnlWinWidgets, PanesComeAndGoWithTheirCommandsAndTheFrameFollows) {
   EXPECT_EQ(*Ask(25385).text, "Position Data Left");
   ASSERT_TRUE(Run(25385));
   EXPECT_EQ(l.CombinedPane()->x(), 0);
-  EXPECT_EQ(w->x(), ValuePane::kWidth);
+  EXPECT_EQ(w->x(), l.CombinedPane()->width());
   EXPECT_EQ(*Ask(25385).text, "Position Data Right");
 
   ASSERT_TRUE(Run(25379));
@@ -109,6 +110,35 @@ TEST_F(AnlWinWidgets, PanesComeAndGoWithTheirCommandsAndTheFrameFollows) {
   // After switching the crosshairs off the old position can come back.
   EXPECT_TRUE(Ask(25380).enabled);
   EXPECT_TRUE(messages_.shown.empty()) << messages_.shown[0].text;
+}
+
+// Every value text fits its pane: four decimals above 1000, five, and differences of large
+// values of either sign.
+TEST_F(AnlWinWidgets, ValuePanesAreWideEnoughForTheirNumbers) {
+  const std::array<float, 4> cases[] = {{3809.4736f, 12.5f, 1.0f, 2.0f},
+                                        {-3809.4736f, -1500.25f, 2500.5f, 9999.5f},
+                                        {-99999.99f, 1.0f, 99999.99f, -1.0f},
+                                        {-9999999.0f, -0.0001f, 9999999.0f, 1.0f}};
+  FadenkreuzeDB crosshairs(nullptr);
+  FadenkreuzeBarDB combined(nullptr);
+  BarDB bar(nullptr);
+  for (ValuePane* pane : std::initializer_list<ValuePane*>{&crosshairs, &combined, &bar}) {
+    pane->resize(pane->width(), 300);
+    pane->show();
+    for (const auto& [a1, b1, a2, b2] : cases) {
+      pane->ShowValues(a1, b1, a2, b2);
+      pane->ShowReading(a1, b1);
+      pane->SetMode(2);
+      QApplication::processEvents();
+      for (QLabel* label : pane->findChildren<QLabel*>()) {
+        if (label->objectName().isEmpty() || label->isHidden()) continue;
+        EXPECT_GE(label->contentsRect().width(),
+                  label->fontMetrics().horizontalAdvance(label->text()))
+            << label->text().toStdString();
+        EXPECT_LE(label->geometry().right(), pane->contentsRect().right());
+      }
+    }
+  }
 }
 
 TEST_F(AnlWinWidgets, CrosshairsKeepTheirValuesAcrossZoomAndFit) {
@@ -195,8 +225,10 @@ TEST_F(AnlWinWidgets, WindowPictureWithCurvesAxesAndCrosshairs) {
 void WhenDialogShows(std::function<void(QWidget*)> f) {
   QTimer::singleShot(0, [f] {
     QWidget* d = QApplication::activeModalWidget();
-    if (d) f(d);
-    else WhenDialogShows(f);
+    if (d)
+      f(d);
+    else
+      WhenDialogShows(f);
   });
 }
 
@@ -246,7 +278,8 @@ TEST_F(AnlWinWidgets, DialogFieldsAreCheckedOnOkAndCancelKeepsTheRecord) {
 // A stand-in for the 3D window: what a layout needs of it.
 class Fake3D : public QWidget, public AnalysisFramed {
  public:
-  Fake3D(QWidget* parent, Document* doc) : QWidget(parent), doc_(doc), pane_(new QLabel("angles")) {}
+  Fake3D(QWidget* parent, Document* doc)
+      : QWidget(parent), doc_(doc), pane_(new QLabel("angles")) {}
   QWidget* Widget() override { return this; }
   bool Is3D() const override { return true; }
   void RebuildCurves(int) override { ++rebuilds; }
@@ -292,8 +325,8 @@ namespace {
 
 void Mouse(QWidget* viewport, QEvent::Type type, QPoint at, Qt::MouseButton button) {
   const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : button;
-  QMouseEvent e(type, at, viewport->mapToGlobal(at), type == QEvent::MouseMove ? Qt::NoButton : button,
-                held, {});
+  QMouseEvent e(type, at, viewport->mapToGlobal(at),
+                type == QEvent::MouseMove ? Qt::NoButton : button, held, {});
   QCoreApplication::sendEvent(viewport, &e);
 }
 
@@ -352,6 +385,42 @@ TEST_F(AnlWinWidgets, AClickSelectsACurveAndTheRightButtonDragChangesTheStyle) {
   EXPECT_EQ(second.PenWidth(), 4u) << "a curve with a style of its own keeps it";
 }
 
+// The frame pane reads the selected curve at the current frame: a change of quantity reads the
+// new one at once, and once the selected sequence is gone the pane shows the time alone.
+TEST_F(AnlWinWidgets, TheFramePaneFollowsAChangeOfQuantityAndADeletedSequence) {
+  AnlWinLayout& l = Open(quantity::kY);
+  AnlWin* w = l.Window2D();
+  ASSERT_TRUE(Run(anlcmd::kFrameNumbers));
+  ASSERT_EQ(l.ShownPane(), l.FramePane());
+  const int frame = 30;
+  data_.doc.currentFrame = frame;
+  w->GoToFrame(frame);
+  const AnlWinObjectSequence& second = *w->Entries()[1];
+  const QPoint on(
+      static_cast<int>(w->Axes().ValueToPixelX(frame)),
+      static_cast<int>(w->Axes().ValueToPixelY(second.SelectArray(quantity::kY)[frame - 1])));
+  ASSERT_TRUE(w->SelectAt(on));
+  auto* value = l.FramePane()->findChild<QLabel*>("23243");
+  ASSERT_NE(value, nullptr);
+  auto shown = [&](int kind) {
+    return w->Units().OrdinateToUnit(w->Entries()[1]->SelectArray(kind)[frame - 1]);
+  };
+  auto decimals = [&](float v) { return PaneDecimals({static_cast<float>(frame), v}); };
+  const float position = shown(quantity::kY);
+  EXPECT_FALSE(value->isHidden());
+  EXPECT_EQ(value->text().toStdString(), FormatPaneValue(position, decimals(position)));
+
+  // A window computes the series of its own quantity only.
+  w->SetKind(quantity::kY1);
+  ASSERT_NE(shown(quantity::kY1), position);
+  EXPECT_EQ(value->text().toStdString(),
+            FormatPaneValue(shown(quantity::kY1), decimals(shown(quantity::kY1))));
+
+  w->RemoveObjectSequence(data_.sequences[1]);
+  EXPECT_TRUE(value->isHidden()) << "no value of a sequence that is gone";
+  EXPECT_FALSE(l.FramePane()->findChild<QLabel*>("23242")->isHidden());
+}
+
 TEST_F(AnlWinWidgets, APrintoutHasNoMarkerAndNoSelection) {
   AnlWinLayout& l = Open(3);
   AnlWin* w = l.Window2D();
@@ -385,8 +454,8 @@ TEST_F(AnlWinWidgets, NothingToDrawIsReportedOnceUntilSomethingCanBeDrawn) {
   w.show();
   w.SetupWindow();
   ASSERT_EQ(messages_.shown.size(), 1u);
-  EXPECT_EQ(messages_.shown[0].text.rfind("1. Analysis / empty\nSequences can not be displayed.", 0),
-            0u);
+  EXPECT_EQ(
+      messages_.shown[0].text.rfind("1. Analysis / empty\nSequences can not be displayed.", 0), 0u);
   w.RebuildCurves(1);
   EXPECT_EQ(messages_.shown.size(), 1u) << "once: " << messages_.shown.back().text;
   for (int f = 1; f <= 20; ++f) s->AddPoint(f, 3.0f * f, 2.0f * f, 0.0f);

@@ -1,7 +1,8 @@
-#include "analysis/axes.h"
+#include "analysis/plot/axes.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "analysis/analysis_ids.h"
@@ -142,6 +143,75 @@ TEST_F(Plot, OrdinateTicksLabelsAndArrowhead) {
   const PlotCall* caption = canvas.Text("x [mm]");
   ASSERT_NE(caption, nullptr);
   EXPECT_EQ(caption->v[1], 48 - 8);
+}
+
+// Nearly constant series fitted to the window: every ordinate label differs from the others,
+// none reads "-0", the labels have the decimals their step needs, and a range narrower than the
+// values resolve is widened first (as the window does when it picks its range).
+TEST_F(Plot, TickLabelsOfNearlyConstantSeriesAreDistinct) {
+  struct Case {
+    float min, max;
+    int decimals;  // of the tick labels
+  };
+  const Case cases[] = {
+      {19.998f, 20.002f, 4},              // a speed of 20 with noise of 0.002
+      {-0.002f, 0.002f, 4},               // the same noise about zero
+      {999.95f, 1000.05f, 3},             // enough already
+      {20.0f - 2e-6f, 20.0f + 2e-6f, 4},  // rounding noise only: widened to 20 +- 0.0005
+      {-3.5f, -3.4999f, 5},
+      {1.0e-4f, 3.0e-4f, 6},
+      {-1e-5f, 5.0f, 3},  // a minimum that rounds to zero
+      {0.0f, 7.3f, 3}};
+  for (const Case& c : cases) {
+    canvas.calls.clear();
+    axes.xMin = 1, axes.xMax = 101, axes.yMin = c.min, axes.yMax = c.max;
+    AnlWinAxes::WidenToResolution(axes.yMin, axes.yMax);
+    axes.LayoutPlotArea(canvas, 800, 600, true);
+    axes.DrawAxes(canvas, AxisColors{});
+    // The ordinate's labels: its texts up to its caption.
+    std::vector<std::string> labels;
+    for (const PlotCall& call : canvas.Of("text")) {
+      if (call.text.find('[') != std::string::npos) break;
+      labels.push_back(call.text);
+    }
+    SCOPED_TRACE(labels.front() + " .. " + labels.back());
+    EXPECT_GE(labels.size(), 5u);
+    std::vector<std::string> sorted = labels;
+    std::sort(sorted.begin(), sorted.end());
+    EXPECT_EQ(std::adjacent_find(sorted.begin(), sorted.end()), sorted.end()) << "repeated";
+    for (const std::string& label : labels) {
+      EXPECT_NE(label[0] == '-' && std::stod(label) == 0, true) << label;
+      EXPECT_EQ(label.size() - label.find('.') - 1, static_cast<std::size_t>(c.decimals)) << label;
+      EXPECT_GE(std::stod(label), axes.yMin - 1e-6 * std::fabs(axes.yMin) - 1e-9);
+      EXPECT_LE(std::stod(label), axes.yMax + 1e-6 * std::fabs(axes.yMax) + 1e-9);
+    }
+    // The margin has room for the longest of them.
+    std::size_t widest = 0;
+    for (const std::string& label : labels) widest = std::max(widest, label.size());
+    EXPECT_GE(axes.xMargin, static_cast<int>(widest) * RecordingPlotCanvas::kCharWidth);
+  }
+  EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST(Ticks, RangesNarrowerThanTheirResolutionAreWidenedAboutTheirMiddle) {
+  EXPECT_FLOAT_EQ(AnlWinAxes::ResolutionOf(20), 1e-4f);
+  EXPECT_FLOAT_EQ(AnlWinAxes::ResolutionOf(-0.37f), 1e-6f);
+  EXPECT_EQ(AnlWinAxes::ResolutionOf(0), 0.0f);
+  float min = 20.0f - 1e-6f, max = 20.0f + 1e-6f;
+  AnlWinAxes::WidenToResolution(min, max);
+  EXPECT_FLOAT_EQ(min, 19.9995f);
+  EXPECT_FLOAT_EQ(max, 20.0005f);
+  // Wide enough, or empty: left alone.
+  for (auto [a, b] :
+       {std::pair{19.998f, 20.002f}, std::pair{4.0f, 4.0f}, std::pair{0.0f, 1e-30f}}) {
+    float lo = a, hi = b;
+    AnlWinAxes::WidenToResolution(lo, hi);
+    EXPECT_EQ(lo, a);
+    EXPECT_EQ(hi, b);
+  }
+  const std::pair<double, int> steps[] = {{1, 0},  {2.5, 1},  {0.5, 1},   {0.0025, 4},
+                                          {25, 0}, {1e-4, 4}, {2.5e-6, 7}};
+  for (auto [step, decimals] : steps) EXPECT_EQ(AnlWinAxes::DecimalsOfStep(step), decimals) << step;
 }
 
 TEST_F(Plot, LabelsNearTheExtremesAndTicksNearTheArrowheadAreLeftOut) {

@@ -1,11 +1,11 @@
-#include "analysis/curvelists.h"
+#include "analysis/curves/curvelists.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 
 #include "analysis/analysis_ids.h"
-#include "analysis/anlwinobjseq.h"
+#include "analysis/series/anlwinobjseq.h"
 #include "analysis_test_util.h"
 #include "objects/stickfigure.h"
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "analysis/daqimport.h"
+#include "analysis/import/daqimport.h"
 
 // Answers the import's open dialogs from queues (an empty queue cancels) and keeps where they
 // started.

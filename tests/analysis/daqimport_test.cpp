@@ -9,9 +9,9 @@
 #include <deque>
 #include <filesystem>
 
-#include "analysis/axes.h"
-#include "analysis/daqimport.h"
-#include "analysis/importliste.h"
+#include "analysis/plot/axes.h"
+#include "analysis/import/daqimport.h"
+#include "analysis/import/importliste.h"
 #include "analysis/units.h"
 #include "analysis_test_util.h"
 #include "common/peak_memory.h"

@@ -3,12 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <map>
 #include <numbers>
 
-#include "analysis/dreidscene.h"
-#include "analysis/viewangles.h"
+#include "analysis/dreid/dreidscene.h"
+#include "analysis/dreid/viewangles.h"
 #include "analysis_test_util.h"
 #include "stick_figures.h"
 
@@ -593,6 +594,60 @@ TEST(DreiDScene, DraggingAnAxisEdgeTurnsItTowardsTheMouse) {
   // Far from every edge nothing is picked.
   w.Draw();
   EXPECT_FALSE(w.scene.PickAxis(1, 1));
+}
+
+// A flat figure (every point at z 0, as a 2D recording gives) has a flat box whose far rectangle
+// lies on the near one: the labelled axes, and the grabbed edge in red, are drawn over the plain
+// edges they coincide with.
+TEST(DreiDScene, OnAFlatFigureTheAxesAndTheGrabbedEdgeShowOverTheEdgesBeneathThem) {
+  SegmentDocument d;
+  for (int f = 1; f <= 20; ++f) {
+    d.a->AddPoint(f, 10.0f + f, 10, 0);
+    d.b->AddPoint(f, 40, 60.0f - f, 0);
+  }
+  d.Figure().Connect(d.a, d.b, Rgb(9, 8, 7));
+  DreiDScene scene(&d.doc);
+  scene.SetBoxLook(0, kAxis, kEdge);
+  scene.SetViewport({400, 400, 0, 0, 24, 20.0});
+  scene.Rebuild(5, true);
+  ASSERT_FALSE(scene.CannotDraw());
+  ASSERT_EQ(scene.Extents().zmin, scene.Extents().zmax);
+  // The colour each pixel line ends with: the last one drawn over the same ends.
+  const auto topColours = [&] {
+    RecordingPlotCanvas canvas;
+    scene.ApplyAngles();
+    scene.Draw(canvas, true);
+    std::map<std::array<int, 4>, ColorValue> top;
+    for (const PlotCall& c : canvas.Of("line")) {
+      std::array<int, 4> ends{c.v[0], c.v[1], c.v[2], c.v[3]};
+      if (ends[0] > ends[2] || (ends[0] == ends[2] && ends[1] > ends[3]))
+        ends = {c.v[2], c.v[3], c.v[0], c.v[1]};
+      top[ends] = c.pen.color;
+    }
+    return top;
+  };
+  const auto colourOf = [](const std::map<std::array<int, 4>, ColorValue>& top,
+                           const ZweiDVektor& e) {
+    std::array<int, 4> ends{static_cast<int>(e.x1), static_cast<int>(e.y1), static_cast<int>(e.x2),
+                            static_cast<int>(e.y2)};
+    if (ends[0] > ends[2] || (ends[0] == ends[2] && ends[1] > ends[3]))
+      ends = {ends[2], ends[3], ends[0], ends[1]};
+    const auto it = top.find(ends);
+    return it == top.end() ? ColorValue{} : it->second;
+  };
+  auto top = topColours();
+  int axes = 0;
+  for (const ZweiDVektor& e : scene.DrawnBox()) {
+    if (!scene.BoxWorking()[e.source].label) continue;
+    ++axes;
+    EXPECT_EQ(colourOf(top, e), kAxis) << scene.BoxWorking()[e.source].label;
+  }
+  EXPECT_EQ(axes, 3);
+  const ZweiDVektor x = scene.DrawnBox()[0];
+  ASSERT_TRUE(
+      scene.PickAxis(static_cast<int>((x.x1 + x.x2) / 2), static_cast<int>((x.y1 + x.y2) / 2)));
+  top = topColours();
+  EXPECT_EQ(colourOf(top, scene.DrawnBox()[0]), DreiDScene::kHighlight);
 }
 
 TEST(DreiDScene, GotoFrameStaysWithinTheFiguresFrames) {

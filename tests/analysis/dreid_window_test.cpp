@@ -15,7 +15,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 
-#include "analysis/dreid_ids.h"
+#include "analysis/dreid/dreid_ids.h"
 #include "analysis/ui/dreidanlwin.h"
 #include "analysis/ui/winkelangebendb.h"
 #include "common/dialog_check.h"
@@ -33,6 +33,14 @@ int FigurePixels(const QImage& image) {
   for (int y = 0; y < image.height(); ++y)
     for (int x = 0; x < image.width(); ++x)
       for (QRgb c : colours) n += image.pixel(x, y) == c;
+  return n;
+}
+
+// Pixels of the highlight of a grabbed edge.
+int RedPixels(const QImage& image) {
+  int n = 0;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x) n += image.pixel(x, y) == qRgb(255, 0, 0);
   return n;
 }
 
@@ -179,14 +187,22 @@ TEST(DreiDAnlWin, DragsTurnAnAxisOrMovePlaneAndEye) {
   const ZweiDVektor x = scene.DrawnBox()[0];
   ASSERT_EQ(scene.BoxWorking()[x.source].label, 'x');
   const QPoint onEdge(static_cast<int>((x.x1 + x.x2) / 2), static_cast<int>((x.y1 + x.y2) / 2));
+  const int redBefore = RedPixels(w.win->Picture());
   w.Mouse(QEvent::MouseButtonPress, onEdge);
   EXPECT_EQ(scene.PickedEdge(), x.source);
+  // The grabbed edge is drawn red, on the window too, while it is dragged.
+  const int pickedRed = RedPixels(w.win->Picture());
+  EXPECT_GT(pickedRed, redBefore + 20);
+  EXPECT_GT(RedPixels(w.win->grab().toImage()), redBefore + 20);
   w.Mouse(QEvent::MouseMove, onEdge + QPoint(0, -60));
+  EXPECT_GT(RedPixels(w.win->Picture()), redBefore + 10);
+  EXPECT_GT(RedPixels(w.win->grab().toImage()), redBefore + 10);
   const int angle = w.win->AngleStrings().Value(1);
   EXPECT_NE(angle, 0);
   EXPECT_EQ(w.Edit(kEditX)->text(), QString::number(angle));
   w.Mouse(QEvent::MouseButtonRelease, onEdge + QPoint(0, -60));
   EXPECT_FALSE(scene.PickedEdge());
+  EXPECT_EQ(RedPixels(w.win->Picture()), redBefore);
   EXPECT_EQ(scene.BoxWorking()[x.source].colour, scene.BoxWorking()[1].colour);
 }
 

@@ -1,10 +1,10 @@
-#include "analysis/gapnetwork.h"
+#include "analysis/series/gapnetwork.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 
-#include "analysis/anlwinobjseq.h"
+#include "analysis/series/anlwinobjseq.h"
 #include "analysis/quantity.h"
 #include "analysis_test_util.h"
 

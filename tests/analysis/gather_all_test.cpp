@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "analysis/analysis_ids.h"
-#include "analysis/anlwinobjseq.h"
+#include "analysis/series/anlwinobjseq.h"
 #include "analysis_test_util.h"
 
 namespace {

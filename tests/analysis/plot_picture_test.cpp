@@ -10,11 +10,11 @@
 #include <utility>
 
 #include "analysis/analysis_ids.h"
-#include "analysis/anlwinobjseq.h"
-#include "analysis/axes.h"
+#include "analysis/series/anlwinobjseq.h"
+#include "analysis/plot/axes.h"
 #include "analysis/ui/qtplotcanvas.h"
 #include "analysis/units.h"
-#include "analysis/importliste.h"
+#include "analysis/import/importliste.h"
 #include "analysis_test_util.h"
 #include "common/temp_dir.h"
 #include "daq_test_util.h"

@@ -1,4 +1,4 @@
-#include "analysis/anlwinobjseq.h"
+#include "analysis/series/anlwinobjseq.h"
 
 #include <gtest/gtest.h>
 

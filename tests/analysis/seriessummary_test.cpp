@@ -1,7 +1,7 @@
 // The per-block summary that lets a dense plot skip over frames, and its cache: a summary must
 // never outlive the series it was made of.
 
-#include "analysis/seriessummary.h"
+#include "analysis/series/seriessummary.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 #include <random>
 
 #include "analysis/analysis_ids.h"
-#include "analysis/anlwinobjseq.h"
+#include "analysis/series/anlwinobjseq.h"
 #include "analysis_test_util.h"
 
 namespace {

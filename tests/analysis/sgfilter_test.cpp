@@ -1,4 +1,4 @@
-#include "analysis/sgfilter.h"
+#include "analysis/series/sgfilter.h"
 
 #include <gtest/gtest.h>
 

@@ -3,8 +3,8 @@
 #include <cmath>
 
 #include "analysis/analysis_ids.h"
-#include "analysis/anlwinobjseq.h"
-#include "analysis/approximation.h"
+#include "analysis/series/anlwinobjseq.h"
+#include "analysis/series/approximation.h"
 #include "analysis/quantity.h"
 #include "analysis_test_util.h"
 #include "platform/message_service.h"

@@ -16,7 +16,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "analysis/dreid_ids.h"
+#include "analysis/dreid/dreid_ids.h"
 #include "analysis/ui/anlwinlayout.h"
 #include "analysis/ui/dreidanlwin.h"
 #include "analysis/ui/winkelangebendb.h"

@@ -10,7 +10,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
+#include <sstream>
 
 namespace ostrelink {
 namespace {
@@ -188,9 +190,40 @@ TEST(OstrelinkLibrary, ExportsTheFiveActions) {
   dlclose(library);
 }
 
-// The command-line host, run as a user on a temporary home with the program's real desktop file
-// and MIME definitions, makes the program the default of all its types and gives them back.
-TEST_F(Actions, HostMakesTheProgramTheDefaultAndRestoresTheFormerHandlers) {
+// The shell commands of the README's file-association section, in order: its indented block, a
+// command to each line or run of lines joined by a trailing backslash, with the host's path for
+// the one the README names.
+std::vector<std::string> ReadmeAssociationCommands() {
+  std::istringstream readme(ReadText(std::string(ZORVAT_SOURCE_DIR) + "/README.md"));
+  std::vector<std::string> commands;
+  std::string line;
+  bool inSection = false, continued = false;
+  while (std::getline(readme, line)) {
+    if (line.rfind("## ", 0) == 0) {
+      if (inSection) break;
+      inSection = line == "## File associations";
+      continue;
+    }
+    if (!inSection || line.rfind("    ", 0) != 0) continue;
+    line = line.substr(4);
+    if (const size_t at = line.find("build/installer/ostrelink"); at != std::string::npos) {
+      line.replace(at, std::strlen("build/installer/ostrelink"),
+                   std::string("'") + OSTRELINK_HOST + "'");
+    }
+    if (continued) {
+      commands.back() += "\n" + line;
+    } else {
+      commands.push_back(line);
+    }
+    continued = !line.empty() && line.back() == '\\';
+  }
+  return commands;
+}
+
+// The install and removal lines the README gives, run as they stand on a temporary home with the
+// program's real desktop file and MIME definitions and other handlers set: every type the
+// desktop file lists goes to the program and comes back to its former handler.
+TEST_F(Actions, TheReadmesInstallAndRemovalLinesGiveEveryTypeBack) {
   if (!test::HaveProgram("update-mime-database")) GTEST_SKIP() << "no update-mime-database";
   std::filesystem::create_directories(dataHome_ + "/mime/packages");
   std::filesystem::copy_file(
@@ -204,35 +237,51 @@ TEST_F(Actions, HostMakesTheProgramTheDefaultAndRestoresTheFormerHandlers) {
                             "text/x-zorvat-document=texteditor.desktop\n"
                             "application/x-zorvat-vr2=acme-rawtool.desktop\n");
 
-  const char* const items[] = {".bld", ".dsc", ".rsc", ".par", ".vraw", ".vr2", ".OS"};
-  std::vector<std::string> before;
-  for (const char* item : items) before.push_back(DefaultOf(item));
-  EXPECT_EQ(before,
-            (std::vector<std::string>{"framesviewer.desktop", "texteditor.desktop",
-                                      "texteditor.desktop", "othereditor.desktop",
-                                      "acme-rawtool.desktop", "acme-rawtool.desktop", kApp}));
+  const std::vector<std::string> commands = ReadmeAssociationCommands();
+  ASSERT_EQ(commands.size(), 2u) << "the README gives one install and one removal command";
 
-  const std::string host =
-      std::string("'") + OSTRELINK_HOST + "' --user --product-code '" + kProductCode + "' ";
-  const std::string install =
-      RunInTree(host +
-                    "--app zorvat.desktop --extensions bld,dsc,rsc,par,vraw,vr2,os "
-                    "GetAllOldDefaults SetDefaultCustom",
-                &status);
+  // Every type of the desktop file, by extension and by MIME type.
+  const std::vector<std::string> items = {".bld",
+                                          ".dsc",
+                                          ".rsc",
+                                          ".par",
+                                          ".vraw",
+                                          ".vr2",
+                                          ".OS",
+                                          "application/x-zorvat-frames",
+                                          "text/x-zorvat-description",
+                                          "text/x-zorvat-document",
+                                          "text/x-zorvat-camera-list",
+                                          "application/x-zorvat-vraw",
+                                          "application/x-zorvat-vr2",
+                                          "application/x-zorvat-object-sequence"};
+  auto defaults = [&] {
+    std::vector<std::string> all;
+    for (const std::string& item : items) all.push_back(DefaultOf(item));
+    return all;
+  };
+  const std::vector<std::string> before = defaults();
+  EXPECT_EQ(before,
+            (std::vector<std::string>{
+                "framesviewer.desktop", "texteditor.desktop", "texteditor.desktop",
+                "othereditor.desktop", "acme-rawtool.desktop", "acme-rawtool.desktop", kApp,
+                "framesviewer.desktop", "texteditor.desktop", "texteditor.desktop",
+                "othereditor.desktop", "acme-rawtool.desktop", "acme-rawtool.desktop", kApp}));
+
+  const std::string install = RunInTree(commands[0], &status);
   EXPECT_EQ(status, 0) << install;
   EXPECT_NE(install.find("Property QZ_DF_EXT_bld = framesviewer.desktop"), std::string::npos)
       << install;
-  for (const char* item : items) EXPECT_EQ(DefaultOf(item), kApp) << item;
-  EXPECT_TRUE(Exists(BackupFile()));
+  for (const std::string& item : items) EXPECT_EQ(DefaultOf(item), kApp) << item;
 
-  const std::string removal = RunInTree(host + "RestoreDefaults", &status);
+  const std::string removal = RunInTree(commands[1], &status);
   EXPECT_EQ(status, 0);
   EXPECT_EQ(removal, "");
-  std::vector<std::string> after;
-  for (const char* item : items) after.push_back(DefaultOf(item));
   // Object sequences had no handler but the program, so they stay with it.
-  EXPECT_EQ(after, before);
-  EXPECT_FALSE(Exists(BackupFile()));
+  EXPECT_EQ(defaults(), before);
+  const std::string backups = stateHome_ + "/Vantorel/Pakmerion/Default Programs";
+  EXPECT_TRUE(!Exists(backups) || std::filesystem::is_empty(backups))
+      << "the removal used its backup up";
 }
 
 }  // namespace
