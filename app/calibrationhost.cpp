@@ -51,7 +51,7 @@ std::unique_ptr<FrameSequence> CalibrationFrameReader(const std::string& image) 
 
 BildView* ViewOf(FrameSequence& s) { return qobject_cast<BildView*>(s.view.data()); }
 
-constexpr int kCalibrationFilter = 32509, kSaveCalibrationTitle = 32519;
+constexpr int kCalibrationFilter = 32509, kSaveCalibrationTitle = 32520;
 
 // The save dialog for a calibration data file a camera has no name for.
 std::optional<std::string> AskCalibrationFileName(int, const std::string& suggestion) {
