@@ -1,13 +1,17 @@
 #include "platform/video/video_file.h"
 
 #include <algorithm>
+#include <atomic>
+#include <climits>
 #include <cstring>
+#include <thread>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
 }
 
+#include "platform/video/picture_shape.h"
 #include "platform/video/video_index.h"
 
 namespace platform {
@@ -64,8 +68,10 @@ AVCodecContext* OpenDecoder(const AVCodec* codec, const AVStream* st, bool count
   return c;
 }
 
-// Where a seek positions the file before decoding starts at a key frame.
-enum class Place { kTimestamp, kByte, kFileStart, kByteZero };
+// Where a seek positions the file before decoding starts at a key frame. kReopen opens the file
+// anew: the start of a file whose first packets carry no timestamps and that cannot be positioned
+// by bytes (a cut whose first timestamps are negative).
+enum class Place { kTimestamp, kByte, kFileStart, kByteZero, kReopen };
 
 struct Attempt {
   int key;
@@ -74,14 +80,47 @@ struct Attempt {
 
 }  // namespace
 
+// A file of its own, for the background count of pictures.
+struct CountingInput {
+  AVFormatContext* format = nullptr;
+  AVCodecContext* counter = nullptr;
+  AVPacket* packet = av_packet_alloc();
+  AVFrame* frame = av_frame_alloc();
+
+  ~CountingInput() {
+    av_frame_free(&frame);
+    av_packet_free(&packet);
+    avcodec_free_context(&counter);
+    avformat_close_input(&format);
+  }
+
+  // Opens `path` as the reader opened it: the same stream number holds the same codec.
+  bool Open(const std::string& path, int stream, const AVCodec* codec) {
+    if (!packet || !frame || avformat_open_input(&format, path.c_str(), nullptr, nullptr) < 0 ||
+        avformat_find_stream_info(format, nullptr) < 0 ||
+        stream >= static_cast<int>(format->nb_streams) ||
+        format->streams[stream]->codecpar->codec_id != codec->id)
+      return false;
+    counter = OpenDecoder(codec, format->streams[stream], true);
+    return counter != nullptr;
+  }
+};
+
 struct VideoFile::State {
   AVFormatContext* format = nullptr;
   AVCodecContext* decoder = nullptr;
   AVPacket* packet = nullptr;
   AVFrame* frame = nullptr;
   PictureConverter converter;
+  PictureShaper shaper;
+  VideoPicture unshaped;  // a picture before the shaper turns or scales it
+  std::string path;
   int stream = -1;
   VideoIndex index;
+  // The background count of pictures, and what it has done.
+  std::thread counting;
+  std::atomic<bool> stopCounting{false};
+  std::atomic<int> packetsCounted{0};
   // The colour table a palette stream sent with its first packet; handed to the decoder again
   // with the first packet after every seek, since decoders only learn it from packets.
   std::vector<std::uint8_t> palette;
@@ -97,6 +136,7 @@ struct VideoFile::State {
   bool drained = false;  // end of the stream sent to the decoder
 
   ~State() {
+    StopCounting();
     av_frame_free(&frame);
     av_packet_free(&packet);
     avcodec_free_context(&decoder);
@@ -120,42 +160,94 @@ struct VideoFile::State {
   }
 
   // Receives every picture `counter` has ready and adds them to the index.
-  void CollectPictures(AVCodecContext* counter) {
-    while (avcodec_receive_frame(counter, frame) == 0) {
-      if (frame->pts != kNoTime) index.AddPicture(static_cast<int>(frame->pts), frame->key_frame);
-      av_frame_unref(frame);
+  void CollectPictures(AVCodecContext* counter, AVFrame* picture) {
+    while (avcodec_receive_frame(counter, picture) == 0) {
+      if (picture->pts != kNoTime) index.AddPicture(static_cast<int>(picture->pts), picture->key_frame);
+      av_frame_unref(picture);
     }
   }
 
-  // The opening pass: every packet into the index; the pictures either one per packet or as a
-  // decoder shows them.
-  void IndexPass(const AVCodec* codec) {
+  // The opening pass: every packet into the index; for codecs whose packets are pictures, the
+  // pictures too, which completes the index. Returns the frames the packets promise.
+  int PacketPass() {
     const bool onePerPacket = PacketsArePictures(Stream()->codecpar->codec_id);
-    AVCodecContext* counter = onePerPacket ? nullptr : OpenDecoder(codec, Stream(), true);
+    int promised = 0;
+    bool keySeen = false;
     while (ReadStreamPacket()) {
       KeepPalette();
       const int serial = index.AddPacket(EntryOf(*packet));
-      if (onePerPacket) {
-        if (!(packet->flags & AV_PKT_FLAG_DISCARD)) index.AddPicture(serial, true);
-      } else if (counter) {
-        // Pictures are known by the packet they came from: its serial rides on as their time.
-        packet->pts = packet->dts = serial;
-        avcodec_send_packet(counter, packet);
-        CollectPictures(counter);
-      }
+      const bool shown = !(packet->flags & AV_PKT_FLAG_DISCARD);
+      keySeen = keySeen || (packet->flags & AV_PKT_FLAG_KEY);
+      if (onePerPacket && shown) index.AddPicture(serial, true);
+      if (keySeen && shown) ++promised;
       av_packet_unref(packet);
     }
-    if (counter) {
-      avcodec_send_packet(counter, nullptr);
-      CollectPictures(counter);
-      avcodec_free_context(&counter);
-    } else {
+    index.FinishPackets();
+    if (onePerPacket) {
       index.DropDamagedTail();
+      index.Finish();
+    }
+    return promised;
+  }
+
+  // The count of pictures, on its own thread: decodes every packet once more and adds the
+  // pictures the decoder shows to the index. A file that reads differently the second time ends
+  // the count where it differs.
+  void CountPictures(const std::string& path, const AVCodec* codec) {
+    CountingInput in;
+    if (in.Open(path, stream, codec)) {
+      int serial = 0;
+      while (!stopCounting && serial < index.Packets() && av_read_frame(in.format, in.packet) >= 0) {
+        const AVPacket& p = *in.packet;
+        if (p.stream_index == stream && p.size > 0) {
+          if (PacketPrint(p.data, static_cast<std::size_t>(p.size)) != index.Packet(serial).print) {
+            av_packet_unref(in.packet);
+            break;
+          }
+          // Pictures are known by the packet they came from: its serial rides on as their time.
+          in.packet->pts = in.packet->dts = serial++;
+          avcodec_send_packet(in.counter, in.packet);
+          CollectPictures(in.counter, in.frame);
+          packetsCounted = serial;
+        }
+        av_packet_unref(in.packet);
+      }
+      if (!stopCounting) {
+        avcodec_send_packet(in.counter, nullptr);
+        CollectPictures(in.counter, in.frame);
+      }
     }
     index.Finish();
   }
 
+  void StartCounting(const std::string& path, const AVCodec* codec) {
+    counting = std::thread([this, path, codec] { CountPictures(path, codec); });
+  }
+
+  void StopCountingWhenDone() {
+    if (counting.joinable()) counting.join();
+  }
+
+  void StopCounting() {
+    stopCounting = true;
+    if (counting.joinable()) counting.join();
+  }
+
+  // The converted picture, upright and at the first picture's size.
+  bool Show(const AVFrame& f, VideoPicture& picture) {
+    if (!shaper.NeedsWork(f.width, f.height)) return converter.Convert(f, picture);
+    return converter.Convert(f, unshaped) && shaper.Shape(unshaped, picture);
+  }
+
+  bool Reopen() {
+    avformat_close_input(&format);
+    return avformat_open_input(&format, path.c_str(), nullptr, nullptr) >= 0 &&
+           avformat_find_stream_info(format, nullptr) >= 0 &&
+           stream < static_cast<int>(format->nb_streams);
+  }
+
   bool Position(const Attempt& a) {
+    if (!format && !Reopen()) return false;  // a reopening that failed before
     const PacketEntry& p = index.Packet(index.KeySerial(a.key));
     switch (a.place) {
       case Place::kTimestamp: {
@@ -170,6 +262,8 @@ struct VideoFile::State {
         return avformat_seek_file(format, stream, INT64_MIN, INT64_MIN, INT64_MIN, 0) >= 0;
       case Place::kByteZero:
         return av_seek_frame(format, -1, 0, AVSEEK_FLAG_BYTE) >= 0;
+      case Place::kReopen:
+        return Reopen();
     }
     return false;
   }
@@ -184,6 +278,7 @@ struct VideoFile::State {
     }
     attempts.push_back({0, Place::kFileStart});
     attempts.push_back({0, Place::kByteZero});
+    attempts.push_back({0, Place::kReopen});
     return attempts;
   }
 
@@ -265,6 +360,7 @@ bool VideoFile::IsOpen() const { return s_ != nullptr; }
 void VideoFile::Close() {
   s_.reset();
   info_ = {};
+  indexTaken_ = false;
 }
 
 bool VideoExtensionKnown(const std::string& path) {
@@ -277,11 +373,12 @@ bool VideoExtensionKnown(const std::string& path) {
   return false;
 }
 
-VideoError VideoFile::Open(const std::string& path) {
+VideoError VideoFile::Open(const std::string& path, Indexing indexing) {
   Close();
   av_log_set_level(AV_LOG_QUIET);
   auto s = std::make_unique<State>();
 
+  s->path = path;
   int ret = avformat_open_input(&s->format, path.c_str(), nullptr, nullptr);
   if (ret < 0) {
     if (ret == AVERROR_INVALIDDATA) {
@@ -313,26 +410,50 @@ VideoError VideoFile::Open(const std::string& path) {
   s->frame = av_frame_alloc();
   if (!s->packet || !s->frame) return VideoError::kCannotOpen;
 
-  s->IndexPass(codec);
+  const int promised = s->PacketPass();
   if (s->index.Packets() == 0) return VideoError::kBadFormat;
+  if (!s->index.Finished()) {
+    s->StartCounting(path, codec);
+    if (indexing == Indexing::kWhole) s->StopCountingWhenDone();
+  }
+  // The first frame must be known before anything is shown of the file.
+  s->index.WaitForFrame(0);
 
-  info_.width = par->width;
-  info_.height = par->height;
+  // A display matrix turns the pictures; a picture of another size is scaled to the stream's.
+  const auto* matrix = reinterpret_cast<const std::int32_t*>(
+      av_stream_get_side_data(st, AV_PKT_DATA_DISPLAYMATRIX, nullptr));
+  s->shaper.Setup(par->width, par->height, OrientationOf(matrix));
+  info_.width = s->shaper.ShownWidth();
+  info_.height = s->shaper.ShownHeight();
   info_.bitsPerPixel = par->bits_per_coded_sample > 0 ? par->bits_per_coded_sample : 24;
   AVRational rate = av_guess_frame_rate(s->format, st, nullptr);
   if (rate.num <= 0 || rate.den <= 0) rate = {0, 1};
   info_.rateNumerator = rate.num;
   info_.rateDenominator = rate.den;
-  info_.frames = s->index.Frames();
-  if (info_.frames > 0) {
+  info_.frames = s->index.Finished() ? s->index.Frames() : promised;
+  if (s->index.Frames() > 0) {
     const PacketEntry& first = s->index.Packet(s->index.SerialOf(0));
     const std::int64_t t = first.pts != kNoTime ? first.pts : first.dts;
     info_.startSeconds = t != kNoTime ? t * av_q2d(st->time_base) : 0.0;
   }
   info_.headerFrames = st->nb_frames;
-  info_.keyFramesFound = s->index.KeyFramesFound();
   s_ = std::move(s);
+  TakeFinishedIndex();
   return VideoError::kNone;
+}
+
+double VideoFile::IndexProgress() const {
+  if (!s_ || s_->index.Finished()) return 1.0;
+  const int packets = s_->index.Packets();
+  return packets > 0 ? static_cast<double>(s_->packetsCounted) / packets : 1.0;
+}
+
+bool VideoFile::TakeFinishedIndex() {
+  if (!s_ || indexTaken_ || !s_->index.Finished()) return false;
+  indexTaken_ = true;
+  info_.frames = s_->index.Frames();
+  info_.keyFramesFound = s_->index.KeyFramesFound();
+  return true;
 }
 
 bool VideoFile::IsKeyFrame(int index) const { return s_ && s_->index.IsKeyFrame(index); }
@@ -359,7 +480,7 @@ VideoFile::Run VideoFile::DecodeUntil(int index, VideoPicture& picture) {
         av_frame_unref(s.frame);
         return Run::kMissing;
       }
-      const bool converted = s.converter.Convert(*s.frame, picture);
+      const bool converted = s.Show(*s.frame, picture);
       av_frame_unref(s.frame);
       if (!converted) return Run::kMissing;
       ++stats_.framesConverted;
@@ -385,8 +506,9 @@ VideoFile::Run VideoFile::DecodeUntil(int index, VideoPicture& picture) {
 }
 
 bool VideoFile::ReadFrame(int index, VideoPicture& picture) {
-  if (!s_ || index < 0 || index >= info_.frames) return false;
+  if (!s_ || index < 0 || (indexTaken_ && index >= info_.frames)) return false;
   State& s = *s_;
+  if (!s.index.WaitForFrame(index)) return false;
   const int key = s.index.StartKey(index);
   // Decoding on from where the decoder stands is never more work than seeking when the frame lies
   // ahead and no key frame lies in between.
