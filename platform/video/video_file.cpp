@@ -5,6 +5,9 @@
 #include <climits>
 #include <cstring>
 #include <thread>
+#include <tuple>
+#include <utility>
+#include <vector>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -386,6 +389,11 @@ VideoError VideoFile::Open(const std::string& path, Indexing indexing) {
     }
     return VideoError::kCannotOpen;
   }
+  // The sizes the header declares, before reading the stream makes them what it decodes.
+  std::vector<std::pair<int, int>> declared;
+  for (unsigned i = 0; i < s->format->nb_streams; ++i)
+    declared.emplace_back(s->format->streams[i]->codecpar->width,
+                          s->format->streams[i]->codecpar->height);
   if (avformat_find_stream_info(s->format, nullptr) < 0) return VideoError::kBadFormat;
   s->stream = av_find_best_stream(s->format, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
   if (s->stream < 0) return VideoError::kNoStream;
@@ -402,6 +410,12 @@ VideoError VideoFile::Open(const std::string& path, Indexing indexing) {
     info_.fourcc = info_.codecName;
   }
 
+  info_.width = par->width;
+  info_.height = par->height;
+  if (s->stream < static_cast<int>(declared.size()) &&
+      std::int64_t{declared[s->stream].first} * declared[s->stream].second > kMaxPicturePixels)
+    std::tie(info_.width, info_.height) = declared[s->stream];
+  if (std::int64_t{info_.width} * info_.height > kMaxPicturePixels) return VideoError::kTooLarge;
   const AVCodec* codec = avcodec_find_decoder(par->codec_id);
   if (!codec) return VideoError::kNoDecoder;
   s->decoder = OpenDecoder(codec, st, false);

@@ -38,7 +38,12 @@ enum class VideoError {
   kNoHandler,   // no reader knows this kind of file
   kNoStream,    // the file holds no video stream, or no frame in it
   kNoDecoder,   // the stream's codec cannot be decoded
+  kTooLarge,    // the stream declares pictures of more than kMaxPicturePixels
 };
+
+// The most pixels a picture may have: a header may declare any size, and each picture is held
+// several times over (decoded, converted, in the working bitmap). 8192 x 8192.
+inline constexpr std::int64_t kMaxPicturePixels = std::int64_t{1} << 26;
 
 struct VideoStreamInfo {
   int width = 0;  // of the pictures as shown: upright, as the stream's display matrix turns them
@@ -79,7 +84,8 @@ class VideoFile {
   };
 
   // Opens the file's first video stream and indexes it. On failure the file is closed; after
-  // kNoDecoder, Info() still names the stream (name, fourcc, codecName).
+  // kNoDecoder and kTooLarge, Info() still names the stream (name, fourcc, codecName) and its
+  // declared size.
   //
   // While the count runs in the background, Info().frames is the number of frames the packets
   // promise: one for each packet from the first the container calls a key frame on, leaving out

@@ -236,7 +236,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         OddClip{"mpeg2_program_stream",
                 "ps.mpg",
-                {Make("-frames:v 150 -c:v mpeg2video -q:v 2 -g 15 -bf 2 -f vob '{d}/ps.mpg'",
+                {Make("-f lavfi -i sine=r=48000 -frames:v 150 -c:v mpeg2video -q:v 2 -g 15 -bf 2 -c:a mp2 -shortest -f vob '{d}/ps.mpg'",
                       "352x288")}},
         OddClip{"negative_start_mkv",
                 "cut.mkv",
