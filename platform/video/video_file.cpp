@@ -47,6 +47,7 @@ PacketEntry EntryOf(const AVPacket& p) {
   e.dts = p.dts;
   e.pos = p.pos;
   e.print = PacketPrint(p.data, static_cast<std::size_t>(p.size));
+  e.size = p.size;
   e.key = (p.flags & AV_PKT_FLAG_KEY) != 0;
   e.corrupt = (p.flags & AV_PKT_FLAG_CORRUPT) != 0;
   return e;
@@ -162,10 +163,14 @@ struct VideoFile::State {
     if (pal && size == AVPALETTE_SIZE && palette.empty()) palette.assign(pal, pal + size);
   }
 
-  // Receives every picture `counter` has ready and adds them to the index.
+  // Receives every picture `counter` has ready and adds them to the index. A key frame the
+  // decoder had to patch (a packet cut short) is no place to start: what fills its holes comes
+  // from the pictures decoded before it.
   void CollectPictures(AVCodecContext* counter, AVFrame* picture) {
     while (avcodec_receive_frame(counter, picture) == 0) {
-      if (picture->pts != kNoTime) index.AddPicture(static_cast<int>(picture->pts), picture->key_frame);
+      const bool whole = !(picture->flags & AV_FRAME_FLAG_CORRUPT) && !picture->decode_error_flags;
+      if (picture->pts != kNoTime)
+        index.AddPicture(static_cast<int>(picture->pts), picture->key_frame && whole);
       av_frame_unref(picture);
     }
   }
@@ -309,10 +314,24 @@ struct VideoFile::State {
     if (started) return print == want.print ? Match::kNext : Match::kLost;
     if (print == want.print && (packet->pos < 0 || want.pos < 0 || packet->pos == want.pos))
       return Match::kNext;
+    if (TrimToWanted(want)) return Match::kNext;
     const int serial = index.Identify(print, packet->pos);
     if (serial == VideoIndex::kUnknown)
       return ++unknown > kMaxUnknownPackets ? Match::kLost : Match::kSkip;
     return serial < startSerial ? Match::kSkip : Match::kLost;
+  }
+
+  // A seek that lands inside a packet of a stream the demuxer parses (MPEG program streams) has
+  // the parser hand the key frame back joined to the tail of the packet before it: the key
+  // frame's packet is then the end of the one read, and the rest is cut off.
+  bool TrimToWanted(const PacketEntry& want) {
+    if (want.size <= 0 || packet->size <= want.size) return false;
+    const int cut = packet->size - want.size;
+    if (PacketPrint(packet->data + cut, static_cast<std::size_t>(want.size)) != want.print)
+      return false;
+    packet->data += cut;
+    packet->size = want.size;
+    return true;
   }
 
   Feed FeedDecoder() {

@@ -46,10 +46,12 @@ void VideoIndex::AddPicture(int serial, bool key) {
     std::lock_guard<std::mutex> lock(guard_.mutex);
     if (serialFrame_[serial] == kUnknown) serialFrame_[serial] = FramesLocked();
     // Decoding may start at the key frame's packet, which shows its first picture; the file's
-    // first packet is key 0 already.
+    // first packet is key 0 already. Not at a damaged one: the decoder fills its holes from the
+    // pictures decoded before it, so it shows what it shows only after them.
     const std::pair<int, int> entry(serial, serialFrame_[serial]);
     auto at = std::lower_bound(keys_.begin(), keys_.end(), std::make_pair(serial, kUnknown));
-    if (key && serial > 0 && (at == keys_.end() || at->first != serial)) keys_.insert(at, entry);
+    if (key && serial > 0 && !packets_[serial].corrupt && (at == keys_.end() || at->first != serial))
+      keys_.insert(at, entry);
     frameSerial_.push_back(serial);
   }
   guard_.grown.notify_all();

@@ -23,6 +23,7 @@ struct PacketEntry {
   std::int64_t dts = 0;
   std::int64_t pos = -1;    // file position, -1 when unknown
   std::uint64_t print = 0;  // fingerprint of size and bytes: recognises the packet after a seek
+  std::int32_t size = 0;    // bytes
   bool key = false;         // the container calls it a key frame
   bool corrupt = false;     // the container found it damaged (a file cut short ends in one)
 };

@@ -7,15 +7,21 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <ostream>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include <QCoreApplication>
+
+#include "common/test_document.h"
 #include "platform/video/video_file.h"
+#include "sequences/avisequence.h"
 #include "video_clips.h"
 #include "video_reference.h"
 
@@ -204,17 +210,25 @@ TEST_P(VideoOddFileTest, EveryOrderShowsFfmpegsPicturesAtTheCostOfOneGroup) {
   for (int k = 0; k < kRandomReads; ++k) check(pick(random), "random");
   EXPECT_FALSE(video.ReadFrame(frames, picture));
 
-  // The last frame as the first read after opening.
+  // The last frame as the first read after opening, while the frames are still being counted;
+  // the count then ends with FFmpeg's.
   VideoFile fresh;
-  ASSERT_EQ(fresh.Open(clip), VideoError::kNone);
+  ASSERT_EQ(fresh.Open(clip, VideoFile::Indexing::kInBackground), VideoError::kNone);
   ASSERT_TRUE(fresh.ReadFrame(frames - 1, picture));
   EXPECT_TRUE(RowsOf(picture) == inOrder[frames - 1]);
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  while (!fresh.TakeFinishedIndex() && !fresh.IndexComplete() &&
+         std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  ASSERT_TRUE(fresh.IndexComplete());
+  EXPECT_EQ(fresh.Info().frames, frames);
 }
 
 // A clip of the test picture; pictures of the larger size span several packets of a program or
-// transport stream.
-std::string Make(const std::string& arguments, const std::string& size = "64x48") {
-  return Ffmpeg("-f lavfi -i testsrc=size=" + size + ":rate=25 " + arguments);
+// transport stream (the busier picture "testsrc2" all the more).
+std::string Make(const std::string& arguments, const std::string& size = "64x48",
+                 const std::string& picture = "testsrc") {
+  return Ffmpeg("-f lavfi -i " + picture + "=size=" + size + ":rate=25 " + arguments);
 }
 
 // A clip copied into {d}/`to` with input and output options (a cut, a changed header).
@@ -236,8 +250,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         OddClip{"mpeg2_program_stream",
                 "ps.mpg",
-                {Make("-f lavfi -i sine=r=48000 -frames:v 150 -c:v mpeg2video -q:v 2 -g 15 -bf 2 -c:a mp2 -shortest -f vob '{d}/ps.mpg'",
-                      "352x288")}},
+                {Make("-frames:v 60 -c:v mpeg2video -b:v 6M -g 15 -bf 2 -f mpeg '{d}/ps.mpg'",
+                      "720x576", "testsrc2")}},
         OddClip{"negative_start_mkv",
                 "cut.mkv",
                 {Make("-frames:v 100 -c:v libx264 -bf 2 -g 25 '{d}/whole.mkv'"),
@@ -262,8 +276,57 @@ INSTANTIATE_TEST_SUITE_P(
                 SizeChange("-c:v libx264 -bf 2 -g 10 -f h264", ".h264"), Reference::kCommandLine},
         OddClip{"ts_cut_inside_a_packet",
                 "cut.ts",
-                {Make("-frames:v 60 -c:v libx264 -bf 2 -g 12 -f mpegts '{d}/cut.ts'", "352x288"),
+                {Make("-frames:v 60 -c:v mpeg2video -bf 2 -g 12 -f mpegts '{d}/cut.ts'", "352x288"),
                  "truncate -s -1000 '{d}/cut.ts'"}}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// A transport stream cut at an open group: its first packets after the key frame are pictures
+// that refer to the group cut away, and the decoder shows none of them. The count running beside
+// the program finds that; the sequence then holds the frames the decoder shows and the document's
+// frame is brought within them.
+TEST(VideoCountTest, TheSequenceTakesTheCountOnceItEnds) {
+  SKIP_WITHOUT_FFMPEG();
+  seqtest::TempDir dir;
+  const std::string d = dir.Path().string();
+  ASSERT_TRUE(Shell(Expand(Make("-frames:v 100 -c:v mpeg2video -g 12 -bf 2 -f mpegts '{d}/m.ts'"), d)));
+  ASSERT_TRUE(Shell(Expand(Copy("m.ts", "-ss 1.0", "cut.ts", ""), d)));
+  const std::string clip = dir.File("cut.ts");
+  const int shown = static_cast<int>(videotest::SequentialHashes(clip).size());
+
+  TestDocument doc;
+  auto* seq = static_cast<AviFrameSequence*>(doc.AddFrameSequence(new AviFrameSequence(clip, &doc)));
+  ASSERT_TRUE(seq->Open());
+  const int promised = seq->Frames();
+  ASSERT_GT(promised, shown) << "the clip must promise frames the decoder does not show";
+  doc.EvGoToFrame(promised);
+  ASSERT_EQ(doc.CurrentFrame(), promised);
+
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  while (!seq->FramesCounted() && std::chrono::steady_clock::now() < deadline)
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+  ASSERT_TRUE(seq->FramesCounted());
+  EXPECT_EQ(seq->Frames(), shown);
+  EXPECT_EQ(doc.CurrentFrame(), shown);
+  EXPECT_NE(seq->ReadFrame(shown, true), nullptr);
+}
+
+// Closing while the frames are counted stops the count at once.
+TEST(VideoCountTest, ClosingStopsTheCount) {
+  SKIP_WITHOUT_FFMPEG();
+  seqtest::TempDir dir;
+  const std::string d = dir.Path().string();
+  ASSERT_TRUE(Shell(Expand(
+      Make("-frames:v 2000 -c:v libx264 -preset ultrafast -g 50 '{d}/long.mp4'", "320x240"), d)));
+  VideoFile video;
+  ASSERT_EQ(video.Open(dir.File("long.mp4"), VideoFile::Indexing::kInBackground), VideoError::kNone);
+  EXPECT_EQ(video.Info().frames, 2000);
+  VideoPicture picture;
+  EXPECT_TRUE(video.ReadFrame(0, picture));
+  ASSERT_FALSE(video.IndexComplete()) << "the count must still run";
+  const auto t0 = std::chrono::steady_clock::now();
+  video.Close();
+  EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::milliseconds(500));
+  EXPECT_FALSE(video.ReadFrame(0, picture));
+}
 
 }  // namespace
