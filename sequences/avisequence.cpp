@@ -81,6 +81,7 @@ void AviFrameSequence::Close() {
     ShowStatus({});
   }
   video_.Close();
+  promisedFrames_ = 0;
   held_ = 0;
   decodedPosition_ = -1;
 }
@@ -185,6 +186,7 @@ bool AviFrameSequence::OpenVideoChecked() {
   decodedPosition_ = -1;
   held_ = 0;
   decodeFailureShown_ = false;
+  promisedFrames_ = fsData.frames;
   MarkOpened();
   PreparePalette();
   ReadFrame(1, true);
@@ -256,6 +258,7 @@ const CDIB* AviFrameSequence::ReadFrame(int number, bool force) {
     ShowErrorMessage(kInternalErrorCaption, "FrameSequence has not been opened!");
     return frameDib.IsEmpty() ? nullptr : &frameDib;
   }
+  if (number > fsData.frames && number <= promisedFrames_) return nullptr;
   if (number < 1 || number > fsData.frames) number = 1;
   if (!force && number == held_) return &frameDib;
   if (fields.halfFrameMode == kHalfFrameNone) {

@@ -59,7 +59,9 @@ class AviFrameSequence : public FrameSequence {
   void Close() override;
   // Without an open video: "FrameSequence has not been opened!". A frame that cannot be decoded
   // is reported once per sequence ("Could not read frame from avi stream!"); the working bitmap
-  // then keeps the last good picture.
+  // then keeps the last good picture. A frame the packets promised and the count found missing
+  // cannot be read (null): work that took the promise for its end (a tracking run) stops there
+  // instead of reading frame 1.
   const CDIB* ReadFrame(int number, bool force = false) override;
   bool IsCurrentFrame(int number) const override { return number == held_; }
   FileName& GetFileName() override { return fileName; }
@@ -98,4 +100,5 @@ class AviFrameSequence : public FrameSequence {
   bool decodeFailureShown_ = false;
   std::string scriptName_;
   std::unique_ptr<QTimer> countTimer_;
+  int promisedFrames_ = 0;  // the sequence's frames as the packets promised them
 };

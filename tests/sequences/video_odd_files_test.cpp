@@ -308,6 +308,7 @@ TEST(VideoCountTest, TheSequenceTakesTheCountOnceItEnds) {
   EXPECT_EQ(seq->Frames(), shown);
   EXPECT_EQ(doc.CurrentFrame(), shown);
   EXPECT_NE(seq->ReadFrame(shown, true), nullptr);
+  EXPECT_EQ(seq->ReadFrame(shown + 1, true), nullptr) << "promised, but not there";
 }
 
 // Closing while the frames are counted stops the count at once.
