@@ -344,7 +344,8 @@ void BM_OpenRecording(benchmark::State& state) {
     }
     counted = Seconds(t0);
     if (seq.Frames() != kRecordingFrames) return state.SkipWithError("counted wrong");
-    if (HashBits(*seq.ReadFrame(1, true)) != first || HashBits(*seq.ReadFrame(kRecordingFrames, true)) != last)
+    if (HashBits(*seq.ReadFrame(1, true)) != first ||
+        HashBits(*seq.ReadFrame(kRecordingFrames, true)) != last)
       return state.SkipWithError("a frame read while counting differs");
   }
   state.counters["packets_s"] = packets;

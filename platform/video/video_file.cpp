@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <climits>
 #include <cstring>
 #include <thread>
 #include <tuple>
@@ -205,7 +204,8 @@ struct VideoFile::State {
     CountingInput in;
     if (in.Open(path, stream, codec)) {
       int serial = 0;
-      while (!stopCounting && serial < index.Packets() && av_read_frame(in.format, in.packet) >= 0) {
+      while (!stopCounting && serial < index.Packets() &&
+             av_read_frame(in.format, in.packet) >= 0) {
         const AVPacket& p = *in.packet;
         if (p.stream_index == stream && p.size > 0) {
           if (PacketPrint(p.data, static_cast<std::size_t>(p.size)) != index.Packet(serial).print) {

@@ -50,7 +50,8 @@ void VideoIndex::AddPicture(int serial, bool key) {
     // pictures decoded before it, so it shows what it shows only after them.
     const std::pair<int, int> entry(serial, serialFrame_[serial]);
     auto at = std::lower_bound(keys_.begin(), keys_.end(), std::make_pair(serial, kUnknown));
-    if (key && serial > 0 && !packets_[serial].corrupt && (at == keys_.end() || at->first != serial))
+    if (key && serial > 0 && !packets_[serial].corrupt &&
+        (at == keys_.end() || at->first != serial))
       keys_.insert(at, entry);
     frameSerial_.push_back(serial);
   }

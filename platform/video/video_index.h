@@ -98,9 +98,9 @@ class VideoIndex {
 
   // Pictures and key frames, added while readers look.
   mutable Guard guard_;
-  std::vector<int> frameSerial_;                      // frame -> packet
-  std::vector<int> serialFrame_;                      // packet -> first frame, kUnknown when none
-  std::vector<std::pair<int, int>> keys_{{0, 0}};     // (serial, frame) by serial
+  std::vector<int> frameSerial_;                   // frame -> packet
+  std::vector<int> serialFrame_;                   // packet -> first frame, kUnknown when none
+  std::vector<std::pair<int, int>> keys_{{0, 0}};  // (serial, frame) by serial
   bool keyFramesFound_ = false;
   bool finished_ = false;
 };

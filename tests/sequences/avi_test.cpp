@@ -337,8 +337,7 @@ namespace {
 
 // An AVI of one 64 x 48 frame (raw video unless `codec` says otherwise) whose format claims
 // `width` x `height`.
-std::string ClipClaimingSize(const seqtest::TempDir& dir, std::uint32_t width,
-                             std::uint32_t height,
+std::string ClipClaimingSize(const seqtest::TempDir& dir, std::uint32_t width, std::uint32_t height,
                              const std::string& codec = "-c:v rawvideo -pix_fmt bgr24") {
   const std::string clip = videotest::MakeClip(dir, "claims.avi", codec, 1);
   if (clip.empty()) return {};
@@ -362,8 +361,9 @@ long PeakResidentKiB() {
   return 0;
 }
 
-// A header may claim any frame size: the open is refused with a message naming the file, and
-// nothing of the claimed size is allocated before a frame decodes.
+// A header may claim any frame size: the open is refused with a message naming the file (and,
+// beyond the reader's limit, the size and the limit, whatever the codec), and nothing of the
+// claimed size is allocated before a frame decodes.
 TEST(AviFrameSequenceTest, ClaimedHugeFramesAreRefusedWithAMessage) {
   SKIP_WITHOUT_FFMPEG();
   seqtest::TempDir dir;
@@ -378,9 +378,9 @@ TEST(AviFrameSequenceTest, ClaimedHugeFramesAreRefusedWithAMessage) {
     std::string text;  // formatted with the file (and the codec and stream)
   };
   const std::string raw = "-c:v rawvideo -pix_fmt bgr24";
-  for (const Case& c : {Case{16000, 16000, raw, tooLarge}, Case{16000, 16000, "-c:v mjpeg", tooLarge},
-                        Case{8000, 8000, raw, noDecompressor},
-                        Case{100000, 100000, raw, tooLarge}}) {
+  for (const Case& c :
+       {Case{16000, 16000, raw, tooLarge}, Case{16000, 16000, "-c:v mjpeg", tooLarge},
+        Case{8000, 8000, raw, noDecompressor}, Case{100000, 100000, raw, tooLarge}}) {
     SCOPED_TRACE(c.codec + " " + std::to_string(c.width));
     const std::string clip = ClipClaimingSize(dir, c.width, c.height, c.codec);
     ASSERT_FALSE(clip.empty());

@@ -288,13 +288,15 @@ TEST(VideoCountTest, TheSequenceTakesTheCountOnceItEnds) {
   SKIP_WITHOUT_FFMPEG();
   seqtest::TempDir dir;
   const std::string d = dir.Path().string();
-  ASSERT_TRUE(Shell(Expand(Make("-frames:v 100 -c:v mpeg2video -g 12 -bf 2 -f mpegts '{d}/m.ts'"), d)));
+  ASSERT_TRUE(
+      Shell(Expand(Make("-frames:v 100 -c:v mpeg2video -g 12 -bf 2 -f mpegts '{d}/m.ts'"), d)));
   ASSERT_TRUE(Shell(Expand(Copy("m.ts", "-ss 1.0", "cut.ts", ""), d)));
   const std::string clip = dir.File("cut.ts");
   const int shown = static_cast<int>(videotest::SequentialHashes(clip).size());
 
   TestDocument doc;
-  auto* seq = static_cast<AviFrameSequence*>(doc.AddFrameSequence(new AviFrameSequence(clip, &doc)));
+  auto* seq =
+      static_cast<AviFrameSequence*>(doc.AddFrameSequence(new AviFrameSequence(clip, &doc)));
   ASSERT_TRUE(seq->Open());
   const int promised = seq->Frames();
   ASSERT_GT(promised, shown) << "the clip must promise frames the decoder does not show";
@@ -319,7 +321,8 @@ TEST(VideoCountTest, ClosingStopsTheCount) {
   ASSERT_TRUE(Shell(Expand(
       Make("-frames:v 2000 -c:v libx264 -preset ultrafast -g 50 '{d}/long.mp4'", "320x240"), d)));
   VideoFile video;
-  ASSERT_EQ(video.Open(dir.File("long.mp4"), VideoFile::Indexing::kInBackground), VideoError::kNone);
+  ASSERT_EQ(video.Open(dir.File("long.mp4"), VideoFile::Indexing::kInBackground),
+            VideoError::kNone);
   EXPECT_EQ(video.Info().frames, 2000);
   VideoPicture picture;
   EXPECT_TRUE(video.ReadFrame(0, picture));

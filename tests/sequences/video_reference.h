@@ -24,8 +24,8 @@ inline std::uint64_t HashPicture(const platform::VideoPicture& p) {
 }
 
 // Hands every picture a sequential decode of `path` shows to `take`, in the order shown.
-inline void ForEachSequentialPicture(const std::string& path,
-                                     const std::function<void(const platform::VideoPicture&)>& take) {
+inline void ForEachSequentialPicture(
+    const std::string& path, const std::function<void(const platform::VideoPicture&)>& take) {
   AVFormatContext* format = nullptr;
   if (avformat_open_input(&format, path.c_str(), nullptr, nullptr) < 0) return;
   AVCodecContext* decoder = nullptr;
@@ -68,8 +68,8 @@ inline void ForEachSequentialPicture(const std::string& path,
 // Hashes of every picture a sequential decode of `path` shows; empty when it cannot be decoded.
 inline std::vector<std::uint64_t> SequentialHashes(const std::string& path) {
   std::vector<std::uint64_t> hashes;
-  ForEachSequentialPicture(path,
-                           [&](const platform::VideoPicture& p) { hashes.push_back(HashPicture(p)); });
+  ForEachSequentialPicture(
+      path, [&](const platform::VideoPicture& p) { hashes.push_back(HashPicture(p)); });
   return hashes;
 }
 
