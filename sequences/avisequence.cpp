@@ -193,8 +193,8 @@ bool AviFrameSequence::OpenVideoChecked() {
   if (!video_.IndexComplete() && QCoreApplication::instance()) {
     countTimer_ = std::make_unique<QTimer>();
     QObject::connect(countTimer_.get(), &QTimer::timeout, [this] { PollFrameCount(); });
+    // The count is taken from the event loop only, never while the opening still runs.
     countTimer_->start(kCountPollMs);
-    PollFrameCount();
   }
   return true;
 }
