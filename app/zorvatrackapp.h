@@ -73,7 +73,7 @@ class ZorvatrackApp : public QObject, public platform::CommandTarget, public App
   void SetStatusText2(const QString& text = QString()) override;
   // Empties the frame field, the slider and the status fields (no document is left).
   void ClearFrameDisplay();
-  void SetStatusText(const QString& text = QString());
+  void SetStatusText(const QString& text = QString()) override;
 
   // Palette messages: the program always runs on a true-colour display, where no palette has to
   // be realised or re-mapped, so these have nothing to do.

@@ -28,6 +28,9 @@ class Application {
   virtual Document* GetActiveDocument() const = 0;
   // The second field of the status bar (the image view's position read-out).
   virtual void SetStatusText2(const QString& text) = 0;
+  // The status bar's message area (progress of work that runs beside the interface); empty
+  // clears it.
+  virtual void SetStatusText(const QString& text) = 0;
   // Realises the active document's palette (a view calls it when it gets the focus).
   virtual bool EvQueryNewPalette() = 0;
   // Toggled by command 25107; read by the image view.

@@ -11,6 +11,8 @@ inline constexpr int kNoFormat = 31040;
 inline constexpr int kNoDecompressor = 31041;
 inline constexpr int kTooLarge = 31048;  // the frame size exceeds what a working bitmap holds
 inline constexpr int kNoMemory = 31049;  // memory ran out while opening
+inline constexpr int kDeclaredTooLarge = 31039;  // the stream declares more than the reader takes
+inline constexpr int kCounting = 31045;          // status: the frames are being counted
 
 // "AVI Properties"
 inline constexpr int kPropertiesDialog = 20200;

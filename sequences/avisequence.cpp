@@ -5,6 +5,12 @@
 #include <filesystem>
 #include <new>
 
+#include <QCoreApplication>
+#include <QString>
+#include <QTimer>
+
+#include "base/application.h"
+#include "base/document.h"
 #include "base/messages.h"
 #include "base/profile.h"
 #include "platform/files.h"
@@ -35,6 +41,13 @@ bool PaletteDisplay() {
   return services.isPaletteDisplay && services.isPaletteDisplay();
 }
 
+// How often the progress of the frame count is shown.
+constexpr int kCountPollMs = 250;
+
+void ShowStatus(const std::string& text) {
+  if (Application* app = TheApplication()) app->SetStatusText(QString::fromStdString(text));
+}
+
 }  // namespace
 
 void SetAviPropertiesRunner(AviPropertiesRunner runner) { Runner() = std::move(runner); }
@@ -63,7 +76,12 @@ AviFrameSequence::AviFrameSequence(std::string_view name, Document* document)
 AviFrameSequence::~AviFrameSequence() { Close(); }
 
 void AviFrameSequence::Close() {
+  if (countTimer_) {
+    countTimer_.reset();
+    ShowStatus({});
+  }
   video_.Close();
+  promisedFrames_ = 0;
   held_ = 0;
   decodedPosition_ = -1;
 }
@@ -97,7 +115,7 @@ bool AviFrameSequence::OpenVideoChecked() {
   using platform::VideoError;
   Close();
   const std::string path = fileName.Path();
-  VideoError error = video_.Open(path);
+  VideoError error = video_.Open(path, platform::VideoFile::Indexing::kInBackground);
   if (error != VideoError::kNone && error != VideoError::kNoDecoder) {
     // Other files through the frame server, when it is installed.
     platform::Library server(frameServerLibrary);
@@ -120,6 +138,10 @@ bool AviFrameSequence::OpenVideoChecked() {
       return false;
     case VideoError::kNoDecoder:
       ErrorMessage(aviid::kErrorCaption, aviid::kNoDecompressor, path, info.fourcc, info.name);
+      return false;
+    case VideoError::kTooLarge:
+      ErrorMessage(aviid::kErrorCaption, aviid::kDeclaredTooLarge, path, info.width, info.height,
+                   static_cast<long long>(platform::kMaxPicturePixels));
       return false;
     default:
       ErrorMessage(aviid::kErrorCaption, aviid::kCannotOpen, path);
@@ -164,10 +186,43 @@ bool AviFrameSequence::OpenVideoChecked() {
   decodedPosition_ = -1;
   held_ = 0;
   decodeFailureShown_ = false;
+  promisedFrames_ = fsData.frames;
   MarkOpened();
   PreparePalette();
   ReadFrame(1, true);
+  if (!video_.IndexComplete() && QCoreApplication::instance()) {
+    countTimer_ = std::make_unique<QTimer>();
+    QObject::connect(countTimer_.get(), &QTimer::timeout, [this] { PollFrameCount(); });
+    // The count is taken from the event loop only, never while the opening still runs.
+    countTimer_->start(kCountPollMs);
+  }
   return true;
+}
+
+int AviFrameSequence::SequenceFrames(int streamFrames) const {
+  const int frames = streamFrames - fields.startOffset;
+  return std::max(fields.halfFrameMode == kHalfFrameNone ? frames : 2 * frames, 1);
+}
+
+void AviFrameSequence::PollFrameCount() {
+  if (!video_.IsOpen()) return;
+  if (!video_.TakeFinishedIndex()) {
+    if (!video_.IndexComplete())
+      ShowStatus(platform::FormatString(aviid::kCounting, fileName.Path(),
+                                        static_cast<int>(video_.IndexProgress() * 100.0)));
+    return;
+  }
+  countTimer_.reset();
+  ShowStatus({});
+  const int frames = SequenceFrames(video_.Info().frames);
+  if (frames == fsData.frames) return;
+  // The packets promised another number of frames than the decoder shows: the players, sliders
+  // and tracking take the document's count anew, and the current frame is clamped to it.
+  fsData.frames = frames;
+  if (document) {
+    document->EvGoToFrame(document->CurrentFrame());
+    document->UpdateDialogs();
+  }
 }
 
 void AviFrameSequence::ReportDecodeFailure() {
@@ -203,6 +258,7 @@ const CDIB* AviFrameSequence::ReadFrame(int number, bool force) {
     ShowErrorMessage(kInternalErrorCaption, "FrameSequence has not been opened!");
     return frameDib.IsEmpty() ? nullptr : &frameDib;
   }
+  if (number > fsData.frames && number <= promisedFrames_) return nullptr;
   if (number < 1 || number > fsData.frames) number = 1;
   if (!force && number == held_) return &frameDib;
   if (fields.halfFrameMode == kHalfFrameNone) {

@@ -9,6 +9,7 @@
 // one-line script that opens the video is written beside the settings and opened instead.
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -17,6 +18,7 @@
 #include "sequences/framesequence.h"
 
 class AviFrameSequence;
+class QTimer;
 
 // Runs the "AVI Properties" dialog on the model; returns 1 for OK. The program installs the
 // dialog; without one the choices keep their defaults (24-bit colour, whole frames, no offset).
@@ -38,14 +40,28 @@ class AviFrameSequence : public FrameSequence {
 
   bool Open() override { return OpenVideo(); }
   // Opens the video, fills the description, runs the properties dialog and reads frame 1. False
-  // after a message (caption 31035: 31036, 31037, 31038 by the reason, 31040 no format, 31041 no
-  // decoder or no frame decodes, 31048 frames too large for a working bitmap, 31049 out of
-  // memory). No bitmap is made before the first frame has decoded.
+  // after a message (caption 31035: 31036, 31037, 31038 by the reason, 31039 a declared frame
+  // size beyond what the reader takes, 31040 no format, 31041 no decoder or no frame decodes,
+  // 31048 frames too large for a working bitmap, 31049 out of memory). No bitmap is made before
+  // the first frame has decoded.
+  //
+  // A video whose pictures depend on one another opens before its frames are all counted: the
+  // count goes on beside the program, shown in the status bar, and the sequence holds the frames
+  // the packets promise until it ends (a frame not counted yet is read by waiting for the count).
+  // Then the exact count is taken; should it differ, the document is shown the frame again.
+  // Closing stops the count.
   bool OpenVideo();
+  // Whether the frames are all counted.
+  bool FramesCounted() const { return video_.IndexComplete(); }
+  // Takes the count once it has ended and shows its progress meanwhile; the sequence's timer
+  // calls it while the count runs.
+  void PollFrameCount();
   void Close() override;
   // Without an open video: "FrameSequence has not been opened!". A frame that cannot be decoded
   // is reported once per sequence ("Could not read frame from avi stream!"); the working bitmap
-  // then keeps the last good picture.
+  // then keeps the last good picture. A frame the packets promised and the count found missing
+  // cannot be read (null): work that took the promise for its end (a tracking run) stops there
+  // instead of reading frame 1.
   const CDIB* ReadFrame(int number, bool force = false) override;
   bool IsCurrentFrame(int number) const override { return number == held_; }
   FileName& GetFileName() override { return fileName; }
@@ -68,6 +84,8 @@ class AviFrameSequence : public FrameSequence {
 
  private:
   bool OpenVideoChecked();
+  // The sequence's frames from the stream's (fields and start offset applied).
+  int SequenceFrames(int streamFrames) const;
   // Makes the working bitmaps for the chosen size and depth; false after message 31048.
   bool CreateBitmaps();
   // Decodes stream frame `position` (0-based) into picture_; reports the first failure.
@@ -81,4 +99,6 @@ class AviFrameSequence : public FrameSequence {
   int held_ = 0;
   bool decodeFailureShown_ = false;
   std::string scriptName_;
+  std::unique_ptr<QTimer> countTimer_;
+  int promisedFrames_ = 0;  // the sequence's frames as the packets promised them
 };

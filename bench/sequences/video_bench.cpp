@@ -4,6 +4,9 @@
 // reads are checked against its sequential reading. Clips are generated with the ffmpeg command.
 // Peak memory (VmHWM) is the whole process's: run BM_LongClip alone
 // (--benchmark_filter=BM_LongClip) for the figure of that clip.
+// BM_OpenRecording: the time a long recording (30 000 frames of 1080p H.264) takes to show its
+// first frame against reading its packets alone; the clip takes minutes to make and is kept in
+// the temporary folder (zorvat_video_bench_cache) for later runs.
 
 #include <benchmark/benchmark.h>
 
@@ -15,6 +18,7 @@
 #include <map>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <unistd.h>
@@ -276,9 +280,87 @@ void BM_LongClip(benchmark::State& state) {
   state.SetLabel(kClips[kLongClip].name);
 }
 
+// The long recording, made once and kept.
+constexpr int kRecordingFrames = 30000;
+
+std::string RecordingPath() {
+  const auto dir = std::filesystem::temp_directory_path() / "zorvat_video_bench_cache";
+  std::filesystem::create_directories(dir);
+  const auto path = dir / ("long_h264_1920x1080_" + std::to_string(kRecordingFrames) + ".mp4");
+  if (std::filesystem::exists(path)) return path.string();
+  const auto part = dir / "recording.part.mp4";
+  const std::string cmd =
+      "ffmpeg -nostdin -y -loglevel error -f lavfi -i testsrc2=size=1920x1080:rate=25 -frames:v " +
+      std::to_string(kRecordingFrames) + " -c:v libx264 -preset veryfast -bf 2 -g 50 '" +
+      part.string() + "'";
+  if (std::system(cmd.c_str()) != 0) return {};
+  std::filesystem::rename(part, path);
+  return path.string();
+}
+
+// Reads every packet of the file's video stream, decoding nothing; returns their number.
+int ReadPackets(const std::string& path) {
+  AVFormatContext* fmt = nullptr;
+  if (avformat_open_input(&fmt, path.c_str(), nullptr, nullptr) < 0) return -1;
+  avformat_find_stream_info(fmt, nullptr);
+  const int stream = av_find_best_stream(fmt, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
+  AVPacket* pkt = av_packet_alloc();
+  int packets = 0;
+  while (av_read_frame(fmt, pkt) >= 0) {
+    if (pkt->stream_index == stream) ++packets;
+    av_packet_unref(pkt);
+  }
+  av_packet_free(&pkt);
+  avformat_close_input(&fmt);
+  return packets;
+}
+
+// Opening the long recording: the time until its first frame is in the working bitmap, against
+// reading its packets alone (best of each over the iterations); then the frame count running
+// beside, until it ends with every frame, and the last frame read while it runs. The first and
+// the last frame must read the same once the count has ended.
+void BM_OpenRecording(benchmark::State& state) {
+  const std::string path = RecordingPath();
+  if (path.empty()) return state.SkipWithError("ffmpeg could not make the recording");
+  double packets = 1e9, open = 1e9, counted = 0, lastRead = 0;
+  for (auto _ : state) {
+    auto t0 = std::chrono::steady_clock::now();
+    if (ReadPackets(path) != kRecordingFrames) return state.SkipWithError("packets missing");
+    packets = std::min(packets, Seconds(t0));
+    t0 = std::chrono::steady_clock::now();
+    AviFrameSequence seq(path, nullptr);
+    if (!seq.Open()) return state.SkipWithError("open failed");
+    open = std::min(open, Seconds(t0));
+    const std::uint64_t first = HashBits(seq.FrameBitmap());
+    if (seq.Frames() != kRecordingFrames) return state.SkipWithError("promised count wrong");
+    // The last frame, read at once, waits for the count to reach it.
+    const auto t1 = std::chrono::steady_clock::now();
+    if (!seq.ReadFrame(kRecordingFrames, true)) return state.SkipWithError("last frame unread");
+    lastRead = Seconds(t1);
+    const std::uint64_t last = HashBits(seq.FrameBitmap());
+    while (!seq.FramesCounted()) {
+      seq.PollFrameCount();
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    counted = Seconds(t0);
+    if (seq.Frames() != kRecordingFrames) return state.SkipWithError("counted wrong");
+    if (HashBits(*seq.ReadFrame(1, true)) != first ||
+        HashBits(*seq.ReadFrame(kRecordingFrames, true)) != last)
+      return state.SkipWithError("a frame read while counting differs");
+  }
+  state.counters["packets_s"] = packets;
+  state.counters["open_s"] = open;
+  state.counters["open_to_packets"] = open / packets;
+  state.counters["last_frame_read_s"] = lastRead;
+  state.counters["count_done_s"] = counted;
+  if (open > 3 * packets) state.SkipWithError("opening took more than 3x reading the packets");
+  state.SetLabel("h264_1920x1080_30000");
+}
+
 BENCHMARK(BM_SequentialVsBare)->DenseRange(0, 3)->Unit(benchmark::kMillisecond)->Iterations(8);
 BENCHMARK(BM_RandomAccess)->DenseRange(0, 3)->Unit(benchmark::kMillisecond)->Iterations(60);
 BENCHMARK(BM_MemoryWhileReading)->DenseRange(0, 3)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_LongClip)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_OpenRecording)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace

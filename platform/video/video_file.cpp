@@ -1,13 +1,19 @@
 #include "platform/video/video_file.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
+#include <thread>
+#include <tuple>
+#include <utility>
+#include <vector>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
 }
 
+#include "platform/video/picture_shape.h"
 #include "platform/video/video_index.h"
 
 namespace platform {
@@ -40,6 +46,7 @@ PacketEntry EntryOf(const AVPacket& p) {
   e.dts = p.dts;
   e.pos = p.pos;
   e.print = PacketPrint(p.data, static_cast<std::size_t>(p.size));
+  e.size = p.size;
   e.key = (p.flags & AV_PKT_FLAG_KEY) != 0;
   e.corrupt = (p.flags & AV_PKT_FLAG_CORRUPT) != 0;
   return e;
@@ -64,8 +71,10 @@ AVCodecContext* OpenDecoder(const AVCodec* codec, const AVStream* st, bool count
   return c;
 }
 
-// Where a seek positions the file before decoding starts at a key frame.
-enum class Place { kTimestamp, kByte, kFileStart, kByteZero };
+// Where a seek positions the file before decoding starts at a key frame. kReopen opens the file
+// anew: the start of a file whose first packets carry no timestamps and that cannot be positioned
+// by bytes (a cut whose first timestamps are negative).
+enum class Place { kTimestamp, kByte, kFileStart, kByteZero, kReopen };
 
 struct Attempt {
   int key;
@@ -74,14 +83,47 @@ struct Attempt {
 
 }  // namespace
 
+// A file of its own, for the background count of pictures.
+struct CountingInput {
+  AVFormatContext* format = nullptr;
+  AVCodecContext* counter = nullptr;
+  AVPacket* packet = av_packet_alloc();
+  AVFrame* frame = av_frame_alloc();
+
+  ~CountingInput() {
+    av_frame_free(&frame);
+    av_packet_free(&packet);
+    avcodec_free_context(&counter);
+    avformat_close_input(&format);
+  }
+
+  // Opens `path` as the reader opened it: the same stream number holds the same codec.
+  bool Open(const std::string& path, int stream, const AVCodec* codec) {
+    if (!packet || !frame || avformat_open_input(&format, path.c_str(), nullptr, nullptr) < 0 ||
+        avformat_find_stream_info(format, nullptr) < 0 ||
+        stream >= static_cast<int>(format->nb_streams) ||
+        format->streams[stream]->codecpar->codec_id != codec->id)
+      return false;
+    counter = OpenDecoder(codec, format->streams[stream], true);
+    return counter != nullptr;
+  }
+};
+
 struct VideoFile::State {
   AVFormatContext* format = nullptr;
   AVCodecContext* decoder = nullptr;
   AVPacket* packet = nullptr;
   AVFrame* frame = nullptr;
   PictureConverter converter;
+  PictureShaper shaper;
+  VideoPicture unshaped;  // a picture before the shaper turns or scales it
+  std::string path;
   int stream = -1;
   VideoIndex index;
+  // The background count of pictures, and what it has done.
+  std::thread counting;
+  std::atomic<bool> stopCounting{false};
+  std::atomic<int> packetsCounted{0};
   // The colour table a palette stream sent with its first packet; handed to the decoder again
   // with the first packet after every seek, since decoders only learn it from packets.
   std::vector<std::uint8_t> palette;
@@ -97,6 +139,7 @@ struct VideoFile::State {
   bool drained = false;  // end of the stream sent to the decoder
 
   ~State() {
+    StopCounting();
     av_frame_free(&frame);
     av_packet_free(&packet);
     avcodec_free_context(&decoder);
@@ -119,43 +162,100 @@ struct VideoFile::State {
     if (pal && size == AVPALETTE_SIZE && palette.empty()) palette.assign(pal, pal + size);
   }
 
-  // Receives every picture `counter` has ready and adds them to the index.
-  void CollectPictures(AVCodecContext* counter) {
-    while (avcodec_receive_frame(counter, frame) == 0) {
-      if (frame->pts != kNoTime) index.AddPicture(static_cast<int>(frame->pts), frame->key_frame);
-      av_frame_unref(frame);
+  // Receives every picture `counter` has ready and adds them to the index. A key frame the
+  // decoder had to patch (a packet cut short) is no place to start: what fills its holes comes
+  // from the pictures decoded before it.
+  void CollectPictures(AVCodecContext* counter, AVFrame* picture) {
+    while (avcodec_receive_frame(counter, picture) == 0) {
+      const bool whole = !(picture->flags & AV_FRAME_FLAG_CORRUPT) && !picture->decode_error_flags;
+      if (picture->pts != kNoTime)
+        index.AddPicture(static_cast<int>(picture->pts), picture->key_frame && whole);
+      av_frame_unref(picture);
     }
   }
 
-  // The opening pass: every packet into the index; the pictures either one per packet or as a
-  // decoder shows them.
-  void IndexPass(const AVCodec* codec) {
+  // The opening pass: every packet into the index; for codecs whose packets are pictures, the
+  // pictures too, which completes the index. Returns the frames the packets promise.
+  int PacketPass() {
     const bool onePerPacket = PacketsArePictures(Stream()->codecpar->codec_id);
-    AVCodecContext* counter = onePerPacket ? nullptr : OpenDecoder(codec, Stream(), true);
+    int promised = 0;
+    bool keySeen = false;
     while (ReadStreamPacket()) {
       KeepPalette();
       const int serial = index.AddPacket(EntryOf(*packet));
-      if (onePerPacket) {
-        if (!(packet->flags & AV_PKT_FLAG_DISCARD)) index.AddPicture(serial, true);
-      } else if (counter) {
-        // Pictures are known by the packet they came from: its serial rides on as their time.
-        packet->pts = packet->dts = serial;
-        avcodec_send_packet(counter, packet);
-        CollectPictures(counter);
-      }
+      const bool shown = !(packet->flags & AV_PKT_FLAG_DISCARD);
+      keySeen = keySeen || (packet->flags & AV_PKT_FLAG_KEY);
+      if (onePerPacket && shown) index.AddPicture(serial, true);
+      if (keySeen && shown) ++promised;
       av_packet_unref(packet);
     }
-    if (counter) {
-      avcodec_send_packet(counter, nullptr);
-      CollectPictures(counter);
-      avcodec_free_context(&counter);
-    } else {
+    index.FinishPackets();
+    if (onePerPacket) {
       index.DropDamagedTail();
+      index.Finish();
+    }
+    return promised;
+  }
+
+  // The count of pictures, on its own thread: decodes every packet once more and adds the
+  // pictures the decoder shows to the index. A file that reads differently the second time ends
+  // the count where it differs.
+  void CountPictures(const std::string& path, const AVCodec* codec) {
+    CountingInput in;
+    if (in.Open(path, stream, codec)) {
+      int serial = 0;
+      while (!stopCounting && serial < index.Packets() &&
+             av_read_frame(in.format, in.packet) >= 0) {
+        const AVPacket& p = *in.packet;
+        if (p.stream_index == stream && p.size > 0) {
+          if (PacketPrint(p.data, static_cast<std::size_t>(p.size)) != index.Packet(serial).print) {
+            av_packet_unref(in.packet);
+            break;
+          }
+          // Pictures are known by the packet they came from: its serial rides on as their time.
+          in.packet->pts = in.packet->dts = serial++;
+          avcodec_send_packet(in.counter, in.packet);
+          CollectPictures(in.counter, in.frame);
+          packetsCounted = serial;
+        }
+        av_packet_unref(in.packet);
+      }
+      if (!stopCounting) {
+        avcodec_send_packet(in.counter, nullptr);
+        CollectPictures(in.counter, in.frame);
+      }
     }
     index.Finish();
   }
 
+  void StartCounting(const std::string& path, const AVCodec* codec) {
+    counting = std::thread([this, path, codec] { CountPictures(path, codec); });
+  }
+
+  void StopCountingWhenDone() {
+    if (counting.joinable()) counting.join();
+  }
+
+  void StopCounting() {
+    stopCounting = true;
+    if (counting.joinable()) counting.join();
+  }
+
+  // The converted picture, upright and at the first picture's size.
+  bool Show(const AVFrame& f, VideoPicture& picture) {
+    if (!shaper.NeedsWork(f.width, f.height)) return converter.Convert(f, picture);
+    return converter.Convert(f, unshaped) && shaper.Shape(unshaped, picture);
+  }
+
+  bool Reopen() {
+    avformat_close_input(&format);
+    return avformat_open_input(&format, path.c_str(), nullptr, nullptr) >= 0 &&
+           avformat_find_stream_info(format, nullptr) >= 0 &&
+           stream < static_cast<int>(format->nb_streams);
+  }
+
   bool Position(const Attempt& a) {
+    if (!format && !Reopen()) return false;  // a reopening that failed before
     const PacketEntry& p = index.Packet(index.KeySerial(a.key));
     switch (a.place) {
       case Place::kTimestamp: {
@@ -170,6 +270,8 @@ struct VideoFile::State {
         return avformat_seek_file(format, stream, INT64_MIN, INT64_MIN, INT64_MIN, 0) >= 0;
       case Place::kByteZero:
         return av_seek_frame(format, -1, 0, AVSEEK_FLAG_BYTE) >= 0;
+      case Place::kReopen:
+        return Reopen();
     }
     return false;
   }
@@ -184,6 +286,7 @@ struct VideoFile::State {
     }
     attempts.push_back({0, Place::kFileStart});
     attempts.push_back({0, Place::kByteZero});
+    attempts.push_back({0, Place::kReopen});
     return attempts;
   }
 
@@ -211,10 +314,24 @@ struct VideoFile::State {
     if (started) return print == want.print ? Match::kNext : Match::kLost;
     if (print == want.print && (packet->pos < 0 || want.pos < 0 || packet->pos == want.pos))
       return Match::kNext;
+    if (TrimToWanted(want)) return Match::kNext;
     const int serial = index.Identify(print, packet->pos);
     if (serial == VideoIndex::kUnknown)
       return ++unknown > kMaxUnknownPackets ? Match::kLost : Match::kSkip;
     return serial < startSerial ? Match::kSkip : Match::kLost;
+  }
+
+  // A seek that lands inside a packet of a stream the demuxer parses (MPEG program streams) has
+  // the parser hand the key frame back joined to the tail of the packet before it: the key
+  // frame's packet is then the end of the one read, and the rest is cut off.
+  bool TrimToWanted(const PacketEntry& want) {
+    if (want.size <= 0 || packet->size <= want.size) return false;
+    const int cut = packet->size - want.size;
+    if (PacketPrint(packet->data + cut, static_cast<std::size_t>(want.size)) != want.print)
+      return false;
+    packet->data += cut;
+    packet->size = want.size;
+    return true;
   }
 
   Feed FeedDecoder() {
@@ -265,6 +382,7 @@ bool VideoFile::IsOpen() const { return s_ != nullptr; }
 void VideoFile::Close() {
   s_.reset();
   info_ = {};
+  indexTaken_ = false;
 }
 
 bool VideoExtensionKnown(const std::string& path) {
@@ -277,11 +395,12 @@ bool VideoExtensionKnown(const std::string& path) {
   return false;
 }
 
-VideoError VideoFile::Open(const std::string& path) {
+VideoError VideoFile::Open(const std::string& path, Indexing indexing) {
   Close();
   av_log_set_level(AV_LOG_QUIET);
   auto s = std::make_unique<State>();
 
+  s->path = path;
   int ret = avformat_open_input(&s->format, path.c_str(), nullptr, nullptr);
   if (ret < 0) {
     if (ret == AVERROR_INVALIDDATA) {
@@ -289,6 +408,11 @@ VideoError VideoFile::Open(const std::string& path) {
     }
     return VideoError::kCannotOpen;
   }
+  // The sizes the header declares, before reading the stream makes them what it decodes.
+  std::vector<std::pair<int, int>> declared;
+  for (unsigned i = 0; i < s->format->nb_streams; ++i)
+    declared.emplace_back(s->format->streams[i]->codecpar->width,
+                          s->format->streams[i]->codecpar->height);
   if (avformat_find_stream_info(s->format, nullptr) < 0) return VideoError::kBadFormat;
   s->stream = av_find_best_stream(s->format, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
   if (s->stream < 0) return VideoError::kNoStream;
@@ -305,6 +429,12 @@ VideoError VideoFile::Open(const std::string& path) {
     info_.fourcc = info_.codecName;
   }
 
+  info_.width = par->width;
+  info_.height = par->height;
+  if (s->stream < static_cast<int>(declared.size()) &&
+      std::int64_t{declared[s->stream].first} * declared[s->stream].second > kMaxPicturePixels)
+    std::tie(info_.width, info_.height) = declared[s->stream];
+  if (std::int64_t{info_.width} * info_.height > kMaxPicturePixels) return VideoError::kTooLarge;
   const AVCodec* codec = avcodec_find_decoder(par->codec_id);
   if (!codec) return VideoError::kNoDecoder;
   s->decoder = OpenDecoder(codec, st, false);
@@ -313,26 +443,50 @@ VideoError VideoFile::Open(const std::string& path) {
   s->frame = av_frame_alloc();
   if (!s->packet || !s->frame) return VideoError::kCannotOpen;
 
-  s->IndexPass(codec);
+  const int promised = s->PacketPass();
   if (s->index.Packets() == 0) return VideoError::kBadFormat;
+  if (!s->index.Finished()) {
+    s->StartCounting(path, codec);
+    if (indexing == Indexing::kWhole) s->StopCountingWhenDone();
+  }
+  // The first frame must be known before anything is shown of the file.
+  s->index.WaitForFrame(0);
 
-  info_.width = par->width;
-  info_.height = par->height;
+  // A display matrix turns the pictures; a picture of another size is scaled to the stream's.
+  const auto* matrix = reinterpret_cast<const std::int32_t*>(
+      av_stream_get_side_data(st, AV_PKT_DATA_DISPLAYMATRIX, nullptr));
+  s->shaper.Setup(par->width, par->height, OrientationOf(matrix));
+  info_.width = s->shaper.ShownWidth();
+  info_.height = s->shaper.ShownHeight();
   info_.bitsPerPixel = par->bits_per_coded_sample > 0 ? par->bits_per_coded_sample : 24;
   AVRational rate = av_guess_frame_rate(s->format, st, nullptr);
   if (rate.num <= 0 || rate.den <= 0) rate = {0, 1};
   info_.rateNumerator = rate.num;
   info_.rateDenominator = rate.den;
-  info_.frames = s->index.Frames();
-  if (info_.frames > 0) {
+  info_.frames = s->index.Finished() ? s->index.Frames() : promised;
+  if (s->index.Frames() > 0) {
     const PacketEntry& first = s->index.Packet(s->index.SerialOf(0));
     const std::int64_t t = first.pts != kNoTime ? first.pts : first.dts;
     info_.startSeconds = t != kNoTime ? t * av_q2d(st->time_base) : 0.0;
   }
   info_.headerFrames = st->nb_frames;
-  info_.keyFramesFound = s->index.KeyFramesFound();
   s_ = std::move(s);
+  TakeFinishedIndex();
   return VideoError::kNone;
+}
+
+double VideoFile::IndexProgress() const {
+  if (!s_ || s_->index.Finished()) return 1.0;
+  const int packets = s_->index.Packets();
+  return packets > 0 ? static_cast<double>(s_->packetsCounted) / packets : 1.0;
+}
+
+bool VideoFile::TakeFinishedIndex() {
+  if (!s_ || indexTaken_ || !s_->index.Finished()) return false;
+  indexTaken_ = true;
+  info_.frames = s_->index.Frames();
+  info_.keyFramesFound = s_->index.KeyFramesFound();
+  return true;
 }
 
 bool VideoFile::IsKeyFrame(int index) const { return s_ && s_->index.IsKeyFrame(index); }
@@ -359,7 +513,7 @@ VideoFile::Run VideoFile::DecodeUntil(int index, VideoPicture& picture) {
         av_frame_unref(s.frame);
         return Run::kMissing;
       }
-      const bool converted = s.converter.Convert(*s.frame, picture);
+      const bool converted = s.Show(*s.frame, picture);
       av_frame_unref(s.frame);
       if (!converted) return Run::kMissing;
       ++stats_.framesConverted;
@@ -385,8 +539,9 @@ VideoFile::Run VideoFile::DecodeUntil(int index, VideoPicture& picture) {
 }
 
 bool VideoFile::ReadFrame(int index, VideoPicture& picture) {
-  if (!s_ || index < 0 || index >= info_.frames) return false;
+  if (!s_ || index < 0 || (indexTaken_ && index >= info_.frames)) return false;
   State& s = *s_;
+  if (!s.index.WaitForFrame(index)) return false;
   const int key = s.index.StartKey(index);
   // Decoding on from where the decoder stands is never more work than seeking when the frame lies
   // ahead and no key frame lies in between.

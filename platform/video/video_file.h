@@ -6,10 +6,12 @@
 //
 // Opening makes one pass over the file's packets and keeps a small index: each packet's
 // timestamps, file position and a fingerprint of its bytes. For codecs whose every packet is one
-// picture decodable on its own (motion JPEG, raw video, DV ...) that pass reads the packets only.
-// For all others it also decodes them (without pixel work) and counts the pictures shown, so
-// packets the decoder drops (before the first key frame, marked for discarding, leading pictures
-// of a cut open group) are no frames, and the key frames are the ones the decoder names.
+// picture decodable on its own (motion JPEG, raw video, DV ...) that pass is the whole index.
+// For all others the packets are then decoded (without pixel work) on a thread of their own and
+// the pictures shown are counted, so packets the decoder drops (before the first key frame,
+// marked for discarding, leading pictures of a cut open group) are no frames, and the key frames
+// are the ones the decoder names. Open either waits for that count or returns at once, with the
+// frame count the packets promise, while the count goes on (see Open).
 //
 // Timestamps are not trusted to identify anything: a packet read after a seek is recognised by its
 // fingerprint, and a picture by the packet it came from. A seek counts only once the key frame's
@@ -17,7 +19,8 @@
 // beginning of the file. Reading the frame after the last one read continues decoding.
 //
 // Frames come out as 24-bit blue-green-red rows, or as 8-bit indices with a 256-entry colour table
-// for palette videos and grey videos (see picture_convert.h).
+// for palette videos and grey videos (see picture_convert.h); upright and all of the first
+// picture's size (see picture_shape.h).
 
 #include <cstdint>
 #include <memory>
@@ -35,16 +38,21 @@ enum class VideoError {
   kNoHandler,   // no reader knows this kind of file
   kNoStream,    // the file holds no video stream, or no frame in it
   kNoDecoder,   // the stream's codec cannot be decoded
+  kTooLarge,    // the stream declares pictures of more than kMaxPicturePixels
 };
 
+// The most pixels a picture may have: a header may declare any size, and each picture is held
+// several times over (decoded, converted, in the working bitmap). 8192 x 8192.
+inline constexpr std::int64_t kMaxPicturePixels = std::int64_t{1} << 26;
+
 struct VideoStreamInfo {
-  int width = 0;
+  int width = 0;  // of the pictures as shown: upright, as the stream's display matrix turns them
   int height = 0;
   int bitsPerPixel = 24;  // of the stream's own format
   int rateNumerator = 1;  // frames per second as a fraction
   int rateDenominator = 1;
   double startSeconds = 0.0;      // timestamp of the first frame shown
-  int frames = 0;                 // frames found in the file
+  int frames = 0;                 // frames found in the file (see VideoFile::Open)
   std::int64_t headerFrames = 0;  // frames the header claims (0 when it does not say)
   std::string name;               // the stream's title, empty when it has none
   std::string fourcc;             // the codec's four-character code as stored, or the codec's name
@@ -70,16 +78,39 @@ class VideoFile {
   VideoFile(const VideoFile&) = delete;
   VideoFile& operator=(const VideoFile&) = delete;
 
+  enum class Indexing {
+    kWhole,         // Open returns once every frame is counted
+    kInBackground,  // Open returns once frame 0 is known; the count goes on beside the reading
+  };
+
   // Opens the file's first video stream and indexes it. On failure the file is closed; after
-  // kNoDecoder, Info() still names the stream (name, fourcc, codecName).
-  VideoError Open(const std::string& path);
+  // kNoDecoder and kTooLarge, Info() still names the stream (name, fourcc, codecName) and its
+  // declared size.
+  //
+  // While the count runs in the background, Info().frames is the number of frames the packets
+  // promise: one for each packet from the first the container calls a key frame on, leaving out
+  // packets marked for discarding. That is the exact count for every file whose decoder shows
+  // each such packet; reading never depends on it, since a frame the count has not reached yet is
+  // read by waiting until it has (frame n is always the n-th picture the decoder shows). When the
+  // count is finished, TakeFinishedIndex puts the exact count into Info().
+  VideoError Open(const std::string& path, Indexing indexing = Indexing::kWhole);
+  // Stops the background count, if it still runs, and closes the file.
   void Close();
   bool IsOpen() const;
 
   const VideoStreamInfo& Info() const { return info_; }
 
+  // Whether every frame is counted and Info().frames is the exact count.
+  bool IndexComplete() const { return s_ && indexTaken_; }
+  // How far the background count has come, 0 to 1 (1 once it is finished).
+  double IndexProgress() const;
+  // Once the background count has finished: takes the exact frame count (and what the count
+  // found about key frames) into Info() and returns true, once; false before and after.
+  bool TakeFinishedIndex();
+
   // Decodes frame `index` (0-based, display order) into `picture`; false when the file is not
-  // open, the index is out of range or the frame cannot be decoded.
+  // open, the index is out of range or the frame cannot be decoded. A frame the background count
+  // has not reached yet is waited for.
   bool ReadFrame(int index, VideoPicture& picture);
 
   // Whether decoding may start at frame `index` (for tests and the benchmark).
@@ -98,8 +129,11 @@ class VideoFile {
   // Decodes on until frame `index` comes out and converts it.
   Run DecodeUntil(int index, VideoPicture& picture);
 
+  void FillInfo();
+
   std::unique_ptr<State> s_;
   VideoStreamInfo info_;
+  bool indexTaken_ = false;
   VideoStats stats_;
 };
 

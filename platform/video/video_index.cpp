@@ -32,65 +32,126 @@ int VideoIndex::AddPacket(const PacketEntry& entry) {
   return static_cast<int>(packets_.size()) - 1;
 }
 
-void VideoIndex::AddPicture(int serial, bool key) {
-  if (serial < 0 || serial >= Packets()) return;
-  if (serialFrame_[serial] == kUnknown) serialFrame_[serial] = Frames();
-  frameSerial_.push_back(serial);
-  if (key && (keyPackets_.empty() || keyPackets_.back() != serial)) keyPackets_.push_back(serial);
-}
-
-void VideoIndex::DropDamagedTail() {
-  while (!frameSerial_.empty() && packets_[frameSerial_.back()].corrupt) {
-    serialFrame_[frameSerial_.back()] = kUnknown;
-    frameSerial_.pop_back();
-  }
-}
-
-int VideoIndex::FrameOf(int serial) const {
-  return serial >= 0 && serial < Packets() ? serialFrame_[serial] : kUnknown;
-}
-
-void VideoIndex::Finish() {
-  keys_.clear();
-  keys_.emplace_back(0, 0);  // decoding from the file's first packet shows every frame
-  std::sort(keyPackets_.begin(), keyPackets_.end());
-  for (int serial : keyPackets_) {
-    const int frame = serialFrame_[serial];
-    if (serial > 0 && frame != kUnknown) keys_.emplace_back(serial, frame);
-  }
-  keyPackets_.clear();
-  keyPackets_.shrink_to_fit();
-  const bool allMarked =
-      std::all_of(packets_.begin(), packets_.end(), [](const PacketEntry& p) { return p.key; });
-  keyFramesFound_ = allMarked && static_cast<int>(keys_.size()) < Frames();
-
+void VideoIndex::FinishPackets() {
   byPrint_.clear();
   byPrint_.reserve(packets_.size());
   for (int i = 0; i < Packets(); ++i) byPrint_.emplace_back(packets_[i].print, i);
   std::sort(byPrint_.begin(), byPrint_.end());
+  packetsFinished_ = true;
+}
+
+void VideoIndex::AddPicture(int serial, bool key) {
+  if (serial < 0 || serial >= Packets()) return;
+  {
+    std::lock_guard<std::mutex> lock(guard_.mutex);
+    if (serialFrame_[serial] == kUnknown) serialFrame_[serial] = FramesLocked();
+    // Decoding may start at the key frame's packet, which shows its first picture; the file's
+    // first packet is key 0 already. Not at a damaged one: the decoder fills its holes from the
+    // pictures decoded before it, so it shows what it shows only after them.
+    const std::pair<int, int> entry(serial, serialFrame_[serial]);
+    auto at = std::lower_bound(keys_.begin(), keys_.end(), std::make_pair(serial, kUnknown));
+    if (key && serial > 0 && !packets_[serial].corrupt &&
+        (at == keys_.end() || at->first != serial))
+      keys_.insert(at, entry);
+    frameSerial_.push_back(serial);
+  }
+  guard_.grown.notify_all();
+}
+
+void VideoIndex::DropDamagedTail() {
+  std::lock_guard<std::mutex> lock(guard_.mutex);
+  while (!frameSerial_.empty() && packets_[frameSerial_.back()].corrupt) {
+    serialFrame_[frameSerial_.back()] = kUnknown;
+    frameSerial_.pop_back();
+  }
+  const int frames = FramesLocked();
+  keys_.erase(std::remove_if(keys_.begin() + 1, keys_.end(),
+                             [frames](const std::pair<int, int>& k) { return k.second >= frames; }),
+              keys_.end());
+}
+
+void VideoIndex::Finish() {
+  if (!packetsFinished_) FinishPackets();
+  {
+    std::lock_guard<std::mutex> lock(guard_.mutex);
+    const bool allMarked =
+        std::all_of(packets_.begin(), packets_.end(), [](const PacketEntry& p) { return p.key; });
+    keyFramesFound_ = allMarked && static_cast<int>(keys_.size()) < FramesLocked();
+    finished_ = true;
+  }
+  guard_.grown.notify_all();
+}
+
+bool VideoIndex::Finished() const {
+  std::lock_guard<std::mutex> lock(guard_.mutex);
+  return finished_;
+}
+
+bool VideoIndex::WaitForFrame(int frame) const {
+  std::unique_lock<std::mutex> lock(guard_.mutex);
+  guard_.grown.wait(lock, [&] { return finished_ || frame < FramesLocked(); });
+  return frame < FramesLocked();
+}
+
+int VideoIndex::Frames() const {
+  std::lock_guard<std::mutex> lock(guard_.mutex);
+  return FramesLocked();
+}
+
+int VideoIndex::SerialOf(int frame) const {
+  std::lock_guard<std::mutex> lock(guard_.mutex);
+  return frameSerial_[frame];
+}
+
+int VideoIndex::FrameOf(int serial) const {
+  std::lock_guard<std::mutex> lock(guard_.mutex);
+  return serial >= 0 && serial < Packets() ? serialFrame_[serial] : kUnknown;
+}
+
+int VideoIndex::Keys() const {
+  std::lock_guard<std::mutex> lock(guard_.mutex);
+  return static_cast<int>(keys_.size());
+}
+
+int VideoIndex::KeySerial(int key) const {
+  std::lock_guard<std::mutex> lock(guard_.mutex);
+  return keys_[key].first;
+}
+
+int VideoIndex::KeyFrame(int key) const {
+  std::lock_guard<std::mutex> lock(guard_.mutex);
+  return keys_[key].second;
+}
+
+bool VideoIndex::KeyFramesFound() const {
+  std::lock_guard<std::mutex> lock(guard_.mutex);
+  return keyFramesFound_;
 }
 
 int VideoIndex::StartKey(int frame) const {
+  std::lock_guard<std::mutex> lock(guard_.mutex);
   const int serial = frameSerial_[frame];
-  auto it = std::upper_bound(keys_.begin(), keys_.end(), std::make_pair(serial, Frames()));
+  auto it = std::upper_bound(keys_.begin(), keys_.end(), std::make_pair(serial, FramesLocked()));
   int key = static_cast<int>(it - keys_.begin()) - 1;
   while (key > 0 && keys_[key].second > frame) --key;
   return std::max(key, 0);
 }
 
 bool VideoIndex::IsKeyFrame(int frame) const {
+  std::lock_guard<std::mutex> lock(guard_.mutex);
   return std::any_of(keys_.begin(), keys_.end(),
                      [frame](const std::pair<int, int>& k) { return k.second == frame; });
 }
 
 int VideoIndex::LongestGroup() const {
+  std::lock_guard<std::mutex> lock(guard_.mutex);
   std::vector<int> starts;
   for (const auto& k : keys_) starts.push_back(k.second);
   std::sort(starts.begin(), starts.end());
   starts.erase(std::unique(starts.begin(), starts.end()), starts.end());
   int longest = 0;
   for (std::size_t i = 0; i < starts.size(); ++i) {
-    const int end = i + 1 < starts.size() ? starts[i + 1] : Frames();
+    const int end = i + 1 < starts.size() ? starts[i + 1] : FramesLocked();
     longest = std::max(longest, end - starts[i]);
   }
   return longest;
@@ -112,9 +173,9 @@ int VideoIndex::Identify(std::uint64_t print, std::int64_t pos) const {
 }
 
 std::size_t VideoIndex::Bytes() const {
+  std::lock_guard<std::mutex> lock(guard_.mutex);
   return packets_.capacity() * sizeof(PacketEntry) +
-         (frameSerial_.capacity() + serialFrame_.capacity() + keyPackets_.capacity()) *
-             sizeof(int) +
+         (frameSerial_.capacity() + serialFrame_.capacity()) * sizeof(int) +
          keys_.capacity() * sizeof(keys_[0]) + byPrint_.capacity() * sizeof(byPrint_[0]);
 }
 

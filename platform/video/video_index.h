@@ -1,11 +1,17 @@
 #pragma once
 
-// The index a video file keeps after its opening pass: every packet of the video stream in file
-// order (its serial number is its place in that order), which packet each shown picture came
-// from, and where decoding may start. Free of the decoder library, so it can be tested alone.
+// The index a video file keeps: every packet of the video stream in file order (its serial number
+// is its place in that order), which packet each shown picture came from, and where decoding may
+// start. Free of the decoder library, so it can be tested alone.
+//
+// The packets are all added first (the opening pass); the pictures may then be added by another
+// thread while the reader uses the part already known: everything about pictures and key frames
+// is guarded, and a reader waits for the frame it needs with WaitForFrame.
 
+#include <condition_variable>
 #include <cstddef>
 #include <cstdint>
+#include <mutex>
 #include <utility>
 #include <vector>
 
@@ -17,6 +23,7 @@ struct PacketEntry {
   std::int64_t dts = 0;
   std::int64_t pos = -1;    // file position, -1 when unknown
   std::uint64_t print = 0;  // fingerprint of size and bytes: recognises the packet after a seek
+  std::int32_t size = 0;    // bytes
   bool key = false;         // the container calls it a key frame
   bool corrupt = false;     // the container found it damaged (a file cut short ends in one)
 };
@@ -30,26 +37,34 @@ class VideoIndex {
 
   // Adds the next packet; returns its serial number.
   int AddPacket(const PacketEntry& entry);
+  // Ends the packets: builds the lookup of fingerprints.
+  void FinishPackets();
   // Adds the next picture a sequential decode shows, made from packet `serial`; `key` when the
   // decoder calls it a key frame (decoding may start at its packet).
   void AddPicture(int serial, bool key);
   // Drops the last pictures while their packets are damaged (a packet cut off by the end of the
   // file is no frame).
   void DropDamagedTail();
-  // Completes the index: the key frames in order, the lookup of fingerprints.
+  // Completes the index (FinishPackets too, when it has not been called); wakes every waiter.
   void Finish();
+  // Whether Finish has been called: the frames are then all known.
+  bool Finished() const;
+  // Waits until frame `frame` is known or the index is finished; whether the frame is known.
+  bool WaitForFrame(int frame) const;
 
-  int Frames() const { return static_cast<int>(frameSerial_.size()); }
+  // The frames known so far (all of them once finished).
+  int Frames() const;
   int Packets() const { return static_cast<int>(packets_.size()); }
   const PacketEntry& Packet(int serial) const { return packets_[serial]; }
-  int SerialOf(int frame) const { return frameSerial_[frame]; }
-  // The first frame made from packet `serial`, kUnknown for a packet that shows no picture.
+  int SerialOf(int frame) const;
+  // The first frame made from packet `serial`, kUnknown for a packet that shows no picture (or
+  // none known yet).
   int FrameOf(int serial) const;
 
-  // The key frames, in packet order; key 0 is always the first packet (frame 0).
-  int Keys() const { return static_cast<int>(keys_.size()); }
-  int KeySerial(int key) const { return keys_[key].first; }
-  int KeyFrame(int key) const { return keys_[key].second; }
+  // The key frames known so far, in packet order; key 0 is always the first packet (frame 0).
+  int Keys() const;
+  int KeySerial(int key) const;
+  int KeyFrame(int key) const;
   // The key frame decoding must start at to show `frame` as the sequential decode shows it: the
   // last one whose packet is not after the frame's packet and whose own picture is not after the
   // frame (pictures shown before their group's key frame need the group before).
@@ -62,17 +77,32 @@ class VideoIndex {
   int Identify(std::uint64_t print, std::int64_t pos) const;
 
   // Whether every packet was called a key frame by the container and the decoder found fewer.
-  bool KeyFramesFound() const { return keyFramesFound_; }
+  bool KeyFramesFound() const;
   std::size_t Bytes() const;
 
  private:
+  int FramesLocked() const { return static_cast<int>(frameSerial_.size()); }
+
   std::vector<PacketEntry> packets_;
-  std::vector<int> frameSerial_;  // frame -> packet
-  std::vector<int> serialFrame_;  // packet -> first frame, kUnknown when none
-  std::vector<int> keyPackets_;   // packets whose picture is a key frame, as the decoder said
-  std::vector<std::pair<int, int>> keys_;               // (serial, frame) by serial
   std::vector<std::pair<std::uint64_t, int>> byPrint_;  // (fingerprint, serial) sorted
+  bool packetsFinished_ = false;
+
+  // A mutex and its condition; a moved index gets fresh ones (nobody waits on one being moved).
+  struct Guard {
+    std::mutex mutex;
+    std::condition_variable grown;
+    Guard() = default;
+    Guard(Guard&&) noexcept {}
+    Guard& operator=(Guard&&) noexcept { return *this; }
+  };
+
+  // Pictures and key frames, added while readers look.
+  mutable Guard guard_;
+  std::vector<int> frameSerial_;                   // frame -> packet
+  std::vector<int> serialFrame_;                   // packet -> first frame, kUnknown when none
+  std::vector<std::pair<int, int>> keys_{{0, 0}};  // (serial, frame) by serial
   bool keyFramesFound_ = false;
+  bool finished_ = false;
 };
 
 }  // namespace platform

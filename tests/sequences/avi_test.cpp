@@ -335,11 +335,11 @@ TEST(AviFrameSequenceTest, FrameServerScript) {
 
 namespace {
 
-// A raw-video AVI of one 64 x 48 frame whose format claims `width` x `height`.
-std::string ClipClaimingSize(const seqtest::TempDir& dir, std::uint32_t width,
-                             std::uint32_t height) {
-  const std::string clip =
-      videotest::MakeClip(dir, "claims.avi", "-c:v rawvideo -pix_fmt bgr24", 1);
+// An AVI of one 64 x 48 frame (raw video unless `codec` says otherwise) whose format claims
+// `width` x `height`.
+std::string ClipClaimingSize(const seqtest::TempDir& dir, std::uint32_t width, std::uint32_t height,
+                             const std::string& codec = "-c:v rawvideo -pix_fmt bgr24") {
+  const std::string clip = videotest::MakeClip(dir, "claims.avi", codec, 1);
   if (clip.empty()) return {};
   std::string bytes = ReadAll(clip);
   const auto strf = bytes.find("strf");
@@ -361,21 +361,28 @@ long PeakResidentKiB() {
   return 0;
 }
 
-// A header may claim any frame size: the open is refused with a message naming the file, and
-// nothing of the claimed size is allocated before a frame decodes.
+// A header may claim any frame size: the open is refused with a message naming the file (and,
+// beyond the reader's limit, the size and the limit, whatever the codec), and nothing of the
+// claimed size is allocated before a frame decodes.
 TEST(AviFrameSequenceTest, ClaimedHugeFramesAreRefusedWithAMessage) {
   SKIP_WITHOUT_FFMPEG();
   seqtest::TempDir dir;
   const std::string noDecompressor =
       "AVI-file: %s\n\nCould not find a decompressor with the given format (%s) for stream %s.";
-  const std::string noFormat = "AVI-file: %s\n\nCould not read the format of the video-stream.";
+  const std::string tooLarge =
+      "AVI-file: %s\n\nThe video declares frames of %u x %u pixels; at most 67108864 pixels a "
+      "frame can be read.";
   struct Case {
     std::uint32_t width, height;
+    std::string codec;
     std::string text;  // formatted with the file (and the codec and stream)
   };
-  for (const Case& c : {Case{16000, 16000, noDecompressor}, Case{100000, 100000, noFormat}}) {
-    SCOPED_TRACE(c.width);
-    const std::string clip = ClipClaimingSize(dir, c.width, c.height);
+  const std::string raw = "-c:v rawvideo -pix_fmt bgr24";
+  for (const Case& c :
+       {Case{16000, 16000, raw, tooLarge}, Case{16000, 16000, "-c:v mjpeg", tooLarge},
+        Case{8000, 8000, raw, noDecompressor}, Case{100000, 100000, raw, tooLarge}}) {
+    SCOPED_TRACE(c.codec + " " + std::to_string(c.width));
+    const std::string clip = ClipClaimingSize(dir, c.width, c.height, c.codec);
     ASSERT_FALSE(clip.empty());
     platform::RecordingMessageService messages;
     const long peakBefore = PeakResidentKiB();
@@ -386,7 +393,7 @@ TEST(AviFrameSequenceTest, ClaimedHugeFramesAreRefusedWithAMessage) {
     EXPECT_EQ(messages.shown[0].caption, "Error in AVI-File");
     const std::string expected = c.text == noDecompressor
                                      ? platform::Format(c.text, clip, "rawvideo", "")
-                                     : platform::Format(c.text, clip);
+                                     : platform::Format(c.text, clip, c.width, c.height);
     EXPECT_EQ(messages.shown[0].text, expected);
     EXPECT_FALSE(seq.IsOpened());
   }

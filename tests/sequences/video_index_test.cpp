@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
 
 using platform::PacketEntry;
 using platform::VideoIndex;
@@ -81,6 +82,31 @@ TEST(VideoIndexTest, DamagedPacketsAtTheEndAreDropped) {
   index.Finish();
   EXPECT_EQ(index.Frames(), 3);  // a damaged packet inside stays a frame
   EXPECT_EQ(index.FrameOf(3), VideoIndex::kUnknown);
+}
+
+// Pictures are added by the count while the reader uses the index: the key frames known so far
+// serve the frames known so far, a reader waits for a frame not known yet, and a damaged key
+// frame is no place to start.
+TEST(VideoIndexTest, TheIndexServesWhileItGrows) {
+  VideoIndex index;
+  for (int i = 0; i < 9; ++i) index.AddPacket(Packet(300 + i, 100 * i, i == 6));
+  index.FinishPackets();
+  EXPECT_EQ(index.Identify(304, 400), 4);
+  for (int serial : {0, 1, 2, 3}) index.AddPicture(serial, serial == 0 || serial == 3);
+  EXPECT_FALSE(index.Finished());
+  EXPECT_EQ(index.Frames(), 4);
+  EXPECT_EQ(index.KeySerial(index.StartKey(3)), 3);
+
+  std::thread count([&] {
+    for (int serial : {4, 5, 6, 7, 8}) index.AddPicture(serial, serial == 6);
+    index.Finish();
+  });
+  EXPECT_TRUE(index.WaitForFrame(8));
+  EXPECT_FALSE(index.WaitForFrame(9));  // returns once the index is finished
+  count.join();
+  EXPECT_EQ(index.Keys(), 2) << "key frame 6 is damaged";
+  EXPECT_EQ(index.KeySerial(index.StartKey(7)), 3);
+  EXPECT_EQ(index.LongestGroup(), 6);
 }
 
 TEST(VideoIndexTest, FingerprintsSeeTheSizeAndTheStartMiddleAndEnd) {

@@ -4,6 +4,7 @@
 // beginning shows, in the order it shows them, converted as the reader converts them.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -22,11 +23,11 @@ inline std::uint64_t HashPicture(const platform::VideoPicture& p) {
          (p.bitCount == 8 ? Hash(p.colorTable.data(), p.colorTable.size()) : 0);
 }
 
-// Hashes of every picture a sequential decode of `path` shows; empty when it cannot be decoded.
-inline std::vector<std::uint64_t> SequentialHashes(const std::string& path) {
-  std::vector<std::uint64_t> hashes;
+// Hands every picture a sequential decode of `path` shows to `take`, in the order shown.
+inline void ForEachSequentialPicture(
+    const std::string& path, const std::function<void(const platform::VideoPicture&)>& take) {
   AVFormatContext* format = nullptr;
-  if (avformat_open_input(&format, path.c_str(), nullptr, nullptr) < 0) return hashes;
+  if (avformat_open_input(&format, path.c_str(), nullptr, nullptr) < 0) return;
   AVCodecContext* decoder = nullptr;
   AVPacket* packet = av_packet_alloc();
   AVFrame* frame = av_frame_alloc();
@@ -34,7 +35,7 @@ inline std::vector<std::uint64_t> SequentialHashes(const std::string& path) {
   platform::VideoPicture picture;
   auto collect = [&] {
     while (avcodec_receive_frame(decoder, frame) == 0) {
-      if (converter.Convert(*frame, picture)) hashes.push_back(HashPicture(picture));
+      if (converter.Convert(*frame, picture)) take(picture);
       av_frame_unref(frame);
     }
   };
@@ -62,6 +63,13 @@ inline std::vector<std::uint64_t> SequentialHashes(const std::string& path) {
   av_packet_free(&packet);
   avcodec_free_context(&decoder);
   avformat_close_input(&format);
+}
+
+// Hashes of every picture a sequential decode of `path` shows; empty when it cannot be decoded.
+inline std::vector<std::uint64_t> SequentialHashes(const std::string& path) {
+  std::vector<std::uint64_t> hashes;
+  ForEachSequentialPicture(
+      path, [&](const platform::VideoPicture& p) { hashes.push_back(HashPicture(p)); });
   return hashes;
 }
 
