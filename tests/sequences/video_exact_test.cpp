@@ -122,29 +122,6 @@ INSTANTIATE_TEST_SUITE_P(
 
 namespace {
 
-// A clip's pictures converted by the ffmpeg command to rows of blue, green, red.
-std::string CommandLinePictures(const seqtest::TempDir& dir, const std::string& clip,
-                                const std::string& scale) {
-  const std::string out = dir.File("pictures.bgr");
-  if (!Run(Ffmpeg("-i '" + clip + "' -vf '" + scale + ",format=bgr24' -f rawvideo '" + out + "'")))
-    return {};
-  std::ifstream in(out, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
-
-int LargestDifference(const VideoPicture& p, const std::string& rows, int frame) {
-  const std::size_t line = static_cast<std::size_t>(p.width) * 3;
-  const std::size_t offset = line * p.height * frame;
-  int largest = 0;
-  for (int y = 0; y < p.height; ++y)
-    for (std::size_t x = 0; x < line; ++x) {
-      const int ours = p.pixels[static_cast<std::size_t>(y) * p.stride + x];
-      const int theirs = static_cast<std::uint8_t>(rows[offset + y * line + x]);
-      largest = std::max(largest, std::abs(ours - theirs));
-    }
-  return largest;
-}
-
 struct Tagged {
   const char* name;
   const char* range;  // "tv" limited, "pc" full
@@ -169,8 +146,8 @@ TEST_P(VideoColourTest, PicturesAreConvertedWithTheStreamsMatrixAndRange) {
       5, "testsrc2=size=64x48:rate=25");
   ASSERT_FALSE(clip.empty());
   const std::string scale = "scale=flags=bilinear+full_chroma_int";
-  const std::string own = CommandLinePictures(dir, clip, scale);
-  const std::string as601 = CommandLinePictures(dir, clip, scale + ":in_color_matrix=bt601");
+  const std::string own = videotest::CommandLinePictures(dir, clip, scale);
+  const std::string as601 = videotest::CommandLinePictures(dir, clip, scale + ":in_color_matrix=bt601");
   ASSERT_EQ(own.size(), 5u * 64 * 48 * 3);
   ASSERT_EQ(as601.size(), own.size());
 
@@ -180,8 +157,8 @@ TEST_P(VideoColourTest, PicturesAreConvertedWithTheStreamsMatrixAndRange) {
   for (int n = 0; n < 5; ++n) {
     ASSERT_TRUE(video.ReadFrame(n, picture));
     ASSERT_EQ(picture.bitCount, 24);
-    EXPECT_EQ(LargestDifference(picture, own, n), 0) << "frame " << n;
-    EXPECT_GE(LargestDifference(picture, as601, n), 20) << "frame " << n;
+    EXPECT_EQ(videotest::LargestDifference(picture, own, n), 0) << "frame " << n;
+    EXPECT_GE(videotest::LargestDifference(picture, as601, n), 20) << "frame " << n;
   }
 }
 
