@@ -23,6 +23,9 @@ constexpr int kEntryBytes = 4;
 // Pictures smaller than this are converted on one thread: handing them out costs more than it
 // saves.
 constexpr int kThreadedPixels = 320 * 240;
+// More threads than this gain little on a picture and lose on a busy machine, where each of them
+// has to wait for its turn before the picture is complete.
+constexpr int kMostThreads = 4;
 // The scaler stores whole groups of pixels and writes past the end of a row (into the next one,
 // or past the picture) unless the row is a multiple of this many pixels wide.
 constexpr int kScalerGroup = 32;
@@ -182,8 +185,8 @@ bool PictureConverter::Scale(const AVFrame& f, std::uint8_t* top, int stride) {
   out->linesize[0] = stride;
   // The rows stay the caller's: the scaler only needs a reference to hold while it works.
   const std::size_t span = static_cast<std::size_t>(std::abs(stride)) * f.height;
-  std::uint8_t* lowest = stride < 0 ? top + static_cast<std::ptrdiff_t>(stride) * (f.height - 1)
-                                    : top;
+  std::uint8_t* lowest =
+      stride < 0 ? top + static_cast<std::ptrdiff_t>(stride) * (f.height - 1) : top;
   out->buf[0] = av_buffer_create(lowest, span, KeepBuffer, nullptr, 0);
   const bool ok = out->buf[0] && sws_scale_frame(scaler_, out, &f) >= 0;
   av_frame_free(&out);
@@ -215,9 +218,12 @@ bool PictureConverter::Convert(const AVFrame& f, VideoPicture& picture) {
     CopyIndexed(f, picture);
     return true;
   }
-  const int available = threads_ > 0 ? threads_ : static_cast<int>(std::thread::hardware_concurrency());
+  const int available =
+      threads_ > 0 ? threads_
+                   : std::min(static_cast<int>(std::thread::hardware_concurrency()), kMostThreads);
   const int threads = f.width * f.height >= kThreadedPixels ? std::max(available, 1) : 1;
-  if (!PrepareScaler({f.width, f.height, f.format, ColourDescription::Of(f), threads})) return false;
+  if (!PrepareScaler({f.width, f.height, f.format, ColourDescription::Of(f), threads}))
+    return false;
   picture.bitCount = 24;
   picture.stride = RowStride(f.width, 24);
   picture.direct =

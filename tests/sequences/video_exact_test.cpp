@@ -147,7 +147,8 @@ TEST_P(VideoColourTest, PicturesAreConvertedWithTheStreamsMatrixAndRange) {
   ASSERT_FALSE(clip.empty());
   const std::string scale = "scale=flags=bilinear+full_chroma_int";
   const std::string own = videotest::CommandLinePictures(dir, clip, scale);
-  const std::string as601 = videotest::CommandLinePictures(dir, clip, scale + ":in_color_matrix=bt601");
+  const std::string as601 =
+      videotest::CommandLinePictures(dir, clip, scale + ":in_color_matrix=bt601");
   ASSERT_EQ(own.size(), 5u * 64 * 48 * 3);
   ASSERT_EQ(as601.size(), own.size());
 

@@ -53,8 +53,8 @@ TEST_P(VideoFormatTest, EveryOrderOfReadingShowsFfmpegsPicture) {
   const std::string clip = videotest::MakeClip(dir, f.file, f.options, kFrames,
                                                std::string("testsrc2=size=") + f.size + ":rate=25");
   ASSERT_FALSE(clip.empty()) << "ffmpeg could not make the clip";
-  const std::string rows = videotest::CommandLinePictures(
-      dir, clip, std::string("scale=flags=bilinear") + f.siting);
+  const std::string rows =
+      videotest::CommandLinePictures(dir, clip, std::string("scale=flags=bilinear") + f.siting);
 
   VideoFile video;
   ASSERT_EQ(video.Open(clip), VideoError::kNone);
@@ -88,10 +88,9 @@ INSTANTIATE_TEST_SUITE_P(
         Format{"h264_10bit_420", "h264_10.mkv", "64x48",
                "-c:v libx264 -pix_fmt yuv420p10le -g 10 -bf 2", kLeft420},
         Format{"hevc_10bit_420", "hevc_10.mkv", "64x48",
-               "-c:v libx265 -pix_fmt yuv420p10le -x265-params log-level=none:keyint=10",
-               kLeft420},
-        Format{"h264_10bit_422", "h264_422.mkv", "64x48",
-               "-c:v libx264 -pix_fmt yuv422p10le -g 10", kLeft422},
+               "-c:v libx265 -pix_fmt yuv420p10le -x265-params log-level=none:keyint=10", kLeft420},
+        Format{"h264_10bit_422", "h264_422.mkv", "64x48", "-c:v libx264 -pix_fmt yuv422p10le -g 10",
+               kLeft422},
         Format{"h264_444", "h264_444.mkv", "64x48", "-c:v libx264 -pix_fmt yuv444p -g 10", ""},
         Format{"vp9_10bit_444", "vp9.webm", "64x48",
                "-c:v libvpx-vp9 -pix_fmt yuv444p10le -deadline realtime -cpu-used 8 -g 10", ""},
