@@ -51,12 +51,13 @@ struct Clip {
   const char* options;     // encoder and container options of the first clip
   const char* remux;       // if set: options that copy the first clip into `file` (a cut)
   bool dropIndex = false;  // take the AVI index away afterwards
+  const char* size = "64x48";
 };
 
 void PrintTo(const Clip& c, std::ostream* os) { *os << c.name; }
 
 std::string MakeClip(const seqtest::TempDir& dir, const Clip& c) {
-  const std::string source = "testsrc=size=64x48:rate=25";
+  const std::string source = std::string("testsrc=size=") + c.size + ":rate=25";
   if (!c.remux) {
     std::string path = videotest::MakeClip(dir, c.file, c.options, c.frames, source);
     if (!path.empty() && c.dropIndex && !DropAviIndex(path)) return {};
@@ -115,7 +116,10 @@ INSTANTIATE_TEST_SUITE_P(
         Clip{"h264_elementary", "raw.h264", 60,
              "-c:v libx264 -bf 2 -g 12 -x264-params open-gop=1 -f h264", nullptr},
         Clip{"ffv1_avi_without_index", "ffv1.avi", 50, "-c:v ffv1 -g 10", nullptr, true},
-        Clip{"mpeg1_program_stream", "ps.mpg", 60, "-c:v mpeg1video -g 12 -bf 2 -f mpeg", nullptr}),
+        Clip{"mpeg1_program_stream", "ps.mpg", 60, "-c:v mpeg1video -g 12 -bf 2 -f mpeg", nullptr},
+        // Large enough that reading in order converts each picture while the next is decoded.
+        Clip{"h264_720p_converted_while_decoding", "hd.mp4", 20,
+             "-c:v libx264 -preset ultrafast -bf 2 -g 6", nullptr, false, "1280x720"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
