@@ -104,17 +104,20 @@ struct VideoFile::State {
   std::vector<std::uint8_t> palette;
 
   // Decoder position.
-  bool running = false;      // a run from a key frame is under way
-  bool started = false;      // the run's key frame packet has been recognised and sent
-  int startSerial = 0;       // that packet
-  int nextSerial = 0;        // the packet expected next
-  int unknown = 0;           // unrecognised packets since the seek
-  int lastOut = -1;          // frame of the last picture the decoder gave out
-  int lastSerial = -1;       // the packet it came from
-  bool drained = false;      // end of the stream sent to the decoder
-  std::optional<Step> held;  // decoded ahead and not yet taken; its picture is in `following`
+  bool running = false;  // a run from a key frame is under way
+  bool started = false;  // the run's key frame packet has been recognised and sent
+  int startSerial = 0;   // that packet
+  int nextSerial = 0;    // the packet expected next
+  int unknown = 0;       // unrecognised packets since the seek
+  int lastOut = -1;      // frame of the last picture the decoder gave out
+  int lastSerial = -1;   // the packet it came from
+  bool drained = false;  // end of the stream sent to the decoder
+
+  // Reading in order: the picture decoded while the last one was converted, not yet taken (its
+  // picture is in `following`), and the thread that converts.
+  std::optional<Step> held;
   AVFrame* following = nullptr;
-  SideThread converting;  // converts a picture while the next one is decoded
+  SideThread converting;
 
   ~State() {
     av_frame_free(&following);
