@@ -22,10 +22,10 @@ constexpr int kPaletteEntries = 256;
 constexpr int kEntryBytes = 4;
 // Pictures smaller than this are converted on one thread: handing them out costs more than it
 // saves.
-constexpr int kThreadedPixels = 320 * 240;
+constexpr int kThreadedPixels = 1280 * 720;
 // More threads than this gain little on a picture and lose on a busy machine, where each of them
 // has to wait for its turn before the picture is complete.
-constexpr int kMostThreads = 4;
+constexpr int kMostThreads = 2;
 // The scaler stores whole groups of pixels and writes past the end of a row (into the next one,
 // or past the picture) unless the row is a multiple of this many pixels wide.
 constexpr int kScalerGroup = 32;

@@ -86,7 +86,7 @@ class PictureConverter {
 
   SwsContext* scaler_ = nullptr;
   Setup setup_;
-  int threads_ = 0;  // 0: as many as the machine has, up to a few
+  int threads_ = 0;  // 0: as many as the machine has, up to two
   std::vector<std::uint8_t> scratch_;
 };
 

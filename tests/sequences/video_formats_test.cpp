@@ -94,7 +94,6 @@ INSTANTIATE_TEST_SUITE_P(
         Format{"h264_444", "h264_444.mkv", "64x48", "-c:v libx264 -pix_fmt yuv444p -g 10", ""},
         Format{"vp9_10bit_444", "vp9.webm", "64x48",
                "-c:v libvpx-vp9 -pix_fmt yuv444p10le -deadline realtime -cpu-used 8 -g 10", ""},
-        // Large enough to be converted on several threads.
         Format{"prores_422_cif", "prores.mov", "352x288", "-c:v prores_ks -profile:v 2", ""},
         Format{"prores_4444_alpha", "prores4444.mov", "64x48",
                "-c:v prores_ks -profile:v 4444 -pix_fmt yuva444p10le", ""},
