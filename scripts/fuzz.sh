@@ -16,12 +16,15 @@ trap 'rm -rf "$work"' EXIT
 mkdir -p "$build/fuzz-findings"
 
 "$build/fuzz/make_seeds" "$work/seeds"
-# The program writes no videos: tiny clips of the kinds users bring come from the ffmpeg command.
+# The program writes no videos: tiny clips of the kinds users bring come from the ffmpeg command,
+# in the pixel formats the converter treats apart (deep, unsubsampled, RGB, odd sizes).
 mkdir -p "$work/seeds/video"
-for clip in "rawvideo avi" "mjpeg avi" "ffv1 mkv" "mpeg4 mp4" "libx264 mp4"; do
+for clip in "rawvideo avi yuv420p 16x12" "mjpeg avi yuvj420p 16x12" "ffv1 mkv yuv420p 16x12" \
+    "mpeg4 mp4 yuv420p 16x12" "libx264 mp4 yuv420p 16x12" "ffv1 mkv yuv422p10le 15x11" \
+    "ffv1 mkv yuv444p 16x12" "ffv1 mkv gbrp10le 16x12" "rawvideo avi yuyv422 16x12"; do
   set -- $clip
-  ffmpeg -nostdin -loglevel error -f lavfi -i testsrc=size=16x12:rate=5 -frames:v 4 \
-    -pix_fmt yuv420p -c:v "$1" "$work/seeds/video/$1.$2" 2>/dev/null || true
+  ffmpeg -nostdin -loglevel error -f lavfi -i testsrc=size=$4:rate=5 -frames:v 4 \
+    -pix_fmt "$3" -c:v "$1" "$work/seeds/video/$1-$3.$2" 2>/dev/null || true
 done
 
 export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1}"

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <atomic>
 #include <cstring>
+#include <new>
+#include <optional>
 #include <thread>
 #include <tuple>
 #include <utility>
@@ -14,6 +16,7 @@ extern "C" {
 }
 
 #include "platform/video/picture_shape.h"
+#include "platform/video/side_thread.h"
 #include "platform/video/video_index.h"
 
 namespace platform {
@@ -70,6 +73,20 @@ AVCodecContext* OpenDecoder(const AVCodec* codec, const AVStream* st, bool count
   if (avcodec_open2(c, codec, nullptr) < 0) avcodec_free_context(&c);
   return c;
 }
+
+// Reading in order, pictures of at least this many pixels are converted on a second thread while
+// the next one is decoded; for smaller ones handing the work over costs more than it saves.
+constexpr long kOverlapPixels = 1280L * 720;
+
+// What decoding on gave: the next picture the decoder shows (its frame number, or
+// VideoIndex::kUnknown for a picture no sequential decode shows), the end of the run or a run that
+// lost its way; and the packets it handed to the decoder.
+struct Step {
+  enum Kind { kPicture, kEnd, kLost } kind = kEnd;
+  int frame = -1;
+  int serial = -1;  // the packet the picture came from
+  long packets = 0;
+};
 
 // Where a seek positions the file before decoding starts at a key frame. kReopen opens the file
 // anew: the start of a file whose first packets carry no timestamps and that cannot be positioned
@@ -138,8 +155,15 @@ struct VideoFile::State {
   int lastSerial = -1;   // the packet it came from
   bool drained = false;  // end of the stream sent to the decoder
 
+  // Reading in order: the picture decoded while the last one was converted, not yet taken (its
+  // picture is in `following`), and the thread that converts.
+  std::optional<Step> held;
+  AVFrame* following = nullptr;
+  SideThread converting;
+
   ~State() {
     StopCounting();
+    av_frame_free(&following);
     av_frame_free(&frame);
     av_packet_free(&packet);
     avcodec_free_context(&decoder);
@@ -300,6 +324,8 @@ struct VideoFile::State {
     lastOut = -1;
     lastSerial = -1;
     drained = false;
+    held.reset();
+    if (following) av_frame_unref(following);
     return running;
   }
 
@@ -370,6 +396,49 @@ struct VideoFile::State {
       return VideoIndex::kUnknown;
     return frame;
   }
+
+  // Decodes on until the decoder shows its next picture, into `into`. The picture counts as
+  // shown once it is taken.
+  Step DecodeNext(AVFrame* into) {
+    Step step;
+    for (;;) {
+      const int ret = avcodec_receive_frame(decoder, into);
+      if (ret == 0) {
+        step.kind = Step::kPicture;
+        step.frame = FrameOfPicture(into);
+        step.serial = static_cast<int>(into->pts);
+        return step;
+      }
+      if (ret != AVERROR(EAGAIN) || drained) {
+        step.kind = Step::kEnd;
+        return step;
+      }
+      switch (FeedDecoder()) {
+        case Feed::kSent:
+          ++step.packets;
+          break;
+        case Feed::kEnd:
+          drained = true;
+          avcodec_send_packet(decoder, nullptr);
+          break;
+        case Feed::kLost:
+          step.kind = Step::kLost;
+          return step;
+      }
+    }
+  }
+
+  // The next step of the run, its picture in `frame`: the one decoded ahead, or a new one.
+  Step Take() {
+    if (held) std::swap(frame, following);
+    const Step step = held ? *held : DecodeNext(frame);
+    held.reset();
+    if (step.kind == Step::kPicture && step.frame != VideoIndex::kUnknown) {
+      lastOut = step.frame;
+      lastSerial = step.serial;
+    }
+    return step;
+  }
 };
 
 enum class VideoFile::Run { kFound, kMissing, kLost };
@@ -380,6 +449,7 @@ VideoFile::~VideoFile() = default;
 bool VideoFile::IsOpen() const { return s_ != nullptr; }
 
 void VideoFile::Close() {
+  lastRead_ = -1;
   s_.reset();
   info_ = {};
   indexTaken_ = false;
@@ -498,48 +568,59 @@ std::size_t VideoFile::IndexBytes() const { return s_ ? s_->index.Bytes() : 0; }
 VideoFile::Run VideoFile::DecodeUntil(int index, VideoPicture& picture) {
   State& s = *s_;
   for (;;) {
-    const int ret = avcodec_receive_frame(s.decoder, s.frame);
-    if (ret == 0) {
-      const int frame = s.FrameOfPicture(s.frame);
-      if (frame != VideoIndex::kUnknown) {
-        s.lastOut = frame;
-        s.lastSerial = static_cast<int>(s.frame->pts);
-      }
-      if (frame == VideoIndex::kUnknown || frame < index) {
-        av_frame_unref(s.frame);
-        continue;
-      }
-      if (frame > index) {
-        av_frame_unref(s.frame);
-        return Run::kMissing;
-      }
-      const bool converted = s.Show(*s.frame, picture);
-      av_frame_unref(s.frame);
-      if (!converted) return Run::kMissing;
-      ++stats_.framesConverted;
-      return Run::kFound;
-    }
-    if (ret != AVERROR(EAGAIN) || s.drained) {
+    const Step step = s.Take();
+    stats_.packetsDecoded += step.packets;
+    if (step.kind == Step::kEnd || step.kind == Step::kLost) {
       s.running = false;
-      return s.started ? Run::kMissing : Run::kLost;
+      return step.kind == Step::kLost || !s.started ? Run::kLost : Run::kMissing;
     }
-    switch (s.FeedDecoder()) {
-      case State::Feed::kSent:
-        ++stats_.packetsDecoded;
-        break;
-      case State::Feed::kEnd:
-        s.drained = true;
-        avcodec_send_packet(s.decoder, nullptr);
-        break;
-      case State::Feed::kLost:
-        s.running = false;
-        return Run::kLost;
+    if (step.frame == VideoIndex::kUnknown || step.frame < index) {
+      av_frame_unref(s.frame);
+      continue;
     }
+    if (step.frame > index) {
+      av_frame_unref(s.frame);
+      return Run::kMissing;
+    }
+    const bool converted = inOrder_ ? ConvertWhileDecoding(picture) : Convert(picture);
+    av_frame_unref(s.frame);
+    if (!converted) return Run::kMissing;
+    ++stats_.framesConverted;
+    return Run::kFound;
   }
+}
+
+bool VideoFile::Convert(VideoPicture& picture) {
+  try {
+    return s_->Show(*s_->frame, picture);
+  } catch (const std::bad_alloc&) {
+    return false;  // no room for the picture: a frame that cannot be read
+  }
+}
+
+bool VideoFile::ConvertWhileDecoding(VideoPicture& picture) {
+  State& s = *s_;
+  if (!s.following) s.following = av_frame_alloc();
+  bool converted = false;
+  if (!s.following || !s.converting.Start([&] { converted = Convert(picture); }))
+    return Convert(picture);
+  s.held = s.DecodeNext(s.following);
+  stats_.packetsDecoded += s.held->packets;
+  s.held->packets = 0;
+  s.converting.Wait();
+  return converted;
 }
 
 bool VideoFile::ReadFrame(int index, VideoPicture& picture) {
   if (!s_ || index < 0 || (indexTaken_ && index >= info_.frames)) return false;
+  inOrder_ =
+      index == lastRead_ + 1 && static_cast<long>(info_.width) * info_.height >= kOverlapPixels;
+  const bool found = ReadExactly(index, picture);
+  lastRead_ = found ? index : -1;
+  return found;
+}
+
+bool VideoFile::ReadExactly(int index, VideoPicture& picture) {
   State& s = *s_;
   if (!s.index.WaitForFrame(index)) return false;
   const int key = s.index.StartKey(index);

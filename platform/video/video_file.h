@@ -18,6 +18,9 @@
 // own packet has been recognised; otherwise decoding starts at an earlier key frame or at the
 // beginning of the file. Reading the frame after the last one read continues decoding.
 //
+// Reading large pictures frame after frame, each is converted on a second thread while the next is
+// decoded: decoding overlaps the conversion.
+//
 // Frames come out as 24-bit blue-green-red rows, or as 8-bit indices with a 256-entry colour table
 // for palette videos and grey videos (see picture_convert.h); upright and all of the first
 // picture's size (see picture_shape.h).
@@ -126,12 +129,20 @@ class VideoFile {
  private:
   struct State;
   enum class Run;
+  // Reads frame `index` from where the decoder stands or from a key frame.
+  bool ReadExactly(int index, VideoPicture& picture);
   // Decodes on until frame `index` comes out and converts it.
   Run DecodeUntil(int index, VideoPicture& picture);
+  // Converts the decoder's present picture for the caller.
+  bool Convert(VideoPicture& picture);
+  // The same on a second thread, while this one decodes the next picture, held for the next read.
+  bool ConvertWhileDecoding(VideoPicture& picture);
 
   void FillInfo();
 
   std::unique_ptr<State> s_;
+  int lastRead_ = -1;     // the frame the last successful read gave
+  bool inOrder_ = false;  // this read follows the last one (and the pictures are large)
   VideoStreamInfo info_;
   bool indexTaken_ = false;
   VideoStats stats_;

@@ -51,12 +51,13 @@ struct Clip {
   const char* options;     // encoder and container options of the first clip
   const char* remux;       // if set: options that copy the first clip into `file` (a cut)
   bool dropIndex = false;  // take the AVI index away afterwards
+  const char* size = "64x48";
 };
 
 void PrintTo(const Clip& c, std::ostream* os) { *os << c.name; }
 
 std::string MakeClip(const seqtest::TempDir& dir, const Clip& c) {
-  const std::string source = "testsrc=size=64x48:rate=25";
+  const std::string source = std::string("testsrc=size=") + c.size + ":rate=25";
   if (!c.remux) {
     std::string path = videotest::MakeClip(dir, c.file, c.options, c.frames, source);
     if (!path.empty() && c.dropIndex && !DropAviIndex(path)) return {};
@@ -115,35 +116,15 @@ INSTANTIATE_TEST_SUITE_P(
         Clip{"h264_elementary", "raw.h264", 60,
              "-c:v libx264 -bf 2 -g 12 -x264-params open-gop=1 -f h264", nullptr},
         Clip{"ffv1_avi_without_index", "ffv1.avi", 50, "-c:v ffv1 -g 10", nullptr, true},
-        Clip{"mpeg1_program_stream", "ps.mpg", 60, "-c:v mpeg1video -g 12 -bf 2 -f mpeg", nullptr}),
+        Clip{"mpeg1_program_stream", "ps.mpg", 60, "-c:v mpeg1video -g 12 -bf 2 -f mpeg", nullptr},
+        // Large enough that reading in order converts each picture while the next is decoded.
+        Clip{"h264_720p_converted_while_decoding", "hd.mp4", 20,
+             "-c:v libx264 -preset ultrafast -bf 2 -g 6", nullptr, false, "1280x720"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 
 namespace {
-
-// A clip's pictures converted by the ffmpeg command to rows of blue, green, red.
-std::string CommandLinePictures(const seqtest::TempDir& dir, const std::string& clip,
-                                const std::string& scale) {
-  const std::string out = dir.File("pictures.bgr");
-  if (!Run(Ffmpeg("-i '" + clip + "' -vf '" + scale + ",format=bgr24' -f rawvideo '" + out + "'")))
-    return {};
-  std::ifstream in(out, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
-
-int LargestDifference(const VideoPicture& p, const std::string& rows, int frame) {
-  const std::size_t line = static_cast<std::size_t>(p.width) * 3;
-  const std::size_t offset = line * p.height * frame;
-  int largest = 0;
-  for (int y = 0; y < p.height; ++y)
-    for (std::size_t x = 0; x < line; ++x) {
-      const int ours = p.pixels[static_cast<std::size_t>(y) * p.stride + x];
-      const int theirs = static_cast<std::uint8_t>(rows[offset + y * line + x]);
-      largest = std::max(largest, std::abs(ours - theirs));
-    }
-  return largest;
-}
 
 struct Tagged {
   const char* name;
@@ -168,9 +149,10 @@ TEST_P(VideoColourTest, PicturesAreConvertedWithTheStreamsMatrixAndRange) {
           range,
       5, "testsrc2=size=64x48:rate=25");
   ASSERT_FALSE(clip.empty());
-  const std::string scale = "scale=flags=bilinear+full_chroma_int";
-  const std::string own = CommandLinePictures(dir, clip, scale);
-  const std::string as601 = CommandLinePictures(dir, clip, scale + ":in_color_matrix=bt601");
+  const std::string scale = "scale=flags=bilinear";
+  const std::string own = videotest::CommandLinePictures(dir, clip, scale);
+  const std::string as601 =
+      videotest::CommandLinePictures(dir, clip, scale + ":in_color_matrix=bt601");
   ASSERT_EQ(own.size(), 5u * 64 * 48 * 3);
   ASSERT_EQ(as601.size(), own.size());
 
@@ -180,8 +162,8 @@ TEST_P(VideoColourTest, PicturesAreConvertedWithTheStreamsMatrixAndRange) {
   for (int n = 0; n < 5; ++n) {
     ASSERT_TRUE(video.ReadFrame(n, picture));
     ASSERT_EQ(picture.bitCount, 24);
-    EXPECT_EQ(LargestDifference(picture, own, n), 0) << "frame " << n;
-    EXPECT_GE(LargestDifference(picture, as601, n), 20) << "frame " << n;
+    EXPECT_EQ(videotest::LargestDifference(picture, own, n), 0) << "frame " << n;
+    EXPECT_GE(videotest::LargestDifference(picture, as601, n), 20) << "frame " << n;
   }
 }
 

@@ -3,8 +3,12 @@
 // The reference for frame-exact reading: the pictures a plain decode of a video from its
 // beginning shows, in the order it shows them, converted as the reader converts them.
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -71,6 +75,34 @@ inline std::vector<std::uint64_t> SequentialHashes(const std::string& path) {
   ForEachSequentialPicture(
       path, [&](const platform::VideoPicture& p) { hashes.push_back(HashPicture(p)); });
   return hashes;
+}
+
+// Every picture of `clip` as the ffmpeg command shows it through the scale filter `scale`
+// ("scale=flags=..."), as rows of blue, green, red one after the other; empty when ffmpeg failed.
+inline std::string CommandLinePictures(const seqtest::TempDir& dir, const std::string& clip,
+                                       const std::string& scale) {
+  const std::string out = dir.File("pictures.bgr");
+  const std::string command = "ffmpeg -nostdin -y -loglevel error -i '" + clip +
+                              "' -vsync passthrough -vf '" + scale +
+                              ",format=bgr24' -f rawvideo '" + out + "' >/dev/null 2>&1";
+  if (std::system(command.c_str()) != 0) return {};
+  std::ifstream in(out, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+// The largest difference of one colour level between a 24-bit picture and picture `frame` of
+// CommandLinePictures' rows.
+inline int LargestDifference(const platform::VideoPicture& p, const std::string& rows, int frame) {
+  const std::size_t line = static_cast<std::size_t>(p.width) * 3;
+  const std::size_t offset = line * p.height * frame;
+  int largest = 0;
+  for (int y = 0; y < p.height; ++y)
+    for (std::size_t x = 0; x < line; ++x) {
+      const int ours = p.pixels[static_cast<std::size_t>(y) * p.stride + x];
+      const int theirs = static_cast<std::uint8_t>(rows[offset + y * line + x]);
+      largest = std::max(largest, std::abs(ours - theirs));
+    }
+  return largest;
 }
 
 }  // namespace videotest
