@@ -17,11 +17,11 @@
 #include "objects/ui/bildview.h"
 #include "platform/strings.h"
 #include "platform/ui/choosers.h"
+#include "platform/ui/modeless.h"
 #include "sequences/avisequence.h"
 #include "sequences/bldsequence.h"
+#include "sequences/frame.h"
 #include "sequences/framesequence.h"
-#include "sequences/imagefilter.h"
-#include "sequences/sequences_ids.h"
 #include "sequences/ui/dibpaint.h"
 #include "sequences/ui/filterdlg.h"
 #include "sequences/ui/gammadlg.h"
@@ -79,22 +79,13 @@ void PrepareCalibrationImage(Calibration& c) {
     std::memcpy(c.displayFrame->Bits(), loaded.Bits(), loaded.ImageSize());
   }
   CDIB& image = *c.displayFrame;
-  const int w = image.Width(), h = image.Height();
   if (image.BitCount() == 8) {
     const std::vector<PaletteEntry> table = loaded.Palette();
     image.CorrectPalette(table.data(), static_cast<int>(table.size()));
   } else {
     image.BuildCorrectionTables();
   }
-  if (image.filterId == seqid::kFilterOriginal) return;
-  if (image.BitCount() == 24) {
-    std::vector<std::uint8_t> planes(static_cast<std::size_t>(w) * h * 3);
-    image.ToPlanes(planes.data());
-    ApplyImageFilter(image.filterId, planes.data(), w, h, true);
-    image.FromPlanes(planes.data());
-  } else if (image.BitCount() == 8) {
-    FilterPlane(image.filterId, image.Bits(), w, h, image.RowBytes());
-  }
+  FilterShownImage(image, true);
   image.MarkNewImage();
 }
 
@@ -152,26 +143,29 @@ void ResourceCalibrationHost::RebuildPicture(int number) {
     view->UpdateImage();
 }
 
-void ResourceCalibrationHost::RunFilterDialog(int number, QWidget* parent) {
-  RunImageDialog<FilterDlg>(number, parent);
+void ResourceCalibrationHost::OpenFilterDialog(int number, QWidget* parent) {
+  OpenImageDialog<FilterDlg>(number, parent);
 }
 
-void ResourceCalibrationHost::RunGammaDialog(int number, QWidget* parent) {
-  RunImageDialog<GammaDialog>(number, parent);
+void ResourceCalibrationHost::OpenGammaDialog(int number, QWidget* parent) {
+  OpenImageDialog<GammaDialog>(number, parent);
 }
 
 // The dialog on the bitmap the picture shows: the calibration frame's display copy, else the
-// frame of the video's view; the picture is rebuilt after it.
+// frame of the video's view. It stays open beside parent, which it asks to rebuild the picture
+// after each change.
 template <class Dialog>
-void ResourceCalibrationHost::RunImageDialog(int number, QWidget* parent) {
+void ResourceCalibrationHost::OpenImageDialog(int number, QWidget* parent) {
   FrameSequence& video = *document_.Sequence(number - 1);
   BildView* view = ViewOf(video);
-  CDIB* bitmap = video.displayFrame ? video.displayFrame.get()
-                 : view             ? &view->DisplayFrame().Image()
-                                    : nullptr;
+  std::shared_ptr<CDIB> display = video.displayFrame;
+  CDIB* bitmap = display ? display.get() : view ? &view->DisplayFrame().Image() : nullptr;
   if (!bitmap) return;
-  Dialog(parent, *bitmap).Execute();
-  RebuildPicture(number);
+  bool created = false;
+  Dialog* dialog = platform::ShowModeless<Dialog>(parent, &created, *bitmap);
+  // New calibration files drop the display copy while the dialog may still be open: it keeps
+  // its bitmap until it is gone.
+  if (created && display) QObject::connect(dialog, &QObject::destroyed, [display] {});
 }
 
 void ResourceCalibrationHost::SetScale(int number, float units, float aspect) {

@@ -23,8 +23,8 @@ class ResourceCalibrationHost : public CalibrationHost {
   bool LoadCalibrationFrame(int number, QWidget* parent) override;
   QImage Picture(int number) override;
   void RebuildPicture(int number) override;
-  void RunFilterDialog(int number, QWidget* parent) override;
-  void RunGammaDialog(int number, QWidget* parent) override;
+  void OpenFilterDialog(int number, QWidget* parent) override;
+  void OpenGammaDialog(int number, QWidget* parent) override;
   void SetScale(int number, float units, float aspect) override;
   bool HasMultipleCalibrated() const override;
   void GetDivergence3D(double& mean, double& deviation) const override;
@@ -41,7 +41,7 @@ class ResourceCalibrationHost : public CalibrationHost {
 
  private:
   template <class Dialog>
-  void RunImageDialog(int number, QWidget* parent);
+  void OpenImageDialog(int number, QWidget* parent);
 
   Resource& document_;
   std::unique_ptr<AbortGadget> abort_;

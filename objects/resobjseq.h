@@ -119,8 +119,9 @@ class ResObjectSequences {
   // Drops the sequence for good: from the stick figure, every video and the list.
   void RemoveSequence(ResObjectSequence* sequence);
 
-  // World point of the sequence at the frame from its image points (objects/worldpoints.cpp).
-  void ComputeWorldPoint(ResObjectSequence& sequence, int frame);
+  // Recomputes the world point of the sequence at the frame from its image points, removing it
+  // when none can be computed (objects/worldpoints.cpp).
+  void CollectModelCoords(ResObjectSequence& sequence, int frame);
   // Image points of a body-model result sequence at the frame from its world point.
   void PlaceModelPoints(ResObjectSequence& sequence, int frame);
   // The same for every ordinary sequence at the frame, or at every frame of the document for 0.

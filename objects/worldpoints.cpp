@@ -153,7 +153,7 @@ void ResObjectSequences::ComputeWorldPoints(int frame) {
   const auto [first, last] = FrameRange(frame, GetDocument());
   SequenceIterator it(*this, seqmask::kOrdinary);
   for (ResObjectSequence* s = it.Current(); s; s = it.Next())
-    for (int f = first; f <= last; ++f) ComputeWorldPoint(*s, f);
+    for (int f = first; f <= last; ++f) CollectModelCoords(*s, f);
 }
 
 void ResObjectSequences::PlaceModelPoints(int frame) {
@@ -163,7 +163,7 @@ void ResObjectSequences::PlaceModelPoints(int frame) {
     for (int f = first; f <= last; ++f) PlaceModelPoints(*s, f);
 }
 
-void ResObjectSequences::ComputeWorldPoint(ResObjectSequence& s, int frame) {
+void ResObjectSequences::CollectModelCoords(ResObjectSequence& s, int frame) {
   Document* doc = document_;
   if (!doc || !doc->CanReconstruct() || frame < 1) return;
   const int videos = doc->SequenceCount();

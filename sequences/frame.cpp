@@ -29,28 +29,30 @@ const CDIB* Frame::PrepareImage(const CDIB* frame) {
   }
   std::memcpy(image_.Bits(), frame->Bits(), frame->ImageSize());
 
-  const int w = image_.Width();
-  const int h = image_.Height();
   if (image_.BitCount() == 24) {
     image_.BuildCorrectionTables();
   } else if (image_.BitCount() == 8 && sequence_) {
     image_.CorrectPalette(sequence_->colorTable.data(), FrameSequence::kPaletteSize);
   }
 
-  if (image_.filterId != seqid::kFilterOriginal) {
-    // A filter over a large frame takes a moment the user sees.
-    platform::BusyScope busy;
-    if (image_.BitCount() == 24) {
-      std::vector<std::uint8_t> planes(static_cast<std::size_t>(w) * h * 3);
-      image_.ToPlanes(planes.data());
-      ApplyImageFilter(image_.filterId, planes.data(), w, h, true);
-      image_.FromPlanes(planes.data());
-    } else if (image_.BitCount() == 8 && sequence_ && sequence_->colorTableIsGrey) {
-      FilterPlane(image_.filterId, image_.Bits(), w, h, image_.RowBytes());
-    }
-  }
+  FilterShownImage(image_, sequence_ && sequence_->colorTableIsGrey);
   image_.MarkNewImage();
   return &image_;
+}
+
+void FilterShownImage(CDIB& image, bool filterEightBit) {
+  if (image.filterId == seqid::kFilterOriginal) return;
+  // A filter over a large frame takes a moment the user sees.
+  platform::BusyScope busy;
+  const int w = image.Width(), h = image.Height();
+  if (image.BitCount() == 24) {
+    std::vector<std::uint8_t> planes(static_cast<std::size_t>(w) * h * 3);
+    image.ToPlanes(planes.data());
+    ApplyImageFilter(image.filterId, planes.data(), w, h, true);
+    image.FromPlanes(planes.data());
+  } else if (image.BitCount() == 8 && filterEightBit) {
+    FilterPlane(image.filterId, image.Bits(), w, h, image.RowBytes());
+  }
 }
 
 void Frame::CopyToPlanes(std::uint8_t* buffer) const {

@@ -35,3 +35,7 @@ class Frame {
   FrameSequence* sequence_;
   CDIB image_;
 };
+
+// Runs the bitmap's filter over it under the wait cursor: 24 bits on the three colour planes,
+// 8 bits on the pixel rows as stored when filterEightBit (a grey image); nothing for "Original".
+void FilterShownImage(CDIB& image, bool filterEightBit);

@@ -415,8 +415,8 @@ class DrawnIconEngine : public QIconEngine {
 
 }  // namespace
 
-void Register(int id, Drawer drawer, int gridSize) {
-  Pictures()[id] = {std::move(drawer), gridSize};
+bool Register(int id, Drawer drawer, int gridSize) {
+  return Pictures().try_emplace(id, Picture{std::move(drawer), gridSize}).second;
 }
 
 bool Has(int id) { return Pictures().count(id) != 0; }

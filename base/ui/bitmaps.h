@@ -16,8 +16,9 @@ namespace bitmaps {
 // Draws one picture on its grid; disabled pictures are drawn in grey.
 using Drawer = std::function<void(QPainter& painter, bool disabled)>;
 
-// Adds or replaces the picture of id, drawn on a grid of gridSize units.
-void Register(int id, Drawer drawer, int gridSize = 16);
+// Adds the picture of id, drawn on a grid of gridSize units. Each id has one picture wherever
+// it is shown: an id that has one keeps it, and false is returned.
+bool Register(int id, Drawer drawer, int gridSize = 16);
 bool Has(int id);
 // The picture of id at size x size device-independent pixels; null when there is none.
 QPixmap Load(int id, int size = 16, qreal devicePixelRatio = 1.0);

@@ -50,35 +50,23 @@ void RegisterCalibrationBitmaps() {
   if (bitmaps::Has(25601)) return;
   bitmaps::Register(24507, [](QPainter& p, bool off) { Arrow(p, true, off); });
   bitmaps::Register(24508, [](QPainter& p, bool off) { Arrow(p, false, off); });
-  bitmaps::Register(24505, [](QPainter& p, bool off) {
-    p.setPen(QPen(Ink(Qt::black, off), 0.9));
-    p.setBrush(Ink(QColor(220, 220, 220), off));
-    p.drawRect(QRectF(1.5, 1.5, 9, 13));
-    p.setPen(QPen(Ink(QColor(200, 0, 0), off), 1.5));
-    p.drawLine(QPointF(6, 8), QPointF(14.5, 8));
-    p.drawLine(QPointF(14.5, 8), QPointF(12, 5.5));
-    p.drawLine(QPointF(14.5, 8), QPointF(12, 10.5));
+  // The exit picture (24505) is the one the print preview's bar shows too.
+  bitmaps::Register(25010, [](QPainter& p, bool off) {
+    p.setPen(QPen(Ink(Qt::black, off), 0.8));
+    p.setBrush(Ink(QColor(230, 230, 230), off));
+    QPolygonF funnel;
+    funnel << QPointF(1.5, 2) << QPointF(14.5, 2) << QPointF(9.5, 8) << QPointF(9.5, 14)
+           << QPointF(6.5, 12) << QPointF(6.5, 8);
+    p.drawPolygon(funnel);
   });
-  if (!bitmaps::Has(25010)) {
-    bitmaps::Register(25010, [](QPainter& p, bool off) {
-      p.setPen(QPen(Ink(Qt::black, off), 0.8));
-      p.setBrush(Ink(QColor(230, 230, 230), off));
-      QPolygonF funnel;
-      funnel << QPointF(1.5, 2) << QPointF(14.5, 2) << QPointF(9.5, 8) << QPointF(9.5, 14)
-             << QPointF(6.5, 12) << QPointF(6.5, 8);
-      p.drawPolygon(funnel);
-    });
-  }
-  if (!bitmaps::Has(25011)) {
-    bitmaps::Register(25011, [](QPainter& p, bool off) {
-      p.setPen(QPen(Ink(Qt::black, off), 0.8));
-      p.drawRect(QRectF(1.5, 1.5, 13, 13));
-      QPainterPath curve(QPointF(2, 14));
-      curve.cubicTo(QPointF(4, 5), QPointF(8, 3), QPointF(14, 2));
-      p.setPen(QPen(Ink(QColor(0, 110, 200), off), 1.4));
-      p.drawPath(curve);
-    });
-  }
+  bitmaps::Register(25011, [](QPainter& p, bool off) {
+    p.setPen(QPen(Ink(Qt::black, off), 0.8));
+    p.drawRect(QRectF(1.5, 1.5, 13, 13));
+    QPainterPath curve(QPointF(2, 14));
+    curve.cubicTo(QPointF(4, 5), QPointF(8, 3), QPointF(14, 2));
+    p.setPen(QPen(Ink(QColor(0, 110, 200), off), 1.4));
+    p.drawPath(curve);
+  });
   bitmaps::Register(25601, [](QPainter& p, bool) { Indicator(p, true, "2"); });
   bitmaps::Register(25604, [](QPainter& p, bool) { Indicator(p, false, "2"); });
   bitmaps::Register(25602, [](QPainter& p, bool) { Indicator(p, true, "3"); });

@@ -32,10 +32,11 @@ class CalibrationHost {
   virtual QImage Picture(int number) = 0;
   // Builds the picture anew from its frame with the current filter and colour correction.
   virtual void RebuildPicture(int number) = 0;
-  // The filter and gamma dialogs on that picture (they ask the view, their parent, to rebuild
-  // it while they run); the picture is rebuilt afterwards.
-  virtual void RunFilterDialog(int number, QWidget* parent) = 0;
-  virtual void RunGammaDialog(int number, QWidget* parent) = 0;
+  // The filter and gamma dialogs on that picture, left open beside parent (the view), which owns
+  // them and which they ask to rebuild the picture after each change; an open one is brought to
+  // the front.
+  virtual void OpenFilterDialog(int number, QWidget* parent) = 0;
+  virtual void OpenGammaDialog(int number, QWidget* parent) = 0;
 
   // The camera's linear scale and pixel relation, as its image sequence keeps them.
   virtual void SetScale(int number, float units, float aspect) = 0;

@@ -15,6 +15,7 @@
 #include "calibration/ui/calibrationwindow.h"
 #include "calibration/ui/modelpainter.h"
 #include "platform/events.h"
+#include "platform/ui/modeless.h"
 
 namespace {
 
@@ -49,6 +50,9 @@ Calibration* CalibView::CalibrationOnShow() const {
 }
 
 void CalibView::SetCalibrationFrame(int number) {
+  // The open filter and gamma dialogs work on the picture shown so far; they close keeping their
+  // choice for it.
+  platform::AcceptOpenDialogs(this);
   number_ = number;
   Calibration& c = host_.Camera(number);
   const bool framed = c.Has(kFlagCalibrationImage) && host_.LoadCalibrationFrame(number, this);
@@ -163,13 +167,11 @@ void CalibView::Command(int id) {
       if (!fit_) zoom_.x = zoom_.y = calibzoom::FitOffFactor(zoom_);
       break;
     case kFilter:
-      host_.RunFilterDialog(number_, this);
-      picture_ = host_.Picture(number_);
-      break;
+      host_.OpenFilterDialog(number_, this);
+      return;
     case kGamma:
-      host_.RunGammaDialog(number_, this);
-      picture_ = host_.Picture(number_);
-      break;
+      host_.OpenGammaDialog(number_, this);
+      return;
     case kAllPointsOn:
     case kAllPointsOff:
       c->SetAllPointsUsed(id == kAllPointsOn ? 1 : 0);

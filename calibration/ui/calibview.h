@@ -27,7 +27,8 @@ class CalibView : public QAbstractScrollArea {
   CalibView(CalibrationWindow& window, CalibrationHost& host, QWidget* parent);
 
   // Shows camera number: its calibration frame when one loads, else its video frame; the
-  // caption names the file shown. Clears the selections.
+  // caption names the file shown. Clears the selections and closes the open filter and gamma
+  // dialogs, keeping what they chose for the picture shown before.
   void SetCalibrationFrame(int number);
   int Camera() const { return number_; }
   Calibration* CalibrationOnShow() const;

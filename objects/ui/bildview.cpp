@@ -33,6 +33,7 @@
 #include "platform/numbers.h"
 #include "platform/strings.h"
 #include "platform/ui/actions.h"
+#include "platform/ui/modeless.h"
 #include "sequences/framesequence.h"
 #include "sequences/sequences_ids.h"
 #include "sequences/ui/dibpaint.h"
@@ -387,23 +388,15 @@ void BildView::CeDisplay(platform::CommandEnabler& ce) {
                                                          : platform::CommandEnabler::kUnchecked);
 }
 
-// The dialogs stay open beside the view, which goes on following the frames; the view owns
-// them, so they close with it. A second command brings the open one to the front.
-template <class Dialog>
-void BildView::OpenImageDialog(QPointer<QDialog>& open) {
-  if (Minimised() || !hasImage_) return;
-  if (!open) {
-    open = new Dialog(this, frame_.Image());
-    open->setAttribute(Qt::WA_DeleteOnClose);
-  }
-  open->show();
-  open->raise();
-  open->activateWindow();
+// The dialogs stay open beside the view, which goes on following the frames and shows each one
+// through them.
+void BildView::CmFilter() {
+  if (!Minimised() && hasImage_) platform::ShowModeless<FilterDlg>(this, nullptr, frame_.Image());
 }
 
-void BildView::CmFilter() { OpenImageDialog<FilterDlg>(filterDialog_); }
-
-void BildView::CmGamma() { OpenImageDialog<GammaDialog>(gammaDialog_); }
+void BildView::CmGamma() {
+  if (!Minimised() && hasImage_) platform::ShowModeless<GammaDialog>(this, nullptr, frame_.Image());
+}
 
 void BildView::CeNotMinimised(platform::CommandEnabler& ce) { ce.Enable(!Minimised()); }
 

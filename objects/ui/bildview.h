@@ -7,8 +7,6 @@
 
 #include <QAbstractScrollArea>
 #include <QBasicTimer>
-#include <QDialog>
-#include <QPointer>
 
 #include <cstdint>
 
@@ -130,9 +128,6 @@ class BildView : public QAbstractScrollArea,
   BildView* OtherViewAt(QPointF global) const;
   // Ends this view's setting (its point goes back) and starts setting in view instead.
   void HandSettingTo(BildView* view);
-  // Opens the filter or gamma dialog on the shown bitmap, or brings the open one forward.
-  template <class Dialog>
-  void OpenImageDialog(QPointer<QDialog>& open);
 
   FrameSequence& sequence_;
   Frame frame_;
@@ -144,7 +139,5 @@ class BildView : public QAbstractScrollArea,
   view::SetState state_;
   QBasicTimer holdTimer_;
   ViewCaption* caption_ = nullptr;
-  QPointer<QDialog> filterDialog_;
-  QPointer<QDialog> gammaDialog_;
   bool dragging_ = false;
 };

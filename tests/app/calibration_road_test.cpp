@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTimer>
 #include <QtTest/QTest>
 
@@ -23,11 +24,11 @@
 #include <vector>
 
 #include "app/mydocmanager.h"
-#include "app/sequencelist.h"
-#include "app/zorvatrackapp.h"
 #include "app/resource.h"
+#include "app/sequencelist.h"
 #include "app/ui/mdiclient.h"
 #include "app/ui/resourcewindow.h"
+#include "app/zorvatrackapp.h"
 #include "calibration/calibrat.h"
 #include "calibration/camera.h"
 #include "calibration/ui/calibdialog.h"
@@ -39,10 +40,16 @@
 #include "objects/objcommands.h"
 #include "objects/resobjseq.h"
 #include "objects/subobjseq.h"
+#include "platform/busy.h"
 #include "platform/message_service.h"
 #include "platform/ui/choosers.h"
+#include "platform/ui/modeless.h"
 #include "sequences/avisequence.h"
 #include "sequences/framesequence.h"
+#include "sequences/imagefilter.h"
+#include "sequences/sequences_ids.h"
+#include "sequences/ui/filterdlg.h"
+#include "sequences/ui/gammadlg.h"
 #include "tests/calibration/cal_test_util.h"
 
 namespace fs = std::filesystem;
@@ -246,6 +253,100 @@ TEST_F(CalibrationRoad, TwoCamerasAreCalibratedInTheWindowAndWorldPointsFollow) 
   EXPECT_NEAR(world->x, target.x, 3);
   EXPECT_NEAR(world->y, target.y, 3);
   EXPECT_NEAR(world->z, target.z, 3);
+}
+
+// The filter and gamma dialogs stay open beside the calibration window: the picture follows each
+// choice (under the wait cursor) while the user goes on setting points; moving to another camera
+// closes them, keeping the choice for the camera they worked on; new calibration files dropping
+// the picture under an open dialog leave it working on its own copy.
+TEST_F(CalibrationRoad, FilterAndGammaDialogsStayOpenBesideThePicture) {
+  NameFiles(0, "left");
+  NameFiles(1, "right");
+  int busy = 0, busyNow = 0;
+  platform::SetBusyHandler([&](bool on) {
+    busyNow += on ? 1 : -1;
+    busy += on;
+  });
+  Calibrate([&](CalibrationWindow& window) {
+    window.resize(1100, 700);
+    QApplication::processEvents();
+    CalibView& view = *window.View();
+    Calibration& left = *doc_->Sequence(0);
+    ASSERT_TRUE(left.calibrationFrame && left.displayFrame);
+    const CDIB& loaded = *left.calibrationFrame;
+    std::vector<std::uint8_t> sobel(loaded.Bits(), loaded.Bits() + loaded.ImageSize());
+    FilterPlane(seqid::kFilterSobel, sobel.data(), loaded.Width(), loaded.Height(),
+                loaded.RowBytes());
+    // A pixel of the background, well inside the frame, that the edge filter turns black.
+    QPoint flat(-1, -1);
+    for (int y = 20; y < kHeight - 20 && flat.x() < 0; ++y)
+      for (int x = 20; x < kWidth - 20; ++x)
+        if (loaded.Bits()[y * loaded.RowBytes() + x] == 50 &&
+            sobel[y * loaded.RowBytes() + x] == 0) {
+          flat = QPoint(x, y);
+          break;
+        }
+    ASSERT_GE(flat.x(), 0);
+    const auto shown = [&] {
+      const QPoint pane(std::lround((flat.x() + 0.5) * view.Zoom().x),
+                        std::lround((flat.y() + 0.5) * view.Zoom().y));
+      return view.viewport()->grab().toImage().pixelColor(pane).lightness();
+    };
+    EXPECT_GT(shown(), 30);
+
+    window.Command(CalibView::kFilter);
+    auto* filter = platform::OpenDialogOf<FilterDlg>(&view);
+    ASSERT_NE(filter, nullptr) << "the command returns with the dialog open";
+    EXPECT_TRUE(filter->isVisible());
+    EXPECT_FALSE(filter->isModal());
+    filter->ControlAs<QRadioButton>(seqid::kFilterSobel)->click();
+    EXPECT_GT(busy, 0) << "the wait cursor while the filter runs";
+    EXPECT_EQ(busyNow, 0);
+    EXPECT_EQ(std::vector<std::uint8_t>(left.displayFrame->Bits(),
+                                        left.displayFrame->Bits() + left.displayFrame->ImageSize()),
+              sobel);
+    EXPECT_LT(shown(), 10) << "the picture follows the choice";
+
+    // The window goes on working beside the dialog; a second command brings the same one forward.
+    SetPoints(window, cameras_[0]);
+    EXPECT_TRUE(filter->isVisible());
+    window.Command(CalibView::kFilter);
+    EXPECT_EQ(platform::OpenDialogOf<FilterDlg>(&view), filter);
+    window.Command(CalibView::kGamma);
+    auto* gamma = platform::OpenDialogOf<GammaDialog>(&view);
+    ASSERT_NE(gamma, nullptr);
+    EXPECT_FALSE(gamma->isModal());
+    EXPECT_TRUE(filter->isVisible()) << "both open at once";
+
+    // Another camera: both close, camera 1 keeps its filter, camera 2 shows its frame as it is.
+    window.Command(CalibrationWindow::kNextCamera);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(platform::OpenDialogOf<FilterDlg>(&view), nullptr);
+    EXPECT_EQ(platform::OpenDialogOf<GammaDialog>(&view), nullptr);
+    EXPECT_EQ(left.displayFrame->filterId, seqid::kFilterSobel);
+    EXPECT_EQ(doc_->Sequence(1)->displayFrame->filterId, seqid::kFilterOriginal);
+
+    // New files for camera 2 while its dialog is open (the files dialog does this): the dialog
+    // keeps working on the dropped picture until the view shows the new one and closes it.
+    window.Command(CalibView::kFilter);
+    filter = platform::OpenDialogOf<FilterDlg>(&view);
+    ASSERT_NE(filter, nullptr);
+    NameFiles(1, "right");
+    EXPECT_EQ(doc_->Sequence(1)->displayFrame, nullptr);
+    filter->ControlAs<QRadioButton>(seqid::kFilterMedian)->click();
+    view.SetCalibrationFrame(2);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(platform::OpenDialogOf<FilterDlg>(&view), nullptr);
+    ASSERT_NE(doc_->Sequence(1)->displayFrame, nullptr);
+    EXPECT_EQ(doc_->Sequence(1)->displayFrame->filterId, seqid::kFilterOriginal);
+
+    // A dialog left open closes with the window.
+    window.Command(CalibView::kGamma);
+    ASSERT_NE(platform::OpenDialogOf<GammaDialog>(&view), nullptr);
+  });
+  for (QWidget* w : QApplication::topLevelWidgets())
+    EXPECT_FALSE(qobject_cast<GammaDialog*>(w) && w->isVisible());
+  platform::SetBusyHandler(nullptr);
 }
 
 TEST_F(CalibrationRoad, IncompleteFilesAskFirstAndACalibrationFrameOfAnotherSizeIsRefused) {

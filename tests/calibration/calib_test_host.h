@@ -44,8 +44,8 @@ class TestCalibrationHost : public CalibrationHost {
     return image;
   }
   void RebuildPicture(int) override { ++rebuilds; }
-  void RunFilterDialog(int, QWidget*) override { ++filterRuns; }
-  void RunGammaDialog(int, QWidget*) override {}
+  void OpenFilterDialog(int, QWidget*) override { ++filterRuns; }
+  void OpenGammaDialog(int, QWidget*) override {}
   void SetScale(int number, float units, float aspect) override {
     Calibration& c = Camera(number);
     c.SetImageSize(units, aspect, static_cast<int>(c.imageWidth),

@@ -6,9 +6,10 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPushButton>
-#include <QScrollBar>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -16,12 +17,14 @@
 #include <cmath>
 #include <fstream>
 
+#include "base/ui/bitmaps.h"
+#include "calibration/ui/calibbitmaps.h"
 #include "calibration/ui/calibdialog.h"
-#include "common/dialog_check.h"
 #include "calibration/ui/calibfilesdlg.h"
 #include "calibration/ui/calibrationwindow.h"
 #include "calibration/ui/calibview.h"
 #include "calibration/ui/scaledialog.h"
+#include "common/dialog_check.h"
 #include "platform/events.h"
 #include "platform/message_service.h"
 #include "platform/ui/choosers.h"
@@ -466,6 +469,20 @@ TEST_F(CalibWindowTest, CameraParametersAreWrittenAndReadBack) {
   EXPECT_EQ(back.camera.Nfx, 640);
   EXPECT_EQ(back.camera.dx, 0.02);
   EXPECT_EQ(back.camera.Cx, -161.5);
+}
+
+// The calibration window's exit button shows the program's exit picture (the door of File > Exit
+// and of the print preview's bar): one picture per id, which a second registration cannot swap.
+TEST(CalibrationPictures, TheExitPictureIsTheProgramsOne) {
+  RegisterCalibrationBitmaps();
+  const QImage exit = bitmaps::Load(24505, 32).toImage();
+  ASSERT_FALSE(exit.isNull());
+  EXPECT_EQ(exit, bitmaps::Load(24310, 32).toImage());
+  for (int id : {24507, 24508, 25010, 25011, 25601, 25605})
+    EXPECT_FALSE(bitmaps::Load(id, 16).isNull()) << id;
+  EXPECT_FALSE(
+      bitmaps::Register(24505, [](QPainter& p, bool) { p.fillRect(0, 0, 16, 16, Qt::red); }));
+  EXPECT_EQ(bitmaps::Load(24505, 32).toImage(), exit);
 }
 
 }  // namespace

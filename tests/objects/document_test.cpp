@@ -132,7 +132,7 @@ TEST_F(DocumentObjects, WorldPointOfOneUncalibratedVideoIsScaledLinearly) {
   v->SetImageSize(0.5, 2.0, 640, 480);
   ResObjectSequence* s = All().NewSequence(seqflag::kNewSequence);
   Subs(v).Find(s->number)->AddPoint(4, 10, 30);
-  All().ComputeWorldPoint(*s, 4);
+  All().CollectModelCoords(*s, 4);
   ASSERT_NE(s->ItemAt(4), nullptr);
   float expected[3];
   v->ImageToWorld(expected, 10, 30);
@@ -140,7 +140,7 @@ TEST_F(DocumentObjects, WorldPointOfOneUncalibratedVideoIsScaledLinearly) {
   EXPECT_FLOAT_EQ(s->ItemAt(4)->y, expected[1]);
   EXPECT_FLOAT_EQ(expected[0], 10 * 0.5f * 2.0f * 10);
   Subs(v).Find(s->number)->RemoveObject(4);
-  All().ComputeWorldPoint(*s, 4);
+  All().CollectModelCoords(*s, 4);
   EXPECT_EQ(s->ItemAt(4), nullptr);
 }
 
@@ -162,7 +162,7 @@ TEST_F(DocumentObjects, WorldPointsFromTwoAndThreeCalibratedCameras) {
   const double w[3] = {30, -20, 40};
   See(*Subs(a).Find(s->number), *a, 1, w);
   See(*Subs(b).Find(s->number), *b, 1, w);
-  All().ComputeWorldPoint(*s, 1);
+  All().CollectModelCoords(*s, 1);
   ASSERT_NE(s->ItemAt(1), nullptr);
   EXPECT_NEAR(s->ItemAt(1)->x, 30, 0.01);
   EXPECT_NEAR(s->ItemAt(1)->y, -20, 0.01);
@@ -170,7 +170,7 @@ TEST_F(DocumentObjects, WorldPointsFromTwoAndThreeCalibratedCameras) {
 
   const double w2[3] = {-55, 12, -8};
   for (TestVideo* v : {a, b, c}) See(*Subs(v).Find(s->number), *v, 2, w2);
-  All().ComputeWorldPoint(*s, 2);
+  All().CollectModelCoords(*s, 2);
   ASSERT_NE(s->ItemAt(2), nullptr);
   EXPECT_NEAR(s->ItemAt(2)->x, -55, 0.01);
   EXPECT_NEAR(s->ItemAt(2)->y, 12, 0.01);
@@ -178,7 +178,7 @@ TEST_F(DocumentObjects, WorldPointsFromTwoAndThreeCalibratedCameras) {
 
   // One camera alone cannot place a point in space: the world point goes.
   Subs(b).Find(s->number)->RemoveObject(1);
-  All().ComputeWorldPoint(*s, 1);
+  All().CollectModelCoords(*s, 1);
   EXPECT_EQ(s->ItemAt(1), nullptr);
 
   // And back: a result sequence's world point is seen by every calibrated camera.
