@@ -76,6 +76,9 @@ AVCodecContext* OpenDecoder(const AVCodec* codec, const AVStream* st, bool count
 
 // Reading in order, pictures of at least this many pixels are converted on a second thread while
 // the next one is decoded; for smaller ones handing the work over costs more than it saves.
+// Decoders that decode on frame threads (H.264, HEVC, ProRes ...) already work on the following
+// pictures while the caller converts: for them the hand-over only adds a thread that competes with
+// theirs and a wake-up per picture, and reading slows by up to a third.
 constexpr long kOverlapPixels = 1280L * 720;
 
 // What decoding on gave: the next picture the decoder shows (its frame number, or
@@ -171,6 +174,8 @@ struct VideoFile::State {
   }
 
   AVStream* Stream() const { return format->streams[stream]; }
+
+  bool DecodesAhead() const { return decoder->active_thread_type & FF_THREAD_FRAME; }
 
   bool ReadStreamPacket() {
     while (av_read_frame(format, packet) >= 0) {
@@ -613,8 +618,8 @@ bool VideoFile::ConvertWhileDecoding(VideoPicture& picture) {
 
 bool VideoFile::ReadFrame(int index, VideoPicture& picture) {
   if (!s_ || index < 0 || (indexTaken_ && index >= info_.frames)) return false;
-  inOrder_ =
-      index == lastRead_ + 1 && static_cast<long>(info_.width) * info_.height >= kOverlapPixels;
+  inOrder_ = index == lastRead_ + 1 && !s_->DecodesAhead() &&
+             static_cast<long>(info_.width) * info_.height >= kOverlapPixels;
   const bool found = ReadExactly(index, picture);
   lastRead_ = found ? index : -1;
   return found;

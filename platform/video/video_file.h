@@ -142,7 +142,9 @@ class VideoFile {
 
   std::unique_ptr<State> s_;
   int lastRead_ = -1;     // the frame the last successful read gave
-  bool inOrder_ = false;  // this read follows the last one (and the pictures are large)
+  // This read follows the last one, and its conversion overlaps decoding (large pictures of a
+  // decoder that does not decode ahead on its own threads).
+  bool inOrder_ = false;
   VideoStreamInfo info_;
   bool indexTaken_ = false;
   VideoStats stats_;
