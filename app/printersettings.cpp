@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <limits>
 
+#include "platform/numbers.h"
+
 bool g_PageSetupInInches = true;
 
 PrinterSettings& ThePrinterSettings() {
@@ -14,9 +16,8 @@ PrinterSettings& ThePrinterSettings() {
 
 std::int32_t TruncToInt(double value) {
   if (std::isnan(value)) return 0;
-  constexpr double lo = std::numeric_limits<std::int32_t>::min();
-  constexpr double hi = std::numeric_limits<std::int32_t>::max();
-  return static_cast<std::int32_t>(std::trunc(std::clamp(value, lo, hi)));
+  return platform::ClampToInt(value, std::numeric_limits<std::int32_t>::min(),
+                              std::numeric_limits<std::int32_t>::max());
 }
 
 std::int32_t MulDiv(std::int32_t a, std::int32_t b, std::int32_t c) {
