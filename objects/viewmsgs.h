@@ -40,6 +40,8 @@ inline constexpr int kTrackNext = 25201;
 inline constexpr int kUsageErrorCaption = 31102;
 inline constexpr int kOnlyWithinFrame = 31103;
 inline constexpr int kPositionFormat = 31077;
+// Shown in a view whose frame the video's background count has not reached yet.
+inline constexpr int kWaitingForFrame = 31046;
 
 inline constexpr unsigned kInitialDisplayFlags = 0x52;
 

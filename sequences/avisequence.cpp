@@ -204,6 +204,17 @@ int AviFrameSequence::SequenceFrames(int streamFrames) const {
   return std::max(fields.halfFrameMode == kHalfFrameNone ? frames : 2 * frames, 1);
 }
 
+int AviFrameSequence::StreamPosition(int number) const {
+  return fields.startOffset +
+         (fields.halfFrameMode == kHalfFrameNone ? number - 1 : (number - 1) / 2);
+}
+
+bool AviFrameSequence::FrameReady(int number) const {
+  // Numbers ReadFrame does not decode (out of range, or promised beyond the count) never wait.
+  if (!video_.IsOpen() || number < 1 || number > fsData.frames) return true;
+  return video_.FrameReady(StreamPosition(number));
+}
+
 void AviFrameSequence::PollFrameCount() {
   if (!video_.IsOpen()) return;
   if (!video_.TakeFinishedIndex()) {
@@ -271,11 +282,11 @@ const CDIB* AviFrameSequence::ReadFrame(int number, bool force) {
       picture_.directWidth = frameDib.Width();
       picture_.directHeight = frameDib.Height();
     }
-    if (Decode(fields.startOffset + number - 1) && !picture_.direct)
+    if (Decode(StreamPosition(number)) && !picture_.direct)
       SetupDIB(fsData, SourceOf(picture_), frameDib);
     picture_.directBits = nullptr;
   } else {
-    const int position = fields.startOffset + (number - 1) / 2;
+    const int position = StreamPosition(number);
     const int field = fields.oddFieldFirst ? (number & 1) : ((number - 1) & 1);
     if (position != decodedPosition_ || force) {
       if (Decode(position)) {

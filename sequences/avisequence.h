@@ -64,6 +64,7 @@ class AviFrameSequence : public FrameSequence {
   // instead of reading frame 1.
   const CDIB* ReadFrame(int number, bool force = false) override;
   bool IsCurrentFrame(int number) const override { return number == held_; }
+  bool FrameReady(int number) const override;
   FileName& GetFileName() override { return fileName; }
   bool CanClose() override { return true; }
   // Colour on a palette display, and a stream of more than 8 bits per pixel.
@@ -76,6 +77,7 @@ class AviFrameSequence : public FrameSequence {
 
   const platform::VideoStreamInfo& StreamInfo() const { return video_.Info(); }
   const platform::VideoFile& Video() const { return video_; }
+  platform::VideoFile& Video() { return video_; }
   AviFieldSettings fields;
   // The script written for the frame server, empty when none.
   const std::string& ScriptName() const { return scriptName_; }
@@ -86,6 +88,8 @@ class AviFrameSequence : public FrameSequence {
   bool OpenVideoChecked();
   // The sequence's frames from the stream's (fields and start offset applied).
   int SequenceFrames(int streamFrames) const;
+  // The stream frame (0-based) sequence frame `number` comes from.
+  int StreamPosition(int number) const;
   // Makes the working bitmaps for the chosen size and depth; false after message 31048.
   bool CreateBitmaps();
   // Decodes stream frame `position` (0-based) into picture_; reports the first failure.

@@ -61,6 +61,10 @@ class FrameSequence : public Calibration {
   // already held is returned as it is.
   virtual const CDIB* ReadFrame(int number, bool force = false) = 0;
   virtual bool IsCurrentFrame(int number) const = 0;
+  // Whether ReadFrame(number) returns without waiting: a video whose frames are still being
+  // counted holds a frame the count has not reached until it gets there. A view shows such a
+  // frame once it is ready instead of holding the program.
+  virtual bool FrameReady(int) const { return true; }
   virtual FileName& GetFileName() = 0;
   virtual bool CanClose() = 0;
   // A colour sequence on a palette display.

@@ -97,6 +97,12 @@ QPoint BildView::ImageToClient(float x, float y) const {
 }
 
 bool BildView::ShowFrame(int number) {
+  if (!sequence_.FrameReady(number)) {
+    WaitForFrame(number);
+    return true;
+  }
+  waitingFor_ = 0;
+  waitTimer_.stop();
   const CDIB* dib = sequence_.ReadFrame(number);
   if (!dib) return false;
   if (!hasImage_ || frame_.Image().Width() != dib->Width() ||
@@ -106,6 +112,17 @@ bool BildView::ShowFrame(int number) {
   if (fit_) FitToClient();
   viewport()->update();
   return hasImage_;
+}
+
+void BildView::WaitForFrame(int number) {
+  // How often a waiting view asks whether its frame has been reached.
+  constexpr int kWaitPollMs = 100;
+  if (waitingFor_ != number) {
+    waitingFor_ = number;
+    hasImage_ = false;
+    viewport()->update();
+  }
+  if (!waitTimer_.isActive()) waitTimer_.start(kWaitPollMs, this);
 }
 
 void BildView::UpdateImage() {
@@ -231,6 +248,7 @@ void BildView::paintEvent(QPaintEvent*) {
   const int w = sequence_.Width(), h = sequence_.Height();
   if (!hasImage_ || w <= 0 || h <= 0) {
     painter.fillRect(client, palette().window());
+    if (waitingFor_) PaintWaiting(painter, client);
     return;
   }
   if (fit_) {
@@ -252,6 +270,13 @@ void BildView::paintEvent(QPaintEvent*) {
     painter.setPen(QPen(palette().highlight().color(), 2));
     painter.drawRect(client.adjusted(1, 1, -1, -1));
   }
+}
+
+void BildView::PaintWaiting(QPainter& painter, const QRect& client) {
+  painter.setPen(palette().windowText().color());
+  painter.drawText(
+      client.adjusted(8, 8, -8, -8), Qt::AlignCenter | Qt::TextWordWrap,
+      QString::fromStdString(platform::FormatString(view::kWaitingForFrame, waitingFor_)));
 }
 
 // Zoom and scrolling.
@@ -435,7 +460,7 @@ void BildView::EndDrag() {
 
 void BildView::CmSetObject() {
   Document* doc = GetDocument();
-  if (!doc || Minimised() || state_.setting) return;
+  if (!doc || Minimised() || state_.setting || waitingFor_) return;
   const bool smart = TheApplication() && TheApplication()->SmartObjectPosition();
   switch (view::StartSetting(*doc, sequence_, state_, smart)) {
     case view::StartResult::kDragging:
@@ -490,6 +515,8 @@ void BildView::EvTimer() {
 void BildView::timerEvent(QTimerEvent* e) {
   if (e->timerId() == holdTimer_.timerId())
     EvTimer();
+  else if (e->timerId() == waitTimer_.timerId())
+    ShowFrame(waitingFor_);
   else
     QAbstractScrollArea::timerEvent(e);
 }
@@ -670,6 +697,7 @@ void BildView::HandSettingTo(BildView* view) {
 }
 
 void BildView::mousePressEvent(QMouseEvent* e) {
+  if (waitingFor_) return;  // no picture yet to point at
   if (e->button() == Qt::LeftButton) {
     // Setting captures the mouse, and the cursor cannot be confined to the view here, so a
     // click meant for another view of the document arrives here; that view takes the point.
@@ -691,6 +719,7 @@ void BildView::mouseReleaseEvent(QMouseEvent* e) {
 }
 
 void BildView::mouseDoubleClickEvent(QMouseEvent* e) {
+  if (waitingFor_) return;
   if (e->button() == Qt::LeftButton) EvLButtonDblClk(KeysOf(e), e->position());
 }
 

@@ -41,8 +41,12 @@ class BildView : public QAbstractScrollArea,
   int ScrollX() const;
   int ScrollY() const;
 
-  // Reads frame number through the sequence and prepares it; false when it cannot be read.
+  // Reads frame number through the sequence and prepares it; false when it cannot be read. A
+  // frame the sequence cannot give without waiting (a video still counting its frames) is shown
+  // once it can: meanwhile the view shows no picture and takes no points.
   bool ShowFrame(int number);
+  // The frame the view waits for, 0 when none.
+  int WaitingFor() const { return waitingFor_; }
   // Rebuilds the displayed image from the frame's current pixels and repaints.
   void UpdateImage();
   // Paints the shown frame into target (the minimised document paints its picture this way).
@@ -110,6 +114,9 @@ class BildView : public QAbstractScrollArea,
   Document* GetDocument() const;
   // Reads the document's current frame when the view does not hold it yet.
   void FollowDocumentFrame();
+  // Shows no picture until frame `number` can be read without waiting; the timer looks again.
+  void WaitForFrame(int number);
+  void PaintWaiting(QPainter& painter, const QRect& client);
   // The frame and its objects with the image's top left at origin, scaled by zx, zy; only the
   // part under visible is drawn.
   void PaintScaled(QPainter& painter, QPoint origin, double zx, double zy, const QRect& visible);
@@ -138,6 +145,8 @@ class BildView : public QAbstractScrollArea,
   unsigned displayFlags_ = view::kInitialDisplayFlags;
   view::SetState state_;
   QBasicTimer holdTimer_;
+  int waitingFor_ = 0;  // the frame the view waits for, 0 when it waits for none
+  QBasicTimer waitTimer_;
   ViewCaption* caption_ = nullptr;
   bool dragging_ = false;
 };

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <atomic>
+#include <condition_variable>
 #include <cstring>
+#include <mutex>
 #include <new>
 #include <optional>
 #include <thread>
@@ -144,6 +146,10 @@ struct VideoFile::State {
   std::thread counting;
   std::atomic<bool> stopCounting{false};
   std::atomic<int> packetsCounted{0};
+  // A packet the count waits before (tests hold it there), -1 for none.
+  std::mutex holdMutex;
+  std::condition_variable holdReleased;
+  int holdAt = -1;
   // The colour table a palette stream sent with its first packet; handed to the decoder again
   // with the first packet after every seek, since decoders only learn it from packets.
   std::vector<std::uint8_t> palette;
@@ -241,6 +247,7 @@ struct VideoFile::State {
             av_packet_unref(in.packet);
             break;
           }
+          WaitWhileHeld(serial);
           // Pictures are known by the packet they came from: its serial rides on as their time.
           in.packet->pts = in.packet->dts = serial++;
           avcodec_send_packet(in.counter, in.packet);
@@ -266,8 +273,25 @@ struct VideoFile::State {
   }
 
   void StopCounting() {
-    stopCounting = true;
+    {
+      std::lock_guard<std::mutex> lock(holdMutex);
+      stopCounting = true;
+    }
+    holdReleased.notify_all();
     if (counting.joinable()) counting.join();
+  }
+
+  void HoldCountAt(int serial) {
+    {
+      std::lock_guard<std::mutex> lock(holdMutex);
+      holdAt = serial;
+    }
+    holdReleased.notify_all();
+  }
+
+  void WaitWhileHeld(int serial) {
+    std::unique_lock<std::mutex> lock(holdMutex);
+    holdReleased.wait(lock, [&] { return stopCounting || holdAt < 0 || serial < holdAt; });
   }
 
   // The converted picture, upright and at the first picture's size.
@@ -521,6 +545,7 @@ VideoError VideoFile::Open(const std::string& path, Indexing indexing) {
   const int promised = s->PacketPass();
   if (s->index.Packets() == 0) return VideoError::kBadFormat;
   if (!s->index.Finished()) {
+    s->holdAt = countHold_;
     s->StartCounting(path, codec);
     if (indexing == Indexing::kWhole) s->StopCountingWhenDone();
   }
@@ -554,6 +579,15 @@ double VideoFile::IndexProgress() const {
   if (!s_ || s_->index.Finished()) return 1.0;
   const int packets = s_->index.Packets();
   return packets > 0 ? static_cast<double>(s_->packetsCounted) / packets : 1.0;
+}
+
+bool VideoFile::FrameReady(int index) const {
+  return !s_ || index < 0 || s_->index.Finished() || index < s_->index.Frames();
+}
+
+void VideoFile::HoldCountAt(int serial) {
+  countHold_ = serial;
+  if (s_) s_->HoldCountAt(serial);
 }
 
 bool VideoFile::TakeFinishedIndex() {

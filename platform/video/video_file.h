@@ -107,6 +107,12 @@ class VideoFile {
   bool IndexComplete() const { return s_ && indexTaken_; }
   // How far the background count has come, 0 to 1 (1 once it is finished).
   double IndexProgress() const;
+  // Whether ReadFrame(index) returns without waiting for the background count: the count has
+  // reached the frame, or it has finished (a frame beyond the end then fails at once).
+  bool FrameReady(int index) const;
+  // For tests: holds the background count before packet `serial` (counted from 0) until called
+  // again with -1. May be called before Open.
+  void HoldCountAt(int serial);
   // Once the background count has finished: takes the exact frame count (and what the count
   // found about key frames) into Info() and returns true, once; false before and after.
   bool TakeFinishedIndex();
@@ -147,6 +153,7 @@ class VideoFile {
   bool inOrder_ = false;
   VideoStreamInfo info_;
   bool indexTaken_ = false;
+  int countHold_ = -1;
   VideoStats stats_;
 };
 

@@ -329,6 +329,47 @@ TEST_F(ViewWindow, FilterDialogRebuildsTheShownFrameAtOnce) {
   EXPECT_EQ(view.viewport()->grab().toImage(), before);
 }
 
+// A frame the video cannot give without waiting (its frames still being counted) does not hold
+// the program: the view shows a note and takes no points, and shows the frame once it is ready.
+TEST_F(ViewWindow, AFrameNotReadyYetIsShownOnceItIs) {
+  ClipVideo* v = Clip();
+  BildView view(*v, nullptr);
+  v->view = &view;
+  view.resize(336, 256);
+  view.show();
+  doc.EvGoToFrame(2);
+  ASSERT_TRUE(view.ShowFrame(2));
+  ResObjectSequence* s = objcmd::NewObjectSequence(doc);
+  SubObjectSequence* sub = objdoc::SubsOf(*v).Find(s->number);
+  v->readyUpTo = 4;
+  v->asked.clear();
+
+  doc.EvGoToFrame(7);
+  EXPECT_EQ(view.WaitingFor(), 7);
+  const QImage waiting = view.viewport()->grab().toImage();
+  EXPECT_EQ(v->asked.count(7), 0u) << "the frame was read before it was ready";
+  EXPECT_TRUE(waiting.save(ZORVAT_BUILD_DIR "/view_waiting_for_frame.png"));
+  const QPoint middle = view.viewport()->rect().center();
+  QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, middle);
+  EXPECT_TRUE(view.DispatchCommand(view::kSetObject));
+  EXPECT_EQ(view.Pending(), view::kIdle);
+  EXPECT_EQ(sub->ItemAt(7), nullptr) << "a point was set on a frame not shown";
+
+  // Stepping on while waiting waits for the newest frame only.
+  doc.EvGoToFrame(8);
+  v->readyUpTo = 10;
+  QTest::qWait(350);
+  EXPECT_EQ(view.WaitingFor(), 0);
+  EXPECT_EQ(v->asked.count(7), 0u);
+  EXPECT_EQ(v->asked.count(8), 1u);
+  EXPECT_TRUE(v->IsCurrentFrame(8));
+  const QImage shown = view.viewport()->grab().toImage();
+  EXPECT_NE(shown, waiting);
+  EXPECT_TRUE(view.DispatchCommand(view::kSetObject));
+  EXPECT_EQ(view.Pending(), view::kSetObject) << "the frame shown takes points again";
+  view.DispatchCommand(view::kCancel);
+}
+
 TEST_F(ViewWindow, HoldingTheButtonMovesAnObjectAQuickClickDoesNot) {
   ClipVideo* v = Clip();
   BildView view(*v, nullptr);

@@ -60,6 +60,7 @@ class ClipVideo : public FrameSequence {
     return &frameDib;
   }
   bool IsCurrentFrame(int number) const override { return number == held_; }
+  bool FrameReady(int number) const override { return number <= readyUpTo; }
   FileName& GetFileName() override { return fileName; }
   bool CanClose() override { return true; }
   void PreparePalette() override {}
@@ -67,6 +68,7 @@ class ClipVideo : public FrameSequence {
   std::set<int> asked;
   int reads = 0;  // calls of ReadFrame
   int unreadable = -1;
+  int readyUpTo = 1 << 30;  // frames after it cannot be read yet without waiting
 
  private:
   synth::Scene scene_;

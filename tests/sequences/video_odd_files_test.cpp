@@ -333,4 +333,39 @@ TEST(VideoCountTest, ClosingStopsTheCount) {
   EXPECT_FALSE(video.ReadFrame(0, picture));
 }
 
+// Asking whether a frame is ready never waits for the count: a frame it has not reached is not
+// ready, and once the count gets there it reads the picture a decode from the start shows.
+TEST(VideoCountTest, AFrameBeyondTheCountIsReadyOnceTheCountGetsThere) {
+  SKIP_WITHOUT_FFMPEG();
+  seqtest::TempDir dir;
+  const std::string clip = videotest::MakeClip(dir, "c.mp4", "-c:v libx264 -bf 2 -g 10", 60);
+  ASSERT_FALSE(clip.empty());
+  const std::vector<std::uint64_t> shown = videotest::SequentialHashes(clip);
+  ASSERT_EQ(shown.size(), 60u);
+
+  TestDocument doc;
+  auto* seq =
+      static_cast<AviFrameSequence*>(doc.AddFrameSequence(new AviFrameSequence(clip, &doc)));
+  seq->Video().HoldCountAt(20);
+  ASSERT_TRUE(seq->Open());
+  ASSERT_EQ(seq->Frames(), 60);
+  EXPECT_TRUE(seq->FrameReady(1));
+  const auto t0 = std::chrono::steady_clock::now();
+  EXPECT_FALSE(seq->FrameReady(30));
+  EXPECT_FALSE(seq->FrameReady(60));
+  EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::milliseconds(50));
+  EXPECT_TRUE(seq->FrameReady(61)) << "a number beyond the frames never waits";
+  EXPECT_FALSE(seq->FramesCounted());
+
+  seq->Video().HoldCountAt(-1);
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  while (!seq->FrameReady(60) && std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  ASSERT_TRUE(seq->FrameReady(60));
+  ASSERT_NE(seq->ReadFrame(60, true), nullptr);
+  VideoPicture picture;
+  ASSERT_TRUE(seq->Video().ReadFrame(59, picture));
+  EXPECT_EQ(videotest::HashPicture(picture), shown[59]);
+}
+
 }  // namespace
