@@ -219,7 +219,9 @@ void AviFrameSequence::PollFrameCount() {
   if (!video_.IsOpen()) return;
   if (!video_.TakeFinishedIndex()) {
     if (!video_.IndexComplete())
-      ShowStatus(platform::FormatString(aviid::kCounting, fileName.Path(),
+      // The file's name without its folders: a long path would push the figure out of sight.
+      ShowStatus(platform::FormatString(aviid::kCounting,
+                                        std::filesystem::path(fileName.Path()).filename().string(),
                                         static_cast<int>(video_.IndexProgress() * 100.0)));
     return;
   }
