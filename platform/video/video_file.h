@@ -118,6 +118,10 @@ class VideoFile {
 
   // Whether decoding may start at frame `index` (for tests and the benchmark).
   bool IsKeyFrame(int index) const;
+  // Whether frame `index` is decoded after a picture the decoder had to patch (a file cut short):
+  // the patch depends on every picture decoded before, so such a frame is read by decoding from
+  // the start of the file, whatever the order (for tests and the benchmark).
+  bool IsPatched(int index) const;
   // The longest run of frames from one key frame to the next.
   int LongestGroup() const;
   // The number of bytes the index takes.
@@ -131,6 +135,8 @@ class VideoFile {
   enum class Run;
   // Reads frame `index` from where the decoder stands or from a key frame.
   bool ReadExactly(int index, VideoPicture& picture);
+  // Reads a frame decoded after a picture the decoder patched: from the start of the file.
+  bool ReadPatched(int index, VideoPicture& picture);
   // Decodes on until frame `index` comes out and converts it.
   Run DecodeUntil(int index, VideoPicture& picture);
   // Converts the decoder's present picture for the caller.

@@ -277,7 +277,19 @@ INSTANTIATE_TEST_SUITE_P(
         OddClip{"ts_cut_inside_a_packet",
                 "cut.ts",
                 {Make("-frames:v 60 -c:v mpeg2video -bf 2 -g 12 -f mpegts '{d}/cut.ts'", "352x288"),
-                 "truncate -s -1000 '{d}/cut.ts'"}}),
+                 "truncate -s -1000 '{d}/cut.ts'"}},
+        // H.264 patches the cut picture with motion its decoder keeps from earlier pictures: the
+        // cut in the last picture decoded, and in the one before it.
+        OddClip{"h264_ts_cut_inside_the_last_packet",
+                "cut.ts",
+                {Make("-frames:v 60 -c:v libx264 -bf 2 -g 12 -f mpegts '{d}/cut.ts'", "352x288",
+                      "testsrc2"),
+                 "truncate -s -600 '{d}/cut.ts'"}},
+        OddClip{"h264_ts_cut_inside_an_earlier_packet",
+                "cut.ts",
+                {Make("-frames:v 60 -c:v libx264 -bf 2 -g 25 -f mpegts '{d}/cut.ts'", "352x288",
+                      "testsrc2"),
+                 "truncate -s -2000 '{d}/cut.ts'"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // A transport stream cut at an open group: its first packets after the key frame are pictures
