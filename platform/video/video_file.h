@@ -16,7 +16,10 @@
 // Timestamps are not trusted to identify anything: a packet read after a seek is recognised by its
 // fingerprint, and a picture by the packet it came from. A seek counts only once the key frame's
 // own packet has been recognised; otherwise decoding starts at an earlier key frame or at the
-// beginning of the file. Reading the frame after the last one read continues decoding.
+// beginning of the file. Reading the frame after the last one read continues decoding. A picture
+// the decoder had to patch (a file cut short) depends on every picture decoded before it: it, and
+// the frames decoded after it from the same key frame, are read by decoding from the start of the
+// file on one thread, in every order (see IsPatched).
 //
 // Reading large pictures frame after frame, each is converted on a second thread while the next is
 // decoded: decoding overlaps the conversion.
