@@ -9,6 +9,8 @@
 // BM_OpenRecording: the time a long recording (30 000 frames of 1080p H.264) takes to show its
 // first frame against reading its packets alone; the clip takes minutes to make and is kept in
 // the temporary folder (zorvat_video_bench_cache) for later runs.
+// BM_CutTail: a 1080p H.264 transport stream cut inside its last packets: what reading a frame the
+// decoder patched costs (a decode from the start) against reading any other frame at random.
 
 #include <benchmark/benchmark.h>
 
@@ -389,6 +391,66 @@ void BM_OpenRecording(benchmark::State& state) {
   state.SetLabel("h264_1920x1080_30000");
 }
 
+// A transport stream cut short: the first read of a patched frame decodes from the start; the
+// same frame read again after other reads, and by a second reader that reads the frames before it
+// first, must be the same picture.
+constexpr int kCutFrames = 1000;
+
+void BM_CutTail(benchmark::State& state) {
+  const auto dir = std::filesystem::temp_directory_path() /
+                   ("zorvat_video_bench_cut_" + std::to_string(::getpid()));
+  std::filesystem::create_directories(dir);
+  const std::string path = (dir / "cut.ts").string();
+  const std::string cmd =
+      "ffmpeg -nostdin -y -loglevel error -f lavfi -i testsrc2=size=1920x1080:rate=25 -frames:v " +
+      std::to_string(kCutFrames) + " -c:v libx264 -preset veryfast -bf 2 -g 50 -f mpegts '" +
+      path + "' && truncate -s -20000 '" + path + "'";
+  if (std::system(cmd.c_str()) != 0) return state.SkipWithError("ffmpeg could not make the clip");
+  double patchedRead = 0, otherRead = 0;
+  long patchedPackets = 0, otherPackets = 0;
+  int patched = 0;
+  for (auto _ : state) {
+    AviFrameSequence seq(path, nullptr);
+    if (!seq.Open()) return state.SkipWithError("open failed");
+    while (!seq.FramesCounted()) {
+      seq.PollFrameCount();
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    const platform::VideoFile& video = seq.Video();
+    const int frames = seq.Frames();
+    patched = 0;
+    for (int n = 0; n < frames; ++n) patched += video.IsPatched(n);
+    if (!video.IsPatched(frames - 1)) return state.SkipWithError("no patched frame at the end");
+    auto t0 = std::chrono::steady_clock::now();
+    long before = video.Stats().packetsDecoded;
+    if (!seq.ReadFrame(frames, true)) return state.SkipWithError("last frame unread");
+    patchedRead = Seconds(t0);
+    patchedPackets = video.Stats().packetsDecoded - before;
+    const std::uint64_t last = HashDib(seq.FrameBitmap());
+    std::mt19937 random(3);
+    std::uniform_int_distribution<int> pick(1, frames - patched);
+    t0 = std::chrono::steady_clock::now();
+    before = video.Stats().packetsDecoded;
+    for (int k = 0; k < 20; ++k) seq.ReadFrame(pick(random), true);
+    otherRead = Seconds(t0) / 20;
+    otherPackets = (video.Stats().packetsDecoded - before) / 20;
+    if (HashDib(*seq.ReadFrame(frames, true)) != last)
+      return state.SkipWithError("the patched frame read again differs");
+    AviFrameSequence second(path, nullptr);
+    if (!second.Open()) return state.SkipWithError("second open failed");
+    for (int n = frames - 60; n <= frames; ++n) second.ReadFrame(n, true);
+    if (HashDib(second.FrameBitmap()) != last)
+      return state.SkipWithError("the patched frame read in order differs");
+  }
+  state.counters["patched_frames"] = patched;
+  state.counters["patched_read_s"] = patchedRead;
+  state.counters["patched_read_packets"] = static_cast<double>(patchedPackets);
+  state.counters["other_read_s"] = otherRead;
+  state.counters["other_read_packets"] = static_cast<double>(otherPackets);
+  std::filesystem::remove_all(dir);
+  state.SetLabel("h264_1920x1080_ts_cut");
+}
+
 BENCHMARK(BM_SequentialVsBare)
     ->DenseRange(0, 3)
     ->Arg(kHevcClip)
@@ -399,5 +461,6 @@ BENCHMARK(BM_RandomAccess)->DenseRange(0, 3)->Unit(benchmark::kMillisecond)->Ite
 BENCHMARK(BM_MemoryWhileReading)->DenseRange(0, 3)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_LongClip)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_OpenRecording)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_CutTail)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstring>
+#include <memory>
 #include <mutex>
 #include <new>
 #include <optional>
@@ -76,6 +77,33 @@ AVCodecContext* OpenDecoder(const AVCodec* codec, const AVStream* st, bool count
   return c;
 }
 
+// A decoder as the library opens it by default: on one thread, so the pictures it patches come
+// out the same on every run.
+AVCodecContext* OpenPlainDecoder(const AVCodec* codec, const AVStream* st) {
+  AVCodecContext* c = avcodec_alloc_context3(codec);
+  if (!c || avcodec_parameters_to_context(c, st->codecpar) < 0) {
+    avcodec_free_context(&c);
+    return nullptr;
+  }
+  c->pkt_timebase = st->time_base;
+  if (avcodec_open2(c, codec, nullptr) < 0) avcodec_free_context(&c);
+  return c;
+}
+
+// Whether the decoder had to patch the picture: a packet cut short or damaged.
+bool Patched(const AVFrame& f) {
+  return (f.flags & AV_FRAME_FLAG_CORRUPT) || f.decode_error_flags;
+}
+
+struct FrameFree {
+  void operator()(AVFrame* f) const { av_frame_free(&f); }
+};
+using FramePtr = std::unique_ptr<AVFrame, FrameFree>;
+
+// Pictures of patched frames kept from one decode from the start, on either side of the frame
+// asked for: a cut file has a few of them, and each costs a decode of the whole file.
+constexpr int kPatchedKept = 16;
+
 // Reading in order, pictures of at least this many pixels are converted on a second thread while
 // the next one is decoded; for smaller ones handing the work over costs more than it saves.
 // Decoders that decode on frame threads (H.264, HEVC, ProRes ...) already work on the following
@@ -105,29 +133,33 @@ struct Attempt {
 
 }  // namespace
 
-// A file of its own, for the background count of pictures.
+// A file of its own, for the background count of pictures and for decoding from the start: a
+// decoder on one thread (`plain`) and, for the count, one that counts on all (`counter`).
 struct CountingInput {
   AVFormatContext* format = nullptr;
   AVCodecContext* counter = nullptr;
+  AVCodecContext* plain = nullptr;
   AVPacket* packet = av_packet_alloc();
   AVFrame* frame = av_frame_alloc();
 
   ~CountingInput() {
     av_frame_free(&frame);
     av_packet_free(&packet);
+    avcodec_free_context(&plain);
     avcodec_free_context(&counter);
     avformat_close_input(&format);
   }
 
   // Opens `path` as the reader opened it: the same stream number holds the same codec.
-  bool Open(const std::string& path, int stream, const AVCodec* codec) {
+  bool Open(const std::string& path, int stream, const AVCodec* codec, bool counting) {
     if (!packet || !frame || avformat_open_input(&format, path.c_str(), nullptr, nullptr) < 0 ||
         avformat_find_stream_info(format, nullptr) < 0 ||
         stream >= static_cast<int>(format->nb_streams) ||
         format->streams[stream]->codecpar->codec_id != codec->id)
       return false;
-    counter = OpenDecoder(codec, format->streams[stream], true);
-    return counter != nullptr;
+    if (counting && !(counter = OpenDecoder(codec, format->streams[stream], true))) return false;
+    plain = OpenPlainDecoder(codec, format->streams[stream]);
+    return plain != nullptr;
   }
 };
 
@@ -142,6 +174,9 @@ struct VideoFile::State {
   std::string path;
   int stream = -1;
   VideoIndex index;
+  int tailStart = 0;  // the last packet the container calls a key frame: the last group's start
+  // Pictures of patched frames from the last decode from the start, by frame.
+  std::vector<std::pair<int, FramePtr>> patchedPictures;
   // The background count of pictures, and what it has done.
   std::thread counting;
   std::atomic<bool> stopCounting{false};
@@ -202,9 +237,22 @@ struct VideoFile::State {
   // from the pictures decoded before it.
   void CollectPictures(AVCodecContext* counter, AVFrame* picture) {
     while (avcodec_receive_frame(counter, picture) == 0) {
-      const bool whole = !(picture->flags & AV_FRAME_FLAG_CORRUPT) && !picture->decode_error_flags;
-      if (picture->pts != kNoTime)
+      const bool whole = !Patched(*picture);
+      if (picture->pts != kNoTime) {
         index.AddPicture(static_cast<int>(picture->pts), picture->key_frame && whole);
+        if (!whole) index.MarkPatched(static_cast<int>(picture->pts));
+      }
+      av_frame_unref(picture);
+    }
+  }
+
+  // Notes the pictures `checker` patched. A decoder on frame threads may hand a patched picture
+  // out before it marks it so; the last group, where a cut file is damaged, is therefore decoded
+  // once more on one thread.
+  void CollectPatched(AVCodecContext* checker, AVFrame* picture) {
+    while (avcodec_receive_frame(checker, picture) == 0) {
+      if (picture->pts != kNoTime && Patched(*picture))
+        index.MarkPatched(static_cast<int>(picture->pts));
       av_frame_unref(picture);
     }
   }
@@ -220,6 +268,7 @@ struct VideoFile::State {
       const int serial = index.AddPacket(EntryOf(*packet));
       const bool shown = !(packet->flags & AV_PKT_FLAG_DISCARD);
       keySeen = keySeen || (packet->flags & AV_PKT_FLAG_KEY);
+      if (packet->flags & AV_PKT_FLAG_KEY) tailStart = serial;
       if (onePerPacket && shown) index.AddPicture(serial, true);
       if (keySeen && shown) ++promised;
       av_packet_unref(packet);
@@ -237,7 +286,7 @@ struct VideoFile::State {
   // the count where it differs.
   void CountPictures(const std::string& path, const AVCodec* codec) {
     CountingInput in;
-    if (in.Open(path, stream, codec)) {
+    if (in.Open(path, stream, codec, true)) {
       int serial = 0;
       while (!stopCounting && serial < index.Packets() &&
              av_read_frame(in.format, in.packet) >= 0) {
@@ -249,16 +298,22 @@ struct VideoFile::State {
           }
           WaitWhileHeld(serial);
           // Pictures are known by the packet they came from: its serial rides on as their time.
-          in.packet->pts = in.packet->dts = serial++;
+          in.packet->pts = in.packet->dts = serial;
           avcodec_send_packet(in.counter, in.packet);
           CollectPictures(in.counter, in.frame);
-          packetsCounted = serial;
+          if (serial >= tailStart) {
+            avcodec_send_packet(in.plain, in.packet);
+            CollectPatched(in.plain, in.frame);
+          }
+          packetsCounted = ++serial;
         }
         av_packet_unref(in.packet);
       }
       if (!stopCounting) {
         avcodec_send_packet(in.counter, nullptr);
         CollectPictures(in.counter, in.frame);
+        avcodec_send_packet(in.plain, nullptr);
+        CollectPatched(in.plain, in.frame);
       }
     }
     index.Finish();
@@ -292,6 +347,53 @@ struct VideoFile::State {
   void WaitWhileHeld(int serial) {
     std::unique_lock<std::mutex> lock(holdMutex);
     holdReleased.wait(lock, [&] { return stopCounting || holdAt < 0 || serial < holdAt; });
+  }
+
+  // Decodes the file from its start on one thread, as a plain decode does, and keeps the pictures
+  // of the patched frames near frame `wanted`. Returns the packets decoded, -1 on failure.
+  long DecodeFromStart(int wanted) {
+    patchedPictures.clear();
+    CountingInput in;
+    const AVCodec* codec = avcodec_find_decoder(Stream()->codecpar->codec_id);
+    if (!codec || !in.Open(path, stream, codec, false)) return -1;
+    const int last = std::min(wanted + kPatchedKept, index.Frames() - 1);
+    int shown = -1;
+    int shownSerial = -1;
+    auto keep = [&] {
+      while (avcodec_receive_frame(in.plain, in.frame) == 0) {
+        const int serial = in.frame->pts != kNoTime ? static_cast<int>(in.frame->pts) : -1;
+        shown = serial == shownSerial ? shown + 1 : index.FrameOf(serial);
+        shownSerial = serial;
+        if (shown >= wanted - kPatchedKept && shown <= last && index.IsPatched(shown))
+          patchedPictures.emplace_back(shown, FramePtr(av_frame_clone(in.frame)));
+        av_frame_unref(in.frame);
+      }
+    };
+    long packets = 0;
+    int serial = 0;
+    while (shown < last && serial < index.Packets() && av_read_frame(in.format, in.packet) >= 0) {
+      const AVPacket& p = *in.packet;
+      if (p.stream_index == stream && p.size > 0) {
+        if (PacketPrint(p.data, static_cast<std::size_t>(p.size)) != index.Packet(serial).print) {
+          av_packet_unref(in.packet);
+          return -1;
+        }
+        in.packet->pts = in.packet->dts = serial++;
+        avcodec_send_packet(in.plain, in.packet);
+        ++packets;
+        keep();
+      }
+      av_packet_unref(in.packet);
+    }
+    avcodec_send_packet(in.plain, nullptr);
+    keep();
+    return packets;
+  }
+
+  const AVFrame* PatchedPicture(int frame) const {
+    for (const auto& [n, picture] : patchedPictures)
+      if (n == frame) return picture.get();
+    return nullptr;
   }
 
   // The converted picture, upright and at the first picture's size.
@@ -600,6 +702,8 @@ bool VideoFile::TakeFinishedIndex() {
 
 bool VideoFile::IsKeyFrame(int index) const { return s_ && s_->index.IsKeyFrame(index); }
 
+bool VideoFile::IsPatched(int index) const { return s_ && s_->index.IsPatched(index); }
+
 int VideoFile::LongestGroup() const { return s_ ? s_->index.LongestGroup() : 0; }
 
 std::size_t VideoFile::IndexBytes() const { return s_ ? s_->index.Bytes() : 0; }
@@ -662,6 +766,9 @@ bool VideoFile::ReadFrame(int index, VideoPicture& picture) {
 bool VideoFile::ReadExactly(int index, VideoPicture& picture) {
   State& s = *s_;
   if (!s.index.WaitForFrame(index)) return false;
+  // Whether the last group holds patched pictures is known once the count has ended.
+  if (s.index.SerialOf(index) >= s.tailStart) s.index.WaitUntilFinished();
+  if (s.index.IsPatched(index)) return ReadPatched(index, picture);
   const int key = s.index.StartKey(index);
   // Decoding on from where the decoder stands is never more work than seeking when the frame lies
   // ahead and no key frame lies in between.
@@ -690,6 +797,25 @@ bool VideoFile::ReadExactly(int index, VideoPicture& picture) {
     }
   }
   return false;
+}
+
+bool VideoFile::ReadPatched(int index, VideoPicture& picture) {
+  State& s = *s_;
+  const AVFrame* kept = s.PatchedPicture(index);
+  if (!kept) {
+    ++stats_.seeks;
+    const long packets = s.DecodeFromStart(index);
+    if (packets < 0) return false;
+    stats_.packetsDecoded += packets;
+    kept = s.PatchedPicture(index);
+  }
+  try {
+    if (!kept || !s.Show(*kept, picture)) return false;
+  } catch (const std::bad_alloc&) {
+    return false;  // no room for the picture: a frame that cannot be read
+  }
+  ++stats_.framesConverted;
+  return true;
 }
 
 }  // namespace platform

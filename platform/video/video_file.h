@@ -16,7 +16,10 @@
 // Timestamps are not trusted to identify anything: a packet read after a seek is recognised by its
 // fingerprint, and a picture by the packet it came from. A seek counts only once the key frame's
 // own packet has been recognised; otherwise decoding starts at an earlier key frame or at the
-// beginning of the file. Reading the frame after the last one read continues decoding.
+// beginning of the file. Reading the frame after the last one read continues decoding. A picture
+// the decoder had to patch (a file cut short) depends on every picture decoded before it: it, and
+// the frames decoded after it from the same key frame, are read by decoding from the start of the
+// file on one thread, in every order (see IsPatched).
 //
 // Reading large pictures frame after frame, each is converted on a second thread while the next is
 // decoded: decoding overlaps the conversion.
@@ -124,6 +127,10 @@ class VideoFile {
 
   // Whether decoding may start at frame `index` (for tests and the benchmark).
   bool IsKeyFrame(int index) const;
+  // Whether frame `index` is decoded after a picture the decoder had to patch (a file cut short):
+  // the patch depends on every picture decoded before, so such a frame is read by decoding from
+  // the start of the file, whatever the order (for tests and the benchmark).
+  bool IsPatched(int index) const;
   // The longest run of frames from one key frame to the next.
   int LongestGroup() const;
   // The number of bytes the index takes.
@@ -137,6 +144,8 @@ class VideoFile {
   enum class Run;
   // Reads frame `index` from where the decoder stands or from a key frame.
   bool ReadExactly(int index, VideoPicture& picture);
+  // Reads a frame decoded after a picture the decoder patched: from the start of the file.
+  bool ReadPatched(int index, VideoPicture& picture);
   // Decodes on until frame `index` comes out and converts it.
   Run DecodeUntil(int index, VideoPicture& picture);
   // Converts the decoder's present picture for the caller.

@@ -70,6 +70,12 @@ void VideoIndex::DropDamagedTail() {
               keys_.end());
 }
 
+void VideoIndex::MarkPatched(int serial) {
+  std::lock_guard<std::mutex> lock(guard_.mutex);
+  if (std::find(patched_.begin(), patched_.end(), serial) == patched_.end())
+    patched_.push_back(serial);
+}
+
 void VideoIndex::Finish() {
   if (!packetsFinished_) FinishPackets();
   {
@@ -91,6 +97,11 @@ bool VideoIndex::WaitForFrame(int frame) const {
   std::unique_lock<std::mutex> lock(guard_.mutex);
   guard_.grown.wait(lock, [&] { return finished_ || frame < FramesLocked(); });
   return frame < FramesLocked();
+}
+
+void VideoIndex::WaitUntilFinished() const {
+  std::unique_lock<std::mutex> lock(guard_.mutex);
+  guard_.grown.wait(lock, [&] { return finished_; });
 }
 
 int VideoIndex::Frames() const {
@@ -130,6 +141,10 @@ bool VideoIndex::KeyFramesFound() const {
 
 int VideoIndex::StartKey(int frame) const {
   std::lock_guard<std::mutex> lock(guard_.mutex);
+  return StartKeyLocked(frame);
+}
+
+int VideoIndex::StartKeyLocked(int frame) const {
   const int serial = frameSerial_[frame];
   auto it = std::upper_bound(keys_.begin(), keys_.end(), std::make_pair(serial, FramesLocked()));
   int key = static_cast<int>(it - keys_.begin()) - 1;
@@ -141,6 +156,15 @@ bool VideoIndex::IsKeyFrame(int frame) const {
   std::lock_guard<std::mutex> lock(guard_.mutex);
   return std::any_of(keys_.begin(), keys_.end(),
                      [frame](const std::pair<int, int>& k) { return k.second == frame; });
+}
+
+bool VideoIndex::IsPatched(int frame) const {
+  std::lock_guard<std::mutex> lock(guard_.mutex);
+  if (frame < 0 || frame >= FramesLocked()) return false;
+  const int serial = frameSerial_[frame];
+  const int start = keys_[StartKeyLocked(frame)].first;
+  return std::any_of(patched_.begin(), patched_.end(),
+                     [&](int p) { return start <= p && p <= serial; });
 }
 
 int VideoIndex::LongestGroup() const {

@@ -45,12 +45,18 @@ class VideoIndex {
   // Drops the last pictures while their packets are damaged (a packet cut off by the end of the
   // file is no frame).
   void DropDamagedTail();
+  // Notes that the decoder patched the picture of packet `serial` (a packet cut short): what it
+  // fills the holes with depends on every picture it decoded before, so the frames decoded from
+  // that packet on, up to the next key frame, are shown exactly only by a decode from the start.
+  void MarkPatched(int serial);
   // Completes the index (FinishPackets too, when it has not been called); wakes every waiter.
   void Finish();
   // Whether Finish has been called: the frames are then all known.
   bool Finished() const;
   // Waits until frame `frame` is known or the index is finished; whether the frame is known.
   bool WaitForFrame(int frame) const;
+  // Waits until the index is finished.
+  void WaitUntilFinished() const;
 
   // The frames known so far (all of them once finished).
   int Frames() const;
@@ -70,6 +76,9 @@ class VideoIndex {
   // frame (pictures shown before their group's key frame need the group before).
   int StartKey(int frame) const;
   bool IsKeyFrame(int frame) const;
+  // Whether frame `frame` is decoded after a patched picture, from a key frame before it (see
+  // MarkPatched).
+  bool IsPatched(int frame) const;
   // The longest run of frames from one key frame to the next.
   int LongestGroup() const;
   // The serial of the packet with this fingerprint (and position, where fingerprints repeat), or
@@ -82,6 +91,7 @@ class VideoIndex {
 
  private:
   int FramesLocked() const { return static_cast<int>(frameSerial_.size()); }
+  int StartKeyLocked(int frame) const;
 
   std::vector<PacketEntry> packets_;
   std::vector<std::pair<std::uint64_t, int>> byPrint_;  // (fingerprint, serial) sorted
@@ -101,6 +111,7 @@ class VideoIndex {
   std::vector<int> frameSerial_;                   // frame -> packet
   std::vector<int> serialFrame_;                   // packet -> first frame, kUnknown when none
   std::vector<std::pair<int, int>> keys_{{0, 0}};  // (serial, frame) by serial
+  std::vector<int> patched_;                       // packets whose pictures were patched
   bool keyFramesFound_ = false;
   bool finished_ = false;
 };

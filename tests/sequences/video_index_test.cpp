@@ -4,6 +4,7 @@
 
 #include <string>
 #include <thread>
+#include <vector>
 
 using platform::PacketEntry;
 using platform::VideoIndex;
@@ -40,6 +41,29 @@ TEST(VideoIndexTest, LeadingPicturesStartAtTheGroupBefore) {
   EXPECT_TRUE(index.IsKeyFrame(6));
   EXPECT_FALSE(index.IsKeyFrame(4));
   EXPECT_EQ(index.LongestGroup(), 6);
+}
+
+// A picture the decoder patched taints every frame decoded after it from a key frame before it:
+// those frames then depend on more than their group.
+TEST(VideoIndexTest, FramesDecodedAfterAPatchedPictureFromAKeyBeforeItArePatched) {
+  struct Case {
+    std::vector<int> patchedSerials;
+    std::vector<bool> patched;  // by frame: I0 B2 B3 P1 B5 B6 I4 P7
+  };
+  const Case cases[] = {
+      {{}, {false, false, false, false, false, false, false, false}},
+      {{1}, {false, true, true, true, true, true, false, false}},
+      {{5}, {false, false, false, false, true, true, false, true}},  // P7 is decoded after B5
+      {{7}, {false, false, false, false, false, false, false, true}},
+      {{0, 4}, {true, true, true, true, true, true, true, true}},
+  };
+  for (const Case& c : cases) {
+    VideoIndex index = OpenGroups();
+    for (int serial : c.patchedSerials) index.MarkPatched(serial);
+    for (int frame = 0; frame < 8; ++frame)
+      EXPECT_EQ(index.IsPatched(frame), c.patched[frame])
+          << "frame " << frame << ", packets patched " << c.patchedSerials.size();
+  }
 }
 
 // Packets that show nothing (cut off before the first key frame, marked for discarding) are no

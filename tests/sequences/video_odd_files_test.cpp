@@ -2,7 +2,8 @@
 // times, phone videos with a rotation, a picture size that changes midway, a transport stream
 // cut inside a packet. Each clip is made by the ffmpeg command and read forwards, backwards and
 // at random against FFmpeg's own decode of it; a random read may cost one group of pictures and
-// the decoder's delay, never more.
+// the decoder's delay, never more (frames patched in a cut file are decoded from the start once,
+// when they are first read in order, and kept).
 
 #include <gtest/gtest.h>
 
@@ -96,6 +97,9 @@ struct OddClip {
   std::vector<std::string> make;
   Reference reference = Reference::kDecode;
   int turns = 0;
+  // Cut short: the decoder patches a last picture, and the frames decoded from it on are read by
+  // decoding from the start, whatever the order.
+  bool cut = false;
 };
 
 void PrintTo(const OddClip& c, std::ostream* os) { *os << c.name; }
@@ -197,6 +201,9 @@ TEST_P(VideoOddFileTest, EveryOrderShowsFfmpegsPicturesAtTheCostOfOneGroup) {
     else
       ASSERT_TRUE(inOrder.back() == ref.rows[n]) << "frame " << n;
   }
+  int patched = 0;
+  for (int n = 0; n < frames; ++n) patched += video.IsPatched(n);
+  EXPECT_EQ(patched > 0, c.cut) << patched << " frames patched";
   const int group = video.LongestGroup();
   auto check = [&](int n, const char* order) {
     video.ResetStats();
@@ -277,7 +284,28 @@ INSTANTIATE_TEST_SUITE_P(
         OddClip{"ts_cut_inside_a_packet",
                 "cut.ts",
                 {Make("-frames:v 60 -c:v mpeg2video -bf 2 -g 12 -f mpegts '{d}/cut.ts'", "352x288"),
-                 "truncate -s -1000 '{d}/cut.ts'"}}),
+                 "truncate -s -1000 '{d}/cut.ts'"},
+                Reference::kDecode,
+                0,
+                true},
+        // H.264 patches the cut picture with motion its decoder keeps from earlier pictures: the
+        // cut in the last picture decoded, and in the one before it.
+        OddClip{"h264_ts_cut_inside_the_last_packet",
+                "cut.ts",
+                {Make("-frames:v 60 -c:v libx264 -bf 2 -g 12 -f mpegts '{d}/cut.ts'", "352x288",
+                      "testsrc2"),
+                 "truncate -s -600 '{d}/cut.ts'"},
+                Reference::kDecode,
+                0,
+                true},
+        OddClip{"h264_ts_cut_inside_an_earlier_packet",
+                "cut.ts",
+                {Make("-frames:v 60 -c:v libx264 -bf 2 -g 25 -f mpegts '{d}/cut.ts'", "352x288",
+                      "testsrc2"),
+                 "truncate -s -2000 '{d}/cut.ts'"},
+                Reference::kDecode,
+                0,
+                true}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // A transport stream cut at an open group: its first packets after the key frame are pictures
