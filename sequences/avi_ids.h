@@ -13,6 +13,7 @@ inline constexpr int kTooLarge = 31048;  // the frame size exceeds what a workin
 inline constexpr int kNoMemory = 31049;  // memory ran out while opening
 inline constexpr int kDeclaredTooLarge = 31039;  // the stream declares more than the reader takes
 inline constexpr int kCounting = 31045;          // status: the frames are being counted
+inline constexpr int kReadingDamaged = 31047;    // status: a cut file's damaged frames are decoded
 
 // "AVI Properties"
 inline constexpr int kPropertiesDialog = 20200;

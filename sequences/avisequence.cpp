@@ -190,7 +190,7 @@ bool AviFrameSequence::OpenVideoChecked() {
   MarkOpened();
   PreparePalette();
   ReadFrame(1, true);
-  if (!video_.IndexComplete() && QCoreApplication::instance()) {
+  if (!video_.BackgroundDone() && QCoreApplication::instance()) {
     countTimer_ = std::make_unique<QTimer>();
     QObject::connect(countTimer_.get(), &QTimer::timeout, [this] { PollFrameCount(); });
     // The count is taken from the event loop only, never while the opening still runs.
@@ -217,16 +217,22 @@ bool AviFrameSequence::FrameReady(int number) const {
 
 void AviFrameSequence::PollFrameCount() {
   if (!video_.IsOpen()) return;
-  if (!video_.TakeFinishedIndex()) {
-    if (!video_.IndexComplete())
-      // The file's name without its folders: a long path would push the figure out of sight.
-      ShowStatus(platform::FormatString(aviid::kCounting,
-                                        std::filesystem::path(fileName.Path()).filename().string(),
-                                        static_cast<int>(video_.IndexProgress() * 100.0)));
-    return;
+  if (video_.TakeFinishedIndex()) TakeFrameCount();
+  // The file's name without its folders: a long path would push the figure out of sight.
+  const std::string file = std::filesystem::path(fileName.Path()).filename().string();
+  if (!video_.IndexComplete()) {
+    ShowStatus(platform::FormatString(aviid::kCounting, file,
+                                      static_cast<int>(video_.IndexProgress() * 100.0)));
+  } else if (!video_.BackgroundDone()) {
+    ShowStatus(platform::FormatString(aviid::kReadingDamaged, file,
+                                      static_cast<int>(video_.PatchProgress() * 100.0)));
+  } else if (countTimer_) {
+    countTimer_.reset();
+    ShowStatus({});
   }
-  countTimer_.reset();
-  ShowStatus({});
+}
+
+void AviFrameSequence::TakeFrameCount() {
   const int frames = SequenceFrames(video_.Info().frames);
   if (frames == fsData.frames) return;
   // The packets promised another number of frames than the decoder shows: the players, sliders

@@ -53,8 +53,9 @@ class AviFrameSequence : public FrameSequence {
   bool OpenVideo();
   // Whether the frames are all counted.
   bool FramesCounted() const { return video_.IndexComplete(); }
-  // Takes the count once it has ended and shows its progress meanwhile; the sequence's timer
-  // calls it while the count runs.
+  // Takes the count once it has ended and shows its progress meanwhile, then the progress of
+  // decoding a cut file's damaged frames from its start; the sequence's timer calls it while
+  // that work runs.
   void PollFrameCount();
   void Close() override;
   // Without an open video: "FrameSequence has not been opened!". A frame that cannot be decoded
@@ -88,6 +89,8 @@ class AviFrameSequence : public FrameSequence {
   bool OpenVideoChecked();
   // The sequence's frames from the stream's (fields and start offset applied).
   int SequenceFrames(int streamFrames) const;
+  // Takes the finished count as the sequence's frames.
+  void TakeFrameCount();
   // The stream frame (0-based) sequence frame `number` comes from.
   int StreamPosition(int number) const;
   // Makes the working bitmaps for the chosen size and depth; false after message 31048.

@@ -101,7 +101,7 @@ struct FrameFree {
 using FramePtr = std::unique_ptr<AVFrame, FrameFree>;
 
 // Pictures of patched frames kept from one decode from the start, on either side of the frame
-// asked for: a cut file has a few of them, and each costs a decode of the whole file.
+// asked for: a cut file has a few of them, at its end, and each decode costs the whole file.
 constexpr int kPatchedKept = 16;
 
 // Reading in order, pictures of at least this many pixels are converted on a second thread while
@@ -175,15 +175,20 @@ struct VideoFile::State {
   int stream = -1;
   VideoIndex index;
   int tailStart = 0;  // the last packet the container calls a key frame: the last group's start
-  // Pictures of patched frames from the last decode from the start, by frame.
+  // Pictures of patched frames from the last decode from the start, by frame. Once the count has
+  // found patched pictures it decodes the file once more from the start and keeps those at its
+  // end; the reader takes them only once `patchesKept` says so.
   std::vector<std::pair<int, FramePtr>> patchedPictures;
+  std::atomic<bool> patchesKept{false};
+  std::atomic<int> packetsPatched{0};  // how far that decode has come
   // The background count of pictures, and what it has done.
   std::thread counting;
   std::atomic<bool> stopCounting{false};
   std::atomic<int> packetsCounted{0};
-  // A packet the count waits before (tests hold it there), -1 for none.
-  std::mutex holdMutex;
-  std::condition_variable holdReleased;
+  // Waits on and for the counting thread: the packet it waits before (tests hold it there, -1
+  // for none), and the patched pictures it keeps.
+  std::mutex waitMutex;
+  std::condition_variable waitOver;
   int holdAt = -1;
   // The colour table a palette stream sent with its first packet; handed to the decoder again
   // with the first packet after every seek, since decoders only learn it from packets.
@@ -317,6 +322,22 @@ struct VideoFile::State {
       }
     }
     index.Finish();
+    // Reading a patched frame must not hold the program for a decode of the whole file.
+    if (!stopCounting && index.AnyPatched()) DecodeFromStart(index.Frames() - 1);
+    SetPatchesKept();
+  }
+
+  void SetPatchesKept() {
+    {
+      std::lock_guard<std::mutex> lock(waitMutex);
+      patchesKept = true;
+    }
+    waitOver.notify_all();
+  }
+
+  void WaitForPatches() {
+    std::unique_lock<std::mutex> lock(waitMutex);
+    waitOver.wait(lock, [&] { return patchesKept || stopCounting; });
   }
 
   void StartCounting(const std::string& path, const AVCodec* codec) {
@@ -329,24 +350,24 @@ struct VideoFile::State {
 
   void StopCounting() {
     {
-      std::lock_guard<std::mutex> lock(holdMutex);
+      std::lock_guard<std::mutex> lock(waitMutex);
       stopCounting = true;
     }
-    holdReleased.notify_all();
+    waitOver.notify_all();
     if (counting.joinable()) counting.join();
   }
 
   void HoldCountAt(int serial) {
     {
-      std::lock_guard<std::mutex> lock(holdMutex);
+      std::lock_guard<std::mutex> lock(waitMutex);
       holdAt = serial;
     }
-    holdReleased.notify_all();
+    waitOver.notify_all();
   }
 
   void WaitWhileHeld(int serial) {
-    std::unique_lock<std::mutex> lock(holdMutex);
-    holdReleased.wait(lock, [&] { return stopCounting || holdAt < 0 || serial < holdAt; });
+    std::unique_lock<std::mutex> lock(waitMutex);
+    waitOver.wait(lock, [&] { return stopCounting || holdAt < 0 || serial < holdAt; });
   }
 
   // Decodes the file from its start on one thread, as a plain decode does, and keeps the pictures
@@ -371,7 +392,8 @@ struct VideoFile::State {
     };
     long packets = 0;
     int serial = 0;
-    while (shown < last && serial < index.Packets() && av_read_frame(in.format, in.packet) >= 0) {
+    while (!stopCounting && shown < last && serial < index.Packets() &&
+           av_read_frame(in.format, in.packet) >= 0) {
       const AVPacket& p = *in.packet;
       if (p.stream_index == stream && p.size > 0) {
         if (PacketPrint(p.data, static_cast<std::size_t>(p.size)) != index.Packet(serial).print) {
@@ -379,6 +401,7 @@ struct VideoFile::State {
           return -1;
         }
         in.packet->pts = in.packet->dts = serial++;
+        packetsPatched = serial;
         avcodec_send_packet(in.plain, in.packet);
         ++packets;
         keep();
@@ -646,7 +669,9 @@ VideoError VideoFile::Open(const std::string& path, Indexing indexing) {
 
   const int promised = s->PacketPass();
   if (s->index.Packets() == 0) return VideoError::kBadFormat;
-  if (!s->index.Finished()) {
+  if (s->index.Finished()) {
+    s->patchesKept = true;  // pictures decoded on their own are never patched
+  } else {
     s->holdAt = countHold_;
     s->StartCounting(path, codec);
     if (indexing == Indexing::kWhole) s->StopCountingWhenDone();
@@ -684,7 +709,19 @@ double VideoFile::IndexProgress() const {
 }
 
 bool VideoFile::FrameReady(int index) const {
-  return !s_ || index < 0 || s_->index.Finished() || index < s_->index.Frames();
+  if (!s_ || index < 0) return true;
+  const VideoIndex& x = s_->index;
+  // Frames of the last group wait for the count's end, patched ones for their pictures.
+  if (!x.Finished()) return index < x.Frames() && x.SerialOf(index) < s_->tailStart;
+  return s_->patchesKept || !x.IsPatched(index);
+}
+
+bool VideoFile::BackgroundDone() const { return !s_ || (s_->index.Finished() && s_->patchesKept); }
+
+double VideoFile::PatchProgress() const {
+  if (!s_ || s_->patchesKept) return 1.0;
+  const int packets = s_->index.Packets();
+  return packets > 0 ? static_cast<double>(s_->packetsPatched) / packets : 1.0;
 }
 
 void VideoFile::HoldCountAt(int serial) {
@@ -801,6 +838,7 @@ bool VideoFile::ReadExactly(int index, VideoPicture& picture) {
 
 bool VideoFile::ReadPatched(int index, VideoPicture& picture) {
   State& s = *s_;
+  s.WaitForPatches();
   const AVFrame* kept = s.PatchedPicture(index);
   if (!kept) {
     ++stats_.seeks;

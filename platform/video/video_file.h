@@ -19,7 +19,8 @@
 // beginning of the file. Reading the frame after the last one read continues decoding. A picture
 // the decoder had to patch (a file cut short) depends on every picture decoded before it: it, and
 // the frames decoded after it from the same key frame, are read by decoding from the start of the
-// file on one thread, in every order (see IsPatched).
+// file on one thread, in every order (see IsPatched). That decode runs beside the reading once the
+// count has found such pictures, and keeps them for the reads.
 //
 // Reading large pictures frame after frame, each is converted on a second thread while the next is
 // decoded: decoding overlaps the conversion.
@@ -110,9 +111,16 @@ class VideoFile {
   bool IndexComplete() const { return s_ && indexTaken_; }
   // How far the background count has come, 0 to 1 (1 once it is finished).
   double IndexProgress() const;
-  // Whether ReadFrame(index) returns without waiting for the background count: the count has
-  // reached the frame, or it has finished (a frame beyond the end then fails at once).
+  // Whether ReadFrame(index) returns without waiting for the work beside the reading: the count
+  // has reached the frame (for frames of the last group: has ended), and a patched frame's
+  // picture has been decoded from the start. A frame beyond the end is ready once the count has
+  // ended (it then fails at once).
   bool FrameReady(int index) const;
+  // Whether the work beside the reading has ended: the count and, when it found patched
+  // pictures (a file cut short), their decode from the start.
+  bool BackgroundDone() const;
+  // How far the decode of the patched pictures from the start has come, 0 to 1.
+  double PatchProgress() const;
   // For tests: holds the background count before packet `serial` (counted from 0) until called
   // again with -1. May be called before Open.
   void HoldCountAt(int serial);

@@ -167,6 +167,11 @@ bool VideoIndex::IsPatched(int frame) const {
                      [&](int p) { return start <= p && p <= serial; });
 }
 
+bool VideoIndex::AnyPatched() const {
+  std::lock_guard<std::mutex> lock(guard_.mutex);
+  return !patched_.empty();
+}
+
 int VideoIndex::LongestGroup() const {
   std::lock_guard<std::mutex> lock(guard_.mutex);
   std::vector<int> starts;

@@ -79,6 +79,8 @@ class VideoIndex {
   // Whether frame `frame` is decoded after a patched picture, from a key frame before it (see
   // MarkPatched).
   bool IsPatched(int frame) const;
+  // Whether any picture was patched.
+  bool AnyPatched() const;
   // The longest run of frames from one key frame to the next.
   int LongestGroup() const;
   // The serial of the packet with this fingerprint (and position, where fingerprints repeat), or

@@ -217,18 +217,31 @@ TEST_P(VideoOddFileTest, EveryOrderShowsFfmpegsPicturesAtTheCostOfOneGroup) {
   for (int k = 0; k < kRandomReads; ++k) check(pick(random), "random");
   EXPECT_FALSE(video.ReadFrame(frames, picture));
 
-  // The last frame as the first read after opening, while the frames are still being counted;
-  // the count then ends with FFmpeg's.
+  // The last frame as the first read after opening, while the frames are still being counted:
+  // it is not ready before the count has ended (nor, when patched, before its decode from the
+  // start beside the reading), the read waits for it, and the count ends with FFmpeg's. A
+  // patched frame is then kept: reading it decodes nothing more.
   VideoFile fresh;
+  fresh.HoldCountAt(25);
   ASSERT_EQ(fresh.Open(clip, VideoFile::Indexing::kInBackground), VideoError::kNone);
+  EXPECT_FALSE(fresh.FrameReady(frames - 1));
+  fresh.HoldCountAt(-1);
   ASSERT_TRUE(fresh.ReadFrame(frames - 1, picture));
   EXPECT_TRUE(RowsOf(picture) == inOrder[frames - 1]);
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-  while (!fresh.TakeFinishedIndex() && !fresh.IndexComplete() &&
-         std::chrono::steady_clock::now() < deadline)
+  while (!(fresh.TakeFinishedIndex() || fresh.IndexComplete()) || !fresh.BackgroundDone()) {
+    ASSERT_LT(std::chrono::steady_clock::now(), deadline);
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  ASSERT_TRUE(fresh.IndexComplete());
+  }
   EXPECT_EQ(fresh.Info().frames, frames);
+  EXPECT_TRUE(fresh.FrameReady(frames - 1));
+  for (int n = frames - 1; n >= 0; --n) {
+    if (!fresh.IsPatched(n)) continue;
+    fresh.ResetStats();
+    ASSERT_TRUE(fresh.ReadFrame(n, picture));
+    EXPECT_TRUE(RowsOf(picture) == inOrder[n]) << "patched frame " << n;
+    EXPECT_EQ(fresh.Stats().packetsDecoded, 0) << "patched frame " << n << " was not kept";
+  }
 }
 
 // A clip of the test picture; pictures of the larger size span several packets of a program or
