@@ -1,5 +1,6 @@
 #include "platform/video/decode_ahead.h"
 
+#include <bit>
 #include <utility>
 
 extern "C" {
@@ -7,6 +8,14 @@ extern "C" {
 }
 
 namespace platform {
+
+namespace {
+
+// The takes ReaderBehind looks back on, and how many of them must have found the ring full.
+constexpr std::uint32_t kTakesJudged = 0xffff;
+constexpr int kFullTakes = 12;
+
+}  // namespace
 
 DecodeAhead::~DecodeAhead() {
   Stop();
@@ -19,6 +28,7 @@ bool DecodeAhead::Start(Decoder decode) {
     if (!f && !(f = av_frame_alloc())) return false;
   }
   decode_ = std::move(decode);
+  fullTakes_ = 0;
   if (!decoding_.Start([this] { Decode(); })) return false;
   active_ = true;
   return true;
@@ -57,12 +67,17 @@ DecodeStep DecodeAhead::Take(AVFrame* into) {
     return last;
   }
   const DecodeStep step = front;
+  fullTakes_ = (fullTakes_ << 1) | (ready_ == kDepth ? 1u : 0u);
   av_frame_move_ref(into, ring_[first_]);
   first_ = (first_ + 1) % kDepth;
   --ready_;
   lock.unlock();
   taken_.notify_one();
   return step;
+}
+
+bool DecodeAhead::ReaderBehind() const {
+  return std::popcount(fullTakes_ & kTakesJudged) >= kFullTakes;
 }
 
 void DecodeAhead::Stop() {

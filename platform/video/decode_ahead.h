@@ -11,6 +11,7 @@
 
 #include <array>
 #include <condition_variable>
+#include <cstdint>
 #include <functional>
 #include <mutex>
 
@@ -55,6 +56,9 @@ class DecodeAhead {
   // Stops decoding (after the picture under way) and drops the pictures not taken. The decoder
   // then stands after the last picture decoded, not after the last one taken.
   void Stop();
+  // Whether the reader is what holds reading back: most of the last takes since Start found the
+  // ring full, decoding waiting for the reader.
+  bool ReaderBehind() const;
 
  private:
   void Decode();
@@ -64,6 +68,7 @@ class DecodeAhead {
   std::array<DecodeStep, kDepth> steps_{};
   int first_ = 0;  // the next step to take
   int ready_ = 0;  // steps decoded and not taken
+  std::uint32_t fullTakes_ = 0;  // a bit for each take, the latest lowest: it found the ring full
   bool stopping_ = false;
   bool active_ = false;
   std::mutex mutex_;

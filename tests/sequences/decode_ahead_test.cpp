@@ -1,0 +1,149 @@
+// Decoding ahead, with a stand-in decoder: pictures come out in the order decoded, a run's end
+// stays, a stop drops what was not taken so that a new start shows nothing from before, and which
+// side holds reading back.
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <mutex>
+#include <semaphore>
+#include <thread>
+
+extern "C" {
+#include <libavutil/frame.h>
+#include <libavutil/pixfmt.h>
+}
+
+#include "platform/video/decode_ahead.h"
+
+using platform::DecodeAhead;
+using platform::DecodeStep;
+
+namespace {
+
+// Pictures numbered from `first` (in their timestamp and serial), `last` excluded, then the end
+// of the run; each has a buffer of its own, so a picture dropped and not freed is a leak.
+struct Pictures {
+  int first = 0;
+  int last = 0;
+  std::atomic<int> calls{0};
+  std::counting_semaphore<1024>* gate = nullptr;  // when set: one picture per release
+
+  DecodeAhead::Decoder Decoder() {
+    return [this](AVFrame* into) {
+      if (gate) gate->acquire();
+      const int n = first + calls++;
+      if (n >= last) return DecodeStep{DecodeStep::kEnd, -1, -1, 2};
+      into->format = AV_PIX_FMT_GRAY8;
+      into->width = into->height = 8;
+      if (av_frame_get_buffer(into, 0) < 0) return DecodeStep{DecodeStep::kLost};
+      into->pts = n;
+      return DecodeStep{DecodeStep::kPicture, -1, n, 1};
+    };
+  }
+};
+
+struct FrameHolder {
+  AVFrame* f = av_frame_alloc();
+  ~FrameHolder() { av_frame_free(&f); }
+};
+
+TEST(DecodeAhead, GivesThePicturesInOrderThenTheEndAgainAndAgain) {
+  Pictures pictures{0, 10};
+  DecodeAhead ahead;
+  ASSERT_TRUE(ahead.Start(pictures.Decoder()));
+  FrameHolder into;
+  for (int n = 0; n < 10; ++n) {
+    const DecodeStep step = ahead.Take(into.f);
+    ASSERT_EQ(step.kind, DecodeStep::kPicture) << n;
+    EXPECT_EQ(step.serial, n);
+    EXPECT_EQ(into.f->pts, n);
+    EXPECT_EQ(step.packets, 1);
+    av_frame_unref(into.f);
+  }
+  const DecodeStep end = ahead.Take(into.f);
+  EXPECT_EQ(end.kind, DecodeStep::kEnd);
+  EXPECT_EQ(end.packets, 2);
+  const DecodeStep again = ahead.Take(into.f);
+  EXPECT_EQ(again.kind, DecodeStep::kEnd);
+  EXPECT_EQ(again.packets, 0) << "the end's packets count once";
+  EXPECT_EQ(pictures.calls, 11) << "decoding stops after the end";
+}
+
+TEST(DecodeAhead, AfterAStopANewStartShowsNothingDecodedBefore) {
+  Pictures before{0, 100};
+  DecodeAhead ahead;
+  ASSERT_TRUE(ahead.Start(before.Decoder()));
+  FrameHolder into;
+  for (int n = 0; n < 2; ++n) {
+    ASSERT_EQ(ahead.Take(into.f).serial, n);
+    av_frame_unref(into.f);
+  }
+  // Let decoding run into the full ring, then stop it there.
+  while (before.calls < 2 + DecodeAhead::kDepth) std::this_thread::yield();
+  ahead.Stop();
+  EXPECT_FALSE(ahead.Active());
+  EXPECT_EQ(before.calls, 2 + DecodeAhead::kDepth) << "decoding goes no further than the ring";
+
+  Pictures after{50, 53};
+  ASSERT_TRUE(ahead.Start(after.Decoder()));
+  for (int n = 50; n < 53; ++n) {
+    const DecodeStep step = ahead.Take(into.f);
+    ASSERT_EQ(step.kind, DecodeStep::kPicture);
+    EXPECT_EQ(step.serial, n);
+    EXPECT_EQ(into.f->pts, n);
+    av_frame_unref(into.f);
+  }
+  EXPECT_EQ(ahead.Take(into.f).kind, DecodeStep::kEnd);
+  ahead.Stop();
+  EXPECT_EQ(before.calls, 2 + DecodeAhead::kDepth);
+}
+
+TEST(DecodeAhead, StopsWhileDecodingWaitsForRoom) {
+  Pictures pictures{0, 1000};
+  {
+    DecodeAhead ahead;
+    ASSERT_TRUE(ahead.Start(pictures.Decoder()));
+    while (pictures.calls < DecodeAhead::kDepth) std::this_thread::yield();
+  }  // destroyed without a take: must stop and free the pictures decoded
+  EXPECT_EQ(pictures.calls, DecodeAhead::kDepth);
+}
+
+TEST(DecodeAhead, TellsWhetherTheReaderHoldsReadingBack) {
+  constexpr int kTakes = 24;
+  FrameHolder into;
+  {
+    // Decoding slower than reading: one picture decoded for each take.
+    std::counting_semaphore<1024> gate(0);
+    Pictures pictures{0, 1000};
+    pictures.gate = &gate;
+    DecodeAhead ahead;
+    ASSERT_TRUE(ahead.Start(pictures.Decoder()));
+    for (int n = 0; n < kTakes; ++n) {
+      gate.release();
+      ASSERT_EQ(ahead.Take(into.f).serial, n);
+      av_frame_unref(into.f);
+    }
+    EXPECT_FALSE(ahead.ReaderBehind());
+    gate.release(1000);
+  }
+  {
+    // Reading slower than decoding: the ring is full before every take.
+    Pictures pictures{0, 1000};
+    DecodeAhead ahead;
+    ASSERT_TRUE(ahead.Start(pictures.Decoder()));
+    for (int n = 0; n < kTakes; ++n) {
+      while (pictures.calls < n + DecodeAhead::kDepth) std::this_thread::yield();
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));
+      ASSERT_EQ(ahead.Take(into.f).serial, n);
+      av_frame_unref(into.f);
+    }
+    EXPECT_TRUE(ahead.ReaderBehind());
+    ahead.Stop();
+    ASSERT_TRUE(ahead.Start(pictures.Decoder()));
+    EXPECT_FALSE(ahead.ReaderBehind()) << "a new start judges anew";
+  }
+}
+
+}  // namespace
