@@ -1,6 +1,5 @@
 #include "platform/video/decode_ahead.h"
 
-#include <bit>
 #include <utility>
 
 extern "C" {
@@ -8,14 +7,6 @@ extern "C" {
 }
 
 namespace platform {
-
-namespace {
-
-// The takes ReaderBehind looks back on, and how many of them must have found the ring full.
-constexpr std::uint32_t kTakesJudged = 0xffff;
-constexpr int kFullTakes = 12;
-
-}  // namespace
 
 DecodeAhead::~DecodeAhead() {
   Stop();
@@ -28,7 +19,6 @@ bool DecodeAhead::Start(Decoder decode) {
     if (!f && !(f = av_frame_alloc())) return false;
   }
   decode_ = std::move(decode);
-  fullTakes_ = 0;
   if (!decoding_.Start([this] { Decode(); })) return false;
   active_ = true;
   return true;
@@ -58,7 +48,16 @@ void DecodeAhead::Decode() {
 
 DecodeStep DecodeAhead::Take(AVFrame* into) {
   std::unique_lock<std::mutex> lock(mutex_);
-  decoded_.wait(lock, [this] { return ready_ > 0; });
+  // The first take waits for a full ring: the decoder's buffers for every picture held ahead are
+  // then made while the file is first read, and memory does not grow later, the first time the
+  // reader happens to fall behind.
+  const auto runEnded = [this] {
+    return steps_[(first_ + ready_ - 1) % kDepth].kind != DecodeStep::kPicture;
+  };
+  decoded_.wait(lock, [&] {
+    return filledOnce_ ? ready_ > 0 : ready_ == kDepth || (ready_ > 0 && runEnded());
+  });
+  filledOnce_ = true;
   DecodeStep& front = steps_[first_];
   if (front.kind != DecodeStep::kPicture) {
     // The last step of the run stays, without its packets, for the takes after it.
@@ -67,17 +66,12 @@ DecodeStep DecodeAhead::Take(AVFrame* into) {
     return last;
   }
   const DecodeStep step = front;
-  fullTakes_ = (fullTakes_ << 1) | (ready_ == kDepth ? 1u : 0u);
   av_frame_move_ref(into, ring_[first_]);
   first_ = (first_ + 1) % kDepth;
   --ready_;
   lock.unlock();
   taken_.notify_one();
   return step;
-}
-
-bool DecodeAhead::ReaderBehind() const {
-  return std::popcount(fullTakes_ & kTakesJudged) >= kFullTakes;
 }
 
 void DecodeAhead::Stop() {

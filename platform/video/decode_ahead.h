@@ -11,7 +11,6 @@
 
 #include <array>
 #include <condition_variable>
-#include <cstdint>
 #include <functional>
 #include <mutex>
 
@@ -56,9 +55,6 @@ class DecodeAhead {
   // Stops decoding (after the picture under way) and drops the pictures not taken. The decoder
   // then stands after the last picture decoded, not after the last one taken.
   void Stop();
-  // Whether the reader is what holds reading back: most of the last takes since Start found the
-  // ring full, decoding waiting for the reader.
-  bool ReaderBehind() const;
 
  private:
   void Decode();
@@ -68,9 +64,9 @@ class DecodeAhead {
   std::array<DecodeStep, kDepth> steps_{};
   int first_ = 0;  // the next step to take
   int ready_ = 0;  // steps decoded and not taken
-  std::uint32_t fullTakes_ = 0;  // a bit for each take, the latest lowest: it found the ring full
   bool stopping_ = false;
   bool active_ = false;
+  bool filledOnce_ = false;  // the ring has been full
   std::mutex mutex_;
   std::condition_variable decoded_;  // a step was added
   std::condition_variable taken_;    // a step was taken, or decoding is to stop

@@ -145,10 +145,6 @@ struct VideoFile::State {
   // Reading in order: the following pictures, decoded on a thread of their own.
   DecodeAhead ahead;
 
-  // A picture is converted on one thread, which leaves the cores to the decoder's threads, until
-  // reading in order shows that decoding keeps up with converting (large pictures of a fast
-  // decoder: ProRes, H.264 at 1080p ...); splitting the conversion then speeds reading up.
-  State() { converter.SetThreads(1); }
   ~State() {
     ahead.Stop();
     StopCounting();
@@ -420,7 +416,6 @@ struct VideoFile::State {
     if (inOrder && !ahead.Active())
       ahead.Start([this](AVFrame* into) { return DecodeNext(into); });
     Step step = ahead.Active() ? ahead.Take(frame) : DecodeNext(frame);
-    if (ahead.Active() && ahead.ReaderBehind()) converter.SetThreads(0);
     if (step.kind != Step::kPicture) return step;
     step.frame = FrameOfPicture(frame);
     if (step.frame != VideoIndex::kUnknown) {
