@@ -21,8 +21,9 @@ struct AVFrame;
 namespace platform {
 
 // What decoding on gave: the decoder's next picture (`serial`: the packet it came from; `frame`:
-// the frame it shows, VideoIndex::kUnknown for a picture no sequential decode shows), the end of
-// the run or a run that lost its way; and the packets handed to the decoder for it.
+// the frame it shows, VideoIndex::kUnknown for a picture no sequential decode shows, told by the
+// reader once it takes the picture), the end of the run or a run that lost its way; and the
+// packets handed to the decoder for it.
 struct DecodeStep {
   enum Kind { kPicture, kEnd, kLost } kind = kEnd;
   int frame = -1;

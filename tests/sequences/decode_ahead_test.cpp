@@ -48,19 +48,24 @@ struct FrameHolder {
   ~FrameHolder() { av_frame_free(&f); }
 };
 
+// Takes the pictures numbered `from` to `to` (excluded), expecting each in its turn.
+void TakePictures(DecodeAhead& ahead, AVFrame* into, int from, int to) {
+  for (int n = from; n < to; ++n) {
+    const DecodeStep step = ahead.Take(into);
+    ASSERT_EQ(step.kind, DecodeStep::kPicture) << n;
+    EXPECT_EQ(step.serial, n);
+    EXPECT_EQ(into->pts, n);
+    EXPECT_EQ(step.packets, 1);
+    av_frame_unref(into);
+  }
+}
+
 TEST(DecodeAhead, GivesThePicturesInOrderThenTheEndAgainAndAgain) {
   Pictures pictures{0, 10};
   DecodeAhead ahead;
   ASSERT_TRUE(ahead.Start(pictures.Decoder()));
   FrameHolder into;
-  for (int n = 0; n < 10; ++n) {
-    const DecodeStep step = ahead.Take(into.f);
-    ASSERT_EQ(step.kind, DecodeStep::kPicture) << n;
-    EXPECT_EQ(step.serial, n);
-    EXPECT_EQ(into.f->pts, n);
-    EXPECT_EQ(step.packets, 1);
-    av_frame_unref(into.f);
-  }
+  TakePictures(ahead, into.f, 0, 10);
   const DecodeStep end = ahead.Take(into.f);
   EXPECT_EQ(end.kind, DecodeStep::kEnd);
   EXPECT_EQ(end.packets, 2);
@@ -75,10 +80,7 @@ TEST(DecodeAhead, AfterAStopANewStartShowsNothingDecodedBefore) {
   DecodeAhead ahead;
   ASSERT_TRUE(ahead.Start(before.Decoder()));
   FrameHolder into;
-  for (int n = 0; n < 2; ++n) {
-    ASSERT_EQ(ahead.Take(into.f).serial, n);
-    av_frame_unref(into.f);
-  }
+  TakePictures(ahead, into.f, 0, 2);
   // Let decoding run into the full ring, then stop it there.
   while (before.calls < 2 + DecodeAhead::kDepth) std::this_thread::yield();
   ahead.Stop();
@@ -87,13 +89,7 @@ TEST(DecodeAhead, AfterAStopANewStartShowsNothingDecodedBefore) {
 
   Pictures after{50, 53};
   ASSERT_TRUE(ahead.Start(after.Decoder()));
-  for (int n = 50; n < 53; ++n) {
-    const DecodeStep step = ahead.Take(into.f);
-    ASSERT_EQ(step.kind, DecodeStep::kPicture);
-    EXPECT_EQ(step.serial, n);
-    EXPECT_EQ(into.f->pts, n);
-    av_frame_unref(into.f);
-  }
+  TakePictures(ahead, into.f, 50, 53);
   EXPECT_EQ(ahead.Take(into.f).kind, DecodeStep::kEnd);
   ahead.Stop();
   EXPECT_EQ(before.calls, 2 + DecodeAhead::kDepth);
@@ -136,8 +132,7 @@ TEST(DecodeAhead, TheFirstTakeWaitsForAFullRingOrTheRunsEnd) {
     Pictures pictures{0, 1};
     DecodeAhead ahead;
     ASSERT_TRUE(ahead.Start(pictures.Decoder()));
-    EXPECT_EQ(ahead.Take(into.f).serial, 0);
-    av_frame_unref(into.f);
+    TakePictures(ahead, into.f, 0, 1);
     EXPECT_EQ(ahead.Take(into.f).kind, DecodeStep::kEnd);
   }
 }
