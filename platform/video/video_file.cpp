@@ -7,7 +7,6 @@
 #include <memory>
 #include <mutex>
 #include <new>
-#include <optional>
 #include <thread>
 #include <tuple>
 #include <utility>
@@ -18,8 +17,8 @@ extern "C" {
 #include <libavformat/avformat.h>
 }
 
+#include "platform/video/decode_ahead.h"
 #include "platform/video/picture_shape.h"
-#include "platform/video/side_thread.h"
 #include "platform/video/video_index.h"
 
 namespace platform {
@@ -104,22 +103,7 @@ using FramePtr = std::unique_ptr<AVFrame, FrameFree>;
 // asked for: a cut file has a few of them, at its end, and each decode costs the whole file.
 constexpr int kPatchedKept = 16;
 
-// Reading in order, pictures of at least this many pixels are converted on a second thread while
-// the next one is decoded; for smaller ones handing the work over costs more than it saves.
-// Decoders that decode on frame threads (H.264, HEVC, ProRes ...) already work on the following
-// pictures while the caller converts: for them the hand-over only adds a thread that competes with
-// theirs and a wake-up per picture, and reading slows by up to a third.
-constexpr long kOverlapPixels = 1280L * 720;
-
-// What decoding on gave: the next picture the decoder shows (its frame number, or
-// VideoIndex::kUnknown for a picture no sequential decode shows), the end of the run or a run that
-// lost its way; and the packets it handed to the decoder.
-struct Step {
-  enum Kind { kPicture, kEnd, kLost } kind = kEnd;
-  int frame = -1;
-  int serial = -1;  // the packet the picture came from
-  long packets = 0;
-};
+using Step = DecodeStep;
 
 // Where a seek positions the file before decoding starts at a key frame. kReopen opens the file
 // anew: the start of a file whose first packets carry no timestamps and that cannot be positioned
@@ -204,15 +188,12 @@ struct VideoFile::State {
   int lastSerial = -1;   // the packet it came from
   bool drained = false;  // end of the stream sent to the decoder
 
-  // Reading in order: the picture decoded while the last one was converted, not yet taken (its
-  // picture is in `following`), and the thread that converts.
-  std::optional<Step> held;
-  AVFrame* following = nullptr;
-  SideThread converting;
+  // Reading in order: the following pictures, decoded on a thread of their own.
+  DecodeAhead ahead;
 
   ~State() {
+    ahead.Stop();
     StopCounting();
-    av_frame_free(&following);
     av_frame_free(&frame);
     av_packet_free(&packet);
     avcodec_free_context(&decoder);
@@ -220,8 +201,6 @@ struct VideoFile::State {
   }
 
   AVStream* Stream() const { return format->streams[stream]; }
-
-  bool DecodesAhead() const { return decoder->active_thread_type & FF_THREAD_FRAME; }
 
   bool ReadStreamPacket() {
     while (av_read_frame(format, packet) >= 0) {
@@ -469,6 +448,7 @@ struct VideoFile::State {
   }
 
   bool Begin(const Attempt& a) {
+    ahead.Stop();
     avcodec_flush_buffers(decoder);
     running = Position(a);
     started = false;
@@ -478,8 +458,6 @@ struct VideoFile::State {
     lastOut = -1;
     lastSerial = -1;
     drained = false;
-    held.reset();
-    if (following) av_frame_unref(following);
     return running;
   }
 
@@ -551,15 +529,14 @@ struct VideoFile::State {
     return frame;
   }
 
-  // Decodes on until the decoder shows its next picture, into `into`. The picture counts as
-  // shown once it is taken.
+  // Decodes on until the decoder shows its next picture, into `into`. Which frame the picture
+  // shows is known once it is taken (the count of pictures may not have reached it before).
   Step DecodeNext(AVFrame* into) {
     Step step;
     for (;;) {
       const int ret = avcodec_receive_frame(decoder, into);
       if (ret == 0) {
         step.kind = Step::kPicture;
-        step.frame = FrameOfPicture(into);
         step.serial = static_cast<int>(into->pts);
         return step;
       }
@@ -582,12 +559,15 @@ struct VideoFile::State {
     }
   }
 
-  // The next step of the run, its picture in `frame`: the one decoded ahead, or a new one.
-  Step Take() {
-    if (held) std::swap(frame, following);
-    const Step step = held ? *held : DecodeNext(frame);
-    held.reset();
-    if (step.kind == Step::kPicture && step.frame != VideoIndex::kUnknown) {
+  // The next step of the run, its picture in `frame`. Reading in order, the following pictures
+  // are decoded ahead (until the next seek); otherwise each is decoded when it is wanted.
+  Step Take(bool inOrder) {
+    if (inOrder && !ahead.Active())
+      ahead.Start([this](AVFrame* into) { return DecodeNext(into); });
+    Step step = ahead.Active() ? ahead.Take(frame) : DecodeNext(frame);
+    if (step.kind != Step::kPicture) return step;
+    step.frame = FrameOfPicture(frame);
+    if (step.frame != VideoIndex::kUnknown) {
       lastOut = step.frame;
       lastSerial = step.serial;
     }
@@ -748,7 +728,7 @@ std::size_t VideoFile::IndexBytes() const { return s_ ? s_->index.Bytes() : 0; }
 VideoFile::Run VideoFile::DecodeUntil(int index, VideoPicture& picture) {
   State& s = *s_;
   for (;;) {
-    const Step step = s.Take();
+    const Step step = s.Take(inOrder_);
     stats_.packetsDecoded += step.packets;
     if (step.kind == Step::kEnd || step.kind == Step::kLost) {
       s.running = false;
@@ -762,7 +742,7 @@ VideoFile::Run VideoFile::DecodeUntil(int index, VideoPicture& picture) {
       av_frame_unref(s.frame);
       return Run::kMissing;
     }
-    const bool converted = inOrder_ ? ConvertWhileDecoding(picture) : Convert(picture);
+    const bool converted = Convert(picture);
     av_frame_unref(s.frame);
     if (!converted) return Run::kMissing;
     ++stats_.framesConverted;
@@ -778,23 +758,9 @@ bool VideoFile::Convert(VideoPicture& picture) {
   }
 }
 
-bool VideoFile::ConvertWhileDecoding(VideoPicture& picture) {
-  State& s = *s_;
-  if (!s.following) s.following = av_frame_alloc();
-  bool converted = false;
-  if (!s.following || !s.converting.Start([&] { converted = Convert(picture); }))
-    return Convert(picture);
-  s.held = s.DecodeNext(s.following);
-  stats_.packetsDecoded += s.held->packets;
-  s.held->packets = 0;
-  s.converting.Wait();
-  return converted;
-}
-
 bool VideoFile::ReadFrame(int index, VideoPicture& picture) {
   if (!s_ || index < 0 || (indexTaken_ && index >= info_.frames)) return false;
-  inOrder_ = index == lastRead_ + 1 && !s_->DecodesAhead() &&
-             static_cast<long>(info_.width) * info_.height >= kOverlapPixels;
+  inOrder_ = index == lastRead_ + 1;
   const bool found = ReadExactly(index, picture);
   lastRead_ = found ? index : -1;
   return found;

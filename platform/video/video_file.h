@@ -22,8 +22,9 @@
 // file on one thread, in every order (see IsPatched). That decode runs beside the reading once the
 // count has found such pictures, and keeps them for the reads.
 //
-// Reading large pictures frame after frame, each is converted on a second thread while the next is
-// decoded: decoding overlaps the conversion.
+// Reading frame after frame, the following pictures are decoded ahead on a thread of the reader's
+// own while the caller's thread converts (see decode_ahead.h): decoding overlaps the conversion.
+// A seek, or closing, stops it.
 //
 // Frames come out as 24-bit blue-green-red rows, or as 8-bit indices with a 256-entry colour table
 // for palette videos and grey videos (see picture_convert.h); upright and all of the first
@@ -158,15 +159,12 @@ class VideoFile {
   Run DecodeUntil(int index, VideoPicture& picture);
   // Converts the decoder's present picture for the caller.
   bool Convert(VideoPicture& picture);
-  // The same on a second thread, while this one decodes the next picture, held for the next read.
-  bool ConvertWhileDecoding(VideoPicture& picture);
 
   void FillInfo();
 
   std::unique_ptr<State> s_;
   int lastRead_ = -1;     // the frame the last successful read gave
-  // This read follows the last one, and its conversion overlaps decoding (large pictures of a
-  // decoder that does not decode ahead on its own threads).
+  // This read follows the last one: the following pictures are decoded ahead.
   bool inOrder_ = false;
   VideoStreamInfo info_;
   bool indexTaken_ = false;

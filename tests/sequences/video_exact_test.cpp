@@ -1,6 +1,6 @@
 // Frame N is the N-th picture a plain sequential decode shows, for files whose timestamps,
-// key-frame flags or leading pictures mislead: every clip is read forwards, backwards and at
-// random and compared with that decode.
+// key-frame flags or leading pictures mislead: every clip is read forwards, backwards, at random
+// and in short runs from anywhere, and compared with that decode.
 
 #include <gtest/gtest.h>
 
@@ -24,6 +24,8 @@ using platform::VideoPicture;
 namespace {
 
 constexpr int kRandomReads = 200;
+constexpr int kRuns = 30;
+constexpr int kLongestRun = 8;
 
 bool Run(const std::string& command) {
   return std::system((command + " >/dev/null 2>&1").c_str()) == 0;
@@ -97,6 +99,16 @@ TEST_P(VideoExactTest, EveryOrderOfReadingShowsTheSequentialPictures) {
   std::mt19937 random(11);
   std::uniform_int_distribution<int> pick(0, frames - 1);
   for (int k = 0; k < kRandomReads; ++k) check(pick(random), "random");
+  // Reading in order decodes the following pictures ahead: a jump back or ahead between runs, or
+  // a frame left out inside one, must find nothing of that in its way.
+  std::uniform_int_distribution<int> runLength(1, kLongestRun);
+  for (int k = 0; k < kRuns; ++k) {
+    int n = pick(random);
+    for (int left = runLength(random); left > 0 && n < frames; --left) {
+      check(n, "in runs");
+      n += left == 3 ? 2 : 1;
+    }
+  }
   EXPECT_FALSE(video.ReadFrame(frames, picture));
 
   // The last frame as the first read after opening.
@@ -117,8 +129,8 @@ INSTANTIATE_TEST_SUITE_P(
              "-c:v libx264 -bf 2 -g 12 -x264-params open-gop=1 -f h264", nullptr},
         Clip{"ffv1_avi_without_index", "ffv1.avi", 50, "-c:v ffv1 -g 10", nullptr, true},
         Clip{"mpeg1_program_stream", "ps.mpg", 60, "-c:v mpeg1video -g 12 -bf 2 -f mpeg", nullptr},
-        // Large enough that reading in order converts each picture while the next is decoded
-        // (MPEG-2 decodes on no frame threads of its own, so the reader overlaps the two).
+        // Large pictures of a decoder without frame threads of its own: reading in order, each
+        // is converted while the following ones are decoded ahead.
         Clip{"mpeg2_720p_converted_while_decoding", "hd.mkv", 20, "-c:v mpeg2video -bf 2 -g 6",
              nullptr, false, "1280x720"}),
     [](const auto& info) { return std::string(info.param.name); });
