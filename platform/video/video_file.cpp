@@ -57,18 +57,23 @@ PacketEntry EntryOf(const AVPacket& p) {
   return e;
 }
 
-// Opens a decoder for the stream; `counting` leaves out the pixel work that does not decide which
-// pictures are shown.
-AVCodecContext* OpenDecoder(const AVCodec* codec, const AVStream* st, bool counting) {
+// What a decoder is opened for. kReading and kCounting decode on every thread, kCounting leaving
+// out the pixel work that does not decide which pictures are shown; kPlain is the library's
+// default, one thread, so the pictures it patches come out the same on every run.
+enum class DecoderUse { kReading, kCounting, kPlain };
+
+AVCodecContext* OpenDecoder(const AVCodec* codec, const AVStream* st, DecoderUse use) {
   AVCodecContext* c = avcodec_alloc_context3(codec);
   if (!c || avcodec_parameters_to_context(c, st->codecpar) < 0) {
     avcodec_free_context(&c);
     return nullptr;
   }
-  c->thread_count = 0;
-  c->thread_type = FF_THREAD_FRAME | FF_THREAD_SLICE;
+  if (use != DecoderUse::kPlain) {
+    c->thread_count = 0;
+    c->thread_type = FF_THREAD_FRAME | FF_THREAD_SLICE;
+  }
   c->pkt_timebase = st->time_base;
-  if (counting) {
+  if (use == DecoderUse::kCounting) {
     c->skip_idct = AVDISCARD_ALL;
     c->skip_loop_filter = AVDISCARD_ALL;
   }
@@ -76,23 +81,8 @@ AVCodecContext* OpenDecoder(const AVCodec* codec, const AVStream* st, bool count
   return c;
 }
 
-// A decoder as the library opens it by default: on one thread, so the pictures it patches come
-// out the same on every run.
-AVCodecContext* OpenPlainDecoder(const AVCodec* codec, const AVStream* st) {
-  AVCodecContext* c = avcodec_alloc_context3(codec);
-  if (!c || avcodec_parameters_to_context(c, st->codecpar) < 0) {
-    avcodec_free_context(&c);
-    return nullptr;
-  }
-  c->pkt_timebase = st->time_base;
-  if (avcodec_open2(c, codec, nullptr) < 0) avcodec_free_context(&c);
-  return c;
-}
-
 // Whether the decoder had to patch the picture: a packet cut short or damaged.
-bool Patched(const AVFrame& f) {
-  return (f.flags & AV_FRAME_FLAG_CORRUPT) || f.decode_error_flags;
-}
+bool Patched(const AVFrame& f) { return (f.flags & AV_FRAME_FLAG_CORRUPT) || f.decode_error_flags; }
 
 struct FrameFree {
   void operator()(AVFrame* f) const { av_frame_free(&f); }
@@ -141,9 +131,30 @@ struct CountingInput {
         stream >= static_cast<int>(format->nb_streams) ||
         format->streams[stream]->codecpar->codec_id != codec->id)
       return false;
-    if (counting && !(counter = OpenDecoder(codec, format->streams[stream], true))) return false;
-    plain = OpenPlainDecoder(codec, format->streams[stream]);
+    const AVStream* st = format->streams[stream];
+    if (counting && !(counter = OpenDecoder(codec, st, DecoderUse::kCounting))) return false;
+    plain = OpenDecoder(codec, st, DecoderUse::kPlain);
     return plain != nullptr;
+  }
+
+  enum class Next { kPacket, kEnd, kDiffers };
+  // Reads the stream's next packet into `packet`, stamped with its serial as its time (pictures
+  // are known by the packet they came from); kDiffers when it is not the packet the index holds
+  // for that serial (a file that reads differently the second time), kEnd after the last one.
+  Next NextPacket(int stream, const VideoIndex& index, int serial) {
+    while (serial < index.Packets() && av_read_frame(format, packet) >= 0) {
+      if (packet->stream_index == stream && packet->size > 0) {
+        if (PacketPrint(packet->data, static_cast<std::size_t>(packet->size)) !=
+            index.Packet(serial).print) {
+          av_packet_unref(packet);
+          return Next::kDiffers;
+        }
+        packet->pts = packet->dts = serial;
+        return Next::kPacket;
+      }
+      av_packet_unref(packet);
+    }
+    return Next::kEnd;
   }
 };
 
@@ -272,26 +283,17 @@ struct VideoFile::State {
     CountingInput in;
     if (in.Open(path, stream, codec, true)) {
       int serial = 0;
-      while (!stopCounting && serial < index.Packets() &&
-             av_read_frame(in.format, in.packet) >= 0) {
-        const AVPacket& p = *in.packet;
-        if (p.stream_index == stream && p.size > 0) {
-          if (PacketPrint(p.data, static_cast<std::size_t>(p.size)) != index.Packet(serial).print) {
-            av_packet_unref(in.packet);
-            break;
-          }
-          WaitWhileHeld(serial);
-          // Pictures are known by the packet they came from: its serial rides on as their time.
-          in.packet->pts = in.packet->dts = serial;
-          avcodec_send_packet(in.counter, in.packet);
-          CollectPictures(in.counter, in.frame);
-          if (serial >= tailStart) {
-            avcodec_send_packet(in.plain, in.packet);
-            CollectPatched(in.plain, in.frame);
-          }
-          packetsCounted = ++serial;
+      while (!stopCounting &&
+             in.NextPacket(stream, index, serial) == CountingInput::Next::kPacket) {
+        WaitWhileHeld(serial);
+        avcodec_send_packet(in.counter, in.packet);
+        CollectPictures(in.counter, in.frame);
+        if (serial >= tailStart) {
+          avcodec_send_packet(in.plain, in.packet);
+          CollectPatched(in.plain, in.frame);
         }
         av_packet_unref(in.packet);
+        packetsCounted = ++serial;
       }
       if (!stopCounting) {
         avcodec_send_packet(in.counter, nullptr);
@@ -371,21 +373,15 @@ struct VideoFile::State {
     };
     long packets = 0;
     int serial = 0;
-    while (!stopCounting && shown < last && serial < index.Packets() &&
-           av_read_frame(in.format, in.packet) >= 0) {
-      const AVPacket& p = *in.packet;
-      if (p.stream_index == stream && p.size > 0) {
-        if (PacketPrint(p.data, static_cast<std::size_t>(p.size)) != index.Packet(serial).print) {
-          av_packet_unref(in.packet);
-          return -1;
-        }
-        in.packet->pts = in.packet->dts = serial++;
-        packetsPatched = serial;
-        avcodec_send_packet(in.plain, in.packet);
-        ++packets;
-        keep();
-      }
+    while (!stopCounting && shown < last) {
+      const CountingInput::Next next = in.NextPacket(stream, index, serial);
+      if (next == CountingInput::Next::kDiffers) return -1;
+      if (next == CountingInput::Next::kEnd) break;
+      avcodec_send_packet(in.plain, in.packet);
       av_packet_unref(in.packet);
+      packetsPatched = ++serial;
+      ++packets;
+      keep();
     }
     avcodec_send_packet(in.plain, nullptr);
     keep();
@@ -562,8 +558,7 @@ struct VideoFile::State {
   // The next step of the run, its picture in `frame`. Reading in order, the following pictures
   // are decoded ahead (until the next seek); otherwise each is decoded when it is wanted.
   Step Take(bool inOrder) {
-    if (inOrder && !ahead.Active())
-      ahead.Start([this](AVFrame* into) { return DecodeNext(into); });
+    if (inOrder && !ahead.Active()) ahead.Start([this](AVFrame* into) { return DecodeNext(into); });
     Step step = ahead.Active() ? ahead.Take(frame) : DecodeNext(frame);
     if (step.kind != Step::kPicture) return step;
     step.frame = FrameOfPicture(frame);
@@ -641,7 +636,7 @@ VideoError VideoFile::Open(const std::string& path, Indexing indexing) {
   if (std::int64_t{info_.width} * info_.height > kMaxPicturePixels) return VideoError::kTooLarge;
   const AVCodec* codec = avcodec_find_decoder(par->codec_id);
   if (!codec) return VideoError::kNoDecoder;
-  s->decoder = OpenDecoder(codec, st, false);
+  s->decoder = OpenDecoder(codec, st, DecoderUse::kReading);
   if (!s->decoder) return VideoError::kNoDecoder;
   s->packet = av_packet_alloc();
   s->frame = av_frame_alloc();
