@@ -190,7 +190,10 @@ bool AviFrameSequence::OpenVideoChecked() {
   MarkOpened();
   PreparePalette();
   ReadFrame(1, true);
-  if (!video_.BackgroundDone() && QCoreApplication::instance()) {
+  // The count may have ended while the opening ran, after the file took what it had: the timer
+  // still takes it then.
+  const bool counted = video_.IndexComplete() && video_.BackgroundDone();
+  if (!counted && QCoreApplication::instance()) {
     countTimer_ = std::make_unique<QTimer>();
     QObject::connect(countTimer_.get(), &QTimer::timeout, [this] { PollFrameCount(); });
     // The count is taken from the event loop only, never while the opening still runs.

@@ -338,11 +338,13 @@ TEST(VideoCountTest, TheSequenceTakesTheCountOnceItEnds) {
   TestDocument doc;
   auto* seq =
       static_cast<AviFrameSequence*>(doc.AddFrameSequence(new AviFrameSequence(clip, &doc)));
+  seq->Video().HoldCountAt(20);  // the count must still run when the promise is looked at
   ASSERT_TRUE(seq->Open());
   const int promised = seq->Frames();
   ASSERT_GT(promised, shown) << "the clip must promise frames the decoder does not show";
   doc.EvGoToFrame(promised);
   ASSERT_EQ(doc.CurrentFrame(), promised);
+  seq->Video().HoldCountAt(-1);
 
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
   while (!seq->FramesCounted() && std::chrono::steady_clock::now() < deadline)
@@ -352,6 +354,32 @@ TEST(VideoCountTest, TheSequenceTakesTheCountOnceItEnds) {
   EXPECT_EQ(doc.CurrentFrame(), shown);
   EXPECT_NE(seq->ReadFrame(shown, true), nullptr);
   EXPECT_EQ(seq->ReadFrame(shown + 1, true), nullptr) << "promised, but not there";
+}
+
+// A file of one group: opening reads its first frame, which waits for the count's end. The count
+// ends while the sequence opens, after the file took what it had; the sequence still takes it.
+TEST(VideoCountTest, ACountEndingWhileTheSequenceOpensIsTakenToo) {
+  SKIP_WITHOUT_FFMPEG();
+  seqtest::TempDir dir;
+  const std::string clip = videotest::MakeClip(dir, "g.mp4", "-c:v libx264 -bf 2 -g 1000", 60);
+  ASSERT_FALSE(clip.empty());
+
+  TestDocument doc;
+  auto* seq =
+      static_cast<AviFrameSequence*>(doc.AddFrameSequence(new AviFrameSequence(clip, &doc)));
+  seq->Video().HoldCountAt(20);
+  std::thread release([seq] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    seq->Video().HoldCountAt(-1);
+  });
+  const bool opened = seq->Open();
+  release.join();
+  ASSERT_TRUE(opened);
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (!seq->FramesCounted() && std::chrono::steady_clock::now() < deadline)
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+  EXPECT_TRUE(seq->FramesCounted());
+  EXPECT_EQ(seq->Frames(), 60);
 }
 
 // Closing while the frames are counted stops the count at once.
