@@ -358,8 +358,7 @@ TEST_F(ViewWindow, AFrameNotReadyYetIsShownOnceItIs) {
   // Stepping on while waiting waits for the newest frame only.
   doc.EvGoToFrame(8);
   v->readyUpTo = 10;
-  QTest::qWait(350);
-  EXPECT_EQ(view.WaitingFor(), 0);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return view.WaitingFor() == 0; }, 3000));
   EXPECT_EQ(v->asked.count(7), 0u);
   EXPECT_EQ(v->asked.count(8), 1u);
   EXPECT_TRUE(v->IsCurrentFrame(8));
@@ -388,8 +387,7 @@ TEST_F(ViewWindow, HoldingTheButtonMovesAnObjectAQuickClickDoesNot) {
   EXPECT_FLOAT_EQ(sub->ItemAt(1)->x, static_cast<float>(start.first));
 
   QTest::mousePress(port, Qt::LeftButton, {}, on);
-  QTest::qWait(400);
-  EXPECT_EQ(view.Pending(), view::kSetObject);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return view.Pending() == view::kSetObject; }, 3000));
   EXPECT_EQ(sub->ItemAt(1), nullptr);  // out of the frame while held
   const QPoint to = on + QPoint(30, 20);
   QTest::mouseRelease(port, Qt::LeftButton, {}, to);

@@ -171,8 +171,8 @@ void TwoViews::MoveAndReload(bool fromTheRightView) {
     Click(left_, to.x(), to.y());
   } else {
     QTest::mousePress(Window(), Qt::LeftButton, {}, InWindow(left_, from.x(), from.y()));
-    QTest::qWait(400);  // held on the marker: it moves
-    ASSERT_EQ(left_->Pending(), view::kSetObject);
+    // Held on the marker: it moves.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return left_->Pending() == view::kSetObject; }, 3000));
     QTest::mouseMove(Window(), InWindow(left_, to.x(), to.y()));
     QTest::mouseRelease(Window(), Qt::LeftButton, {}, InWindow(left_, to.x(), to.y()));
     QCoreApplication::processEvents();

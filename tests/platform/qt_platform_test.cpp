@@ -49,10 +49,12 @@ TEST(Idle, CallsWhileAskedThenSleepsUntilWoken) {
     counts.push_back(count);
     return count < 2;
   });
+  EXPECT_TRUE(QTest::qWaitFor([&] { return counts.size() >= 3; }, 3000));
   QTest::qWait(50);
   EXPECT_EQ(counts, (std::vector<long>{0, 1, 2}));
   EXPECT_FALSE(idle.IsRunning());
   idle.Wake();
+  EXPECT_TRUE(QTest::qWaitFor([&] { return counts.size() >= 6; }, 3000));
   QTest::qWait(50);
   EXPECT_EQ(counts, (std::vector<long>{0, 1, 2, 0, 1, 2}));
 }
