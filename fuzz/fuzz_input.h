@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <string_view>
@@ -16,20 +17,27 @@
 
 namespace fuzz {
 
-// A folder for this process's files ($TMPDIR or /tmp), made on first use; it is also the
-// settings folder of the process.
+// A folder for this process's files ($TMPDIR or /tmp), made on first use and removed when the
+// process ends; it is also the settings folder of the process.
 inline const std::string& ScratchFolder() {
-  static const std::string folder = [] {
-    const char* tmp = std::getenv("TMPDIR");
-    std::string f = std::string(tmp && tmp[0] == '/' ? tmp : "/tmp") + "/zorvat-fuzz-" +
-                    std::to_string(::getpid());
-    platform::MakeDirectory(f);
-    // The program keeps its settings and colour map in the settings folder: here, never in the
-    // user's own.
-    ::setenv("XDG_CONFIG_HOME", f.c_str(), 1);
-    return f;
-  }();
-  return folder;
+  struct Folder {
+    std::string path;
+    Folder() {
+      const char* tmp = std::getenv("TMPDIR");
+      path = std::string(tmp && tmp[0] == '/' ? tmp : "/tmp") + "/zorvat-fuzz-" +
+             std::to_string(::getpid());
+      platform::MakeDirectory(path);
+      // The program keeps its settings and colour map in the settings folder: here, never in the
+      // user's own.
+      ::setenv("XDG_CONFIG_HOME", path.c_str(), 1);
+    }
+    ~Folder() {
+      std::error_code ignored;
+      std::filesystem::remove_all(path, ignored);
+    }
+  };
+  static const Folder folder;
+  return folder.path;
 }
 
 // Writes bytes as `name` in the scratch folder and returns its path. A plain write: the

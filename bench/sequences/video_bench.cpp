@@ -68,8 +68,17 @@ std::string ClipPath(int i) {
   static std::map<int, std::string> made;
   auto it = made.find(i);
   if (it != made.end()) return it->second;
-  const auto dir =
-      std::filesystem::temp_directory_path() / ("zorvat_video_bench_" + std::to_string(::getpid()));
+  // The clips go when the program ends: each run makes its own.
+  struct Folder {
+    std::filesystem::path path = std::filesystem::temp_directory_path() /
+                                 ("zorvat_video_bench_" + std::to_string(::getpid()));
+    ~Folder() {
+      std::error_code ignored;
+      std::filesystem::remove_all(path, ignored);
+    }
+  };
+  static const Folder folder;
+  const std::filesystem::path& dir = folder.path;
   std::filesystem::create_directories(dir);
   const std::string path = (dir / (std::string(kClips[i].name) + kClips[i].extension)).string();
   const std::string cmd =
