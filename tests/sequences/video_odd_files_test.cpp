@@ -356,25 +356,31 @@ TEST(VideoCountTest, TheSequenceTakesTheCountOnceItEnds) {
   EXPECT_EQ(seq->ReadFrame(shown + 1, true), nullptr) << "promised, but not there";
 }
 
-// A file of one group: opening reads its first frame, which waits for the count's end. The count
-// ends while the sequence opens, after the file took what it had; the sequence still takes it.
+// The count ends while the sequence opens, after the file took what it had (here: while the
+// properties are asked for); the sequence still takes it.
 TEST(VideoCountTest, ACountEndingWhileTheSequenceOpensIsTakenToo) {
   SKIP_WITHOUT_FFMPEG();
   seqtest::TempDir dir;
-  const std::string clip = videotest::MakeClip(dir, "g.mp4", "-c:v libx264 -bf 2 -g 1000", 60);
+  const std::string clip = videotest::MakeClip(dir, "c.mp4", "-c:v libx264 -bf 2 -g 10", 60);
   ASSERT_FALSE(clip.empty());
 
   TestDocument doc;
   auto* seq =
       static_cast<AviFrameSequence*>(doc.AddFrameSequence(new AviFrameSequence(clip, &doc)));
   seq->Video().HoldCountAt(20);
-  std::thread release([seq] {
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    seq->Video().HoldCountAt(-1);
+  bool endedWhileOpening = false;
+  SetAviPropertiesRunner([&](AviFrameSequence& opening, auto&) {
+    opening.Video().HoldCountAt(-1);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (!opening.Video().BackgroundDone() && std::chrono::steady_clock::now() < deadline)
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    endedWhileOpening = opening.Video().BackgroundDone() && !opening.FramesCounted();
+    return 0;
   });
   const bool opened = seq->Open();
-  release.join();
+  SetAviPropertiesRunner(nullptr);
   ASSERT_TRUE(opened);
+  ASSERT_TRUE(endedWhileOpening);
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
   while (!seq->FramesCounted() && std::chrono::steady_clock::now() < deadline)
     QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
