@@ -63,23 +63,27 @@ constexpr int kProresClip = 6;
 constexpr int kLongFrames = 3000;
 constexpr int kLongRandomReads = 200;
 
-std::string ClipPath(int i) {
-  const int frames = i == kLongClip ? kLongFrames : kFrames;
-  static std::map<int, std::string> made;
-  auto it = made.find(i);
-  if (it != made.end()) return it->second;
-  // The clips go when the program ends: each run makes its own.
+// The folder of this run's clips, made on first use; it goes when the program ends.
+const std::filesystem::path& ScratchFolder() {
   struct Folder {
     std::filesystem::path path = std::filesystem::temp_directory_path() /
                                  ("zorvat_video_bench_" + std::to_string(::getpid()));
+    Folder() { std::filesystem::create_directories(path); }
     ~Folder() {
       std::error_code ignored;
       std::filesystem::remove_all(path, ignored);
     }
   };
   static const Folder folder;
-  const std::filesystem::path& dir = folder.path;
-  std::filesystem::create_directories(dir);
+  return folder.path;
+}
+
+std::string ClipPath(int i) {
+  const int frames = i == kLongClip ? kLongFrames : kFrames;
+  static std::map<int, std::string> made;
+  auto it = made.find(i);
+  if (it != made.end()) return it->second;
+  const std::filesystem::path& dir = ScratchFolder();
   const std::string path = (dir / (std::string(kClips[i].name) + kClips[i].extension)).string();
   const std::string cmd =
       std::string("ffmpeg -nostdin -y -loglevel error -f lavfi -i testsrc2=size=") +
@@ -427,10 +431,7 @@ void BM_OpenRecording(benchmark::State& state) {
 constexpr int kCutFrames = 1000;
 
 void BM_CutTail(benchmark::State& state) {
-  const auto dir = std::filesystem::temp_directory_path() /
-                   ("zorvat_video_bench_cut_" + std::to_string(::getpid()));
-  std::filesystem::create_directories(dir);
-  const std::string path = (dir / "cut.ts").string();
+  const std::string path = (ScratchFolder() / "cut.ts").string();
   const std::string cmd =
       "ffmpeg -nostdin -y -loglevel error -f lavfi -i testsrc2=size=1920x1080:rate=25 -frames:v " +
       std::to_string(kCutFrames) + " -c:v libx264 -preset veryfast -bf 2 -g 50 -f mpegts '" +
@@ -485,7 +486,6 @@ void BM_CutTail(benchmark::State& state) {
   state.counters["patched_read_packets"] = static_cast<double>(patchedPackets);
   state.counters["other_read_s"] = otherRead;
   state.counters["other_read_packets"] = static_cast<double>(otherPackets);
-  std::filesystem::remove_all(dir);
   state.SetLabel("h264_1920x1080_ts_cut");
 }
 
