@@ -9,6 +9,9 @@ build="${ZORVAT_SANITIZE_DIR:-$root/build-sanitize}"
 bash "$root/scripts/install-deps.sh"
 # -O1 with line tables only: the sanitizers' own advice, and half the compile time of -O2 -g.
 export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$root}"
+# Nor is the build folder hashed: CI builds in a new clone each time (debug info of a cached
+# object then names the folder it was first compiled in).
+export CCACHE_NOHASHDIR="${CCACHE_NOHASHDIR:-1}"
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Sanitize \
   -DCMAKE_C_FLAGS_SANITIZE="-O1 -gline-tables-only" \
   -DCMAKE_CXX_FLAGS_SANITIZE="-O1 -gline-tables-only" \
