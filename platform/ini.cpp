@@ -1,9 +1,6 @@
 #include "platform/ini.h"
 
-#include <limits.h>
 #include <strings.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <vector>
 
@@ -76,35 +73,6 @@ Layout Locate(const std::vector<std::string>& lines, std::string_view section,
   return at;
 }
 
-// The file a chain of symbolic links leads to (path itself when it is none), so that a save
-// replaces the linked file rather than the link. A link may lead to a file not made yet.
-std::string FollowLinks(const std::string& path) {
-  constexpr int kMaxLinks = 40;  // the kernel's own limit on a chain of links
-  std::string at = path;
-  for (int i = 0; i < kMaxLinks; ++i) {
-    struct stat st {};
-    if (::lstat(at.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return at;
-    std::string target(static_cast<std::size_t>(PATH_MAX), '\0');
-    const ssize_t n = ::readlink(at.c_str(), target.data(), target.size());
-    if (n <= 0 || static_cast<std::size_t>(n) >= target.size()) return at;
-    target.resize(static_cast<std::size_t>(n));
-    if (target.front() != '/') {
-      const std::size_t slash = at.rfind('/');
-      if (slash != std::string::npos) target = at.substr(0, slash + 1) + target;
-    }
-    at = target;
-  }
-  return at;
-}
-
-// A file its owner may not write is the user's way of keeping the settings as they are; the
-// check holds for the superuser too, who could write it anyway.
-bool IsWriteProtected(const std::string& path) {
-  struct stat st {};
-  if (::stat(path.c_str(), &st) != 0) return false;
-  return (st.st_mode & S_IWUSR) == 0 || ::access(path.c_str(), W_OK) != 0;
-}
-
 }  // namespace
 
 std::optional<std::string> ReadValue(const std::string& file, std::string_view section,
@@ -117,9 +85,9 @@ std::optional<std::string> ReadValue(const std::string& file, std::string_view s
   return Unquote(EntryOf(lines[at.keyLine])->value);
 }
 
-WriteResult WriteValue(const std::string& link, std::string_view section, std::string_view key,
+WriteResult WriteValue(const std::string& file, std::string_view section, std::string_view key,
                        std::string_view value, std::string* error) {
-  const std::string file = FollowLinks(link);
+  // A link is followed by the read and by the write: the file it leads to is replaced.
   if (IsWriteProtected(file)) return WriteResult::kReadOnly;
   std::string text;
   ReadWholeFile(file, text);  // a missing file is created

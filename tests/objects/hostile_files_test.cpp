@@ -222,7 +222,7 @@ const BadInput kBadInputs[] = {
      [](const TempDir& dir) -> ::testing::Matcher<std::string> {
        return AllOf(StartsWith("The settings file " + dir.File("gone/Zorvat-Player.INI") +
                                " can not be written:\n"),
-                    HasSubstr("No such file or directory"),
+                    HasSubstr("its folder does not exist"),
                     EndsWith("\n\nChanged settings are not saved."));
      }},
 };
