@@ -227,15 +227,20 @@ struct VideoFile::State {
     if (pal && size == AVPALETTE_SIZE && palette.empty()) palette.assign(pal, pal + size);
   }
 
-  // Receives every picture `counter` has ready and adds them to the index. A key frame the
-  // decoder had to patch (a packet cut short) is no place to start: what fills its holes comes
-  // from the pictures decoded before it.
+  // Receives every picture `counter` has ready and adds them to the index. Decoding may start at
+  // a picture only where both its packet and the decoder call it a key frame: several decoders
+  // (QuickTime Animation, APNG, Video-1, SMC, Screen Video 2 ...) call every picture a key frame,
+  // the ones drawn over the picture before too, and a container may call every packet one. A key
+  // frame the decoder had to patch (a packet cut short) is no place to start either: what fills
+  // its holes comes from the pictures decoded before it.
   void CollectPictures(AVCodecContext* counter, AVFrame* picture) {
     while (avcodec_receive_frame(counter, picture) == 0) {
       const bool whole = !Patched(*picture);
       if (picture->pts != kNoTime) {
-        index.AddPicture(static_cast<int>(picture->pts), picture->key_frame && whole);
-        if (!whole) index.MarkPatched(static_cast<int>(picture->pts));
+        const int serial = static_cast<int>(picture->pts);
+        const bool keyPacket = serial >= 0 && serial < index.Packets() && index.Packet(serial).key;
+        index.AddPicture(serial, picture->key_frame && keyPacket && whole);
+        if (!whole) index.MarkPatched(serial);
       }
       av_frame_unref(picture);
     }
