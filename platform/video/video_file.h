@@ -10,8 +10,9 @@
 // For all others the packets are then decoded (without pixel work) on a thread of their own and
 // the pictures shown are counted, so packets the decoder drops (before the first key frame,
 // marked for discarding, leading pictures of a cut open group) are no frames, and the key frames
-// are the ones the decoder names. Open either waits for that count or returns at once, with the
-// frame count the packets promise, while the count goes on (see Open).
+// are the pictures both the decoder and their packets call key frames (some decoders call every
+// picture one). Open either waits for that count or returns at once, with the frame count the
+// packets promise, while the count goes on (see Open).
 //
 // Timestamps are not trusted to identify anything: a packet read after a seek is recognised by its
 // fingerprint, and a picture by the packet it came from. A seek counts only once the key frame's
