@@ -9,6 +9,7 @@ inline constexpr int kCorrupt = 31037;
 inline constexpr int kNoHandler = 31038;
 inline constexpr int kNoFormat = 31040;
 inline constexpr int kNoDecompressor = 31041;
+inline constexpr int kUndecodable = 31034;  // the decoder shows no picture for the first frame
 inline constexpr int kTooLarge = 31048;  // the frame size exceeds what a working bitmap holds
 inline constexpr int kNoMemory = 31049;  // memory ran out while opening
 inline constexpr int kDeclaredTooLarge = 31039;  // the stream declares more than the reader takes

@@ -116,7 +116,9 @@ bool AviFrameSequence::OpenVideoChecked() {
   Close();
   const std::string path = fileName.Path();
   VideoError error = video_.Open(path, platform::VideoFile::Indexing::kInBackground);
-  if (error != VideoError::kNone && error != VideoError::kNoDecoder) {
+  // The frame server is for files that cannot be opened; these were, and cannot be decoded.
+  if (error != VideoError::kNone && error != VideoError::kNoDecoder &&
+      error != VideoError::kUndecodable) {
     // Other files through the frame server, when it is installed.
     platform::Library server(frameServerLibrary);
     if (server.IsLoaded()) {
@@ -138,6 +140,9 @@ bool AviFrameSequence::OpenVideoChecked() {
       return false;
     case VideoError::kNoDecoder:
       ErrorMessage(aviid::kErrorCaption, aviid::kNoDecompressor, path, info.fourcc, info.name);
+      return false;
+    case VideoError::kUndecodable:
+      ErrorMessage(aviid::kErrorCaption, aviid::kUndecodable, path, info.codecName);
       return false;
     case VideoError::kTooLarge:
       ErrorMessage(aviid::kErrorCaption, aviid::kDeclaredTooLarge, path, info.width, info.height,
@@ -168,7 +173,7 @@ bool AviFrameSequence::OpenVideoChecked() {
   // A header may declare any size: the first frame must decode before a bitmap of that size is
   // made.
   if (!video_.ReadFrame(0, picture_)) {
-    ErrorMessage(aviid::kErrorCaption, aviid::kNoDecompressor, path, info.fourcc, info.name);
+    ErrorMessage(aviid::kErrorCaption, aviid::kUndecodable, path, info.codecName);
     Close();
     return false;
   }

@@ -1,7 +1,8 @@
 // Video reading: sequential ReadFrame of a video sequence into its working bitmap against a bare
 // FFmpeg loop doing the same decoding and conversion to BGR24 (bilinear, with the frame's matrix
 // and range), for motion JPEG, H.264, HEVC and ProRes, each checked picture for picture against the
-// bare loop's; random access against the length of a key-frame group;
+// bare loop's; random access against the length of a key-frame group, each picture checked (also
+// for QuickTime Animation and APNG, whose decoders call every picture a key frame);
 // memory while reading against the index; and all three on a long clip (3000 frames), whose random
 // reads are checked against its sequential reading. Clips are generated with the ffmpeg command.
 // Peak memory (VmHWM) is the whole process's: run BM_LongClip alone
@@ -55,11 +56,16 @@ const ClipSpec kClips[] = {
     {"hevc_1920x1080", "1920x1080",
      "-c:v libx265 -preset veryfast -x265-params log-level=none:keyint=30:bframes=2", ".mkv"},
     {"prores_1920x1080", "1920x1080", "-c:v prores_ks -profile:v 2", ".mov"},
+    // Their decoders call every picture a key frame; the packets name every 10th, or the first.
+    {"qtrle_640x480", "640x480", "-c:v qtrle -g 10", ".mov"},
+    {"apng_640x480", "640x480", "-plays 0 -f apng", ".apng"},
 };
 constexpr int kFrames = 120;
 constexpr int kLongClip = 4;
 constexpr int kHevcClip = 5;
 constexpr int kProresClip = 6;
+constexpr int kQtrleClip = 7;
+constexpr int kApngClip = 8;
 constexpr int kLongFrames = 3000;
 constexpr int kLongRandomReads = 200;
 
@@ -252,19 +258,25 @@ void BM_SequentialVsBare(benchmark::State& state) {
   state.SetLabel(kClips[state.range(0)].name);
 }
 
-// Random frames: decoding work per read against the longest key-frame group.
+// Random frames: decoding work per read against the longest key-frame group; every picture read
+// is checked against the bare loop's.
 void BM_RandomAccess(benchmark::State& state) {
   const std::string path = ClipPath(static_cast<int>(state.range(0)));
   if (path.empty()) return state.SkipWithError("ffmpeg could not make the clip");
   AviFrameSequence seq(path, nullptr);
   if (!seq.Open()) return state.SkipWithError("open failed");
+  const std::vector<std::uint64_t> reference = BareDecode(path);
+  if (static_cast<int>(reference.size()) != seq.Frames())
+    return state.SkipWithError("the frame count differs from the bare loop's");
   std::mt19937 random(1);
   std::uniform_int_distribution<int> pick(1, seq.Frames());
   long worst = 0, total = 0, reads = 0;
   for (auto _ : state) {
     const int n = pick(random);
     const long before = seq.Video().Stats().packetsDecoded;
-    benchmark::DoNotOptimize(seq.ReadFrame(n, true));
+    const CDIB* bits = seq.ReadFrame(n, true);
+    if (!bits || HashDib(*bits) != reference[n - 1])
+      return state.SkipWithError("a random read differs from the bare loop's picture");
     const long used = seq.Video().Stats().packetsDecoded - before;
     worst = std::max(worst, used);
     total += used;
@@ -495,7 +507,12 @@ BENCHMARK(BM_SequentialVsBare)
     ->Arg(kProresClip)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(4);
-BENCHMARK(BM_RandomAccess)->DenseRange(0, 3)->Unit(benchmark::kMillisecond)->Iterations(60);
+BENCHMARK(BM_RandomAccess)
+    ->DenseRange(0, 3)
+    ->Arg(kQtrleClip)
+    ->Arg(kApngClip)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(60);
 BENCHMARK(BM_MemoryWhileReading)->DenseRange(0, 3)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_LongClip)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_OpenRecording)->Unit(benchmark::kMillisecond)->Iterations(3);

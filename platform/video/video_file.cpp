@@ -188,6 +188,9 @@ struct VideoFile::State {
   // The colour table a palette stream sent with its first packet; handed to the decoder again
   // with the first packet after every seek, since decoders only learn it from packets.
   std::vector<std::uint8_t> palette;
+  // The first frame's packet of a stream counted from its packets alone, kept by the opening pass
+  // to try the decoder on (see FirstPictureDecodes).
+  AVPacket* firstShown = nullptr;
 
   // Decoder position.
   bool running = false;  // a run from a key frame is under way
@@ -205,6 +208,7 @@ struct VideoFile::State {
   ~State() {
     ahead.Stop();
     StopCounting();
+    av_packet_free(&firstShown);
     av_frame_free(&frame);
     av_packet_free(&packet);
     avcodec_free_context(&decoder);
@@ -227,15 +231,20 @@ struct VideoFile::State {
     if (pal && size == AVPALETTE_SIZE && palette.empty()) palette.assign(pal, pal + size);
   }
 
-  // Receives every picture `counter` has ready and adds them to the index. A key frame the
-  // decoder had to patch (a packet cut short) is no place to start: what fills its holes comes
-  // from the pictures decoded before it.
+  // Receives every picture `counter` has ready and adds them to the index. Decoding may start at
+  // a picture only where both its packet and the decoder call it a key frame: several decoders
+  // (QuickTime Animation, APNG, Video-1, SMC, Screen Video 2 ...) call every picture a key frame,
+  // the ones drawn over the picture before too, and a container may call every packet one. A key
+  // frame the decoder had to patch (a packet cut short) is no place to start either: what fills
+  // its holes comes from the pictures decoded before it.
   void CollectPictures(AVCodecContext* counter, AVFrame* picture) {
     while (avcodec_receive_frame(counter, picture) == 0) {
       const bool whole = !Patched(*picture);
       if (picture->pts != kNoTime) {
-        index.AddPicture(static_cast<int>(picture->pts), picture->key_frame && whole);
-        if (!whole) index.MarkPatched(static_cast<int>(picture->pts));
+        const int serial = static_cast<int>(picture->pts);
+        const bool keyPacket = serial >= 0 && serial < index.Packets() && index.Packet(serial).key;
+        index.AddPicture(serial, picture->key_frame && keyPacket && whole);
+        if (!whole) index.MarkPatched(serial);
       }
       av_frame_unref(picture);
     }
@@ -264,7 +273,10 @@ struct VideoFile::State {
       const bool shown = !(packet->flags & AV_PKT_FLAG_DISCARD);
       keySeen = keySeen || (packet->flags & AV_PKT_FLAG_KEY);
       if (packet->flags & AV_PKT_FLAG_KEY) tailStart = serial;
-      if (onePerPacket && shown) index.AddPicture(serial, true);
+      if (onePerPacket && shown) {
+        index.AddPicture(serial, true);
+        if (!firstShown) firstShown = av_packet_clone(packet);
+      }
       if (keySeen && shown) ++promised;
       av_packet_unref(packet);
     }
@@ -274,6 +286,23 @@ struct VideoFile::State {
       index.Finish();
     }
     return promised;
+  }
+
+  // Whether the decoder shows a picture for the first frame of a stream counted from its packets
+  // alone: a container may hold pictures of a kind the decoder does not take (animated WebP) or a
+  // first picture too damaged to show. The decoder is left as a seek leaves it.
+  bool FirstPictureDecodes() {
+    bool shown = false;
+    if (firstShown && avcodec_send_packet(decoder, firstShown) >= 0 &&
+        avcodec_send_packet(decoder, nullptr) >= 0) {
+      while (avcodec_receive_frame(decoder, frame) == 0) {
+        shown = true;
+        av_frame_unref(frame);
+      }
+    }
+    avcodec_flush_buffers(decoder);
+    av_packet_free(&firstShown);
+    return shown;
   }
 
   // The count of pictures, on its own thread: decodes every packet once more and adds the
@@ -644,15 +673,18 @@ VideoError VideoFile::Open(const std::string& path, Indexing indexing) {
 
   const int promised = s->PacketPass();
   if (s->index.Packets() == 0) return VideoError::kBadFormat;
-  if (s->index.Finished()) {
+  const bool fromPackets = s->index.Finished();
+  if (fromPackets) {
     s->patchesKept = true;  // pictures decoded on their own are never patched
   } else {
     s->holdAt = countHold_;
     s->StartCounting(path, codec);
     if (indexing == Indexing::kWhole) s->StopCountingWhenDone();
   }
-  // The first frame must be known before anything is shown of the file.
-  s->index.WaitForFrame(0);
+  // The first frame must be known, and decode, before anything is shown of the file: a counted
+  // one was shown by the count's decoder; one counted from its packet is tried on the decoder.
+  if (!s->index.WaitForFrame(0) || (fromPackets && !s->FirstPictureDecodes()))
+    return VideoError::kUndecodable;
 
   // A display matrix turns the pictures; a picture of another size is scaled to the stream's.
   const auto* matrix = reinterpret_cast<const std::int32_t*>(

@@ -10,8 +10,9 @@
 // For all others the packets are then decoded (without pixel work) on a thread of their own and
 // the pictures shown are counted, so packets the decoder drops (before the first key frame,
 // marked for discarding, leading pictures of a cut open group) are no frames, and the key frames
-// are the ones the decoder names. Open either waits for that count or returns at once, with the
-// frame count the packets promise, while the count goes on (see Open).
+// are the pictures both the decoder and their packets call key frames (some decoders call every
+// picture one). Open either waits for that count or returns at once, with the frame count the
+// packets promise, while the count goes on (see Open).
 //
 // Timestamps are not trusted to identify anything: a packet read after a seek is recognised by its
 // fingerprint, and a picture by the packet it came from. A seek counts only once the key frame's
@@ -46,6 +47,8 @@ enum class VideoError {
   kNoHandler,   // no reader knows this kind of file
   kNoStream,    // the file holds no video stream, or no frame in it
   kNoDecoder,   // the stream's codec cannot be decoded
+  kUndecodable,  // the codec's decoder shows no picture for the stream's first frame (a feature
+                 // of the format it does not support, a damaged first picture)
   kTooLarge,    // the stream declares pictures of more than kMaxPicturePixels
 };
 
@@ -91,9 +94,10 @@ class VideoFile {
     kInBackground,  // Open returns once frame 0 is known; the count goes on beside the reading
   };
 
-  // Opens the file's first video stream and indexes it. On failure the file is closed; after
-  // kNoDecoder and kTooLarge, Info() still names the stream (name, fourcc, codecName) and its
-  // declared size.
+  // Opens the file's first video stream and indexes it. The first frame must decode: a stream
+  // whose first picture the decoder cannot show is refused (kUndecodable). On failure the file is
+  // closed; after kNoDecoder, kUndecodable and kTooLarge, Info() still names the stream (name,
+  // fourcc, codecName) and its declared size.
   //
   // While the count runs in the background, Info().frames is the number of frames the packets
   // promise: one for each packet from the first the container calls a key frame on, leaving out

@@ -122,6 +122,9 @@ TEST(AviFrameSequenceTest, FilesThatCannotBeReadGiveTheirMessages) {
   // Cut inside the header: the container is recognised, its contents are not whole.
   std::string bytes = ReadAll(clip);
   std::string cut = dir.Write("cut2.avi", bytes.substr(0, 200));
+  // A container FFmpeg reads whose pictures its decoder does not take.
+  const std::string animated = videotest::MakeClip(dir, "anim.webp", "-c:v libwebp_anim", 5);
+  ASSERT_FALSE(animated.empty());
   struct Case {
     std::string path;
     std::string text;
@@ -137,6 +140,10 @@ TEST(AviFrameSequenceTest, FilesThatCannotBeReadGiveTheirMessages) {
       {dir.Write("garbage.zzq", garbage),
        "AVI-file: %s\n\nThe file couldn’t be read.\nAccording to the registry, the type of file "
        "does not have a handler to process it."},
+      {animated,
+       "AVI-file: %s\n\nThe pictures of this video cannot be decoded: the webp decoder shows no "
+       "picture for its first frame (a feature of the format the decoder does not support, or a "
+       "damaged picture)."},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.path);
@@ -178,16 +185,7 @@ TEST(AviFrameSequenceTest, UndecodableFrameIsReportedOnceAndKeepsTheLastPicture)
   seqtest::TempDir dir;
   std::string clip = videotest::MakeClip(dir, "bad.avi", "-c:v mjpeg -q:v 3", 12);
   ASSERT_FALSE(clip.empty());
-  // Blank out the data of the 6th frame chunk ("00dc", size, data).
-  std::string bytes = ReadAll(clip);
-  std::size_t at = bytes.find("movi");
-  for (int i = 0; i < 6 && at != std::string::npos; ++i) at = bytes.find("00dc", at + 4);
-  ASSERT_NE(at, std::string::npos);
-  std::uint32_t size = static_cast<std::uint8_t>(bytes[at + 4]) |
-                       static_cast<std::uint8_t>(bytes[at + 5]) << 8 |
-                       static_cast<std::uint8_t>(bytes[at + 6]) << 16;
-  std::fill(bytes.begin() + at + 8, bytes.begin() + at + 8 + size, '\0');
-  std::ofstream(clip, std::ios::binary | std::ios::trunc) << bytes;
+  ASSERT_TRUE(videotest::BlankAviPicture(clip, 5));  // the sequence's frame 6
 
   platform::RecordingMessageService messages;
   AviFrameSequence seq(clip, nullptr);
@@ -367,20 +365,22 @@ long PeakResidentKiB() {
 TEST(AviFrameSequenceTest, ClaimedHugeFramesAreRefusedWithAMessage) {
   SKIP_WITHOUT_FFMPEG();
   seqtest::TempDir dir;
-  const std::string noDecompressor =
-      "AVI-file: %s\n\nCould not find a decompressor with the given format (%s) for stream %s.";
+  const std::string undecodable =
+      "AVI-file: %s\n\nThe pictures of this video cannot be decoded: the %s decoder shows no "
+      "picture for its first frame (a feature of the format the decoder does not support, or a "
+      "damaged picture).";
   const std::string tooLarge =
       "AVI-file: %s\n\nThe video declares frames of %u x %u pixels; at most 67108864 pixels a "
       "frame can be read.";
   struct Case {
     std::uint32_t width, height;
     std::string codec;
-    std::string text;  // formatted with the file (and the codec and stream)
+    std::string text;  // formatted with the file (and the codec)
   };
   const std::string raw = "-c:v rawvideo -pix_fmt bgr24";
   for (const Case& c :
        {Case{16000, 16000, raw, tooLarge}, Case{16000, 16000, "-c:v mjpeg", tooLarge},
-        Case{8000, 8000, raw, noDecompressor}, Case{100000, 100000, raw, tooLarge}}) {
+        Case{8000, 8000, raw, undecodable}, Case{100000, 100000, raw, tooLarge}}) {
     SCOPED_TRACE(c.codec + " " + std::to_string(c.width));
     const std::string clip = ClipClaimingSize(dir, c.width, c.height, c.codec);
     ASSERT_FALSE(clip.empty());
@@ -391,8 +391,8 @@ TEST(AviFrameSequenceTest, ClaimedHugeFramesAreRefusedWithAMessage) {
     EXPECT_LT(PeakResidentKiB() - peakBefore, 100 * 1024) << "KiB allocated while opening";
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].caption, "Error in AVI-File");
-    const std::string expected = c.text == noDecompressor
-                                     ? platform::Format(c.text, clip, "rawvideo", "")
+    const std::string expected = c.text == undecodable
+                                     ? platform::Format(c.text, clip, "rawvideo")
                                      : platform::Format(c.text, clip, c.width, c.height);
     EXPECT_EQ(messages.shown[0].text, expected);
     EXPECT_FALSE(seq.IsOpened());

@@ -205,6 +205,70 @@ TEST(VideoFileTest, StreamStartingLateGivesItsFirstFrameFirst) {
   }
 }
 
+// A file whose first picture the decoder cannot show is refused at its opening, never shown as a
+// video whose every frame fails: pictures counted from their packets alone are tried on the
+// decoder, counted ones must have shown one.
+TEST(VideoFileTest, FilesWhoseFirstPictureDoesNotDecodeAreRefused) {
+  SKIP_WITHOUT_FFMPEG();
+  struct Case {
+    const char* file;
+    const char* options;
+    int blanked;  // pictures blanked after making, from the first
+    const char* codec;
+  };
+  const Case cases[] = {
+      {"anim.webp", "-c:v libwebp_anim", 0, "webp"},  // FFmpeg reads it but does not decode it
+      {"first_blank.avi", "-c:v mjpeg", 1, "mjpeg"},
+      {"all_blank.avi", "-c:v mpeg4 -g 5", 10, "mpeg4"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file);
+    seqtest::TempDir dir;
+    const std::string clip = videotest::MakeClip(dir, c.file, c.options, 10);
+    ASSERT_FALSE(clip.empty());
+    for (int n = 0; n < c.blanked; ++n) ASSERT_TRUE(videotest::BlankAviPicture(clip, n));
+    for (auto indexing : {VideoFile::Indexing::kWhole, VideoFile::Indexing::kInBackground}) {
+      VideoFile video;
+      EXPECT_EQ(video.Open(clip, indexing), VideoError::kUndecodable);
+      EXPECT_FALSE(video.IsOpen());
+      EXPECT_EQ(video.Info().codecName, c.codec);
+    }
+  }
+}
+
+// One damaged picture of a video of independent pictures keeps its place: that frame cannot be
+// read, every other frame is the picture it was before the damage, in any order of reading.
+TEST(VideoFileTest, ADamagedPictureKeepsItsPlace) {
+  SKIP_WITHOUT_FFMPEG();
+  seqtest::TempDir dir;
+  const std::string clip = videotest::MakeClip(dir, "mjpeg.avi", "-c:v mjpeg", 12);
+  ASSERT_FALSE(clip.empty());
+  std::vector<std::uint64_t> whole;
+  VideoPicture p;
+  {
+    VideoFile video;
+    ASSERT_EQ(video.Open(clip), VideoError::kNone);
+    for (int n = 0; n < 12; ++n) {
+      ASSERT_TRUE(video.ReadFrame(n, p));
+      whole.push_back(HashPicture(p));
+    }
+  }
+  constexpr int kDamaged = 5;
+  ASSERT_TRUE(videotest::BlankAviPicture(clip, kDamaged));
+
+  VideoFile video;
+  ASSERT_EQ(video.Open(clip), VideoError::kNone);
+  EXPECT_EQ(video.Info().frames, 12);
+  for (int n : {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 11, 7, 6, 5, 4, 0, 9, 5}) {
+    if (n == kDamaged) {
+      EXPECT_FALSE(video.ReadFrame(n, p)) << "frame " << n;
+      continue;
+    }
+    ASSERT_TRUE(video.ReadFrame(n, p)) << "frame " << n;
+    EXPECT_EQ(HashPicture(p), whole[n]) << "frame " << n;
+  }
+}
+
 TEST(VideoFileTest, OpenFailuresAreTold) {
   seqtest::TempDir dir;
   VideoFile video;
