@@ -8,6 +8,7 @@
 
 #include "app/calibrationhost.h"
 #include "app/clipvideo.h"
+#include "app/documentfiles.h"
 #include "app/player.h"
 #include "app/resource.h"
 #include "app/sequencelist.h"
@@ -132,6 +133,7 @@ Resource* MyDocManager::LoadDocument(const FileName& file) {
   } else if (!AddSequence(*doc, file, false)) {
     return nullptr;
   }
+  NoteDocumentFileRead(*doc);
   if (!doc->ReduceColors()) return nullptr;
   return OpenWindow(std::move(doc));
 }
@@ -190,6 +192,7 @@ void MyDocManager::CmLoadMultipleSequences() {
   auto doc = std::make_unique<Resource>(file, false);
   // Opened by what the name says, a raw camera file of either format included.
   if (!AddSequence(*doc, file, false)) return;
+  NoteDocumentFileRead(*doc);
   if (!RunNewDocumentFiles(*doc, MainWindow())) return;
   if (!doc->ReduceColors()) return;
   OpenWindow(std::move(doc));
