@@ -16,6 +16,7 @@
 #include "app/ui/resourcewindow.h"
 #include "app/zorvatrackapp.h"
 #include "base/defaults.h"
+#include "base/filesnapshot.h"
 #include "base/messages.h"
 #include "base/profile.h"
 #include "base/ui/bitmaps.h"
@@ -186,7 +187,8 @@ void MyDocManager::CmLoadMultipleSequences() {
                               platform::QtFileFilter(platform::LoadString(kMultipleFilters)),
                               QString::fromStdString(InitialFolder()), "", lastFilterIndex_ - 1};
   auto chosen = platform::GetChoosers().OpenFileName(MainWindow(), choice);
-  if (!chosen) return;
+  // The new document's file will name the sequence: it must be found again by that name.
+  if (!chosen || !AcceptChosenName(chosen->toStdString())) return;
   FileName file(chosen->toStdString());
   StoreInitialFolder(file);
   auto doc = std::make_unique<Resource>(file, false);
