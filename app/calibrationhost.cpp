@@ -9,6 +9,7 @@
 #include "app/mydocmanager.h"
 #include "app/resource.h"
 #include "app/sequencelist.h"
+#include "base/filesnapshot.h"
 #include "base/messages.h"
 #include "calibration/calibframefile.h"
 #include "calibration/calibrat.h"
@@ -61,7 +62,7 @@ std::optional<std::string> AskCalibrationFileName(int, const std::string& sugges
       platform::QtFileFilter(platform::LoadString(kCalibrationFilter)),
       QString::fromStdString(suggestion), "CDC"};
   std::optional<QString> chosen = platform::GetChoosers().SaveFileName(nullptr, choice);
-  if (!chosen) return std::nullopt;
+  if (!chosen || !AcceptChosenName(chosen->toStdString())) return std::nullopt;
   return FileName(chosen->toStdString()).Path();
 }
 

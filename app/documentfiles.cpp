@@ -55,12 +55,33 @@ bool CalibrationsChanged(const Resource& document) {
 }
 
 bool DocumentFileChanged(const Resource& document) {
-  return HasDocumentFile(document) &&
-         ReadDocumentFileRecord(document.DocumentName()) != DocumentFileRecordOf(document);
+  if (!HasDocumentFile(document)) return false;
+  const Resource::DocumentFileState& saved = document.SavedDocumentFile();
+  return !saved.onDisk.IsOf(document.DocumentName().Path()) ||
+         saved.held != DocumentFileRecordOf(document);
 }
 
-bool WriteDocumentFile(const Resource& document) {
-  return WriteDocumentFile(document.DocumentName(), DocumentFileRecordOf(document));
+void NoteDocumentFileRead(Resource& document) {
+  Resource::DocumentFileState& saved = document.SavedDocumentFile();
+  saved.held = DocumentFileRecordOf(document);
+  if (document.DocumentName().IsNull())
+    saved.onDisk.Clear();
+  else
+    saved.onDisk.Take(document.DocumentName().Path());
+}
+
+FileSave SaveDocumentFile(Resource& document) {
+  // An existing document file that would say what it says is left alone, comments and all.
+  if (HasDocumentFile(document) && !DocumentFileChanged(document)) return FileSave::kWritten;
+  Resource::DocumentFileState& saved = document.SavedDocumentFile();
+  const DocumentFileRecord record = DocumentFileRecordOf(document);
+  const FileSave result = WriteDocumentFile(document.DocumentName(), record, saved.onDisk);
+  if (result == FileSave::kWritten) saved.held = record;
+  return result;
+}
+
+bool WriteDocumentFile(Resource& document) {
+  return SaveDocumentFile(document) == FileSave::kWritten;
 }
 
 CalibrationFileAsker SetCalibrationFileAsker(CalibrationFileAsker asker) {
@@ -68,14 +89,18 @@ CalibrationFileAsker SetCalibrationFileAsker(CalibrationFileAsker asker) {
 }
 
 bool SaveDocumentFiles(Resource& document) {
+  // Another program's version kept at the user's choice is no failure: the user decided.
   bool all = true;
   for (int i = 0; i < document.SequenceCount(); ++i) {
     FrameSequence& camera = *document.Sequence(i);
     if (!camera.CalibrationDataChanged()) continue;
-    if (!EnsureCalibrationFileName(camera, i + 1) || !camera.WriteCalibrationFile()) all = false;
+    if (!EnsureCalibrationFileName(camera, i + 1) ||
+        camera.WriteCalibrationFile() == FileSave::kFailed)
+      all = false;
   }
   // After the calibrations, so that it names the data files they were written to.
-  if (HasDocumentFile(document) && !WriteDocumentFile(document)) all = false;
+  if (DocumentFileChanged(document) && SaveDocumentFile(document) == FileSave::kFailed)
+    all = false;
   return all;
 }
 

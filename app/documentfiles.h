@@ -21,12 +21,24 @@ DocumentFileRecord DocumentFileRecordOf(const Resource& document);
 // or "Save As..." of the files dialog wrote it).
 bool HasDocumentFile(const Resource& document);
 
-// A camera's calibration or the document file differs from what is on disk.
+// A camera's calibration differs from what its data file holds.
 bool CalibrationsChanged(const Resource& document);
+// The document has a document file, and what the program keeps in it (sequences, calibration
+// data names, description) differs from what it held when it last read or wrote that file,
+// or the document was named after another file since.
 bool DocumentFileChanged(const Resource& document);
 
-// Writes the document file; false (the message shown) when it cannot be written.
-bool WriteDocumentFile(const Resource& document);
+// The loader has read the document: what the program now holds of its document file, and the
+// file's bytes, are what later saves compare with.
+void NoteDocumentFileRead(Resource& document);
+
+// Writes the document file unless it exists and nothing the program keeps in it changed (then
+// it is left as it is, kWritten). Another program's change since it was read or written is
+// overwritten only when the user chooses so; a file the program read keeps its comments and the
+// lines the program does not know.
+FileSave SaveDocumentFile(Resource& document);
+// SaveDocumentFile; true when the file holds the document's data.
+bool WriteDocumentFile(Resource& document);
 
 // Asks the user for a calibration data file name for camera number (1-based), offering
 // suggestion; nothing when cancelled. The program's file dialog is installed by its user
@@ -37,8 +49,9 @@ using CalibrationFileAsker =
 CalibrationFileAsker SetCalibrationFileAsker(CalibrationFileAsker asker);
 
 // Writes every changed calibration (asking for a name where none is given) and then the document
-// file when the document has one. False when something could not be written or a name was
-// refused; what could be written is.
+// file when the document has one and it changed. False when something could not be written or
+// a name was refused; what could be written is. Another program's version that the user chose
+// to keep is no failure.
 bool SaveDocumentFiles(Resource& document);
 
 // On closing: when calibrations or the document file changed, asks whether to save them (31107,

@@ -8,6 +8,7 @@
 
 #include "app/calibrationhost.h"
 #include "app/clipvideo.h"
+#include "app/documentfiles.h"
 #include "app/player.h"
 #include "app/resource.h"
 #include "app/sequencelist.h"
@@ -15,6 +16,7 @@
 #include "app/ui/resourcewindow.h"
 #include "app/zorvatrackapp.h"
 #include "base/defaults.h"
+#include "base/filesnapshot.h"
 #include "base/messages.h"
 #include "base/profile.h"
 #include "base/ui/bitmaps.h"
@@ -132,6 +134,7 @@ Resource* MyDocManager::LoadDocument(const FileName& file) {
   } else if (!AddSequence(*doc, file, false)) {
     return nullptr;
   }
+  NoteDocumentFileRead(*doc);
   if (!doc->ReduceColors()) return nullptr;
   return OpenWindow(std::move(doc));
 }
@@ -184,12 +187,14 @@ void MyDocManager::CmLoadMultipleSequences() {
                               platform::QtFileFilter(platform::LoadString(kMultipleFilters)),
                               QString::fromStdString(InitialFolder()), "", lastFilterIndex_ - 1};
   auto chosen = platform::GetChoosers().OpenFileName(MainWindow(), choice);
-  if (!chosen) return;
+  // The new document's file will name the sequence: it must be found again by that name.
+  if (!chosen || !AcceptChosenName(chosen->toStdString())) return;
   FileName file(chosen->toStdString());
   StoreInitialFolder(file);
   auto doc = std::make_unique<Resource>(file, false);
   // Opened by what the name says, a raw camera file of either format included.
   if (!AddSequence(*doc, file, false)) return;
+  NoteDocumentFileRead(*doc);
   if (!RunNewDocumentFiles(*doc, MainWindow())) return;
   if (!doc->ReduceColors()) return;
   OpenWindow(std::move(doc));

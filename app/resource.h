@@ -12,9 +12,11 @@
 #include <string>
 #include <vector>
 
+#include "app/sequencelist.h"
 #include "base/application.h"
 #include "base/document.h"
 #include "base/filename.h"
+#include "base/filesnapshot.h"
 
 class DocumentWindow;
 class FrameSequence;
@@ -45,8 +47,12 @@ class Resource : public Document {
   // The document side of the window's set-up: one frame rate for all sequences (asking when
   // their rates differ); afterwards the rate is known.
   void SetupRate();
-  // Asks about unsaved object sequences and each sequence; false keeps the document open.
+  // Asks about unsaved object sequences, calibrations and the document file, and each sequence;
+  // false keeps the document open.
   bool CanClose() override;
+  // Offers to save the object sequences when they changed (31104, 31106); false when the user
+  // cancelled or they could not be saved.
+  bool AskSaveObjectSequences() override;
   // Reads DESCRIPTION (n = 0) or CALIB_DATA_n of the document file; false when it cannot be
   // opened.
   bool ReadResourceEntry(int n);
@@ -73,6 +79,15 @@ class Resource : public Document {
   unsigned ModelId() const override { return modelId_; }
   void SetModelFileName(const FileName& name) override { modelFileName_ = name; }
   void SetModelId(unsigned id) { modelId_ = id; }
+
+  // The document file as the program last read or wrote it: what the program held of it then
+  // (sequences, calibration data names, description) and the file's bytes.
+  struct DocumentFileState {
+    DocumentFileRecord held;
+    FileSnapshot onDisk;
+  };
+  DocumentFileState& SavedDocumentFile() { return savedDocumentFile_; }
+  const DocumentFileState& SavedDocumentFile() const { return savedDocumentFile_; }
 
   bool playing = false;
 
@@ -154,6 +169,7 @@ class Resource : public Document {
   FileName documentName_;
   FileName modelFileName_;
   std::string caption_;
+  DocumentFileState savedDocumentFile_;
   std::unique_ptr<ResObjectSequences, ObjectSequencesDeleter> objectSequences_;
   std::vector<std::unique_ptr<FrameSequence>> sequences_;
 };

@@ -42,20 +42,23 @@ void Resource::ResetObjectSequences() {
   CreateObjectSequences();
 }
 
-bool Resource::CanClose() {
-  if (objectSequences_ && objectSequences_->IsModified()) {
-    switch (QuestionMessage(kUnsavedTitle, kUnsavedQuestion, caption_)) {
-      case platform::kIdYes:
-        // Saving the sequences also writes the object model.
-        if (!objectSequences_->SaveAll()) return false;  // the reason was shown; keep the work
-        break;
-      case platform::kIdNo:
-        objectSequences_->SetModified(false);
-        break;
-      default:
-        return false;
-    }
+bool Resource::AskSaveObjectSequences() {
+  if (!objectSequences_ || !objectSequences_->IsModified()) return true;
+  switch (QuestionMessage(kUnsavedTitle, kUnsavedQuestion, caption_)) {
+    case platform::kIdYes:
+      // Saving the sequences also writes the object model; on failure the reason was shown and
+      // the work is kept.
+      return objectSequences_->SaveAll();
+    case platform::kIdNo:
+      objectSequences_->SetModified(false);
+      return true;
+    default:
+      return false;
   }
+}
+
+bool Resource::CanClose() {
+  if (!AskSaveObjectSequences()) return false;
   // The calibrations and the document file are asked about as the object sequences are.
   if (!AskSaveDocumentFiles(*this)) return false;
   for (auto& s : sequences_)

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "base/filename.h"
+#include "base/filesnapshot.h"
 
 enum class SequenceKind {
   kBld,    // frame file with a description (".bld", ".dsc")
@@ -47,11 +48,17 @@ struct DocumentFileRecord {
 };
 
 // The document file's text: names relative to its folder, as the readers above resolve them;
-// the description on one line.
-std::string DocumentFileText(const FileName& documentFile, const DocumentFileRecord& record);
-// Writes the document file (replaced whole or not at all); false with message 31012 when it
-// cannot be written.
-bool WriteDocumentFile(const FileName& documentFile, const DocumentFileRecord& record);
+// the description on one line. Given the text of the file it replaces, that text with the
+// program's lines put in place of the ones it knows; its comments and the lines the program does
+// not know stay as they are.
+std::string DocumentFileText(const FileName& documentFile, const DocumentFileRecord& record,
+                             const std::string* replaced = nullptr);
+// Writes the document file (replaced whole or not at all). onDisk is what the file held when
+// the program last read or wrote it: another program's change since is overwritten only when
+// the user chooses so (kKept: nothing written), and that file's own lines are kept. kFailed with
+// message 31012 when it cannot be written.
+FileSave WriteDocumentFile(const FileName& documentFile, const DocumentFileRecord& record,
+                           FileSnapshot& onDisk);
 // The record a document file holds, read without messages; nothing when the file cannot be
 // opened or names no sequence.
 std::optional<DocumentFileRecord> ReadDocumentFileRecord(const FileName& documentFile);

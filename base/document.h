@@ -75,6 +75,9 @@ class Document {
   virtual void ResetObjectSequences() = 0;
   // Asks about unsaved object sequences (and each image sequence); false keeps things as they are.
   virtual bool CanClose() = 0;
+  // Asks about unsaved object sequences only, offering to save them; false keeps them as they
+  // are (the user cancelled, or they could not be saved).
+  virtual bool AskSaveObjectSequences() = 0;
 
   // The object model: 0 when none is loaded.
   virtual unsigned ModelId() const = 0;

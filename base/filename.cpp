@@ -174,3 +174,16 @@ std::string FileName::RelativeTo(const FileName& base) const {
   }
   return out + NameExt();
 }
+
+std::string FileName::ValueRelativeTo(const FileName& base) const {
+  std::string value = RelativeTo(base);
+  const bool skipped = !value.empty() && (static_cast<unsigned char>(value[0]) <= ' ' ||
+                                          value[0] == '\x7f');
+  if (skipped || HasDriveLetter(value)) value.insert(0, "./");
+  return value;
+}
+
+bool NameReadsBack(std::string_view path) {
+  if (path.find_first_of("\r\n\\") != std::string_view::npos) return false;
+  return path.empty() || !std::isspace(static_cast<unsigned char>(path.back()));
+}

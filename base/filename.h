@@ -50,6 +50,10 @@ class FileName {
   // This path written relative to the folder of base, with "../" for each folder to go up; just
   // name and extension when both lie in one folder.
   std::string RelativeTo(const FileName& base) const;
+  // RelativeTo in the form the tagged-file reader takes back as a value: a text that would begin
+  // with a blank or control character (which the reader skips) or with what reads as a drive
+  // letter (which it drops) begins with "./".
+  std::string ValueRelativeTo(const FileName& base) const;
 
   friend bool operator==(const FileName& a, const FileName& b) {
     return a.null_ == b.null_ && a.path_ == b.path_;
@@ -59,6 +63,11 @@ class FileName {
   std::string path_;
   bool null_ = true;
 };
+
+// A name the program's tagged files (calibration data, document file) can hold and give back:
+// no line break, no backslash (read as a folder separator), and a last part that does not end
+// in white space (dropped on reading). Names the user chooses for those files are checked.
+bool NameReadsBack(std::string_view path);
 
 // A path as written on Windows turned into a POSIX one: "\" becomes "/" and a leading drive
 // letter with its colon is dropped.

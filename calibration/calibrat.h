@@ -17,6 +17,7 @@
 #include <string_view>
 
 #include "base/filename.h"
+#include "base/filesnapshot.h"
 #include "calibration/camera.h"
 
 class Calibration;
@@ -171,6 +172,9 @@ class Calibration : public Projection {
   // The calibration data file's text as it was last read or written (empty: none on disk), so
   // that a change since can be told.
   std::string savedCalibrationData;
+  // The calibration data file's bytes when it was last read or written, so that a change another
+  // program made since is not overwritten without asking.
+  FileSnapshot calibrationDataOnDisk;
 
   bool Has(uint32_t flag) const { return (flags & flag) != 0; }
   void SetFlag(uint32_t flag, bool on) { flags = on ? (flags | flag) : (flags & ~flag); }
@@ -247,11 +251,13 @@ class Calibration : public Projection {
 
   // The calibration data file as ReadCalibrationFile reads it back: the three file names
   // relative to its folder, the flags, Cx, Cy, sx, the result, every model point with its use
-  // and the placed model frame; numbers in full precision.
+  // and the placed model frame; each number in the shortest form that reads back the same.
   std::string CalibrationDataText() const;
-  // Writes that text to the calibration data file (replaced whole or not at all); a file that
-  // cannot be written shows 31012 and gives false.
-  bool WriteCalibrationFile();
+  // Writes that text to the calibration data file (replaced whole or not at all). When another
+  // program changed the file since it was read or written here, the user chooses between
+  // overwriting it and keeping that version (kKept: nothing written). A file that cannot be
+  // written shows 31012 and gives kFailed.
+  FileSave WriteCalibrationFile();
   // The record differs from what its calibration data file holds (or there is no such file yet),
   // and there is something to keep: a data file is named or the camera is calibrated.
   bool CalibrationDataChanged() const;

@@ -3,6 +3,7 @@
 // Windows: CR LF line ends, backslash paths with drive letters, names in another letter case.
 
 #include <cctype>
+#include <climits>
 #include <cmath>
 #include <ctime>
 #include <string>
@@ -18,8 +19,9 @@ namespace {
 
 constexpr int kMinModelPoints = 8;
 constexpr double kScaleToMm = 10.0;
-// Longest file name and point value a calibration data file may give.
-constexpr std::size_t kNameSize = 256;
+// Longest file name and point value a calibration data file may give: a name as long as the
+// system takes one.
+constexpr std::size_t kNameSize = PATH_MAX;
 constexpr std::size_t kValueSize = 100;
 constexpr int kFrameCorners = 8;
 
@@ -167,6 +169,11 @@ bool Calibration::ReadModelFile(bool quiet) {
 }
 
 bool Calibration::ReadCalibrationFile() {
+  // What the file holds now (or that there is none), for a save to tell another program's change.
+  if (calibrationFile.IsNull())
+    calibrationDataOnDisk.Clear();
+  else
+    calibrationDataOnDisk.Take(calibrationFile.Path());
   DSCParser parser(calibrationFile.IsNull() ? std::string() : calibrationFile.Path());
   if (!parser.IsOpen()) return false;
 

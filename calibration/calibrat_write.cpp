@@ -1,7 +1,7 @@
 // The calibration data file as the program writes it: everything its reader takes back, so that
-// a calibration made here outlives the session. Numbers carry 17 significant digits, enough for
-// a double to come back bit for bit; the names are relative to the file's own folder, the way
-// the reader joins them.
+// a calibration made here outlives the session. Numbers are written in the shortest form that
+// reads back as the same double; the names are relative to the file's own folder, the way the
+// reader joins them.
 
 #include <string>
 
@@ -13,10 +13,9 @@
 
 namespace {
 
-constexpr int kFullPrecision = 17;
 constexpr int kFrameCorners = 8;
 
-std::string Number(double v) { return platform::FormatG(v, kFullPrecision); }
+std::string Number(double v) { return platform::FormatShortest(v); }
 
 std::string Line(const std::string& tag, const std::string& value) {
   return tag + ": " + value + "\n";
@@ -25,7 +24,7 @@ std::string Line(const std::string& tag, const std::string& value) {
 // A file name as the reader finds it again: relative to the data file's folder.
 void AddName(std::string& text, const char* tag, const FileName& name, const FileName& dataFile) {
   if (name.IsNull()) return;
-  text += Line(tag, dataFile.IsNull() ? name.Path() : name.RelativeTo(dataFile));
+  text += Line(tag, dataFile.IsNull() ? name.Path() : name.ValueRelativeTo(dataFile));
 }
 
 }  // namespace
@@ -61,15 +60,18 @@ std::string Calibration::CalibrationDataText() const {
   return text;
 }
 
-bool Calibration::WriteCalibrationFile() {
+FileSave Calibration::WriteCalibrationFile() {
   const std::string text = CalibrationDataText();
+  const std::string& path = calibrationFile.Path();
+  if (!calibrationFile.IsNull() && !MayReplace(path, calibrationDataOnDisk)) return FileSave::kKept;
   // The old file stays as it was unless the whole new one could be written.
-  if (calibrationFile.IsNull() || !platform::WriteFileAtomically(calibrationFile.Path(), text)) {
-    ErrorMessage(calid::kInputOutputError, calid::kCameraFileCannotWrite, calibrationFile.Path());
-    return false;
+  if (calibrationFile.IsNull() || !platform::WriteFileAtomically(path, text)) {
+    ErrorMessage(calid::kInputOutputError, calid::kCameraFileCannotWrite, path);
+    return FileSave::kFailed;
   }
   savedCalibrationData = text;
-  return true;
+  calibrationDataOnDisk.Wrote(path, text);
+  return FileSave::kWritten;
 }
 
 bool Calibration::CalibrationDataChanged() const {

@@ -111,9 +111,12 @@ void CalibrationFiles(const fs::path& work) {
 
 void DocumentLists(const fs::path& work) {
   const FileName written((work / "written.rsc").string());
-  WriteDocumentFile(written, {"Long jump",
-                              {FileName((work / "cams/a.bld").string()), FileName("/data/b.avi")},
-                              {FileName((work / "a.cdc").string()), FileName()}});
+  FileSnapshot none;
+  WriteDocumentFile(written,
+                    {"Long jump",
+                     {FileName((work / "cams/a.bld").string()), FileName("/data/b.avi")},
+                     {FileName((work / "a.cdc").string()), FileName()}},
+                    none);
   Put("document_list", "written.rsc", Read(written.Path()));
   Put("document_list", "project.rsc",
       "# a project\r\nDESCRIPTION: Long jump\r\nSEQUENCES: 2\r\nSEQUENCE_1: cams\\a.bld\r\n"

@@ -91,7 +91,8 @@ bool SaveAsNew(Document& doc) {
 bool CanSave(const Document& doc) { return AnyOrdinary(doc); }
 
 bool Load(Document& doc) {
-  if (!CanLoad(doc) || !doc.CanClose()) return false;
+  // Only the object sequences are replaced: the calibrations and the document stay as they are.
+  if (!CanLoad(doc) || !doc.AskSaveObjectSequences()) return false;
   doc.ResetObjectSequences();
   Fresh().erase(doc.Serial());
   doc.ObjectSequences()->LoadVersion();

@@ -34,8 +34,8 @@ bool SaveAsNew(Document& doc);
 // At least one ordinary sequence exists (Save and Save as new).
 bool CanSave(const Document& doc);
 
-// Asks the document to close its sequences, then loads a stored version for every video.
-// False when the document refused.
+// Offers to save unsaved object sequences (nothing else is asked about), then loads a stored
+// version for every video. False when the user cancelled that question or the save failed.
 bool Load(Document& doc);
 // Every video has a stored object-sequence file.
 bool CanLoad(const Document& doc);

@@ -115,6 +115,13 @@ std::string FormatG(double value, int precision) {
   return FormatWith(std::chars_format::general, value, precision == 0 ? 1 : precision);
 }
 
+std::string FormatShortest(double value) {
+  char buffer[64];
+  auto [ptr, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
+  if (ec != std::errc()) return std::string();
+  return std::string(buffer, ptr);
+}
+
 std::string FormatFixed(double value, int decimals) {
   return FormatWith(std::chars_format::fixed, value, decimals);
 }

@@ -42,6 +42,10 @@ inline int ToPixel(double value) { return ClampToInt(value, -kPixelLimit, kPixel
 // "%.<precision>g" in the C locale ("%g" by default: 1.0 gives "1", 0.495 gives "0.495").
 std::string FormatG(double value, int precision = 6);
 
+// The shortest text that ParseDouble reads back as exactly this value (162.5792 gives
+// "162.5792", 1e-300 gives "1e-300").
+std::string FormatShortest(double value);
+
 // "%.<decimals>f" in the C locale.
 std::string FormatFixed(double value, int decimals);
 

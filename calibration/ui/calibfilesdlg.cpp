@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <optional>
 
+#include "base/filesnapshot.h"
 #include "base/messages.h"
 #include "calibration/calibfilesstate.h"
 #include "calibration/calibrat.h"
@@ -87,7 +88,10 @@ std::optional<std::string> ChooseFile(QWidget* parent, bool save, int filter, in
   platform::Choosers& choosers = platform::GetChoosers();
   auto chosen = save ? choosers.SaveFileName(parent, choice) : choosers.OpenFileName(parent, choice);
   if (!chosen) return std::nullopt;
-  return std::filesystem::absolute(chosen->toStdString()).string();
+  std::string path = std::filesystem::absolute(chosen->toStdString()).string();
+  // The calibration data and document files must find the file again by this name.
+  if (!AcceptChosenName(path)) return std::nullopt;
+  return path;
 }
 
 void SetLabel(platform::TableDialog& d, int id, const std::string& text) {

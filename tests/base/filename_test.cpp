@@ -4,6 +4,11 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <string>
+
+#include "base/dscparser.h"
+#include "base/filesnapshot.h"
+#include "platform/message_service.h"
 
 namespace {
 
@@ -74,6 +79,59 @@ TEST(FileName, RelativeToAnotherFile) {
   // The relative name leads back to the file.
   FileName base("/a/x/y.rsc");
   EXPECT_EQ(FileName::ResolveAgainst(base, f.RelativeTo(base)), f);
+}
+
+// A name written as the value of a tagged file comes back through the tagged-file reader as the
+// same file: also a name whose text would begin with a blank, a tab or what reads as a drive
+// letter, and one far longer than 255 characters.
+TEST(FileName, NamesWrittenIntoTaggedFilesReadBack) {
+  struct Case {
+    std::string file;
+    const char* base;
+    std::string value;
+  };
+  const std::string deep = std::string(250, 'd') + "/" + std::string(250, 'e') + "/model.cmo";
+  const Case cases[] = {
+      {"/a/b/left.cam", "/a/b/run.cdc", "left.cam"},
+      {"/a/ cams/left.cam", "/a/run.cdc", "./ cams/left.cam"},
+      {"/a/ left.cam", "/a/run.cdc", "./ left.cam"},
+      {"/a/\tleft.cam", "/a/run.cdc", "./\tleft.cam"},
+      {"/a/c:left.cam", "/a/run.cdc", "./c:left.cam"},
+      {"/a/ x/y.cam", "/a/ x/z/run.cdc", "../y.cam"},
+      {"/a/" + deep, "/a/data/run.cdc", "../" + deep},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file);
+    const FileName file(c.file), base(c.base);
+    const std::string value = file.ValueRelativeTo(base);
+    EXPECT_EQ(value, c.value);
+    DSCParser parser = DSCParser::FromText("MODEL: " + value + "\n");
+    std::string read;
+    ASSERT_TRUE(parser.GetString("MODEL", read, 8192, ""));
+    EXPECT_EQ(FileName::ResolveAgainst(base, read), file);
+    EXPECT_TRUE(NameReadsBack(c.file));
+  }
+}
+
+// Names the files cannot give back are refused when the user chooses them, with a message that
+// names the file; every other name passes without one.
+TEST(FileName, NamesTheFilesCannotGiveBackAreRefused) {
+  const struct {
+    const char* path;
+    bool accepted;
+  } cases[] = {
+      {"/a/left.cdc", true},       {"/a/ left.cdc", true},  {"/a b/left c.cdc", true},
+      {"/a/left.cdc ", false},     {"/a/left.cdc\t", false}, {"/a/le\nft.cdc", false},
+      {"/a/le\rft.cdc", false},    {"/a/le\\ft.cdc", false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.path);
+    platform::RecordingMessageService messages;
+    EXPECT_EQ(NameReadsBack(c.path), c.accepted);
+    EXPECT_EQ(AcceptChosenName(c.path), c.accepted);
+    ASSERT_EQ(messages.shown.size(), c.accepted ? 0u : 1u);
+    if (!c.accepted) EXPECT_NE(messages.shown[0].text.find(c.path), std::string::npos);
+  }
 }
 
 TEST(FileName, NullNameAnswersEveryQuerySafely) {

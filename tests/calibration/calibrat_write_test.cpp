@@ -2,6 +2,7 @@
 // since the last read or write is told; a file that cannot be written is reported and the old
 // one kept.
 
+#include <climits>
 #include <cmath>
 #include <filesystem>
 #include <string>
@@ -65,24 +66,8 @@ class CalibrationWriteTest : public ::testing::Test {
   platform::RecordingMessageService messages;
 };
 
-TEST_F(CalibrationWriteTest, WrittenFileReadsBackAsTheSameRecord) {
-  Calibration written = Calibrated();
-  ASSERT_TRUE(written.Has(kFlagNonCoplanar));
-  ASSERT_TRUE(written.Has(kFlagFramePlaced));
-  ASSERT_TRUE(written.WriteCalibrationFile());
-  EXPECT_TRUE(messages.shown.empty());
-
-  std::string text;
-  ASSERT_TRUE(platform::ReadWholeFile(written.calibrationFile.Path(), text));
-  // Names relative to the data file's folder, as its reader joins them.
-  EXPECT_NE(text.find("CAMERA: ../../cam/left.cam\n"), std::string::npos) << text;
-  EXPECT_NE(text.find("CALIB_IMAGE: ../../frames/cal.bld\n"), std::string::npos);
-  EXPECT_NE(text.find("POINT_2: unused\n"), std::string::npos);
-
-  Calibration read;
-  read.SetImageSize(1.0, 1.0, 768, 576);
-  read.SetCalibrationFile(written.calibrationFile.Path());
-  EXPECT_TRUE(messages.shown.empty());
+// Everything the data file carries came back as it was written.
+void ExpectSameRecord(const Calibration& read, const Calibration& written) {
   EXPECT_EQ(read.flags & kStoredFlags, written.flags & kStoredFlags);
   EXPECT_EQ(read.cameraFile, written.cameraFile);
   EXPECT_EQ(read.modelFile, written.modelFile);
@@ -104,7 +89,136 @@ TEST_F(CalibrationWriteTest, WrittenFileReadsBackAsTheSameRecord) {
     EXPECT_EQ(read.frameX[k], written.frameX[k]);
     EXPECT_EQ(read.frameY[k], written.frameY[k]);
   }
+}
+
+TEST_F(CalibrationWriteTest, WrittenFileReadsBackAsTheSameRecord) {
+  Calibration written = Calibrated();
+  ASSERT_TRUE(written.Has(kFlagNonCoplanar));
+  ASSERT_TRUE(written.Has(kFlagFramePlaced));
+  ASSERT_EQ(written.WriteCalibrationFile(), FileSave::kWritten);
+  EXPECT_TRUE(messages.shown.empty());
+
+  std::string text;
+  ASSERT_TRUE(platform::ReadWholeFile(written.calibrationFile.Path(), text));
+  // Names relative to the data file's folder, as its reader joins them.
+  EXPECT_NE(text.find("CAMERA: ../../cam/left.cam\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("CALIB_IMAGE: ../../frames/cal.bld\n"), std::string::npos);
+  EXPECT_NE(text.find("POINT_2: unused\n"), std::string::npos);
+
+  Calibration read;
+  read.SetImageSize(1.0, 1.0, 768, 576);
+  read.SetCalibrationFile(written.calibrationFile.Path());
+  EXPECT_TRUE(messages.shown.empty());
+  ExpectSameRecord(read, written);
   EXPECT_FALSE(read.CalibrationDataChanged());
+}
+
+// A model whose relative name is near the system's path limit, a camera file and a frame whose
+// names would lose their first characters on reading, and numbers that need every digit or only
+// a few: read back, the record is the same, and each number stands in its shortest form.
+TEST_F(CalibrationWriteTest, LongestNamesAndShortestNumbersReadBack) {
+  std::string folder = dir.File("models");
+  while (folder.size() + 251 + 16 < PATH_MAX) folder += "/" + std::string(250, 'm');
+  const std::string model = folder + "/box.cmo";
+  ASSERT_LT(model.size(), static_cast<std::size_t>(PATH_MAX));
+  std::filesystem::create_directories(folder);
+  std::filesystem::copy_file(dir.File("models/box.cmo"), model);
+  const std::string data = dir.File("data/" + std::string(200, 'c') + ".cdc");
+  dir.Write("data/ left.cam", "Ncx: 768\nNfx: 768\ndx: 0.0086\ndy: 0.0083\n");
+  dir.Write("data/c:frame.bld", "");
+
+  Calibration written = Calibrated();
+  written.SetCalibrationFile(data);
+  written.SetCameraFile(dir.File("data/ left.cam"));
+  written.SetModelFile(model);
+  written.SetCalibrationImage(dir.File("data/c:frame.bld"));
+  written.SetFlag(kFlagCalibrated, true);
+  written.camera.Cx = 162.5792;
+  written.camera.Cy = 0.1;
+  written.camera.sx = 1.0301234567890123;  // reading the camera file set it back to 1
+  written.result.kappa1 = 5e-324;  // the smallest double there is
+  written.points.used[0] = 1;
+  written.points.imageX[0] = 162.5792;
+  written.points.imageY[0] = -1e21;
+  ASSERT_EQ(written.WriteCalibrationFile(), FileSave::kWritten);
+  EXPECT_TRUE(messages.shown.empty());
+
+  std::string text;
+  ASSERT_TRUE(platform::ReadWholeFile(data, text));
+  for (const std::string line :
+       {"Cx: 162.5792\n", "Cy: 0.1\n", "kappa1: 5e-324\n", "POINT_1: 162.5792 -1e+21\n",
+        "sx: 1.0301234567890123\n", "CAMERA: ./ left.cam\n", "CALIB_IMAGE: ./c:frame.bld\n"})
+    EXPECT_NE(text.find(line), std::string::npos) << line << text;
+  EXPECT_NE(text.find("MODEL: ../models/" + std::string(250, 'm') + "/"), std::string::npos);
+
+  Calibration read;
+  read.SetImageSize(1.0, 1.0, 768, 576);
+  read.SetCalibrationFile(data);
+  EXPECT_TRUE(messages.shown.empty());
+  ExpectSameRecord(read, written);
+  EXPECT_FALSE(read.CalibrationDataChanged());
+}
+
+// The data file changed by another program since it was written or read here, or made by one
+// where there was none: overwritten only on Yes; otherwise that version stays, nothing is
+// written, the program says so, and its own change is still unsaved.
+TEST_F(CalibrationWriteTest, AnotherProgramsChangeIsOverwrittenOnlyWhenTheUserSaysSo) {
+  enum Since { kWrittenHere, kReadHere, kAbsentAtReading };
+  const struct {
+    Since since;
+    int answer;
+    FileSave outcome;
+  } cases[] = {
+      {kWrittenHere, platform::kIdYes, FileSave::kWritten},
+      {kWrittenHere, platform::kIdNo, FileSave::kKept},
+      {kReadHere, platform::kIdYes, FileSave::kWritten},
+      {kReadHere, platform::kIdCancel, FileSave::kKept},
+      {kAbsentAtReading, platform::kIdNo, FileSave::kKept},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(::testing::Message() << c.since << " answered " << c.answer);
+    messages.shown.clear();
+    const std::string path = dir.File("data/run 1/left.cdc");
+    std::filesystem::remove(path);
+    Calibration camera = Calibrated();  // reads the data file: there is none yet
+    if (c.since != kAbsentAtReading) {
+      ASSERT_EQ(camera.WriteCalibrationFile(), FileSave::kWritten);
+      if (c.since == kReadHere) {
+        Calibration read;
+        read.SetImageSize(1.0, 1.0, 768, 576);
+        read.SetCalibrationFile(path);
+        camera = read;
+      }
+    }
+    std::string theirs;
+    platform::ReadWholeFile(path, theirs);
+    theirs += "# checked by the lab\nPOINT_1: 1 2\n";
+    dir.Write(std::filesystem::relative(path, dir.Path()).string(), theirs);
+
+    camera.camera.sx += 0.5;
+    messages.answers = {c.answer};
+    EXPECT_EQ(camera.WriteCalibrationFile(), c.outcome);
+    ASSERT_FALSE(messages.shown.empty());
+    EXPECT_EQ(messages.shown[0].kind, platform::MessageKind::kQuestion);
+    EXPECT_EQ(messages.shown[0].caption, "File changed by another program");
+    EXPECT_NE(messages.shown[0].text.find(path), std::string::npos);
+    std::string now;
+    ASSERT_TRUE(platform::ReadWholeFile(path, now));
+    if (c.outcome == FileSave::kWritten) {
+      EXPECT_EQ(messages.shown.size(), 1u);
+      EXPECT_EQ(now, camera.CalibrationDataText());
+      EXPECT_FALSE(camera.CalibrationDataChanged());
+      // Written now: the next change is written without a question.
+      camera.camera.sx += 0.5;
+      EXPECT_EQ(camera.WriteCalibrationFile(), FileSave::kWritten);
+      EXPECT_EQ(messages.shown.size(), 1u);
+    } else {
+      ASSERT_EQ(messages.shown.size(), 2u);
+      EXPECT_NE(messages.shown[1].text.find("were not written"), std::string::npos);
+      EXPECT_EQ(now, theirs);
+      EXPECT_TRUE(camera.CalibrationDataChanged());
+    }
+  }
 }
 
 TEST_F(CalibrationWriteTest, ChangesSinceTheLastReadOrWriteAreTold) {
@@ -113,7 +227,7 @@ TEST_F(CalibrationWriteTest, ChangesSinceTheLastReadOrWriteAreTold) {
   EXPECT_FALSE(c.CalibrationDataChanged());  // nothing named, nothing calibrated
   Calibration named = Calibrated();
   EXPECT_TRUE(named.CalibrationDataChanged());  // the named file does not exist yet
-  ASSERT_TRUE(named.WriteCalibrationFile());
+  ASSERT_EQ(named.WriteCalibrationFile(), FileSave::kWritten);
   EXPECT_FALSE(named.CalibrationDataChanged());
   named.SetImagePoint(1, 10, 20);
   named.SetPointUsed(1, 1, false);
@@ -125,7 +239,7 @@ TEST_F(CalibrationWriteTest, ChangesSinceTheLastReadOrWriteAreTold) {
 
   // Naming another data file that does not exist yet is a change.
   Calibration other = Calibrated();
-  ASSERT_TRUE(other.WriteCalibrationFile());
+  ASSERT_EQ(other.WriteCalibrationFile(), FileSave::kWritten);
   other.SetCalibrationFile(dir.File("data/new.cdc"));
   EXPECT_TRUE(other.CalibrationDataChanged());
 }
@@ -134,7 +248,7 @@ TEST_F(CalibrationWriteTest, UnwritableFileIsReportedAndStaysChanged) {
   Calibration c = Calibrated();
   // A folder of that name cannot be replaced by the file.
   std::filesystem::create_directories(c.calibrationFile.Path());
-  EXPECT_FALSE(c.WriteCalibrationFile());
+  EXPECT_EQ(c.WriteCalibrationFile(), FileSave::kFailed);
   ASSERT_EQ(messages.shown.size(), 1u);
   EXPECT_EQ(messages.shown[0].text,
             platform::FormatString(calid::kCameraFileCannotWrite, c.calibrationFile.Path()));

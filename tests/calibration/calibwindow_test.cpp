@@ -447,6 +447,29 @@ TEST_F(CalibWindowTest, ANewCameraFileIsCreatedThroughTheParameterDialog) {
   EXPECT_EQ(back.camera.Ncx, 640);
 }
 
+// A calibration data file whose name the document file could not give back (a trailing blank,
+// a line break) is refused with a message and names nothing; a sound name is taken.
+TEST_F(CalibWindowTest, ANameTheFilesCouldNotGiveBackIsRefused) {
+  caltest::TempDir dir;
+  TestCalibrationHost host(1);
+  CalibFilesDlg dialog(nullptr, host, 1, CalibFilesDlg::kPlainMode);
+  platform::ScriptedChoosers choosers;
+  for (const std::string name : {"left.cdc ", "le\nft.cdc"}) {
+    SCOPED_TRACE(name);
+    messages_.shown.clear();
+    choosers.fileAnswers.push_back(QString::fromStdString((dir.Path() / name).string()));
+    dialog.Command(20669);
+    EXPECT_FALSE(host.Camera(1).Has(kFlagCalibrationFile));
+    ASSERT_EQ(messages_.shown.size(), 1u);
+    EXPECT_NE(messages_.shown[0].text.find(name), std::string::npos);
+  }
+  messages_.shown.clear();
+  choosers.fileAnswers.push_back(QString::fromStdString((dir.Path() / " left.cdc").string()));
+  dialog.Command(20669);
+  EXPECT_TRUE(messages_.shown.empty());
+  EXPECT_EQ(host.Camera(1).calibrationFile.NameExt(), " left.cdc");
+}
+
 TEST_F(CalibWindowTest, CameraParametersAreWrittenAndReadBack) {
   caltest::TempDir dir;
   const std::string cam = (dir.Path() / "new.cam").string();

@@ -68,6 +68,7 @@ class TestDocument : public Document {
     objects_ = std::make_unique<ResObjectSequences>(this);
   }
   bool CanClose() override { return canClose; }
+  bool AskSaveObjectSequences() override { return objectSequencesMayGo; }
 
   unsigned ModelId() const override { return modelId; }
   const FileName& ModelFileName() const override { return modelName_; }
@@ -117,6 +118,7 @@ class TestDocument : public Document {
   bool planar = false;
   bool canReconstruct = true;
   bool canClose = true;
+  bool objectSequencesMayGo = true;  // the answer to the question about unsaved sequences
   unsigned modelId = 0;
   int viewUpdates = 0;
 

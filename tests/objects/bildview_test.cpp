@@ -462,11 +462,11 @@ TEST_F(Setting, ObjectSequenceCommandsNewDeleteUndeleteSaveAndLoad) {
   // Unsaved changes and the document keeps them (the user cancelled its question): nothing is
   // loaded.
   Sub(v, s)->AddPoint(4, 2, 2);
-  doc.canClose = false;
+  doc.objectSequencesMayGo = false;
   EXPECT_FALSE(objcmd::Load(doc));
   EXPECT_NE(Sub(v, s)->ItemAt(4), nullptr);
   // Without saving: version 1 comes back (the version dialog picks the highest by default).
-  doc.canClose = true;
+  doc.objectSequencesMayGo = true;
   ASSERT_TRUE(objcmd::Load(doc));
   ASSERT_EQ(doc.ObjectSequences()->Count(), 1);
   ResObjectSequence* loaded = doc.ObjectSequences()->Sequences().front().get();
