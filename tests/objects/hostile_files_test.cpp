@@ -101,6 +101,28 @@ bool ImportAscii(const TempDir& dir, const std::string& text) {
   return sub && sub->Count() > 1;
 }
 
+// Imports a 2000000-line point file whose line 100 names a frame beyond its 2000000-frame video:
+// the 99 points before it stay. True when the import read on past that line.
+bool ImportLongAsciiFaultyAtLine100(const TempDir& dir) {
+  constexpr int kLines = 2'000'000;
+  const std::string file = dir.File("walk.p00");
+  WriteLongPointFile(file, kLines, 100, 3 * kLines);
+  TestDocument doc(FileName(dir.File("walk.rsc")));
+  FrameSequence* video =
+      doc.AddFrameSequence(new TestVideo(dir.File("walk.avi"), 320, 240, kLines));
+  ascii::Import(doc, *video, {file});
+  const SubObjectSequence* sub = objdoc::SubsOf(*video).Find(0);
+  if (!sub) return false;
+  EXPECT_EQ(sub->Count(), 99);
+  if (const ObjectBase* p = sub->ItemAt(99)) {
+    EXPECT_EQ(p->x, PointFileX(98));
+    EXPECT_EQ(p->y, PointFileY(98));
+  } else {
+    ADD_FAILURE() << "the point of line 99 is missing";
+  }
+  return sub->Count() > 99;
+}
+
 // Saves one setting through a store at path.
 bool SaveSetting(const std::string& path) {
   AnaProfile profile(path.c_str());
@@ -191,6 +213,12 @@ const BadInput kBadInputs[] = {
               "video. The lines before it were read.";
      }),
      2},
+    {"2000000-line ASCII point file whose line 100 names frame 6000000",
+     ImportLongAsciiFaultyAtLine100, "Input/output error", Exactly([](const TempDir& dir) {
+       return "The file " + dir.File("walk.p00") +
+              " holds in line 100 the frame 6000000, which lies outside the frames 0 to 1999999 "
+              "of its video. The lines before it were read.";
+     })},
     {"object-sequence file that is no such file",
      [](const TempDir& dir) {
        dir.Write("walk.OS", "not an object-sequence file");
