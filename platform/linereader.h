@@ -17,6 +17,8 @@ class LineReader {
  public:
   static constexpr std::size_t kBufferSize = 1 << 16;
 
+  // A reader of nothing, not open.
+  LineReader() = default;
   // Opens a regular file (a folder or device is not opened); IsOpen() tells.
   explicit LineReader(const std::string& path);
   // Reads text held in memory, which the reader copies.
@@ -62,7 +64,6 @@ class LineReader {
   bool Rewind();
 
  private:
-  LineReader() = default;
   // Reads the next block when the buffer is used up; false at the end or after an error.
   bool Refill();
   void Close();

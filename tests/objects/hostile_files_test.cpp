@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <fstream>
 #include <functional>
 #include <limits>
 #include <memory>
@@ -45,8 +46,21 @@ void WriteSparse(const std::string& path, off_t bytes) {
   ::close(fd);
 }
 
-bool OpenFrameFile(const TempDir& dir, const std::string& resolution, off_t bytes) {
-  dir.Write("big.dsc", "RESOLUTION:" + resolution + "\nFRAMES/S:25\nCOLORSPACE:RGB\n");
+// Opens a frame file of `bytes` bytes whose description declares the resolution; with
+// commentBytes, the description starts with a comment line that long, which takes no room on the
+// disk either.
+bool OpenFrameFile(const TempDir& dir, const std::string& resolution, off_t bytes,
+                   off_t commentBytes = 0) {
+  const std::string entries = "RESOLUTION:" + resolution + "\nFRAMES/S:25\nCOLORSPACE:RGB\n";
+  if (commentBytes == 0) {
+    dir.Write("big.dsc", entries);
+  } else {
+    WriteSparse(dir.File("big.dsc"), commentBytes);
+    std::fstream dsc(dir.File("big.dsc"), std::ios::in | std::ios::out | std::ios::binary);
+    dsc << '#';
+    dsc.seekp(0, std::ios::end);
+    dsc << '\n' << entries;
+  }
   WriteSparse(dir.File("big.bld"), bytes);
   BldFrameSequence seq(dir.File("big.bld"), nullptr);
   return seq.Open();
@@ -101,15 +115,14 @@ bool ImportAscii(const TempDir& dir, const std::string& text) {
   return sub && sub->Count() > 1;
 }
 
-// Imports a 2000000-line point file whose line 100 names a frame beyond its 2000000-frame video:
-// the 99 points before it stay. True when the import read on past that line.
+// Imports a 2000000-line point file whose line 100 names a frame beyond its 1000-frame video: the
+// 99 points before it stay. True when the import read on past that line.
 bool ImportLongAsciiFaultyAtLine100(const TempDir& dir) {
   constexpr int kLines = 2'000'000;
   const std::string file = dir.File("walk.p00");
   WriteLongPointFile(file, kLines, 100, 3 * kLines);
   TestDocument doc(FileName(dir.File("walk.rsc")));
-  FrameSequence* video =
-      doc.AddFrameSequence(new TestVideo(dir.File("walk.avi"), 320, 240, kLines));
+  FrameSequence* video = doc.AddFrameSequence(new TestVideo(dir.File("walk.avi"), 320, 240, 1000));
   ascii::Import(doc, *video, {file});
   const SubObjectSequence* sub = objdoc::SubsOf(*video).Find(0);
   if (!sub) return false;
@@ -170,6 +183,13 @@ const BadInput kBadInputs[] = {
               "\n\nA frame of 100000 x 100000 pixels is larger than the program can hold "
               "(at most 2147483648 bytes per frame).";
      })},
+    {"frame description of 100000 x 100000 after a comment of 40 MB",
+     [](const TempDir& dir) { return OpenFrameFile(dir, "100000x100000", 4096, 40 << 20); },
+     "Error in DSC-file", Exactly([](const TempDir& dir) {
+       return "DSC-file: " + dir.File("big.dsc") +
+              "\n\nA frame of 100000 x 100000 pixels is larger than the program can hold "
+              "(at most 2147483648 bytes per frame).";
+     })},
     {"54-byte bitmap 0 pixels wide with 2147483647 rows",
      [](const TempDir&) {
        CDIB dib;
@@ -216,8 +236,8 @@ const BadInput kBadInputs[] = {
     {"2000000-line ASCII point file whose line 100 names frame 6000000",
      ImportLongAsciiFaultyAtLine100, "Input/output error", Exactly([](const TempDir& dir) {
        return "The file " + dir.File("walk.p00") +
-              " holds in line 100 the frame 6000000, which lies outside the frames 0 to 1999999 "
-              "of its video. The lines before it were read.";
+              " holds in line 100 the frame 6000000, which lies outside the frames 0 to 999 of "
+              "its video. The lines before it were read.";
      })},
     {"object-sequence file that is no such file",
      [](const TempDir& dir) {

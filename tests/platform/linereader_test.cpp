@@ -37,7 +37,8 @@ TEST(LineReader, ReadsLinesEndingInLfOrCrLfFromFileAndMemory) {
       {"abcdef\r\nxy\n", 3, {"abc", "xy"}},     // a long line cut, the rest passed over
       {"abc\r\n", 4, {"abc"}},
       {"ab\rcd\n", 3, {"ab\r"}},  // the cut leaves a CR that ended no line
-      {std::string(kBlock - 1, 'b') + "\r\nz\n", std::string::npos,
+      {std::string(kBlock - 1, 'b') + "\r\nz\n",
+       std::string::npos,
        {std::string(kBlock - 1, 'b'), "z"}},  // CR at the block's end, LF in the next
       {longLine + "\n" + longLine, std::string::npos, {longLine, longLine}},
       {longLine + "\nq", 5, {"aaaaa", "q"}},
