@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <utility>
 
 namespace platform {
@@ -88,21 +89,25 @@ std::uint64_t LineReader::LineEnds() const {
 bool LineReader::ReadLine(std::string& line, std::size_t maxKept) {
   line.clear();
   if (AtEnd()) return false;
+  LineEnds();  // what was passed before is counted; this line's end is counted below
   std::uint64_t length = 0;
   char last = 0;
-  // Whole stretches of the buffer are taken at a time, not byte by byte.
+  // Whole stretches of the buffer are searched and taken at a time, not byte by byte.
   while (Peek() >= 0) {
     const char* begin = buffer_.data() + at_;
-    const char* stop = buffer_.data() + end_;
-    const char* newline = std::find(begin, stop, '\n');
-    const auto stretch = static_cast<std::size_t>(newline - begin);
+    const std::size_t left = end_ - at_;
+    const auto* newline = static_cast<const char*>(std::memchr(begin, '\n', left));
+    const std::size_t stretch = newline ? static_cast<std::size_t>(newline - begin) : left;
     const std::size_t room = maxKept - std::min(maxKept, line.size());
     line.append(begin, std::min(stretch, room));
-    if (stretch > 0) last = newline[-1];
+    if (stretch > 0) last = begin[stretch - 1];
     length += stretch;
     at_ += stretch;
-    if (newline != stop) {
+    countedTo_ = at_;  // the stretch holds no line end
+    if (newline) {
       ++at_;
+      countedTo_ = at_;
+      ++lineEnds_;
       break;
     }
   }
