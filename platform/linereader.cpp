@@ -12,7 +12,8 @@
 namespace platform {
 
 LineReader::LineReader(const std::string& path) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // Without O_NONBLOCK, opening a named pipe would wait for a writer; a regular file ignores it.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return;
   struct stat st {};
   // A folder opens but cannot be read; a device or pipe has no length to show progress against.
