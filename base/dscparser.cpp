@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "platform/files.h"
+#include "platform/linereader.h"
 #include "platform/numbers.h"
 
 namespace {
@@ -15,10 +16,24 @@ bool IsBlankOrControl(char c) { return static_cast<unsigned char>(c) <= ' ' || c
 
 char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 
-// Index just past the line end at or after pos (text size when there is none).
-std::size_t NextLine(const std::string& text, std::size_t pos) {
-  std::size_t nl = text.find('\n', pos);
-  return nl == std::string::npos ? text.size() : nl + 1;
+// The longest value text that an integer or size lookup reads: far more digits than any number
+// holds, and a value line of any length costs no more memory.
+constexpr std::size_t kMaxIntegerText = 4096;
+
+// Passes blanks and control characters (line ends included unless stopAtLineEnd); false at the
+// end of the text.
+bool SkipBlanks(platform::LineReader& in, bool stopAtLineEnd = false) {
+  for (int c = in.Peek(); c >= 0; c = in.Peek()) {
+    if (!IsBlankOrControl(static_cast<char>(c)) || (stopAtLineEnd && c == '\n')) return true;
+    in.Advance();
+  }
+  return false;
+}
+
+// Passes the rest of the line and its line end, however long the line is.
+void SkipLine(platform::LineReader& in) {
+  std::string nothing;
+  in.ReadLine(nothing, 0);
 }
 
 // Stream-style integer extraction within one line: leading blanks, an optional sign, digits.
@@ -59,90 +74,75 @@ T ExtractInteger(std::string_view text, std::size_t* used = nullptr) {
 
 DSCParser::DSCParser(const std::string& path) {
   std::string found = platform::FindFileIgnoringCase(path);
-  std::string bytes;
-  if (found.empty() || !platform::ReadWholeFile(found, bytes)) return;
+  if (found.empty()) return;
+  platform::LineReader in(found);
+  if (!in.IsOpen()) return;
   path_ = found;
-  SetText(bytes);
+  in_ = std::move(in);
 }
 
 DSCParser DSCParser::FromText(std::string_view text) {
   DSCParser parser;
-  parser.SetText(text);
+  parser.in_ = platform::LineReader::FromText(text);
   return parser;
 }
 
-void DSCParser::SetText(std::string_view text) {
-  // Files written on Windows end their lines in CR LF; values must not keep the CR.
-  text_.clear();
-  text_.reserve(text.size());
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] == '\n')) continue;
-    text_ += text[i];
-  }
-  open_ = true;
-}
-
-bool DSCParser::FindTag(std::string_view tag, std::size_t& value) const {
-  if (!open_ || tag.empty()) return false;
-  const std::string& t = text_;
-  std::size_t pos = 0;
+bool DSCParser::FindTag(std::string_view tag) {
+  if (!IsOpen() || tag.empty() || !in_.Rewind()) return false;
   while (true) {
-    while (pos < t.size() && IsBlankOrControl(t[pos])) ++pos;
-    if (pos >= t.size()) return false;
-    if (t[pos] == '#') {
+    if (!SkipBlanks(in_)) return false;
+    if (in_.Peek() == '#') {
       // The whole comment line is skipped, however long it is.
-      pos = NextLine(t, pos);
+      SkipLine(in_);
       continue;
     }
     std::size_t k = 0;
-    while (k < tag.size() && pos + k < t.size() && Upper(t[pos + k]) == Upper(tag[k])) ++k;
+    while (k < tag.size() && in_.Peek() >= 0 &&
+           Upper(static_cast<char>(in_.Peek())) == Upper(tag[k])) {
+      in_.Advance();
+      ++k;
+    }
     if (k < tag.size()) {
-      pos = NextLine(t, pos);
+      SkipLine(in_);
       continue;
     }
-    pos += k;
-    while (pos < t.size() && IsBlankOrControl(t[pos])) ++pos;
-    if (pos < t.size() && t[pos] == ':') {
-      ++pos;
-      while (pos < t.size() && t[pos] != '\n' && IsBlankOrControl(t[pos])) ++pos;
-      value = pos;
+    if (!SkipBlanks(in_)) return false;
+    if (in_.Peek() == ':') {
+      in_.Advance();
+      SkipBlanks(in_, true);
       return true;
     }
-    if (pos >= t.size()) return false;
-    pos = NextLine(t, pos);
+    SkipLine(in_);
   }
 }
 
-std::string_view DSCParser::LineFrom(std::size_t value) const {
-  std::size_t end = text_.find('\n', value);
-  if (end == std::string::npos) end = text_.size();
-  return std::string_view(text_).substr(value, end - value);
+std::string DSCParser::Value(std::size_t maxKept) {
+  std::string value;
+  in_.ReadLine(value, maxKept);
+  return value;
 }
 
 bool DSCParser::GetInt(std::string_view tag, int& target, int def) {
-  std::size_t value = 0;
-  if (!FindTag(tag, value)) {
+  if (!FindTag(tag)) {
     target = def;
     return false;
   }
-  target = ExtractInteger<int>(LineFrom(value));
+  target = ExtractInteger<int>(Value(kMaxIntegerText));
   return true;
 }
 
 bool DSCParser::GetUInt(std::string_view tag, unsigned& target, unsigned def) {
-  std::size_t value = 0;
-  if (!FindTag(tag, value)) {
+  if (!FindTag(tag)) {
     target = def;
     return false;
   }
-  target = ExtractInteger<unsigned>(LineFrom(value));
+  target = ExtractInteger<unsigned>(Value(kMaxIntegerText));
   return true;
 }
 
 bool DSCParser::GetDouble(std::string_view tag, double& target, double /*def*/) {
-  std::size_t value = 0;
-  if (!FindTag(tag, value)) return false;
-  target = platform::ParseDouble(LineFrom(value).substr(0, kMaxNumberText));
+  if (!FindTag(tag)) return false;
+  target = platform::ParseDouble(Value(kMaxNumberText));
   return true;
 }
 
@@ -156,22 +156,20 @@ bool DSCParser::GetFloat(std::string_view tag, float& target, float def) {
 bool DSCParser::GetString(std::string_view tag, std::string& target, std::size_t size,
                           std::string_view def) {
   std::size_t limit = size > 0 ? size - 1 : 0;
-  std::size_t value = 0;
-  if (!FindTag(tag, value)) {
+  if (!FindTag(tag)) {
     target = std::string(def.substr(0, limit));
     return false;
   }
-  target = std::string(LineFrom(value).substr(0, limit));
+  target = Value(limit);
   return true;
 }
 
 bool DSCParser::GetSize(std::string_view tag, int& width, int& height, int def) {
-  std::size_t value = 0;
-  if (!FindTag(tag, value)) {
+  if (!FindTag(tag)) {
     width = height = def;
     return false;
   }
-  std::string_view line = LineFrom(value);
+  const std::string line = Value(kMaxIntegerText);
   std::size_t used = 0;
   width = ExtractInteger<int>(line, &used);
   height = def;

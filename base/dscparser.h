@@ -1,7 +1,8 @@
 #pragma once
 
 // DSCParser: the reader of the program's small tagged text files (sequence descriptions,
-// camera-parameter, calibration and document files).
+// camera-parameter, calibration and document files). The file is read through a buffer of fixed
+// size, never held whole, so a file of any length costs the same memory.
 //
 // A file holds entries "TAG: value", one to a line, with lines ending in LF or CR LF. Values are
 // looked up by tag, each lookup starting again at the top of the file, so entries may stand in
@@ -17,6 +18,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/linereader.h"
+
 class DSCParser {
  public:
   // Opens the file at path; when no file has exactly that name, one whose last path component
@@ -26,8 +29,8 @@ class DSCParser {
   // A parser over text held in memory (documents built by the program, tests).
   static DSCParser FromText(std::string_view text);
 
-  // True when the file was opened and read.
-  bool IsOpen() const { return open_; }
+  // True when the file was opened.
+  bool IsOpen() const { return in_.IsOpen(); }
   // The path of the file actually opened (empty when none was).
   const std::string& Path() const { return path_; }
 
@@ -48,13 +51,12 @@ class DSCParser {
 
  private:
   DSCParser() = default;
-  void SetText(std::string_view text);
-  // Finds the tag; on success returns the position of the value's first character.
-  bool FindTag(std::string_view tag, std::size_t& value) const;
-  // The value's text: from value to the end of its line.
-  std::string_view LineFrom(std::size_t value) const;
+  // Finds the tag from the top of the file; on success the reader stands on the value's first
+  // character.
+  bool FindTag(std::string_view tag);
+  // The value's text, from the reader to the end of its line, cut to maxKept characters.
+  std::string Value(std::size_t maxKept);
 
-  std::string text_;  // line ends normalised to LF
+  platform::LineReader in_;
   std::string path_;
-  bool open_ = false;
 };

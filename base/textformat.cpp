@@ -78,8 +78,8 @@ TextFormat::~TextFormat() {
   g_Profile->WriteString(key::kSection, key::kFloatingpoint, decimal == ',' ? "COMMA" : "POINT");
 }
 
-TextInFile::TextInFile(const std::string& fileName) : name_(fileName) {
-  failed_ = !platform::ReadWholeFile(fileName, text_);
+TextInFile::TextInFile(const std::string& fileName) : name_(fileName), in_(fileName) {
+  failed_ = !in_.IsOpen();
 }
 
 // A file that breaks off, or lacks a separator, ends the reading: what follows cannot be
@@ -89,55 +89,61 @@ void TextInFile::ReportEnd() {
   failed_ = true;
 }
 
+void TextInFile::SkipBlanks() {
+  for (int c = in_.Peek(); c >= 0 && (IsWhite(char(c)) || IsControl(char(c))); c = in_.Peek())
+    in_.Advance();
+}
+
 TextInFile& TextInFile::ReadInteger(long long& out) {
   out = 0;
   if (failed_) return *this;
-  while (!AtEnd() && (IsWhite(text_[pos_]) || IsControl(text_[pos_]))) ++pos_;
+  SkipBlanks();
   bool negative = false;
-  if (!AtEnd() && (text_[pos_] == '+' || text_[pos_] == '-')) negative = text_[pos_++] == '-';
-  if (AtEnd() || !IsDigit(text_[pos_])) {
+  if (const int c = in_.Peek(); c == '+' || c == '-') {
+    negative = c == '-';
+    in_.Advance();
+  }
+  if (!IsDigit(char(in_.Peek()))) {
     failed_ = true;
     return *this;
   }
   // Saturates instead of overflowing; the caller refuses such a value as out of range anyway.
   constexpr long long kLimit = 1LL << 40;
-  while (!AtEnd() && IsDigit(text_[pos_])) {
-    if (out < kLimit) out = out * 10 + (text_[pos_] - '0');
-    ++pos_;
+  for (int c = in_.Peek(); IsDigit(char(c)); c = in_.Peek()) {
+    if (out < kLimit) out = out * 10 + (c - '0');
+    in_.Advance();
   }
   if (negative) out = -out;
   return *this;
 }
 
 int TextInFile::Line() const {
-  // The reader only moves forward: the line breaks are counted from where the last call stopped,
-  // so asking on every line costs as much as reading the file once.
-  const std::size_t to = std::min(pos_, text_.size());
-  linesBefore_ += std::count(text_.begin() + static_cast<std::ptrdiff_t>(countedTo_),
-                             text_.begin() + static_cast<std::ptrdiff_t>(to), '\n');
-  countedTo_ = to;
-  return 1 + static_cast<int>(std::min<std::size_t>(linesBefore_, INT_MAX - 1));
+  return 1 + static_cast<int>(std::min<std::uint64_t>(in_.LineEnds(), INT_MAX - 1));
 }
 
 TextInFile& TextInFile::ReadNumber(long double& out) {
   out = 0;
-  if (failed_ || AtEnd()) return *this;
-  while (!AtEnd() && (IsWhite(text_[pos_]) || IsControl(text_[pos_]))) ++pos_;
-  if (AtEnd()) {
+  if (failed_ || in_.AtEnd()) return *this;
+  SkipBlanks();
+  if (in_.AtEnd()) {
     ReportEnd();
     return *this;
   }
   long double sign = 1;
-  if (text_[pos_] == '+' || text_[pos_] == '-') {
-    sign = text_[pos_] == '-' ? -1 : 1;
-    if (++pos_ >= text_.size()) {
+  if (const int c = in_.Peek(); c == '+' || c == '-') {
+    sign = c == '-' ? -1 : 1;
+    in_.Advance();
+    if (in_.AtEnd()) {
       ReportEnd();
       return *this;
     }
   }
-  while (!AtEnd() && IsDigit(text_[pos_])) out = out * 10 + (text_[pos_++] - '0');
-  if (!AtEnd()) {
-    char c = text_[pos_];
+  for (int c = in_.Peek(); IsDigit(char(c)); c = in_.Peek()) {
+    out = out * 10 + (c - '0');
+    in_.Advance();
+  }
+  if (!in_.AtEnd()) {
+    const char c = char(in_.Peek());
     bool fraction = c == '.' || (c == ',' && decimal == ',');
     if (c == ',' && decimal != ',') {
       int answer = QuestionMessage(kFormatQuestionTitle, kCommaQuestion, name_);
@@ -151,10 +157,12 @@ TextInFile& TextInFile::ReadNumber(long double& out) {
       }
     }
     if (fraction) {
-      ++pos_;
+      in_.Advance();
       long double scale = 0.1L;
-      for (; !AtEnd() && IsDigit(text_[pos_]); ++pos_, scale /= 10)
-        out += (text_[pos_] - '0') * scale;
+      for (int d = in_.Peek(); IsDigit(char(d)); d = in_.Peek(), scale /= 10) {
+        out += (d - '0') * scale;
+        in_.Advance();
+      }
     }
   }
   out *= sign;
@@ -165,17 +173,17 @@ TextInFile& TextInFile::SkipDelimiter() {
   if (failed_) return *this;
   int whiteSkipped = 0;
   while (true) {
-    if (AtEnd()) {
+    if (in_.AtEnd()) {
       ReportEnd();
       return *this;
     }
-    char c = text_[pos_];
+    const char c = char(in_.Peek());
     if (IsSeparator(c)) {
-      ++pos_;
+      in_.Advance();
       return *this;
     }
     if (!IsWhite(c)) break;
-    ++pos_;
+    in_.Advance();
     ++whiteSkipped;
   }
   if (whiteSkipped == 0) {

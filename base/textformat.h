@@ -5,7 +5,10 @@
 // (read when made, written back when destroyed); TextInFile reads numbers and delimiters,
 // tolerant of white space and able to switch to a decimal comma; TextOutFile writes them.
 
+#include <cstdint>
 #include <string>
+
+#include "platform/linereader.h"
 
 class TextFormat {
  public:
@@ -33,7 +36,9 @@ class TextFormat {
 
 class TextInFile : public TextFormat {
  public:
-  // Reads the whole file; a file that cannot be opened leaves the reader failed.
+  // Opens the file, which is then read as the numbers are asked for, through a buffer of fixed
+  // size: a reader that stops early has read no further. A file that cannot be opened leaves the
+  // reader failed.
   explicit TextInFile(const std::string& fileName);
 
   // Reads the next number (no exponent: "1e5" reads as 1). At an unexpected end of the file it
@@ -48,26 +53,25 @@ class TextInFile : public TextFormat {
   TextInFile& ReadInteger(long long& out);
   // The line (from 1) the reader stands on.
   int Line() const;
-  // How far the reader is: the characters read and the file's length.
-  std::size_t Position() const { return pos_; }
-  std::size_t Size() const { return text_.size(); }
+  // How far the reader is: the bytes read and the file's length.
+  std::uint64_t Position() const { return in_.Position(); }
+  std::uint64_t Size() const { return in_.Size(); }
 
-  bool good() const { return !failed_ && pos_ < text_.size(); }
-  bool eof() const { return pos_ >= text_.size(); }
-  bool fail() const { return failed_; }
-  explicit operator bool() const { return !failed_; }
+  bool good() const { return !fail() && !eof(); }
+  bool eof() const { return in_.AtEnd(); }
+  // A file that cannot be read on also fails the reader.
+  bool fail() const { return failed_ || in_.Failed(); }
+  explicit operator bool() const { return !fail(); }
 
  private:
-  bool AtEnd() const { return pos_ >= text_.size(); }
   void ReportEnd();
+  // Passes white space and control characters.
+  void SkipBlanks();
 
   std::string name_;
-  std::string text_;
-  std::size_t pos_ = 0;
+  // Peeking reads on in the file but leaves the reader where it stands.
+  mutable platform::LineReader in_;
   bool failed_ = false;
-  // Line breaks before countedTo_, kept by Line().
-  mutable std::size_t countedTo_ = 0;
-  mutable std::size_t linesBefore_ = 0;
 };
 
 class TextOutFile : public TextFormat {

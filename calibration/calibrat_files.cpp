@@ -13,6 +13,7 @@
 #include "calibration/calibrat.h"
 #include "calibration/calibration_ids.h"
 #include "platform/files.h"
+#include "platform/linereader.h"
 #include "platform/numbers.h"
 
 namespace {
@@ -24,6 +25,8 @@ constexpr double kScaleToMm = 10.0;
 constexpr std::size_t kNameSize = PATH_MAX;
 constexpr std::size_t kValueSize = 100;
 constexpr int kFrameCorners = 8;
+// The part of a model-file line that is looked at: three numbers take far fewer characters.
+constexpr std::size_t kMaxModelLine = 1000;
 
 // Converts up to n numbers from the start of text as "%lf %lf ..." does: white space before each
 // number is skipped. Returns how many converted.
@@ -141,15 +144,16 @@ bool Calibration::ReadCameraFile(bool quiet) {
 bool Calibration::ReadModelFile(bool quiet) {
   // Nothing of an earlier model may stay in use, also not in the slots the new one leaves free.
   points.Clear();
-  std::string text;
-  if (modelFile.IsNull() || !platform::ReadWholeFile(ExistingPath(modelFile), text)) {
+  platform::LineReader in =
+      modelFile.IsNull() ? platform::LineReader() : platform::LineReader(ExistingPath(modelFile));
+  if (!in.IsOpen()) {
     if (!quiet)
       ErrorMessage(calid::kInputOutputError, calid::kModelFileCannotOpen, modelFile.Path());
     return false;
   }
   int n = 0;
-  for (const std::string& line : platform::SplitLines(text)) {
-    if (n >= kMaxCalibrationPoints) break;
+  // Read as it goes: the lines after the last point the model can hold are never read.
+  for (std::string line; n < kMaxCalibrationPoints && in.ReadLine(line, kMaxModelLine);) {
     double xyz[3];
     if (ScanDoubles(line, xyz, 3) < 3) continue;
     points.worldX[n] = xyz[0];

@@ -15,6 +15,7 @@
 #include "objects/resobjseq.h"
 #include "objects/subobjseq.h"
 #include "platform/files.h"
+#include "platform/linereader.h"
 #include "platform/numbers.h"
 #include "sequences/framesequence.h"
 
@@ -22,6 +23,7 @@ namespace ascii {
 namespace {
 
 constexpr std::size_t kMaxDescriptionName = 1000;
+constexpr std::size_t kMaxColourLine = 100;
 constexpr int kCannotBeWritten = objects_ids::kFileCannotBeWritten;
 constexpr int kUnexpectedEnd = 31063;
 
@@ -117,16 +119,16 @@ bool WriteDescription(const ResObjectSequence& s, const std::string& fileName) {
 }
 
 bool ReadDescription(ResObjectSequence& s, const std::string& fileName) {
-  std::string text;
-  if (!platform::ReadWholeFile(fileName, text)) return false;
-  std::istringstream in(text);
+  platform::LineReader in(fileName);
+  if (!in.IsOpen()) return false;
   std::string name;
-  std::getline(in, name);
-  if (!name.empty() && name.back() == '\r') name.pop_back();
-  if (name.size() > kMaxDescriptionName) name.resize(kMaxDescriptionName);
+  in.ReadLine(name, kMaxDescriptionName);
   if (!name.empty()) s.name = name;
+  // The colour line; a file that goes on past it is not read further.
+  std::string colour;
+  in.ReadLine(colour, kMaxColourLine);
   int r = 0, g = 0, b = 0;
-  if (in >> r >> g >> b)
+  if (std::istringstream(colour) >> r >> g >> b)
     s.SetColor(Rgb(static_cast<std::uint8_t>(r), static_cast<std::uint8_t>(g),
                    static_cast<std::uint8_t>(b)));
   return true;
@@ -178,7 +180,7 @@ int Import(Document& doc, FrameSequence& video, const std::vector<std::string>& 
     if (progress)
       step = [&](const TextInFile& reading) {
         const double inFile = static_cast<double>(reading.Position()) /
-                              static_cast<double>(std::max<std::size_t>(reading.Size(), 1));
+                              static_cast<double>(std::max<std::uint64_t>(reading.Size(), 1));
         stopped = !progress((static_cast<double>(i) + inFile) / static_cast<double>(files.size()));
         return !stopped;
       };

@@ -68,6 +68,40 @@ TEST_F(TextFiles, ReadsNumbersAndSeparators) {
   EXPECT_TRUE(messages.shown.empty());
 }
 
+// The file is read a block at a time: a number, a sign or a CR LF cut by a block's end reads as
+// it would anywhere else, and the line count goes on across blocks.
+TEST_F(TextFiles, NumbersAndLinesAcrossTheReadingBlocks) {
+  constexpr std::size_t kBlock = platform::LineReader::kBufferSize;
+  const std::string lines = [] {
+    std::string text;
+    for (int i = 0; i < 1000; ++i) text += "7\n";
+    return text;
+  }();
+  const std::string tail = "1\r\n-2\r\n-12.75 3\r\n";
+  // The block's end falls before each byte of the tail in turn.
+  for (std::size_t k = 1; k <= tail.size(); ++k) {
+    const std::string text = lines + std::string(kBlock - lines.size() - k, ' ') + tail;
+    SCOPED_TRACE("the block ends " + std::to_string(k) + " bytes before the end of the tail");
+    TextInFile in(File(text));
+    long long n = 0;
+    for (int i = 0; i < 1000; ++i) ASSERT_TRUE(in.ReadInteger(n));
+    EXPECT_EQ(n, 7);
+    EXPECT_EQ(in.ReadInteger(n).Line(), 1001);
+    EXPECT_EQ(n, 1);
+    EXPECT_EQ(in.ReadInteger(n).Line(), 1002);
+    EXPECT_EQ(n, -2);
+    long double x = 0, y = 0;
+    in.ReadNumber(x).SkipDelimiter().ReadNumber(y);
+    EXPECT_EQ(x, -12.75L);
+    EXPECT_EQ(y, 3);
+    EXPECT_EQ(in.Line(), 1003);
+    EXPECT_EQ(in.Position(), text.size() - 2);
+    EXPECT_EQ(in.Size(), text.size());
+    EXPECT_FALSE(in.ReadInteger(n));  // the end of the lines
+  }
+  EXPECT_TRUE(messages.shown.empty());
+}
+
 TEST_F(TextFiles, BadSeparatorsAndEarlyEndAreReported) {
   struct Case {
     const char* content;

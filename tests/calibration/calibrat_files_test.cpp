@@ -177,6 +177,8 @@ TEST_F(CalibrationFileTest, ModelFilePointCounts) {
       {ModelLines(8) + "1 2\n", 8, true},                          // two numbers
       {ModelLines(8) + "  7.5\t-2e1   3 trailing text", 9, true},  // no final break
       {"1 0 0\r\n2 0 0\r\n3 0 0\r\n4 0 0\r\n5 0 0\r\n6 0 0\r\n7 1 0\r\n8 1 0\r\n", 8, true},
+      {std::string(200000, '#') + "\n" + ModelLines(8), 8, true},  // a line longer than any block
+      {"1 2 3" + std::string(200000, ' ') + "4 5 6\n" + ModelLines(8), 9, true},
   };
   for (const Case& k : cases) {
     messages.shown.clear();

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <fstream>
 #include <functional>
 #include <limits>
 #include <memory>
@@ -45,8 +46,21 @@ void WriteSparse(const std::string& path, off_t bytes) {
   ::close(fd);
 }
 
-bool OpenFrameFile(const TempDir& dir, const std::string& resolution, off_t bytes) {
-  dir.Write("big.dsc", "RESOLUTION:" + resolution + "\nFRAMES/S:25\nCOLORSPACE:RGB\n");
+// Opens a frame file of `bytes` bytes whose description declares the resolution; with
+// commentBytes, the description starts with a comment line that long, which takes no room on the
+// disk either.
+bool OpenFrameFile(const TempDir& dir, const std::string& resolution, off_t bytes,
+                   off_t commentBytes = 0) {
+  const std::string entries = "RESOLUTION:" + resolution + "\nFRAMES/S:25\nCOLORSPACE:RGB\n";
+  if (commentBytes == 0) {
+    dir.Write("big.dsc", entries);
+  } else {
+    WriteSparse(dir.File("big.dsc"), commentBytes);
+    std::fstream dsc(dir.File("big.dsc"), std::ios::in | std::ios::out | std::ios::binary);
+    dsc << '#';
+    dsc.seekp(0, std::ios::end);
+    dsc << '\n' << entries;
+  }
   WriteSparse(dir.File("big.bld"), bytes);
   BldFrameSequence seq(dir.File("big.bld"), nullptr);
   return seq.Open();
@@ -101,6 +115,27 @@ bool ImportAscii(const TempDir& dir, const std::string& text) {
   return sub && sub->Count() > 1;
 }
 
+// Imports a 2000000-line point file whose line 100 names a frame beyond its 1000-frame video: the
+// 99 points before it stay. True when the import read on past that line.
+bool ImportLongAsciiFaultyAtLine100(const TempDir& dir) {
+  constexpr int kLines = 2'000'000;
+  const std::string file = dir.File("walk.p00");
+  WriteLongPointFile(file, kLines, 100, 3 * kLines);
+  TestDocument doc(FileName(dir.File("walk.rsc")));
+  FrameSequence* video = doc.AddFrameSequence(new TestVideo(dir.File("walk.avi"), 320, 240, 1000));
+  ascii::Import(doc, *video, {file});
+  const SubObjectSequence* sub = objdoc::SubsOf(*video).Find(0);
+  if (!sub) return false;
+  EXPECT_EQ(sub->Count(), 99);
+  if (const ObjectBase* p = sub->ItemAt(99)) {
+    EXPECT_EQ(p->x, PointFileX(98));
+    EXPECT_EQ(p->y, PointFileY(98));
+  } else {
+    ADD_FAILURE() << "the point of line 99 is missing";
+  }
+  return sub->Count() > 99;
+}
+
 // Saves one setting through a store at path.
 bool SaveSetting(const std::string& path) {
   AnaProfile profile(path.c_str());
@@ -143,6 +178,13 @@ const BadInput kBadInputs[] = {
      })},
     {"sparse 30 GB frame file of 100000 x 100000 frames",
      [](const TempDir& dir) { return OpenFrameFile(dir, "100000x100000", 30'000'000'000); },
+     "Error in DSC-file", Exactly([](const TempDir& dir) {
+       return "DSC-file: " + dir.File("big.dsc") +
+              "\n\nA frame of 100000 x 100000 pixels is larger than the program can hold "
+              "(at most 2147483648 bytes per frame).";
+     })},
+    {"frame description of 100000 x 100000 after a comment of 40 MB",
+     [](const TempDir& dir) { return OpenFrameFile(dir, "100000x100000", 4096, 40 << 20); },
      "Error in DSC-file", Exactly([](const TempDir& dir) {
        return "DSC-file: " + dir.File("big.dsc") +
               "\n\nA frame of 100000 x 100000 pixels is larger than the program can hold "
@@ -191,6 +233,12 @@ const BadInput kBadInputs[] = {
               "video. The lines before it were read.";
      }),
      2},
+    {"2000000-line ASCII point file whose line 100 names frame 6000000",
+     ImportLongAsciiFaultyAtLine100, "Input/output error", Exactly([](const TempDir& dir) {
+       return "The file " + dir.File("walk.p00") +
+              " holds in line 100 the frame 6000000, which lies outside the frames 0 to 999 of "
+              "its video. The lines before it were read.";
+     })},
     {"object-sequence file that is no such file",
      [](const TempDir& dir) {
        dir.Write("walk.OS", "not an object-sequence file");

@@ -5,7 +5,10 @@
 
 #include <unistd.h>
 
+#include <charconv>
+#include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <optional>
 #include <string>
 #include <vector>
@@ -76,6 +79,36 @@ class TestVideo : public FrameSequence {
 struct TempDir : testutil::TempDir {
   explicit TempDir(const std::string& name) : testutil::TempDir("zorvat_objects_" + name) {}
 };
+
+// The point an ASCII point file of PointFileLine gives in frame n + 1 (0 <= n).
+inline float PointFileX(long long n) { return static_cast<float>(100 + (n % 500) * 0.125); }
+inline float PointFileY(long long n) { return static_cast<float>(200 - (n % 300) * 0.25); }
+
+// An ASCII point file of `lines` lines, line k naming frame k - 1 with the point above, but for
+// line `faultyLine`, which names `faultyFrame`. Written a block at a time, so a long file costs
+// the writer no memory a reader could be blamed for.
+inline void WriteLongPointFile(const std::string& path, long long lines, long long faultyLine,
+                               long long faultyFrame) {
+  // The points repeat every 1500 lines: their text is made once.
+  constexpr int kPeriod = 1500;
+  std::vector<std::string> points(kPeriod);
+  char text[64];
+  for (int n = 0; n < kPeriod; ++n) {
+    std::snprintf(text, sizeof text, " %.3f %.3f\n", PointFileX(n), PointFileY(n));
+    points[n] = text;
+  }
+  std::ofstream out(path, std::ios::binary);
+  std::string block;
+  for (long long k = 1; k <= lines; ++k) {
+    const long long n = k - 1;
+    block.append(text, std::to_chars(text, text + sizeof text, k == faultyLine ? faultyFrame : n).ptr);
+    block += points[n % kPeriod];
+    if (block.size() >= (1 << 20) || k == lines) {
+      out.write(block.data(), static_cast<std::streamsize>(block.size()));
+      block.clear();
+    }
+  }
+}
 
 // Makes v a calibrated camera with lens 16 mm on a 640 x 480 sensor, turned by the angles
 // (radians) and moved by the translation (mm).
