@@ -236,7 +236,7 @@ TEST(HelpMap, EveryMenuCommandHasAPageWithItsParagraph) {
   }
   // The Help buttons of the dialogs.
   for (int context : {35001, 35004, 35005, 35006, 35007, 35008, 35009, 35010, 35011, 35014, 35016,
-                      35018, 35019, 35020, 35021}) {
+                      35018, 35019, 35020, 35021, 1600}) {
     ExpectHelpPlace(context);
     EXPECT_NE(HelpTopicFor(context).page, kHelpContentsPage) << context;
   }

@@ -320,6 +320,16 @@ TEST_F(ViewFocus, TheWindowMenuListsTheOpenWindowsAndBringsTheChosenOneToTheFron
   list->Entries()[2]->trigger();
   QCoreApplication::processEvents();
   EXPECT_EQ(area->currentSubWindow(), open[3]);
+  // With the windows maximised, the list is the way to another one.
+  open[3]->showMaximized();
+  QCoreApplication::processEvents();
+  list->Rebuild();
+  list->Entries()[1]->trigger();
+  QCoreApplication::processEvents();
+  EXPECT_EQ(area->currentSubWindow(), open[1]);
+  EXPECT_EQ(app_->GetActiveDocument(), second);
+  EXPECT_TRUE(open[1]->isVisible());
+  EXPECT_FALSE(open[1]->isMinimized());
   EXPECT_TRUE(messages_.shown.empty()) << messages_.shown[0].text;
 }
 
