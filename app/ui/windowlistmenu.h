@@ -12,7 +12,6 @@ class QAction;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
-class QMenuBar;
 
 class WindowListMenu : public QObject {
   Q_OBJECT
