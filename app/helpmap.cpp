@@ -62,6 +62,7 @@ constexpr DialogHelp kDialogHelp[] = {
     {35008, "dialogs.html", "d20501"}, {35009, "dialogs.html", "d20502"},
     {35011, "analyze.html", "d20504"},
     {35002, "dialogs.html", "d20660"},
+    {1600, "objects.html", "d1600"},  // the object-sequence version to load
 };
 
 }  // namespace

@@ -27,6 +27,7 @@
 #include "app/ui/mdiclient.h"
 #include "app/ui/menu100.h"
 #include "app/ui/printer.h"
+#include "app/ui/windowlistmenu.h"
 #include "base/app_ids.h"
 #include "base/defaults.h"
 #include "base/profile.h"
@@ -47,6 +48,7 @@ namespace {
 
 constexpr int kStatusFontPoints = 8;
 constexpr int kToolbarFontPoints = 10;
+constexpr int kCascadeCommand = 24361;  // an item of the Window menu
 constexpr int kFrameFieldChars = 12;
 constexpr int kText2Chars = 24;
 constexpr int kSliderWidth = 120, kSliderHeight = 24;
@@ -196,6 +198,8 @@ void ZorvatrackApp::InitMainWindow() {
   mainWindow_ = std::move(frame);
   BuildMenu100(mainWindow_->menuBar(), actions_);
   InstallAccelerators100(mainWindow_.get(), actions_);
+  if (QMenu* windowMenu = MenuHolding(actions_.Get(kCascadeCommand)))
+    windowList_ = new WindowListMenu(windowMenu, mdiClient_);
   DockToolbar();
 
   QStatusBar* bar = mainWindow_->statusBar();

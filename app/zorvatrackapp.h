@@ -31,6 +31,7 @@ class FrameScrollBar;
 class HelpWindow;
 class MyDocManager;
 class MyTPrinter;
+class WindowListMenu;
 class DocumentChild;
 class QWidget;
 class ZorvatrackMDIClient;
@@ -104,6 +105,8 @@ class ZorvatrackApp : public QObject, public platform::CommandTarget, public App
   MyDocManager* DocManager() const { return docManager_.get(); }
   QLabel* StatusGadget(int id) const;
   HelpWindow* Help() const { return help_.get(); }
+  // The list of open windows at the end of the Window menu.
+  WindowListMenu* WindowList() const { return windowList_; }
   platform::ActionRegistry& Actions() override { return actions_; }
   platform::Library& ObjectModelLibrary() { return objectModelLibrary_; }
   bool HelpInUse() const { return helpInUse_; }
@@ -142,6 +145,7 @@ class ZorvatrackApp : public QObject, public platform::CommandTarget, public App
   int printCounter_ = 0;
   std::unique_ptr<MyTPrinter> printer_;
   QToolBar* toolbar_ = nullptr;
+  WindowListMenu* windowList_ = nullptr;
   QString helpFolder_;
   std::string pendingFileName_;
   bool startedMinimized_ = false;

@@ -366,24 +366,40 @@ int ResourceWindow::PanelNotify(int code, const float* p) {
   }
 }
 
+void ResourceWindow::FocusVideo(FrameSequence* video) {
+  if (video) document_->SetActiveFrameSequence(video);
+  if (BildView* view = ActiveView()) view->setFocus();
+}
+
+void ResourceWindow::ChangePanels(const std::function<void()>& change) {
+  // Hiding the panel that holds the keyboard would make the toolkit hand it on to the next
+  // widget in the chain, often another camera's view, whose video would then become the active
+  // one: the keyboard goes to the active view first, and comes back to it after the change.
+  FrameSequence* active = document_->GetActiveFrameSequence();
+  FocusVideo(active);
+  change();
+  FocusVideo(active);
+}
+
 void ResourceWindow::DockPanel(int panel) {
   QWidget* const panels[] = {objectPanel_, templatePanel_, connectPanel_};
   if (panel < 0 || panel > kConnectPanel) return;
-  layout_->DockWindow(panels[panel], 0);
-  UpdatePanels();
-  if (BildView* view = ActiveView()) view->setFocus();
+  ChangePanels([&] {
+    layout_->DockWindow(panels[panel], 0);
+    UpdatePanels();
+  });
 }
 
 void ResourceWindow::ToggleDockPosition() {
-  layout_->ToggleDockMode();
-  if (BildView* view = ActiveView()) view->setFocus();
+  ChangePanels([&] { layout_->ToggleDockMode(); });
 }
 
 void ResourceWindow::UndockPanel() {
-  if (layout_->DockedPanel() == connectPanel_) connectPanel_->CancelDrag();
-  layout_->UndockWindow();
-  document_->UpdateViews();
-  if (BildView* view = ActiveView()) view->setFocus();
+  ChangePanels([&] {
+    if (layout_->DockedPanel() == connectPanel_) connectPanel_->CancelDrag();
+    layout_->UndockWindow();
+    document_->UpdateViews();
+  });
 }
 
 void ResourceWindow::CmShowDialogs() { DockPanel(kObjectPanel); }
@@ -440,8 +456,15 @@ void ResourceWindow::CeObjectModel(platform::CommandEnabler& ce) {
 
 void ResourceWindow::CmCalibration(int id) {
   QMainWindow* main = g_App ? g_App->MainWindow() : nullptr;
-  if (id == kCalibrationCommand)
+  // The calibration window steps through the cameras on its own: the user's camera stays the
+  // active one when it is left.
+  FrameSequence* active = document_->GetActiveFrameSequence();
+  if (id == kCalibrationCommand) {
     ::CmCalibration(*document_, main);
-  else
+    // The main window, hidden while the calibration window ran, takes the keyboard back.
+    if (main && main->isVisible()) main->activateWindow();
+  } else {
     CmDocumentFiles(*document_, main);
+  }
+  FocusVideo(active);
 }

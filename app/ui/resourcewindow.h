@@ -6,6 +6,7 @@
 
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 
 #include "app/documentwindow.h"
@@ -13,6 +14,7 @@
 
 class BildView;
 class ConnectDlg;
+class FrameSequence;
 class ObjectSequenceDlg;
 class ObjectTemplateDlg;
 class QMdiSubWindow;
@@ -96,6 +98,11 @@ class ResourceWindow : public QWidget, public DocumentChild, public DocumentWind
 
  private:
   BildView* ActiveView() const;
+  // Makes video (when given) the active one and gives its view the keyboard.
+  void FocusVideo(FrameSequence* video);
+  // Runs a change of the docked panels that leaves the active video and its view's keyboard as
+  // they were.
+  void ChangePanels(const std::function<void()>& change);
   // True while this window is the active MDI child (not one of its graphs, say).
   bool InFront() const;
   // The view that takes command id: the active one, none for Esc while a graph is in front.

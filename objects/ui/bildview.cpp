@@ -772,6 +772,7 @@ void BildView::CmEditObjectSequence() {
   if (!s) return;
   Application* app = TheApplication();
   EditSequence(*s, app ? static_cast<QWidget*>(app->MainWindow()) : this);
+  setFocus();  // the keys come back to the view the dialog was opened from
 }
 
 void BildView::CmBodyModel(int id) {

@@ -1,5 +1,6 @@
 // The shell's rules without windows: the Enter rule of the frame field, context-help mode,
-// bitmap-button repeat timing on a fake clock, window placement and the help map.
+// bitmap-button repeat timing on a fake clock, window placement, the help map and the entries of
+// the Window menu's list of windows.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -11,6 +12,7 @@
 #include "app/helpmap.h"
 #include "app/placewindow.h"
 #include "app/ui/menu100.h"
+#include "app/windowlist.h"
 #include "base/buttonrules.h"
 
 namespace {
@@ -234,13 +236,30 @@ TEST(HelpMap, EveryMenuCommandHasAPageWithItsParagraph) {
   }
   // The Help buttons of the dialogs.
   for (int context : {35001, 35004, 35005, 35006, 35007, 35008, 35009, 35010, 35011, 35014, 35016,
-                      35018, 35019, 35020, 35021}) {
+                      35018, 35019, 35020, 35021, 1600}) {
     ExpectHelpPlace(context);
     EXPECT_NE(HelpTopicFor(context).page, kHelpContentsPage) << context;
   }
   EXPECT_EQ(HelpTopicFor(-7).page, kHelpContentsPage);
   EXPECT_EQ(HelpTopicFor(20390).Url(), "dialogs.html#d20390");
   EXPECT_FALSE(HelpPage(kHelpStepByStepPage).empty());
+}
+
+TEST(WindowList, NumbersTheFirstNineAsKeysAndShowsAmpersandsAsThemselves) {
+  struct Case {
+    int number;
+    const char* title;
+    const char* entry;
+  };
+  const Case cases[] = {
+      {1, "walk", "&1 walk"},
+      {9, "3. Analysis / walk", "&9 3. Analysis / walk"},
+      {10, "walk", "10 walk"},
+      {2, "jump & run", "&2 jump && run"},
+      {3, "&&", "&3 &&&&"},
+      {4, "", "&4 "},
+  };
+  for (const Case& c : cases) EXPECT_EQ(WindowListEntry(c.number, c.title), c.entry) << c.title;
 }
 
 }  // namespace
