@@ -10,6 +10,7 @@
 
 #include "base/dscparser.h"
 #include "base/messages.h"
+#include "base/savefile.h"
 #include "platform/files.h"
 #include "platform/numbers.h"
 #include "platform/strings.h"
@@ -22,7 +23,6 @@ constexpr int kParError = 31024, kParCannotOpen = 31025, kParBadCount = 31026,
 constexpr int kRscError = 31028, kRscCannotOpen = 31029, kRscBadCount = 31031,
               kRscMissingEntry = 31032;
 constexpr int kManagerMessage = 32500, kUsedTwice = 32502;
-constexpr int kCannotWrite = 31012;
 constexpr std::size_t kValueSize = 1000;
 // A file name in a list may be as long as the system takes one.
 constexpr std::size_t kNameSize = PATH_MAX;
@@ -249,10 +249,7 @@ FileSave WriteDocumentFile(const FileName& documentFile, const DocumentFileRecor
   std::string old;
   const bool merge = onDisk.IsOf(path) && platform::ReadWholeFile(path, old);
   const std::string text = DocumentFileText(documentFile, record, merge ? &old : nullptr);
-  if (documentFile.IsNull() || !platform::WriteFileAtomically(path, text)) {
-    ErrorMessage(kIoError, kCannotWrite, path);
-    return FileSave::kFailed;
-  }
+  if (!SaveFile(path, text)) return FileSave::kFailed;
   onDisk.Wrote(path, text);
   return FileSave::kWritten;
 }

@@ -55,8 +55,8 @@ std::string DocumentFileText(const FileName& documentFile, const DocumentFileRec
                              const std::string* replaced = nullptr);
 // Writes the document file (replaced whole or not at all). onDisk is what the file held when
 // the program last read or wrote it: another program's change since is overwritten only when
-// the user chooses so (kKept: nothing written), and that file's own lines are kept. kFailed with
-// message 31012 when it cannot be written.
+// the user chooses so (kKept: nothing written), and that file's own lines are kept. kFailed
+// when it cannot be written, after a message naming the cause.
 FileSave WriteDocumentFile(const FileName& documentFile, const DocumentFileRecord& record,
                            FileSnapshot& onDisk);
 // The record a document file holds, read without messages; nothing when the file cannot be

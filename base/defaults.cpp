@@ -3,9 +3,9 @@
 #include <strings.h>
 
 #include <cmath>
-#include <cstdio>
 
 #include "base/profile.h"
+#include "base/savefile.h"
 #include "platform/files.h"
 #include "platform/program_path.h"
 #include "platform/strings.h"
@@ -106,15 +106,28 @@ int ReadColorMap(const std::string& path, std::array<MapColor, kMaxMapColors>& c
   return count;
 }
 
-bool WriteColorMap(const std::string& path, const std::array<MapColor, kMaxMapColors>& colors,
-                   int count) {
+namespace {
+
+std::string ColorMapBytes(const std::array<MapColor, kMaxMapColors>& colors, int count) {
   std::string bytes;
   for (int i = 0; i < count && i < kMaxMapColors; ++i) {
     bytes += static_cast<char>(colors[i].red);
     bytes += static_cast<char>(colors[i].green);
     bytes += static_cast<char>(colors[i].blue);
   }
-  return platform::WriteFileAtomically(path, bytes);
+  return bytes;
+}
+
+}  // namespace
+
+bool WriteColorMap(const std::string& path, const std::array<MapColor, kMaxMapColors>& colors,
+                   int count) {
+  return platform::WriteFileAtomically(path, ColorMapBytes(colors, count));
+}
+
+bool SaveColorMap(const std::string& path, const std::array<MapColor, kMaxMapColors>& colors,
+                  int count) {
+  return SaveFile(path, ColorMapBytes(colors, count));
 }
 
 void DefaultValueStruct::Load() {
@@ -162,9 +175,12 @@ void DefaultValueStruct::Load() {
 }
 
 bool DefaultValueStruct::Save() {
-  bool colorsWritten = WriteColorMap(colorMapPath, colors, colorCount);
-  if (!colorsWritten)
-    std::fprintf(stderr, "Cannot write the colour map %s\n", colorMapPath.c_str());
+  // A colour map that already holds these colours is left alone: a shared, write-protected map
+  // the user loaded is not reported at every save.
+  std::string onDisk;
+  const bool colorsWritten = (platform::ReadWholeFile(colorMapPath, onDisk) &&
+                              onDisk == ColorMapBytes(colors, colorCount)) ||
+                             SaveColorMap(colorMapPath, colors, colorCount);
   if (!g_Profile) return colorsWritten;
   PutWord(key::kDefaultColorMap, colorMapPath);
   PutWord(key::kDefaultAlgorithm, AlgorithmWord(defaultAlgorithm));

@@ -66,8 +66,9 @@ struct DefaultValueStruct {
   // is empty, so a user's colours are never overwritten unasked. Settings out of their ranges
   // take their defaults.
   void Load();
-  // Writes the colour map and every key; false when the colour map could not be written (the
-  // keys are written all the same).
+  // Writes the colour map (unless the file holds these colours already) and every key; false
+  // when the colour map could not be written, after telling the user why (the keys are written
+  // all the same).
   bool Save();
   // The values of the presettings dialog's "Default values" (colour map untouched).
   void ResetToDefaultValues();
@@ -86,6 +87,9 @@ int ReadColorMap(const std::string& path, std::array<MapColor, kMaxMapColors>& c
 // Writes count colours, three bytes each; false on failure (the old file then stays).
 bool WriteColorMap(const std::string& path, const std::array<MapColor, kMaxMapColors>& colors,
                    int count);
+// WriteColorMap for a save the user asked for: a failure is reported with its cause.
+bool SaveColorMap(const std::string& path, const std::array<MapColor, kMaxMapColors>& colors,
+                  int count);
 
 // The program's one instance, made after the settings store.
 extern DefaultValueStruct* g_Defaults;

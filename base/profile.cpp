@@ -103,7 +103,8 @@ void AnaProfile::ReportFailedWrite(bool readOnly, const std::string& reason) {
   if (readOnly) {
     ErrorMessage(profile_ids::kNotSavedCaption, profile_ids::kWriteProtected, path_);
   } else {
-    ErrorMessage(profile_ids::kNotSavedCaption, profile_ids::kCannotWrite, path_, reason);
+    // The writer's reason names the file and the cause.
+    ErrorMessage(profile_ids::kNotSavedCaption, profile_ids::kCannotWrite, reason);
   }
 }
 

@@ -219,7 +219,9 @@ TextOutFile& TextOutFile::WriteText(const std::string& text) {
 }
 
 bool TextOutFile::Close() {
-  if (closed_) return true;
-  closed_ = true;
-  return platform::WriteFileAtomically(name_, text_);
+  if (!closed_) {
+    closed_ = true;
+    written_ = platform::WriteFileAtomically(name_, text_, &error_);
+  }
+  return written_;
 }

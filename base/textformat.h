@@ -86,11 +86,15 @@ class TextOutFile : public TextFormat {
   // Any other text, such as line ends and headers.
   TextOutFile& WriteText(const std::string& text);
 
-  // Writes the file; false when it cannot be written (the old file then stays as it was).
+  // Writes the file; false when it cannot be written (the old file then stays as it was), with
+  // the writer's message, naming the file and the cause, in Error().
   bool Close();
+  const std::string& Error() const { return error_; }
 
  private:
   std::string name_;
   std::string text_;
+  std::string error_;
   bool closed_ = false;
+  bool written_ = false;
 };

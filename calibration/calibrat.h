@@ -246,7 +246,8 @@ class Calibration : public Projection {
   bool ReadModelFile(bool quiet = false);
   // False only when the file cannot be opened (no message).
   bool ReadCalibrationFile();
-  // Writes the camera parameters; a file that cannot be written shows 31012 and gives false.
+  // Writes the camera parameters; a file that cannot be written is reported with its cause
+  // (ReportFailedWrite) and gives false.
   bool WriteCameraFile();
 
   // The calibration data file as ReadCalibrationFile reads it back: the three file names
@@ -256,7 +257,7 @@ class Calibration : public Projection {
   // Writes that text to the calibration data file (replaced whole or not at all). When another
   // program changed the file since it was read or written here, the user chooses between
   // overwriting it and keeping that version (kKept: nothing written). A file that cannot be
-  // written shows 31012 and gives kFailed.
+  // written is reported with its cause (ReportFailedWrite) and gives kFailed.
   FileSave WriteCalibrationFile();
   // The record differs from what its calibration data file holds (or there is no such file yet),
   // and there is something to keep: a data file is named or the camera is calibrated.

@@ -10,6 +10,7 @@
 
 #include "base/dscparser.h"
 #include "base/messages.h"
+#include "base/savefile.h"
 #include "calibration/calibrat.h"
 #include "calibration/calibration_ids.h"
 #include "platform/files.h"
@@ -267,9 +268,5 @@ bool Calibration::WriteCameraFile() {
   text += line("Cy", camera.Cy, "Image Center Y-coordinate (pixels)");
   text += line("sx", camera.sx, "Grabbing uncertainty factor");
   // The old file stays as it was unless the whole new one could be written.
-  if (cameraFile.IsNull() || !platform::WriteFileAtomically(cameraFile.Path(), text)) {
-    ErrorMessage(calid::kInputOutputError, calid::kCameraFileCannotWrite, cameraFile.Path());
-    return false;
-  }
-  return true;
+  return SaveFile(cameraFile.Path(), text);
 }

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "base/messages.h"
+#include "base/savefile.h"
 #include "calibration/calibrat.h"
 #include "calibration/calibration_ids.h"
 #include "platform/files.h"
@@ -65,10 +66,7 @@ FileSave Calibration::WriteCalibrationFile() {
   const std::string& path = calibrationFile.Path();
   if (!calibrationFile.IsNull() && !MayReplace(path, calibrationDataOnDisk)) return FileSave::kKept;
   // The old file stays as it was unless the whole new one could be written.
-  if (calibrationFile.IsNull() || !platform::WriteFileAtomically(path, text)) {
-    ErrorMessage(calid::kInputOutputError, calid::kCameraFileCannotWrite, path);
-    return FileSave::kFailed;
-  }
+  if (!SaveFile(path, text)) return FileSave::kFailed;
   savedCalibrationData = text;
   calibrationDataOnDisk.Wrote(path, text);
   return FileSave::kWritten;

@@ -17,7 +17,6 @@ inline constexpr int kOutOfMemoryMatrix = 128;
 // Camera-parameter file.
 inline constexpr int kCameraFileError = 31010;
 inline constexpr int kCameraFileCannotOpen = 31011;
-inline constexpr int kCameraFileCannotWrite = 31012;
 inline constexpr int kCameraNcxMissing = 31013;
 inline constexpr int kCameraNfxMissing = 31014;
 inline constexpr int kCameraDxMissing = 31015;

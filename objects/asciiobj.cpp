@@ -8,6 +8,7 @@
 
 #include "base/document.h"
 #include "base/messages.h"
+#include "base/savefile.h"
 #include "base/textformat.h"
 #include "base/unitsorigin.h"
 #include "objects/docaccess.h"
@@ -24,7 +25,6 @@ namespace {
 
 constexpr std::size_t kMaxDescriptionName = 1000;
 constexpr std::size_t kMaxColourLine = 100;
-constexpr int kCannotBeWritten = objects_ids::kFileCannotBeWritten;
 constexpr int kUnexpectedEnd = 31063;
 
 std::string TwoDigits(const char* prefix, int number) {
@@ -115,7 +115,7 @@ bool WriteDescription(const ResObjectSequence& s, const std::string& fileName) {
   text << s.name << '\n'
        << int(RedOf(s.color)) << ' ' << int(GreenOf(s.color)) << ' ' << int(BlueOf(s.color))
        << '\n';
-  return platform::WriteFileAtomically(fileName, text.str());
+  return SaveFile(fileName, text.str());
 }
 
 bool ReadDescription(ResObjectSequence& s, const std::string& fileName) {
@@ -216,23 +216,20 @@ std::string FileInFolder(const std::string& folder, const std::string& fileName)
 bool Export(FrameSequence& video, const std::string& folder, const std::vector<ExportItem>& items) {
   bool allWritten = true;
   const SubObjectSequences& subs = objdoc::SubsOf(video);
-  auto complain = [&](const std::string& file) {
-    ErrorMessage(kIoErrorCaption, kCannotBeWritten, file);
-    allWritten = false;
-  };
   for (const ExportItem& item : items) {
     if (!item.sequence || item.fileName.empty()) continue;
     const std::string path = FileInFolder(folder, item.fileName);
     TextOutFile out(path);
     if (const SubObjectSequence* sub = subs.Find(item.sequence->number)) WriteObjects(*sub, out);
     if (!out.Close()) {
-      complain(path);
+      ReportFailedWrite(path, out.Error());
+      allWritten = false;
       continue;
     }
     const int number = NumberOfExtension(path);
     const std::string description =
         DescriptionFileName(path, number >= 0 ? number : item.sequence->number);
-    if (!WriteDescription(*item.sequence, description)) complain(description);
+    if (!WriteDescription(*item.sequence, description)) allWritten = false;
   }
   return allWritten;
 }

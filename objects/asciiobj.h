@@ -49,7 +49,8 @@ inline constexpr int kProgressLines = 1 << 14;
 int ReadObjects(ObjectSequence& sequence, TextInFile& in, const std::string& fileName,
                 int lastFrame = ObjectArray::kMaxFrame, const ReadProgress& progress = {});
 
-// The description file: the name on the first line, red, green and blue on the second.
+// The description file: the name on the first line, red, green and blue on the second. False
+// when it cannot be written, after telling the user why.
 bool WriteDescription(const ResObjectSequence& sequence, const std::string& fileName);
 // Takes a non-empty first line as the name and the colour when all three numbers were read;
 // false when the file does not open.

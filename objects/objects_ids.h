@@ -8,10 +8,9 @@
 namespace objects_ids {
 
 // Messages.
-inline constexpr int kIoErrorCaption = 31050;       // "Input/output error"
-inline constexpr int kFileCannotBeWritten = 31012;  // "File: %s ... can not be written ..."
-inline constexpr int kFileCannotBeOpened = 31060;   // "The file %s can not be opened."
-inline constexpr int kFileDamaged = 31083;          // "The file %s is damaged or is no ..."
+inline constexpr int kIoErrorCaption = 31050;      // "Input/output error"
+inline constexpr int kFileCannotBeOpened = 31060;  // "The file %s can not be opened."
+inline constexpr int kFileDamaged = 31083;         // "The file %s is damaged or is no ..."
 inline constexpr int kPointCannotBeDrawn = 31061;
 inline constexpr int kSizesCannotBeDrawn = 31069;
 inline constexpr int kNumberTooLarge = 31068;

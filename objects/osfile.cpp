@@ -9,6 +9,7 @@
 
 #include "base/document.h"
 #include "base/messages.h"
+#include "base/savefile.h"
 #include "objects/bodymodel.h"
 #include "objects/docaccess.h"
 #include "objects/objects_ids.h"
@@ -546,10 +547,7 @@ bool ResObjectSequences::SaveAll() {
     FrameSequence* video = objdoc::Video(document_, i);
     const std::string bytes = osfile::Encode(osfile::Collect(objdoc::SubsOf(*video), *this));
     const FileName name = osfile::FileNameOf(video->fileName, std::max(selectedVersion, 0));
-    if (!platform::WriteFileAtomically(name.Path(), bytes)) {
-      ErrorMessage(objects_ids::kIoErrorCaption, objects_ids::kFileCannotBeWritten, name.Path());
-      saved = false;
-    }
+    if (!SaveFile(name.Path(), bytes)) saved = false;
   }
   if (document_) document_->WriteObjectModel();
   if (saved) modified_ = false;

@@ -7,10 +7,9 @@
 #include "analysis/quantity.h"
 #include "analysis/units.h"
 #include "base/document.h"
-#include "base/messages.h"
+#include "base/savefile.h"
 #include "base/textformat.h"
 #include "base/unitsorigin.h"
-#include "objects/objects_ids.h"
 #include "objects/resobjseq.h"
 #include "objects/stickfigure.h"
 #include "platform/strings.h"
@@ -150,7 +149,7 @@ bool Export(Document& doc, const std::string& folder, const std::vector<Item>& i
     TextOutFile out(path);
     WriteSequence(doc, *item.sequence, codes, units, out);
     if (!out.Close()) {
-      ErrorMessage(objects_ids::kIoErrorCaption, objects_ids::kFileCannotBeWritten, path);
+      ReportFailedWrite(path, out.Error());
       allWritten = false;
     }
   }

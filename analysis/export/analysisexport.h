@@ -38,8 +38,8 @@ int OfferedQuantities(const Document& doc, bool libraryLoaded);
 void WriteSequence(Document& doc, ResObjectSequence& sequence, const std::vector<int>& codes,
                    const UnitsOrigin& units, TextOutFile& out);
 
-// Writes one file per item with a name into folder; false after message 31050/31012 naming a
-// file that could not be written (the others are still written).
+// Writes one file per item with a name into folder; false after a message naming each file that
+// could not be written and why (the others are still written).
 bool Export(Document& doc, const std::string& folder, const std::vector<Item>& items,
             const std::vector<int>& codes, const UnitsOrigin& units);
 

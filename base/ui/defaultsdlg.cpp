@@ -367,8 +367,10 @@ void ColorDialog::OnCommand(int id) {
       } else {
         auto name = platform::GetChoosers().SaveFileName(this, choice);
         if (!name) return;
-        d.colorMapPath = name->toStdString();
-        WriteColorMap(d.colorMapPath, d.colors, d.colorCount);
+        // A map that could not be saved there is not taken as the program's map, so that the
+        // next save does not fail on it once more.
+        const std::string path = name->toStdString();
+        if (SaveColorMap(path, d.colors, d.colorCount)) d.colorMapPath = path;
         FillList(i);
       }
       break;

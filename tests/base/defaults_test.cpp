@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "common/settings_fixture.h"
+#include "platform/files.h"
+#include "platform/message_service.h"
+#include "platform/strings.h"
 
 namespace fs = std::filesystem;
 
@@ -112,6 +115,31 @@ TEST_F(Defaults, SaveWritesEveryKeyAndTheMapForTheNextStart) {
   EXPECT_EQ(next.markWidth, 7);
   EXPECT_FALSE(next.tracking.alwaysTrackGrayscale);
   EXPECT_EQ(next.colorCount, 20);  // the colour map stays
+}
+
+// A shared map the user loaded and protected is saved with the settings without a word while its
+// colours are the same; a change that cannot reach it is told, naming the file and the cause.
+TEST_F(Defaults, AWriteProtectedMapIsToldOnlyWhenItsColoursChanged) {
+  const fs::path shared = dir_ / "shared.col";
+  std::ofstream(shared, std::ios::binary) << Bytes({1, 2, 3, 4, 5, 6});
+  fs::permissions(shared, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+  WriteSettings("[Zorvatrack]\nDefaultColorMap=" + shared.string() + "\n");
+  DefaultValueStruct d;
+  d.Load();
+  ASSERT_EQ(d.colorCount, 2);
+  platform::RecordingMessageService messages;
+  EXPECT_TRUE(d.Save());
+  EXPECT_TRUE(messages.shown.empty());
+  EXPECT_NE(ReadFile(profile_->FilePath()).find("MarkWidth=7\n"), std::string::npos);
+
+  d.colors[1] = MapColor{9, 9, 9};
+  EXPECT_FALSE(d.Save());
+  ASSERT_EQ(messages.shown.size(), 1u);
+  EXPECT_EQ(messages.shown[0].text,
+            platform::FormatString(platform::files_ids::kWriteProtected, shared.string()));
+  EXPECT_EQ(ReadFile(shared), Bytes({1, 2, 3, 4, 5, 6}));
+  EXPECT_NE(ReadFile(profile_->FilePath()).find("DefaultColorMap=" + shared.string() + "\n"),
+            std::string::npos);  // the keys are written all the same
 }
 
 }  // namespace

@@ -5,7 +5,9 @@
 #include <vector>
 
 #include "common/settings_fixture.h"
+#include "platform/files.h"
 #include "platform/message_service.h"
+#include "platform/strings.h"
 
 namespace {
 
@@ -162,6 +164,10 @@ TEST_F(TextFiles, WritesNumbersInTheChosenFormat) {
   EXPECT_EQ(ReadFile(path), "2,500;-1,000\n");  // -1.0005 is just below, so it rounds to -1.000
   TextOutFile failing((dir_ / "no/such/folder.txt").string());
   EXPECT_FALSE(failing.Close());
+  EXPECT_FALSE(failing.Close());  // closed once more, it is still not written
+  EXPECT_EQ(failing.Error(), platform::FormatString(platform::files_ids::kCannotWrite,
+                                                    (dir_ / "no/such/folder.txt").string(),
+                                                    "its folder does not exist"));
 }
 
 }  // namespace

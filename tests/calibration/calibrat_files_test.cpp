@@ -152,7 +152,9 @@ TEST_F(CalibrationFileTest, CameraFileWriteFailureIsReportedAndOldFileKept) {
     EXPECT_EQ(text, "old contents\n");
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].caption, Text(calid::kInputOutputError));
-    EXPECT_EQ(messages.shown[0].text, platform::FormatString(calid::kCameraFileCannotWrite, path));
+    EXPECT_EQ(messages.shown[0].text,
+              platform::FormatString(platform::files_ids::kCannotWrite, path,
+                                     Text(platform::files_ids::kNoPermission)));
   }
   std::filesystem::permissions(dir.File("ro"), std::filesystem::perms::owner_all);
 
@@ -162,7 +164,8 @@ TEST_F(CalibrationFileTest, CameraFileWriteFailureIsReportedAndOldFileKept) {
   EXPECT_FALSE(cal.WriteCameraFile());
   ASSERT_EQ(messages.shown.size(), 1u);
   EXPECT_EQ(messages.shown[0].text,
-            platform::FormatString(calid::kCameraFileCannotWrite, dir.File("missing/cam.cam")));
+            platform::FormatString(platform::files_ids::kCannotWrite, dir.File("missing/cam.cam"),
+                                   Text(platform::files_ids::kNoFolder)));
 }
 
 TEST_F(CalibrationFileTest, ModelFilePointCounts) {

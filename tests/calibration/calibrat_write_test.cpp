@@ -250,8 +250,9 @@ TEST_F(CalibrationWriteTest, UnwritableFileIsReportedAndStaysChanged) {
   std::filesystem::create_directories(c.calibrationFile.Path());
   EXPECT_EQ(c.WriteCalibrationFile(), FileSave::kFailed);
   ASSERT_EQ(messages.shown.size(), 1u);
-  EXPECT_EQ(messages.shown[0].text,
-            platform::FormatString(calid::kCameraFileCannotWrite, c.calibrationFile.Path()));
+  const std::string cause(platform::LoadString(platform::files_ids::kNotPlainFile));
+  EXPECT_EQ(messages.shown[0].text, platform::FormatString(platform::files_ids::kCannotWrite,
+                                                           c.calibrationFile.Path(), cause));
   EXPECT_TRUE(c.CalibrationDataChanged());
 }
 
