@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "platform/files.h"
 #include "platform/numbers.h"
@@ -23,16 +24,28 @@ bool AppendClipFrame(const FileName& source, float framesPerSecond, const ClipFr
     if (error) *error = "empty frame";
     return false;
   }
-  std::FILE* out = std::fopen(files.bld.c_str(), "ab");
-  bool ok = out && std::fwrite(frame.data, 1, frameSize, out) == frameSize;
-  if (out && std::fclose(out) != 0) ok = false;
-  if (!ok) {
-    if (error) *error = files.bld + ": " + std::strerror(errno);
+  // Appending is not replacing: a write-protected clip stays as it is, and a frame that could
+  // not be written whole is taken off again, or every later frame would be read shifted.
+  if (platform::IsWriteProtected(files.bld)) {
+    if (error) *error = platform::FormatString(platform::files_ids::kWriteProtected, files.bld);
     return false;
   }
   struct stat st {};
-  if (::stat(files.bld.c_str(), &st) != 0) {
-    if (error) *error = files.bld + ": " + std::strerror(errno);
+  const off_t before = ::stat(files.bld.c_str(), &st) == 0 ? st.st_size : 0;
+  std::FILE* out = std::fopen(files.bld.c_str(), "ab");
+  bool ok = out && std::fwrite(frame.data, 1, frameSize, out) == frameSize;
+  int failure = ok ? 0 : (errno != 0 ? errno : EIO);
+  if (out && std::fclose(out) != 0 && ok) {
+    ok = false;
+    failure = errno;
+  }
+  if (ok && ::stat(files.bld.c_str(), &st) != 0) {
+    ok = false;
+    failure = errno;
+  }
+  if (!ok) {
+    if (out) (void)::truncate(files.bld.c_str(), before);
+    if (error) *error = platform::WriteFailureMessage(files.bld, failure);
     return false;
   }
   frameCount = static_cast<int>(st.st_size / frameSize);

@@ -47,10 +47,7 @@ int CauseId(int error) {
 }
 
 bool Fail(std::string* error, const std::string& file, int cause) {
-  if (!error) return false;
-  const int id = CauseId(cause);
-  const std::string why = id != 0 ? std::string(LoadString(id)) : std::strerror(cause);
-  *error = FormatString(files_ids::kCannotWrite, file, why);
+  if (error) *error = WriteFailureMessage(file, cause);
   return false;
 }
 
@@ -194,6 +191,12 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::s
       WriteAndRename(folder, name, bytes, exists ? &old : nullptr, exists ? 0600 : mode);
   ::close(folder);
   return failure == 0 || Fail(error, file, failure);
+}
+
+std::string WriteFailureMessage(const std::string& file, int error) {
+  const int id = CauseId(error);
+  const std::string why = id != 0 ? std::string(LoadString(id)) : std::strerror(error);
+  return FormatString(files_ids::kCannotWrite, file, why);
 }
 
 bool IsWriteProtected(const std::string& path) {

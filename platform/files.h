@@ -25,6 +25,10 @@ bool ReadWholeFile(const std::string& path, std::string& out);
 bool WriteFileAtomically(const std::string& path, std::string_view bytes,
                          std::string* error = nullptr, unsigned mode = 0666);
 
+// The message of a failed write of file for the system's error number (files_ids::kCannotWrite
+// with its cause), for writers that cannot go through WriteFileAtomically (appending).
+std::string WriteFailureMessage(const std::string& file, int error);
+
 // True when path leads (through its links) to an existing file its owner may not write (mode
 // 444, say) or the process may not write. The owner's bit counts for the superuser too, who could
 // write it anyway: taking the write bit away is the user's way of keeping a file as it is.

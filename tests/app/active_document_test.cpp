@@ -314,9 +314,10 @@ TEST_F(ActiveDocument, EscAndDeleteInAnyPanelFieldKeepThePointAndGiveTheViewTheK
         ASSERT_NE(PointAt(s, 1), nullptr)
             << name << " field " << input->objectName().toStdString() << " key " << key;
         ASSERT_NE(doc_->ObjectSequences()->Find(s->number, 0xFFFF), nullptr);
-        if (key != Qt::Key_Delete)
+        if (key != Qt::Key_Delete) {
           EXPECT_TRUE(view_->hasFocus())
               << name << " " << input->objectName().toStdString() << " key " << key;
+        }
       }
       ++fields;
     }

@@ -215,7 +215,9 @@ TEST_F(UnchangedDocument, AsksNothingAndLeavesTheFilesAsTheyWere) {
     for (const auto& m : messages_.shown) ADD_FAILURE() << m.caption << ": " << m.text;
     messages_.shown.clear();
     EXPECT_EQ(ReadFile(rsc), c.rsc);
-    if (!c.cdc.empty()) EXPECT_EQ(ReadFile(cdc), c.cdc);
+    if (!c.cdc.empty()) {
+      EXPECT_EQ(ReadFile(cdc), c.cdc);
+    }
   }
 }
 

@@ -3,6 +3,9 @@
 
 #include <vector>
 
+#include <csignal>
+#include <sys/resource.h>
+
 #include "app/clipvideo.h"
 #include "app/player.h"
 #include "app/sequencelist.h"
@@ -133,6 +136,46 @@ TEST_F(ClipVideo, GreyFramesAppendAndTheDescriptionFollows) {
   FileName nowhere((dir_ / "no/such/run.avi").string());
   EXPECT_FALSE(AppendClipFrame(nowhere, 25.0f, {320, 240, 1, pixels.data()}, frames, &error));
   EXPECT_FALSE(error.empty());
+}
+
+// A clip is appended to, not replaced: a write-protected clip stays as it is, and a frame that
+// is cut off by a full disk (here the process's file-size limit) is taken off again, so later
+// frames do not land shifted.
+TEST_F(ClipVideo, AFrameNotWrittenWholeLeavesTheClipAsItWas) {
+  FileName source((dir_ / "run.avi").string());
+  const auto names = ClipVideoNames(source);
+  std::vector<std::uint8_t> pixels(64 * 48, 9);
+  int frames = 0;
+  std::string error;
+  ASSERT_TRUE(AppendClipFrame(source, 25.0f, {64, 48, 1, pixels.data()}, frames, &error)) << error;
+  const auto oneFrame = std::filesystem::file_size(names.bld);
+
+  std::filesystem::permissions(names.bld, std::filesystem::perms::owner_read |
+                                              std::filesystem::perms::group_read |
+                                              std::filesystem::perms::others_read);
+  EXPECT_FALSE(AppendClipFrame(source, 25.0f, {64, 48, 1, pixels.data()}, frames, &error));
+  EXPECT_NE(error.find(names.bld), std::string::npos) << error;
+  EXPECT_NE(error.find("write-protected"), std::string::npos) << error;
+  EXPECT_EQ(std::filesystem::file_size(names.bld), oneFrame);
+  std::filesystem::permissions(names.bld, std::filesystem::perms::owner_write,
+                               std::filesystem::perm_options::add);
+
+  rlimit old{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+  auto* oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+  rlimit cut = old;
+  cut.rlim_cur = oneFrame + pixels.size() / 2;
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &cut), 0);
+  const bool appended =
+      AppendClipFrame(source, 25.0f, {64, 48, 1, pixels.data()}, frames, &error);
+  setrlimit(RLIMIT_FSIZE, &old);
+  std::signal(SIGXFSZ, oldHandler);
+  EXPECT_FALSE(appended);
+  EXPECT_NE(error.find(names.bld), std::string::npos) << error;
+  EXPECT_EQ(std::filesystem::file_size(names.bld), oneFrame);
+  ASSERT_TRUE(AppendClipFrame(source, 25.0f, {64, 48, 1, pixels.data()}, frames, &error)) << error;
+  EXPECT_EQ(frames, 2);
+  EXPECT_EQ(std::filesystem::file_size(names.bld), 2 * oneFrame);
 }
 
 }  // namespace
