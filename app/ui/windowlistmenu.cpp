@@ -34,7 +34,8 @@ void WindowListMenu::Rebuild() {
     QMdiSubWindow* child = open[i];
     QAction* entry = menu_->addAction(
         QString::fromStdString(WindowListEntry(i + 1, child->windowTitle().toStdString())));
-    entry->setCheckable(true);
+    // Only the active window carries a mark; the others show their number alone.
+    entry->setCheckable(child == current);
     entry->setChecked(child == current);
     // A window closed while the menu is open is no longer chosen.
     connect(entry, &QAction::triggered, this, [this, window = QPointer<QMdiSubWindow>(child)] {
