@@ -70,6 +70,25 @@ bool WriteAll(int fd, const std::uint8_t* data, std::size_t size) {
   return true;
 }
 
+// Cuts a frame file back to its last whole frame; the size kept (-1 with errno on failure) and
+// in cut the bytes taken off.
+off_t CutToWholeFrames(int fd, std::size_t frameSize, std::uint64_t& cut) {
+  struct stat st {};
+  if (::fstat(fd, &st) != 0) return -1;
+  const off_t whole = st.st_size - st.st_size % static_cast<off_t>(frameSize);
+  if (whole < st.st_size) {
+    if (::ftruncate(fd, whole) != 0) return -1;
+    cut = static_cast<std::uint64_t>(st.st_size - whole);
+  }
+  return whole;
+}
+
+// Appends the frame and waits until it is on the disk; 0 or the system's error number.
+int AppendDurably(int fd, const std::uint8_t* data, std::size_t size) {
+  if (!WriteAll(fd, data, size) || ::fsync(fd) != 0) return errno;
+  return 0;
+}
+
 // A new file's name is on disk only once its folder is.
 void FlushFolder(const std::string& file) {
   const int dir = ::open(FileName(file).Dir().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -125,18 +144,8 @@ bool AppendClipFrame(const FileName& source, float framesPerSecond, const ClipFr
 
   const int fd = ::open(files.bld.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
   if (fd < 0) return fail(platform::WriteFailureMessage(files.bld, errno));
-  const off_t whole =
-      ::fstat(fd, &st) == 0 ? st.st_size - st.st_size % static_cast<off_t>(frameSize) : -1;
-  int failure = whole < 0 ? errno : 0;
-  if (failure == 0 && whole < st.st_size) {
-    if (::ftruncate(fd, whole) == 0) {
-      result.bytesCut = static_cast<std::uint64_t>(st.st_size - whole);
-    } else {
-      failure = errno;
-    }
-  }
-  if (failure == 0 && !WriteAll(fd, frame.data, frameSize)) failure = errno;
-  if (failure == 0 && ::fsync(fd) != 0) failure = errno;
+  const off_t whole = CutToWholeFrames(fd, frameSize, result.bytesCut);
+  int failure = whole < 0 ? errno : AppendDurably(fd, frame.data, frameSize);
   if (failure == 0 && !existed) FlushFolder(files.bld);
   std::string dscError;
   if (failure == 0) {
