@@ -34,6 +34,7 @@ namespace {
 constexpr int kManagerMessage = 32500, kAlreadyOpen = 32501;
 constexpr int kLoadFilters = 32503, kLoadTitle = 32504, kMultipleFilters = 32505;
 constexpr int kIoError = 31050, kClipNotWritten = 31095;
+constexpr int kClipCaption = 31270, kClipTailCut = 31271;
 constexpr float kRawGamma = 0.75f;
 constexpr int kDocumentIcon = 1003;
 constexpr int kAllSupported = 1;  // the open dialog's first filter
@@ -296,12 +297,19 @@ void MyDocManager::CmAddToClipVideo() {
     std::vector<std::uint8_t> buffer(static_cast<std::size_t>(s->Width()) * s->Height() *
                                      bytesPerPixel);
     view->DisplayFrame().CopyToPlanes(buffer.data());
-    int frames = 0;
+    ClipAppend done;
     std::string error;
-    if (!AppendClipFrame(s->GetFileName(), s->FramesPerSecond(),
-                         {s->Width(), s->Height(), bytesPerPixel, buffer.data()}, frames, &error)) {
+    const bool added =
+        AppendClipFrame(s->GetFileName(), s->FramesPerSecond(),
+                        {s->Width(), s->Height(), bytesPerPixel, buffer.data()}, done, &error);
+    const std::string clip = ClipVideoNames(s->GetFileName()).bld;
+    if (done.bytesCut > 0) {
+      ErrorMessage(kClipCaption, kClipTailCut, clip, static_cast<unsigned long long>(done.bytesCut),
+                   s->Width(), s->Height());
+    }
+    if (!added) {
       // The frame stays where it is, so no picture is skipped unnoticed.
-      ErrorMessage(kIoError, kClipNotWritten, ClipVideoNames(s->GetFileName()).bld, error);
+      ErrorMessage(done.refused ? kClipCaption : kIoError, kClipNotWritten, clip, error);
       return;
     }
   }

@@ -21,10 +21,12 @@ char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' +
 constexpr std::size_t kMaxIntegerText = 4096;
 
 // Passes blanks and control characters (line ends included unless stopAtLineEnd); false at the
-// end of the text.
-bool SkipBlanks(platform::LineReader& in, bool stopAtLineEnd = false) {
+// end of the text. *crossedLineEnd, when given, tells whether a line end was passed.
+bool SkipBlanks(platform::LineReader& in, bool stopAtLineEnd = false,
+                bool* crossedLineEnd = nullptr) {
   for (int c = in.Peek(); c >= 0; c = in.Peek()) {
     if (!IsBlankOrControl(static_cast<char>(c)) || (stopAtLineEnd && c == '\n')) return true;
+    if (crossedLineEnd && c == '\n') *crossedLineEnd = true;
     in.Advance();
   }
   return false;
@@ -106,13 +108,17 @@ bool DSCParser::FindTag(std::string_view tag) {
       SkipLine(in_);
       continue;
     }
-    if (!SkipBlanks(in_)) return false;
+    // White space, line ends included, may stand between the tag and its colon.
+    bool crossedLineEnd = false;
+    if (!SkipBlanks(in_, false, &crossedLineEnd)) return false;
     if (in_.Peek() == ':') {
       in_.Advance();
       SkipBlanks(in_, true);
       return true;
     }
-    SkipLine(in_);
+    // A tag alone on its line is no entry; the line the reader now stands in is searched like
+    // any other, so "FRAMES" alone does not hide "FRAMES: 5" below it.
+    if (!crossedLineEnd) SkipLine(in_);
   }
 }
 

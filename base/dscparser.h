@@ -8,8 +8,9 @@
 // looked up by tag, each lookup starting again at the top of the file, so entries may stand in
 // any order and the first occurrence of a tag wins. Tags match without regard to case
 // ("Frames/s" finds "FRAMES/S"); white space, line ends included, may stand between a tag and its
-// colon; a tag only matches a whole tag ("FRAMES" does not find "FRAMES/S:"). A line whose first
-// visible character is "#" is a comment.
+// colon; a tag only matches a whole tag ("FRAMES" does not find "FRAMES/S:"). The entry found is
+// the first whose tag is followed by a colon: a line holding the tag alone is passed over like any
+// other line. A line whose first visible character is "#" is a comment.
 //
 // Every getter returns true when the tag was found and false otherwise (also when the file could
 // not be opened). A value that is missing or no number after a present tag reads as 0. Values

@@ -63,9 +63,9 @@ void ClipVideos(const fs::path& work) {
     const FileName source((work / ("take" + std::to_string(bytesPerPixel) + ".avi")).string());
     std::vector<std::uint8_t> pixels(6 * 4 * bytesPerPixel);
     for (std::size_t i = 0; i < pixels.size(); ++i) pixels[i] = static_cast<std::uint8_t>(i * 7);
-    int frames = 0;
+    ClipAppend done;
     for (int f = 0; f < 3; ++f) {
-      AppendClipFrame(source, 25.0f, {6, 4, bytesPerPixel, pixels.data()}, frames, nullptr);
+      AppendClipFrame(source, 25.0f, {6, 4, bytesPerPixel, pixels.data()}, done, nullptr);
     }
     const ClipVideoFiles files = ClipVideoNames(source);
     const std::string name = bytesPerPixel == 1 ? "grey" : "colour";

@@ -68,6 +68,21 @@ class Documents : public ProgramTest {
   bool Command(int id) { return platform::RouteCommand(app_->Chain(), id); }
   bool Enabled(int id) { return platform::QueryCommand(app_->Chain(), id).enabled; }
   QString FrameField() { return app_->FrameField()->text(); }
+  // The clip opens as a document whose frames are, pixel for pixel, the document's first ones.
+  void ExpectClipHoldsTheFirstFrames(Resource* doc, const fs::path& clipBld, int frames) {
+    MyDocManager loader;
+    Resource* clip = loader.LoadDocument(FileName(clipBld.string()));
+    ASSERT_NE(clip, nullptr) << clipBld;
+    EXPECT_EQ(clip->MinFrameCount(), frames);
+    for (int k = 1; k <= frames; ++k) {
+      const CDIB* copy = clip->Sequence(0)->ReadFrame(k, true);
+      ASSERT_NE(copy, nullptr);
+      std::vector<std::uint8_t> a(copy->Bits(), copy->Bits() + copy->ImageSize());
+      const CDIB* original = doc->Sequence(0)->ReadFrame(k, true);
+      std::vector<std::uint8_t> b(original->Bits(), original->Bits() + original->ImageSize());
+      EXPECT_EQ(a, b) << clipBld << " frame " << k;
+    }
+  }
 
   platform::RecordingMessageService messages_;
 };
@@ -125,24 +140,39 @@ TEST_F(Documents, ClipVideoReopensWithIdenticalPixels) {
     Command(25095);
     Command(25095);
     EXPECT_EQ(doc->CurrentFrame(), 3);  // each command moves on one frame
-    MyDocManager loader;
-    Resource* clip = loader.LoadDocument(
-        FileName((dir_ / (rgb ? "colour-clipvideo.bld" : "grey-clipvideo.bld")).string()));
-    ASSERT_NE(clip, nullptr) << rgb;
-    EXPECT_EQ(clip->MinFrameCount(), 2);
-    for (int k = 1; k <= 2; ++k) {
-      const CDIB* copy = clip->Sequence(0)->ReadFrame(k, true);
-      ASSERT_NE(copy, nullptr);
-      std::vector<std::uint8_t> a(copy->Bits(), copy->Bits() + copy->ImageSize());
-      const CDIB* original = doc->Sequence(0)->ReadFrame(k, true);
-      std::vector<std::uint8_t> b(original->Bits(), original->Bits() + original->ImageSize());
-      EXPECT_EQ(a, b) << (rgb ? "colour" : "grey") << " frame " << k;
-    }
+    ExpectClipHoldsTheFirstFrames(doc, dir_ / (rgb ? "colour-clipvideo.bld" : "grey-clipvideo.bld"),
+                                  2);
     app_->MDIClient()->closeAllSubWindows();
     app_.reset();
     app_ = std::make_unique<ZorvatrackApp>();
     g_App = app_.get();
   }
+}
+
+// A clip whose last frame was cut off (a crash, a full disk, a copy stopped halfway): one more
+// F9 cuts the piece off and says so, and every whole frame reads back at its place.
+TEST_F(Documents, ACutClipReadsBackEveryWholeFrameAfterOneMoreF9) {
+  const fs::path source = dir_ / "walk.bld";
+  WriteBld(source, 20, 10, 4, 25.0f, false);
+  Resource* doc = Start(source);
+  ASSERT_NE(doc, nullptr);
+  Command(25095);
+  Command(25095);
+  const fs::path clip = dir_ / "walk-clipvideo.bld";
+  std::ofstream(clip, std::ios::binary | std::ios::app) << std::string(77, '\xEE');
+  ASSERT_TRUE(messages_.shown.empty()) << messages_.shown[0].text;
+  Command(25095);
+  ASSERT_EQ(messages_.shown.size(), 1u);
+  EXPECT_EQ(messages_.shown[0].caption, "Clip video");
+  EXPECT_EQ(messages_.shown[0].text.rfind("The clip video " + clip.string() +
+                                              " ended in 77 bytes that are no whole frame of "
+                                              "20 x 10 pixels",
+                                          0),
+            0u)
+      << messages_.shown[0].text;
+  EXPECT_EQ(doc->CurrentFrame(), 4);
+  EXPECT_EQ(fs::file_size(clip), 3u * 20 * 10);
+  ExpectClipHoldsTheFirstFrames(doc, clip, 3);
 }
 
 TEST_F(Documents, CameraListOfThreeTilesItsViews) {

@@ -1,16 +1,24 @@
 // Loading by file type: reader dispatch, list files, clip video and the player's frame steps.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <fstream>
 #include <vector>
 
-#include <csignal>
+#include <sys/mount.h>
 #include <sys/resource.h>
+#include <unistd.h>
+#include <cerrno>
+#include <csignal>
+#include <cstring>
 
 #include "app/clipvideo.h"
 #include "app/player.h"
 #include "app/sequencelist.h"
-#include "platform/message_service.h"
 #include "common/settings_fixture.h"
+#include "platform/message_service.h"
+#include "sequences/bldsequence.h"
+#include "sequences/dib.h"
 
 namespace {
 
@@ -124,17 +132,18 @@ TEST_F(ClipVideo, GreyFramesAppendAndTheDescriptionFollows) {
   auto names = ClipVideoNames(source);
   EXPECT_EQ(names.bld, (dir_ / "v1.0/run-clipvideo.bld").string());
   std::vector<std::uint8_t> pixels(320 * 240, 7);
-  int frames = 0;
+  ClipAppend done;
   std::string error;
   for (int i = 0; i < 2; ++i)
-    ASSERT_TRUE(AppendClipFrame(source, 25.0f, {320, 240, 1, pixels.data()}, frames, &error)) << error;
-  EXPECT_EQ(frames, 2);
+    ASSERT_TRUE(AppendClipFrame(source, 25.0f, {320, 240, 1, pixels.data()}, done, &error))
+        << error;
+  EXPECT_EQ(done.frameCount, 2);
   EXPECT_EQ(std::filesystem::file_size(names.bld), 2u * 320 * 240);
   EXPECT_EQ(ReadFile(names.dsc),
             "# Zorvatrack generated ClipVideo\nSEQUENCENAME:run\nRESOLUTION:320x240\n"
             "FRAMES/S:25.000000\nFRAMES:2\nCOLORSPACE:GREY\n");
   FileName nowhere((dir_ / "no/such/run.avi").string());
-  EXPECT_FALSE(AppendClipFrame(nowhere, 25.0f, {320, 240, 1, pixels.data()}, frames, &error));
+  EXPECT_FALSE(AppendClipFrame(nowhere, 25.0f, {320, 240, 1, pixels.data()}, done, &error));
   EXPECT_FALSE(error.empty());
 }
 
@@ -145,15 +154,15 @@ TEST_F(ClipVideo, AFrameNotWrittenWholeLeavesTheClipAsItWas) {
   FileName source((dir_ / "run.avi").string());
   const auto names = ClipVideoNames(source);
   std::vector<std::uint8_t> pixels(64 * 48, 9);
-  int frames = 0;
+  ClipAppend done;
   std::string error;
-  ASSERT_TRUE(AppendClipFrame(source, 25.0f, {64, 48, 1, pixels.data()}, frames, &error)) << error;
+  ASSERT_TRUE(AppendClipFrame(source, 25.0f, {64, 48, 1, pixels.data()}, done, &error)) << error;
   const auto oneFrame = std::filesystem::file_size(names.bld);
 
   std::filesystem::permissions(names.bld, std::filesystem::perms::owner_read |
                                               std::filesystem::perms::group_read |
                                               std::filesystem::perms::others_read);
-  EXPECT_FALSE(AppendClipFrame(source, 25.0f, {64, 48, 1, pixels.data()}, frames, &error));
+  EXPECT_FALSE(AppendClipFrame(source, 25.0f, {64, 48, 1, pixels.data()}, done, &error));
   EXPECT_NE(error.find(names.bld), std::string::npos) << error;
   EXPECT_NE(error.find("write-protected"), std::string::npos) << error;
   EXPECT_EQ(std::filesystem::file_size(names.bld), oneFrame);
@@ -166,16 +175,173 @@ TEST_F(ClipVideo, AFrameNotWrittenWholeLeavesTheClipAsItWas) {
   rlimit cut = old;
   cut.rlim_cur = oneFrame + pixels.size() / 2;
   ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &cut), 0);
-  const bool appended =
-      AppendClipFrame(source, 25.0f, {64, 48, 1, pixels.data()}, frames, &error);
+  const bool appended = AppendClipFrame(source, 25.0f, {64, 48, 1, pixels.data()}, done, &error);
   setrlimit(RLIMIT_FSIZE, &old);
   std::signal(SIGXFSZ, oldHandler);
   EXPECT_FALSE(appended);
   EXPECT_NE(error.find(names.bld), std::string::npos) << error;
   EXPECT_EQ(std::filesystem::file_size(names.bld), oneFrame);
-  ASSERT_TRUE(AppendClipFrame(source, 25.0f, {64, 48, 1, pixels.data()}, frames, &error)) << error;
-  EXPECT_EQ(frames, 2);
+  ASSERT_TRUE(AppendClipFrame(source, 25.0f, {64, 48, 1, pixels.data()}, done, &error)) << error;
+  EXPECT_EQ(done.frameCount, 2);
   EXPECT_EQ(std::filesystem::file_size(names.bld), 2 * oneFrame);
+}
+
+struct ClipShape {
+  int width, height, bytesPerPixel;
+  std::size_t Bytes() const { return static_cast<std::size_t>(width) * height * bytesPerPixel; }
+};
+
+// Frame k of a test clip is one value throughout, another for every frame, so a frame read from
+// any other offset shows at once.
+std::uint8_t FrameValue(int k) { return static_cast<std::uint8_t>(20 + 17 * k); }
+
+bool AppendValued(const FileName& source, ClipShape shape, int k, ClipAppend& done,
+                  std::string& error) {
+  const std::vector<std::uint8_t> pixels(shape.Bytes(), FrameValue(k));
+  return AppendClipFrame(
+      source, 25.0f, {shape.width, shape.height, shape.bytesPerPixel, pixels.data()}, done, &error);
+}
+
+// Reads the clip back through the frame file's reader: it holds `frames` frames and frame k is
+// FrameValue(k) in every byte.
+void ExpectFramesAtTheirPlaces(const std::string& dsc, int frames, const std::string& row) {
+  BldFrameSequence clip(dsc, nullptr);
+  ASSERT_TRUE(clip.Open()) << row;
+  EXPECT_EQ(clip.Frames(), frames) << row;
+  for (int k = 1; k <= clip.Frames(); ++k) {
+    const CDIB* image = clip.ReadFrame(k, true);
+    ASSERT_NE(image, nullptr) << row;
+    const std::uint8_t* bits = image->Bits();
+    const auto wrong = std::count_if(bits, bits + image->ImageSize(),
+                                     [k](std::uint8_t b) { return b != FrameValue(k); });
+    EXPECT_EQ(wrong, 0) << row << ": frame " << k;
+  }
+}
+
+// Two videos of one base name share a clip, and a clip may end in a piece of a frame: the clip
+// only ever takes whole frames of the size and colour space it holds.
+TEST_F(ClipVideo, AClipTakesOnlyWholeFramesOfItsOwnKind) {
+  struct Row {
+    const char* name;
+    ClipShape held;           // two frames taken from run.mpg
+    std::size_t tail;         // bytes of a cut-off frame after them
+    const char* description;  // replaces the clip's description when given
+    ClipShape added;          // frame 3, from run.avi
+    const char* refusal;      // a piece of the reason; nullptr: the frame is added
+  };
+  const Row rows[] = {
+      {"cut tail", {64, 48, 1}, 1000, nullptr, {64, 48, 1}, nullptr},
+      {"colour tail longer than a grey frame", {64, 48, 3}, 5000, nullptr, {64, 48, 3}, nullptr},
+      {"other size",
+       {64, 48, 1},
+       0,
+       nullptr,
+       {32, 24, 1},
+       "The clip holds frames of run.mpg, 64 x 48 pixels in GREY; the image of run.avi has "
+       "32 x 24 pixels in GREY.\nFrames of two sizes or colour spaces in one clip would be read "
+       "wrong, so the clip was not changed."},
+      {"other colour space",
+       {64, 48, 1},
+       0,
+       nullptr,
+       {64, 48, 3},
+       "The clip holds frames of run.mpg, 64 x 48 pixels in GREY; the image of run.avi has "
+       "64 x 48 pixels in RGB."},
+      {"other size and a cut tail",
+       {64, 48, 3},
+       100,
+       nullptr,
+       {64, 48, 1},
+       "64 x 48 pixels in RGB; the image of run.avi has 64 x 48 pixels in GREY."},
+      {"description without a size",
+       {64, 48, 1},
+       0,
+       "SEQUENCENAME:run.mpg\nFRAMES/S:25\n",
+       {64, 48, 1},
+       "gives no frame size (RESOLUTION)"},
+  };
+  for (const Row& row : rows) {
+    const auto folder = dir_ / row.name;
+    std::filesystem::create_directories(folder);
+    const FileName held((folder / "run.mpg").string()), adding((folder / "run.avi").string());
+    const ClipVideoFiles names = ClipVideoNames(adding);
+    ClipAppend done;
+    std::string error;
+    for (int k = 1; k <= 2; ++k) ASSERT_TRUE(AppendValued(held, row.held, k, done, error)) << error;
+    std::ofstream(names.bld, std::ios::binary | std::ios::app) << std::string(row.tail, '\xEE');
+    if (row.description) std::ofstream(names.dsc, std::ios::binary) << row.description;
+    const std::string bldBefore = ReadFile(names.bld), dscBefore = ReadFile(names.dsc);
+
+    const bool added = AppendValued(adding, row.added, 3, done, error);
+    EXPECT_EQ(added, row.refusal == nullptr) << row.name << ": " << error;
+    EXPECT_EQ(done.refused, row.refusal != nullptr) << row.name;
+    if (row.refusal) {
+      EXPECT_NE(error.find(row.refusal), std::string::npos) << row.name << ": " << error;
+      EXPECT_EQ(done.bytesCut, 0u) << row.name;
+      EXPECT_EQ(ReadFile(names.bld), bldBefore) << row.name;
+      EXPECT_EQ(ReadFile(names.dsc), dscBefore) << row.name;
+    } else {
+      EXPECT_EQ(done.bytesCut, row.tail) << row.name;
+      EXPECT_EQ(done.frameCount, 3) << row.name;
+      EXPECT_EQ(std::filesystem::file_size(names.bld), 3 * row.added.Bytes()) << row.name;
+    }
+    if (!row.description) ExpectFramesAtTheirPlaces(names.dsc, row.refusal ? 2 : 3, row.name);
+  }
+}
+
+// A disk that fills during an append leaves whole frames only, each at its place and counted by
+// the description; once there is room again the next frame lands right after them. The disk is
+// sized in pages, as it fills: grey frames of 3/4 of a page fill it at the description's
+// rewrite, colour frames of 9/4 of a page in the middle of a frame.
+TEST_F(ClipVideo, AFullDiskLeavesOnlyWholeFrames) {
+  const int page = static_cast<int>(::sysconf(_SC_PAGESIZE));
+  struct Row {
+    const char* name;
+    int bytesPerPixel;
+    int fillerPages;     // taken before the clip, given back once the disk is full
+    const char* fullAt;  // the file that no longer fit
+  };
+  const Row rows[] = {{"grey", 1, 3, "-clipvideo.dsc"}, {"colour", 3, 4, "-clipvideo.bld"}};
+  for (const Row& row : rows) {
+    const ClipShape shape{page * 3 / 4 / 48, 48, row.bytesPerPixel};
+    const auto disk = dir_ / row.name;
+    std::filesystem::create_directories(disk);
+    const std::string size = "size=" + std::to_string(16 * page);
+    if (::mount("tmpfs", disk.c_str(), "tmpfs", 0, size.c_str()) != 0) {
+      GTEST_SKIP() << "a small tmpfs cannot be mounted here (" << std::strerror(errno)
+                   << "); this needs root";
+    }
+    struct Unmount {
+      std::string path;
+      ~Unmount() { ::umount2(path.c_str(), MNT_DETACH); }
+    } unmount{disk.string()};
+    std::ofstream(disk / "filler", std::ios::binary)
+        << std::string(static_cast<std::size_t>(row.fillerPages * page), 'f');
+    const FileName source((disk / "run.avi").string());
+    const ClipVideoFiles names = ClipVideoNames(source);
+    ClipAppend done;
+    std::string error;
+    int stored = 0;
+    while (stored < 40 && AppendValued(source, shape, stored + 1, done, error))
+      stored = done.frameCount;
+    ASSERT_LT(stored, 40) << row.name << ": the disk never filled";
+    ASSERT_GT(stored, 0) << row.name << ": " << error;
+    EXPECT_EQ(done.frameCount, stored) << row.name;
+    EXPECT_NE(
+        error.find(std::string(row.fullAt) + " can not be written: no space is left on the disk"),
+        std::string::npos)
+        << row.name << ": " << error;
+    EXPECT_EQ(std::filesystem::file_size(names.bld), stored * shape.Bytes()) << row.name;
+    EXPECT_NE(ReadFile(names.dsc).find("FRAMES:" + std::to_string(stored) + "\n"),
+              std::string::npos)
+        << row.name;
+    ExpectFramesAtTheirPlaces(names.dsc, stored, std::string(row.name) + ", full");
+
+    std::filesystem::remove(disk / "filler");
+    ASSERT_TRUE(AppendValued(source, shape, stored + 1, done, error)) << row.name << ": " << error;
+    EXPECT_EQ(done.bytesCut, 0u) << row.name;
+    ExpectFramesAtTheirPlaces(names.dsc, stored + 1, std::string(row.name) + ", room again");
+  }
 }
 
 }  // namespace

@@ -90,6 +90,30 @@ TEST(DSCParser, FirstOccurrenceWinsAndLongCommentsStaySkipped) {
   EXPECT_DOUBLE_EQ(d, 0.5);  // white space with line ends may precede the colon
 }
 
+// The entry found is the first line whose tag is followed by a colon, whatever stands before it.
+TEST(DSCParser, FindsTheFirstTagFollowedByAColon) {
+  struct Case {
+    const char* text;
+    bool found;
+    int frames;
+  };
+  const Case cases[] = {
+      {"FRAMES\nFRAMES: 5\n", true, 5},               // the tag alone on a line
+      {"FRAMES\r\n\r\n  FRAMES: 6\r\n", true, 6},     // ... then a blank line, CR LF
+      {"FRAMES\n# FRAMES: 1\nFRAMES: 7\n", true, 7},  // ... then a comment
+      {"FRAMES\nFRAMES/S: 25\nFRAMES: 8\n", true, 8},
+      {"FRAMES 3\nFRAMES: 9\n", true, 9},       // a value without a colon is no entry
+      {"FRAMES\n  : 4\nFRAMES: 9\n", true, 4},  // the colon may follow on the next line
+      {"FRAMES\n", false, -1},                  // the tag alone at the end of the file
+  };
+  for (const Case& c : cases) {
+    DSCParser p = DSCParser::FromText(c.text);
+    int frames = 0;
+    EXPECT_EQ(p.GetInt("FRAMES", frames, -1), c.found) << c.text;
+    EXPECT_EQ(frames, c.frames) << c.text;
+  }
+}
+
 TEST(DSCParser, ReadsFilesWhateverTheCaseOfTheirName) {
   auto dir = std::filesystem::temp_directory_path() / "zorvat_dscparser_test";
   std::filesystem::create_directories(dir);
