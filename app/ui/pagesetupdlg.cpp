@@ -6,10 +6,10 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QRadioButton>
-#include <QRegularExpressionValidator>
 
 #include "app/pagesetup.h"
 #include "app/printersettings.h"
+#include "base/ui/decimalfield.h"
 
 namespace {
 
@@ -58,6 +58,20 @@ const platform::ControlSpec kControls[] = {
 constexpr int kMarginIds[] = {kMarginLeft, kMarginRight, kMarginTop, kMarginBottom};
 constexpr int kAreaIds[] = {kAreaLeft, kAreaTop, kAreaWidth, kAreaHeight};
 
+// How a refusal names each field: two boxes have a "Left:" and a "Top:".
+const char* FieldName(int id) {
+  switch (id) {
+    case kMarginLeft: return "Left margin";
+    case kMarginRight: return "Right margin";
+    case kMarginTop: return "Top margin";
+    case kMarginBottom: return "Bottom margin";
+    case kAreaLeft: return "Print area left";
+    case kAreaTop: return "Print area top";
+    case kAreaWidth: return "Print area width";
+    default: return "Print area height";
+  }
+}
+
 }  // namespace
 
 PageSetupDialog::PageSetupDialog(QWidget* parent, PrinterSettings& settings)
@@ -93,9 +107,8 @@ PageSetupDialog::PageSetupDialog(QWidget* parent, PrinterSettings& settings)
 void PageSetupDialog::PrepareEdit(int id, const std::function<void()>& read) {
   auto* edit = ControlAs<QLineEdit>(id);
   edit->setMaximumWidth(edit->fontMetrics().horizontalAdvance(QString(kEditChars, '9')) + 12);
-  // Digits, an optional point, digits.
-  edit->setValidator(new QRegularExpressionValidator(QRegularExpression("\\d*\\.?\\d*"), edit));
   edit->setMaxLength(kMaxTypedChars);
+  DecimalField::Govern(edit, FieldName(id));
   connect(edit, &QLineEdit::editingFinished, this, read);
 }
 
@@ -116,7 +129,13 @@ void PageSetupDialog::ShowValues() {
   if (QWidget* picker = Control(kPosition)) picker->update();
 }
 
+bool PageSetupDialog::Take(int id) {
+  return DecimalField::Of(ControlAs<QLineEdit>(id))->Take().has_value();
+}
+
 void PageSetupDialog::ReadMargins() {
+  for (int id : kMarginIds)
+    if (!Take(id)) return;  // refused: every margin stays
   const bool inches = g_PageSetupInInches;
   auto read = [&](int id, std::int32_t limit) {
     return double(ReadLength(ControlAs<QLineEdit>(id)->text().toStdString(), inches, limit));
@@ -128,6 +147,7 @@ void PageSetupDialog::ReadMargins() {
 }
 
 void PageSetupDialog::ReadArea(int id) {
+  if (!Take(id)) return;
   const bool horizontal = id == kAreaLeft || id == kAreaWidth;
   const std::int32_t value =
       ReadLength(ControlAs<QLineEdit>(id)->text().toStdString(), g_PageSetupInInches,

@@ -29,8 +29,10 @@ class PageSetupDialog : public platform::TableDialog {
   void LayoutChanged();
 
  private:
-  // An edit that takes digits and a point and is read by read when it loses the focus.
+  // An edit of a length, read by read when it loses the focus.
   void PrepareEdit(int id, const std::function<void()>& read);
+  // The length typed into edit id, shown with a point; false when it was refused.
+  bool Take(int id);
   void ReadMargins();
   void ReadArea(int id);
   void Changed(bool showValues);
