@@ -104,6 +104,12 @@ PageSetupDialog::PageSetupDialog(QWidget* parent, PrinterSettings& settings)
   ShowValues();
 }
 
+PageSetupDialog::~PageSetupDialog() {
+  // Closing the panel takes the focus from its field, which would read it into a panel whose
+  // controls are going.
+  for (QLineEdit* edit : findChildren<QLineEdit*>()) disconnect(edit, nullptr, this, nullptr);
+}
+
 void PageSetupDialog::PrepareEdit(int id, const std::function<void()>& read) {
   auto* edit = ControlAs<QLineEdit>(id);
   edit->setMaximumWidth(edit->fontMetrics().horizontalAdvance(QString(kEditChars, '9')) + 12);

@@ -18,6 +18,7 @@ class PageSetupDialog : public platform::TableDialog {
   Q_OBJECT
  public:
   PageSetupDialog(QWidget* parent, PrinterSettings& settings);
+  ~PageSetupDialog() override;
 
   // Writes all values into the controls.
   void ShowValues();
