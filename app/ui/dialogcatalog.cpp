@@ -16,13 +16,13 @@
 #include "base/ui/unitsorigindlg.h"
 #include "calibration/ui/calibfilesdlg.h"
 #include "calibration/ui/calibrationwindow.h"
+#include "objects/resobjseq.h"
 #include "objects/ui/connectdlg.h"
 #include "objects/ui/editobjseqdlg.h"
 #include "objects/ui/exportdlg.h"
 #include "objects/ui/loadversiondlg.h"
 #include "objects/ui/objectpanels.h"
 #include "objects/ui/objeditor.h"
-#include "objects/resobjseq.h"
 #include "sequences/avisequence.h"
 #include "sequences/ui/avidlg.h"
 #include "sequences/ui/colreducedlg.h"
@@ -55,15 +55,13 @@ const DialogOpening kDialogs[] = {
     {"textformat", [](DialogSubjects&) { return Make<TextFormatDialog>(nullptr); }},
     {"units", [](DialogSubjects& s) { return Make<UnitsOriginDlg>(nullptr, s.units); }},
     {"loadversion", [](DialogSubjects&) { return Make<LoadVersionDlg>(nullptr, kLoadVersion); }},
-    {"avi",
-     [](DialogSubjects& s) { return Make<AviPropertiesDlg>(nullptr, s.video, s.aviModel); }},
+    {"avi", [](DialogSubjects& s) { return Make<AviPropertiesDlg>(nullptr, s.video, s.aviModel); }},
     {"avirate", [](DialogSubjects& s) { return Make<AVIfpsDlg>(nullptr, s.aviModel); }},
     {"filter", [](DialogSubjects& s) { return Make<FilterDlg>(nullptr, s.dib); }},
     {"gamma", [](DialogSubjects& s) { return Make<GammaDialog>(nullptr, s.dib, nullptr); }},
     {"colreducesetup",
      [](DialogSubjects&) { return Make<SetupColReduceDlg>(nullptr, kColourFrames); }},
-    {"colreduce",
-     [](DialogSubjects& s) { return Make<ColReduceDlg>(nullptr, FirstSequence(s)); }},
+    {"colreduce", [](DialogSubjects& s) { return Make<ColReduceDlg>(nullptr, FirstSequence(s)); }},
     {"editobjectsequence",
      [](DialogSubjects& s) -> Made {
        ResObjectSequence* sequence = s.document.ObjectSequences()->Find(0, 0xFFFF);
@@ -99,8 +97,7 @@ const DialogOpening kDialogs[] = {
        QWidget screen;
        return Make<DevCapsDlg>(nullptr, ScreenCaps(screen));
      }},
-    {"coordinates",
-     [](DialogSubjects& s) { return Make<KoordAngeben>(nullptr, s.coordinates); }},
+    {"coordinates", [](DialogSubjects& s) { return Make<KoordAngeben>(nullptr, s.coordinates); }},
     {"displaystyle",
      [](DialogSubjects& s) { return Make<DarstArtAngeben>(nullptr, s.displayStyle, 0); }},
     {"polynom", [](DialogSubjects&) { return Make<OrdnAngeben>(nullptr, kPolynomOrder); }},

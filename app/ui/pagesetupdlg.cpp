@@ -59,17 +59,20 @@ constexpr int kMarginIds[] = {kMarginLeft, kMarginRight, kMarginTop, kMarginBott
 constexpr int kAreaIds[] = {kAreaLeft, kAreaTop, kAreaWidth, kAreaHeight};
 
 // How a refusal names each field: two boxes have a "Left:" and a "Top:".
+constexpr struct {
+  int id;
+  const char* name;
+} kFieldNames[] = {
+    {kMarginLeft, "Left margin"},     {kMarginRight, "Right margin"},
+    {kMarginTop, "Top margin"},       {kMarginBottom, "Bottom margin"},
+    {kAreaLeft, "Print area left"},   {kAreaTop, "Print area top"},
+    {kAreaWidth, "Print area width"}, {kAreaHeight, "Print area height"},
+};
+
 const char* FieldName(int id) {
-  switch (id) {
-    case kMarginLeft: return "Left margin";
-    case kMarginRight: return "Right margin";
-    case kMarginTop: return "Top margin";
-    case kMarginBottom: return "Bottom margin";
-    case kAreaLeft: return "Print area left";
-    case kAreaTop: return "Print area top";
-    case kAreaWidth: return "Print area width";
-    default: return "Print area height";
-  }
+  for (const auto& field : kFieldNames)
+    if (field.id == id) return field.name;
+  return "";
 }
 
 }  // namespace

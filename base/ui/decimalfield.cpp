@@ -49,8 +49,7 @@ void DecimalField::Refuse(const std::string& typed) {
   if (refusal_)
     ErrorMessage(refusal_->captionId, refusal_->textId);
   else
-    ErrorMessage(kNotANumberCaption, kNotANumber, name_.toStdString(), typed,
-                 held.toStdString());
+    ErrorMessage(kNotANumberCaption, kNotANumber, name_.toStdString(), typed, held.toStdString());
   edit_->setText(held);
   edit_->selectAll();
   edit_->setFocus();

@@ -54,7 +54,8 @@ const std::vector<platform::ControlSpec>& Controls() {
 constexpr struct {
   int id;
   const char* name;
-} kFields[] = {{kLength, "in mm"}, {kRelationA, "Pixel relation X"}, {kRelationB, "Pixel relation Y"}};
+} kFields[] = {
+    {kLength, "in mm"}, {kRelationA, "Pixel relation X"}, {kRelationB, "Pixel relation Y"}};
 
 }  // namespace
 

@@ -31,8 +31,8 @@
 #include "base/ui/decimalfield.h"
 #include "base/unitsorigin.h"
 #include "calibration/calibrat.h"
-#include "calibration/ui/calibrationwindow.h"
 #include "calibration/ui/calibfilesdlg.h"
+#include "calibration/ui/calibrationwindow.h"
 #include "calibration/ui/scaledialog.h"
 #include "common/settings_fixture.h"
 #include "common/temp_dir.h"
@@ -142,8 +142,8 @@ struct Subjects {
   float rate = 25.0f;
   CoordinateTransfer coordinates;
   DisplayStyleTransfer displayStyle;
-  DialogSubjects all{document, calibrationHost, video, aviModel, defaults, units,
-                     page,     dib,             rate,  coordinates, displayStyle};
+  DialogSubjects all{document, calibrationHost, video,       aviModel, defaults, units, page, dib,
+                     rate,     coordinates,     displayStyle};
 };
 
 TEST_P(DecimalFields, EveryGovernedFieldOfEveryDialogTakesACommaAsThePoint) {
