@@ -114,9 +114,10 @@ struct Subjects {
     FrameSequence& camera = *document.Sequence(0);
     camera.SetCameraFile(folder.File("left.cam"), false);
     camera.SetFlag(kFlagLinearSizing, true);
+    // The custom relation 1.25, so that its fields apply when left.
+    camera.SetImageSize(1.0, 1.25, 640, 480);
     camera.sizingPoint1 = {50, 100};
     camera.sizingPoint2 = {250, 100};
-    camera.aspect = 1.25;  // the custom relation, so that its fields apply when left
     document.ObjectSequences()->NewSequence(0x101)->name = "Hip";
     videoData.framesPerSecond = 25.0f;
     videoData.frames = 120;
@@ -148,6 +149,7 @@ struct Subjects {
 
 TEST_P(DecimalFields, EveryGovernedFieldOfEveryDialogTakesACommaAsThePoint) {
   Subjects subjects;
+  g_PageSetupInInches = false;
   int dialogs = 0, fields = 0;
   for (const DialogOpening& opening : ProgramDialogs()) {
     std::unique_ptr<QWidget> probe = opening.open(subjects.all);
@@ -194,6 +196,22 @@ TEST_P(DecimalFields, EveryGovernedFieldOfEveryDialogTakesACommaAsThePoint) {
   EXPECT_EQ(subjects.rate, 1.5f);
   EXPECT_EQ(subjects.aviModel.Rate(), 1.5f);
   EXPECT_EQ(subjects.defaults.tracking.thresholdCross, 1.5);
+  // The camera-parameter file holds all nine as typed (the scale dialog, later, derives the
+  // camera's own from its scale again).
+  Calibration written;
+  written.SetImageSize(1.0, 1.0, 640, 480);
+  ASSERT_TRUE(written.SetCameraFile(subjects.folder.File("left.cam")));
+  const CameraParameters& camera = written.camera;
+  for (double value : {camera.Ncx, camera.Nfx, camera.dx, camera.dy, camera.dpx, camera.dpy,
+                       camera.Cx, camera.Cy, camera.sx})
+    EXPECT_EQ(value, 1.5);
+  // "1,5" : 1 and then 1.5 : "1,5".
+  EXPECT_EQ(subjects.document.Sequence(0)->aspect, 1.0);
+  // 1.5 mm of margin on every side and the print area's start; its size keeps 10 mm at least.
+  const PrinterSettings& page = subjects.page;
+  for (std::int32_t hundredths : {page.MarginLeft, page.MarginRight, page.MarginTop,
+                                  page.MarginBottom, page.AreaLeft, page.AreaTop})
+    EXPECT_EQ(hundredths, 150);
   EXPECT_EQ(subjects.displayStyle.verticalFactor, "2.5");
 }
 
@@ -232,6 +250,8 @@ TEST_P(DecimalFields, ScaleLengthTakes15) {
   // 1.5 mm over the 250 pixels the two points lie apart (at the relation 1.25).
   const Calibration& camera = *subjects.document.Sequence(0);
   EXPECT_NEAR(camera.lengthScale, 0.1 * 1.5 / 250.0, 1e-9);
+  window.Scale()->UpdateValues();
+  EXPECT_EQ(length->text(), "1.500000");
   EXPECT_TRUE(messages_.shown.empty());
 }
 
