@@ -83,11 +83,13 @@ void Focus(QWidget& window, QLineEdit& edit) {
 // Types text over the field's contents key by key; Return ends the typing, as it does for a
 // user: it presses the default button of a dialog, the page-setup panel reads the field, and
 // the calibration panels hand the focus to the picture, which reads the field it leaves.
-void TypeAndReturn(QLineEdit& edit, const QString& text) {
+void TypeAndReturn(QLineEdit& edit, const QString& text, const char* picture = nullptr) {
   edit.selectAll();
   QTest::keyClick(&edit, Qt::Key_Backspace);
   QTest::keyClicks(&edit, text);
   EXPECT_EQ(edit.text(), text) << "a key was dropped";
+  if (picture)
+    EXPECT_TRUE(edit.window()->grab().save(QString(ZORVAT_BUILD_DIR "/") + picture));
   QTest::keyClick(&edit, Qt::Key_Return);
   QApplication::processEvents();
 }
@@ -228,7 +230,7 @@ TEST_P(DecimalFields, AviRateTakes2997) {
     ASSERT_NE(rate, nullptr);
     auto* edit = rate->ControlAs<QLineEdit>(aviid::kRateEdit);
     Focus(*rate, *edit);
-    TypeAndReturn(*edit, "29,97");
+    TypeAndReturn(*edit, "29,97", "typed_avi_rate.png");
     typed = !rate->isVisible();
     if (!typed) rate->done(2);
   });
