@@ -16,8 +16,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cxxabi.h>
+
 #include <clocale>
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -88,8 +93,7 @@ void TypeAndReturn(QLineEdit& edit, const QString& text, const char* picture = n
   QTest::keyClick(&edit, Qt::Key_Backspace);
   QTest::keyClicks(&edit, text);
   EXPECT_EQ(edit.text(), text) << "a key was dropped";
-  if (picture)
-    EXPECT_TRUE(edit.window()->grab().save(QString(ZORVAT_BUILD_DIR "/") + picture));
+  if (picture) EXPECT_TRUE(edit.window()->grab().save(QString(ZORVAT_BUILD_DIR "/") + picture));
   QTest::keyClick(&edit, Qt::Key_Return);
   QApplication::processEvents();
 }
@@ -100,6 +104,36 @@ std::vector<QLineEdit*> DecimalFieldsOf(QWidget& window) {
     if (DecimalField::Of(edit) && edit->isVisibleTo(&window) && edit->isEnabled())
       fields.push_back(edit);
   return fields;
+}
+
+// The classes of a governed field's widget and of every widget around it (a panel inside its
+// window, say), as the sources name them.
+void AddClassesAround(QWidget* edit, std::set<std::string>& classes) {
+  for (QWidget* w = edit; w; w = w->parentWidget()) {
+    int status = 0;
+    char* name = abi::__cxa_demangle(typeid(*w).name(), nullptr, nullptr, &status);
+    if (status == 0 && name) classes.insert(name);
+    std::free(name);
+  }
+}
+
+// The program's sources that put the decimal rule on a field.
+std::vector<std::filesystem::path> SourcesGoverningFields() {
+  std::vector<std::filesystem::path> files;
+  const std::filesystem::path root = ZORVAT_SOURCE_DIR;
+  for (const char* floor :
+       {"platform", "base", "calibration", "sequences", "objects", "analysis", "app"}) {
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(root / floor)) {
+      if (entry.path().extension() != ".cpp" || entry.path().filename() == "decimalfield.cpp")
+        continue;
+      std::ifstream in(entry.path());
+      std::stringstream text;
+      text << in.rdbuf();
+      if (text.str().find("DecimalField::Govern(") != std::string::npos)
+        files.push_back(entry.path());
+    }
+  }
+  return files;
 }
 
 std::string ReadAll(const std::string& path) {
@@ -153,13 +187,17 @@ TEST_P(DecimalFields, EveryGovernedFieldOfEveryDialogTakesACommaAsThePoint) {
   Subjects subjects;
   g_PageSetupInInches = false;
   int dialogs = 0, fields = 0;
+  std::set<std::string> walked;  // classes around the fields the walk reached
   for (const DialogOpening& opening : ProgramDialogs()) {
     std::unique_ptr<QWidget> probe = opening.open(subjects.all);
     if (!probe) continue;
     probe->show();
     const std::vector<QLineEdit*> found = DecimalFieldsOf(*probe);
     std::vector<QString> names;
-    for (QLineEdit* edit : found) names.push_back(edit->objectName());
+    for (QLineEdit* edit : found) {
+      names.push_back(edit->objectName());
+      AddClassesAround(edit, walked);
+    }
     probe.reset();
     dialogs += !names.empty();
     // Each field in a dialog of its own, so that a refusal in one cannot hide another.
@@ -190,6 +228,17 @@ TEST_P(DecimalFields, EveryGovernedFieldOfEveryDialogTakesACommaAsThePoint) {
         EXPECT_EQ(edit->text(), before);
       }
     }
+  }
+  // Every source that puts the rule on a field belongs to a dialog the walk reached: a dialog
+  // missing from the program's list of dialogs cannot escape the check.
+  const std::vector<std::filesystem::path> governing = SourcesGoverningFields();
+  EXPECT_EQ(governing.size(), 7u);
+  for (const std::filesystem::path& file : governing) {
+    const std::string text = ReadAll(file.string());
+    bool reached = false;
+    for (const std::string& cls : walked)
+      reached = reached || text.find(cls + "::") != std::string::npos;
+    EXPECT_TRUE(reached) << file << " governs a field of a dialog the walk did not open";
   }
   // AVI rate, frame rate, presettings, camera parameters, page setup, scale and display style.
   EXPECT_EQ(dialogs, 7);
