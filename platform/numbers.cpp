@@ -84,6 +84,32 @@ bool TryParseDouble(std::string_view text, double& out) {
   return true;
 }
 
+std::optional<TypedNumber> ReadTypedNumber(std::string_view text, bool commaIsPoint) {
+  text = Trim(text);
+  const bool negative = !text.empty() && text.front() == '-';
+  if (negative) text.remove_prefix(1);
+  std::string whole, fraction;
+  bool marked = false;
+  for (char c : text) {
+    if (c >= '0' && c <= '9') {
+      (marked ? fraction : whole) += c;
+    } else if ((c == '.' || (c == ',' && commaIsPoint)) && !marked) {
+      marked = true;
+    } else {
+      return std::nullopt;
+    }
+  }
+  if (whole.empty() && fraction.empty()) return std::nullopt;
+  TypedNumber number{0.0, std::string(negative ? "-" : "") + (whole.empty() ? "0" : whole)};
+  if (!fraction.empty()) number.text += "." + fraction;
+  // Digits alone: from_chars reads them whatever the process's locale.
+  const char* first = number.text.data();
+  const char* last = first + number.text.size();
+  const auto [end, error] = std::from_chars(first, last, number.value);
+  if (error != std::errc() || end != last || !std::isfinite(number.value)) return std::nullopt;
+  return number;
+}
+
 long ParseLong(std::string_view text) {
   text = SkipLeadingSpace(text);
   bool negative = false;

@@ -5,6 +5,7 @@
 // desktop with a decimal comma still reads "25.5" as 25.5 and writes "0.495" with a point, and
 // a value read from a file (or computed from one) never reaches an integer out of its range.
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -16,6 +17,17 @@ double ParseDouble(std::string_view text);
 
 // The whole text, white space around it excepted, must be one number.
 bool TryParseDouble(std::string_view text, double& out);
+
+// A number as a user types it into a dialog field: an optional minus, digits, and at most one
+// decimal mark with digits on at least one side of it; white space around it is allowed. The
+// decimal mark is a point, or a comma taken as the point (how a German user types it) unless
+// commaIsPoint is false. Nothing else passes: no exponent, no plus, no second mark, no letters,
+// so a number is never cut off at a character it does not know.
+struct TypedNumber {
+  double value;
+  std::string text;  // the number as the program writes it: "29,97" gives "29.97", ",5" "0.5"
+};
+std::optional<TypedNumber> ReadTypedNumber(std::string_view text, bool commaIsPoint = true);
 
 // atol semantics in base 10: optional sign, then digits; no digits gives 0. Values beyond the
 // range of long are clamped.

@@ -15,6 +15,7 @@
 #include "analysis/analysis_ids.h"
 #include "analysis/series/gapnetwork.h"
 #include "base/messages.h"
+#include "base/ui/decimalfield.h"
 
 namespace {
 
@@ -214,6 +215,9 @@ DarstArtAngeben::DarstArtAngeben(QWidget* parent, DisplayStyleTransfer& transfer
   ControlAs<QLineEdit>(22300)->setText(QString::number(transfer_.abscissaDecimals));
   ControlAs<QLineEdit>(22304)->setText(QString::fromStdString(transfer_.verticalFactor));
   ControlAs<QLineEdit>(22305)->setText(QString::fromStdString(transfer_.horizontalFactor));
+  // These fields have their own refusal, which asks for a point.
+  DecimalField::Govern(ControlAs<QLineEdit>(22304), "Vertical", {kInputFailure, kEnterReal});
+  DecimalField::Govern(ControlAs<QLineEdit>(22305), "Horizontal", {kInputFailure, kEnterReal});
   ControlAs<QRadioButton>(transfer_.fit ? 23209 : 23210)->setChecked(true);
   ControlAs<QRadioButton>(22227 + std::clamp(transfer_.grid, 0, 2))->setChecked(true);
   for (int id : {23209, 23210})
@@ -258,9 +262,8 @@ bool DarstArtAngeben::CanClose() {
       !Check(*this, 22300, IsIntegerInRange(Text(*this, 22300).toStdString(), 0, 9), kEnterInteger))
     return false;
   const bool fit = ControlAs<QRadioButton>(23209)->isChecked();
-  if (!fit && (!Check(*this, 22304, MatchesRealPicture(Text(*this, 22304).toStdString()), kEnterReal) ||
-               !Check(*this, 22305, MatchesRealPicture(Text(*this, 22305).toStdString()), kEnterReal)))
-    return false;
+  auto take = [this](int id) { return DecimalField::Of(ControlAs<QLineEdit>(id))->Take(); };
+  if (!fit && (!take(22304) || !take(22305))) return false;
   transfer_.ordinateDecimals = Text(*this, 22303).toInt();
   transfer_.abscissaDecimals = Text(*this, 22300).toInt();
   transfer_.verticalFactor = Text(*this, 22304).toStdString();

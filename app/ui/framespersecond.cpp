@@ -2,9 +2,9 @@
 
 #include <QLabel>
 #include <QLineEdit>
-#include <QRegularExpressionValidator>
 
 #include "base/messages.h"
+#include "base/ui/decimalfield.h"
 #include "platform/numbers.h"
 
 namespace {
@@ -46,14 +46,15 @@ FramesPerSecondDlg::FramesPerSecondDlg(QWidget* parent, float* rate, float highe
   ControlAs<QLabel>(kLowest)->setText(Rate(*rate));
   ControlAs<QLabel>(kHighest)->setText(Rate(highest));
   auto* edit = ControlAs<QLineEdit>(kRateEdit);
-  // Digits, an optional point, digits.
-  edit->setValidator(new QRegularExpressionValidator(QRegularExpression("\\d*\\.?\\d*"), edit));
   edit->setMaxLength(19);
   edit->setText(Rate(*rate));
+  DecimalField::Govern(edit, "Consisting Frequence");
 }
 
 bool FramesPerSecondDlg::CanClose() {
-  if (ParseFrameRate(ControlAs<QLineEdit>(kRateEdit)->text().toStdString(), *rate_)) return true;
+  DecimalField* field = DecimalField::Of(ControlAs<QLineEdit>(kRateEdit));
+  if (!field->Take()) return false;
+  if (ParseFrameRate(field->Edit()->text().toStdString(), *rate_)) return true;
   ErrorMessage(kUsageError, kRateAboveZero);
   return false;
 }

@@ -6,10 +6,10 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QRadioButton>
-#include <QRegularExpressionValidator>
 
 #include "app/pagesetup.h"
 #include "app/printersettings.h"
+#include "base/ui/decimalfield.h"
 
 namespace {
 
@@ -58,6 +58,23 @@ const platform::ControlSpec kControls[] = {
 constexpr int kMarginIds[] = {kMarginLeft, kMarginRight, kMarginTop, kMarginBottom};
 constexpr int kAreaIds[] = {kAreaLeft, kAreaTop, kAreaWidth, kAreaHeight};
 
+// How a refusal names each field: two boxes have a "Left:" and a "Top:".
+constexpr struct {
+  int id;
+  const char* name;
+} kFieldNames[] = {
+    {kMarginLeft, "Left margin"},     {kMarginRight, "Right margin"},
+    {kMarginTop, "Top margin"},       {kMarginBottom, "Bottom margin"},
+    {kAreaLeft, "Print area left"},   {kAreaTop, "Print area top"},
+    {kAreaWidth, "Print area width"}, {kAreaHeight, "Print area height"},
+};
+
+const char* FieldName(int id) {
+  for (const auto& field : kFieldNames)
+    if (field.id == id) return field.name;
+  return "";
+}
+
 }  // namespace
 
 PageSetupDialog::PageSetupDialog(QWidget* parent, PrinterSettings& settings)
@@ -90,12 +107,17 @@ PageSetupDialog::PageSetupDialog(QWidget* parent, PrinterSettings& settings)
   ShowValues();
 }
 
+PageSetupDialog::~PageSetupDialog() {
+  // Closing the panel takes the focus from its field, which would read it into a panel whose
+  // controls are going.
+  for (QLineEdit* edit : findChildren<QLineEdit*>()) disconnect(edit, nullptr, this, nullptr);
+}
+
 void PageSetupDialog::PrepareEdit(int id, const std::function<void()>& read) {
   auto* edit = ControlAs<QLineEdit>(id);
   edit->setMaximumWidth(edit->fontMetrics().horizontalAdvance(QString(kEditChars, '9')) + 12);
-  // Digits, an optional point, digits.
-  edit->setValidator(new QRegularExpressionValidator(QRegularExpression("\\d*\\.?\\d*"), edit));
   edit->setMaxLength(kMaxTypedChars);
+  DecimalField::Govern(edit, FieldName(id));
   connect(edit, &QLineEdit::editingFinished, this, read);
 }
 
@@ -116,7 +138,13 @@ void PageSetupDialog::ShowValues() {
   if (QWidget* picker = Control(kPosition)) picker->update();
 }
 
+bool PageSetupDialog::Take(int id) {
+  return DecimalField::Of(ControlAs<QLineEdit>(id))->Take().has_value();
+}
+
 void PageSetupDialog::ReadMargins() {
+  for (int id : kMarginIds)
+    if (!Take(id)) return;  // refused: every margin stays
   const bool inches = g_PageSetupInInches;
   auto read = [&](int id, std::int32_t limit) {
     return double(ReadLength(ControlAs<QLineEdit>(id)->text().toStdString(), inches, limit));
@@ -128,6 +156,7 @@ void PageSetupDialog::ReadMargins() {
 }
 
 void PageSetupDialog::ReadArea(int id) {
+  if (!Take(id)) return;
   const bool horizontal = id == kAreaLeft || id == kAreaWidth;
   const std::int32_t value =
       ReadLength(ControlAs<QLineEdit>(id)->text().toStdString(), g_PageSetupInInches,

@@ -18,6 +18,7 @@ class PageSetupDialog : public platform::TableDialog {
   Q_OBJECT
  public:
   PageSetupDialog(QWidget* parent, PrinterSettings& settings);
+  ~PageSetupDialog() override;
 
   // Writes all values into the controls.
   void ShowValues();
@@ -29,8 +30,10 @@ class PageSetupDialog : public platform::TableDialog {
   void LayoutChanged();
 
  private:
-  // An edit that takes digits and a point and is read by read when it loses the focus.
+  // An edit of a length, read by read when it loses the focus.
   void PrepareEdit(int id, const std::function<void()>& read);
+  // The length typed into edit id, shown with a point; false when it was refused.
+  bool Take(int id);
   void ReadMargins();
   void ReadArea(int id);
   void Changed(bool showValues);

@@ -11,7 +11,9 @@
 #include <QRadioButton>
 
 #include <algorithm>
+#include <optional>
 
+#include "base/ui/decimalfield.h"
 #include "platform/numbers.h"
 #include "platform/strings.h"
 #include "platform/ui/choosers.h"
@@ -194,6 +196,7 @@ ObjectSequenceDefaultsDlg::ObjectSequenceDefaultsDlg(QWidget* parent, DefaultVal
     radio->setToolTip(QString::fromUtf8(platform::LoadString(3022 + s).data()));
   }
   Fill();
+  DecimalField::Govern(ControlAs<QLineEdit>(kCrossThreshold), "Cross-correlation Threshold");
 }
 
 void ObjectSequenceDefaultsDlg::Fill() {
@@ -228,6 +231,9 @@ bool ObjectSequenceDefaultsDlg::CanClose() {
   for (int id : {kTemplateWidth, kTemplateHeight, kXOffset, kYOffset, kMarkWidth, kMarkHeight,
                  kHLimit, kVLimit, kSSDThreshold})
     if (!ControlAs<QLineEdit>(id)->hasAcceptableInput()) return false;
+  const std::optional<double> crossThreshold =
+      DecimalField::Of(ControlAs<QLineEdit>(kCrossThreshold))->Take();
+  if (!crossThreshold) return false;
   DefaultValueStruct& d = defaults_;
   auto value = [this](int id) { return ControlAs<QLineEdit>(id)->text().toInt(); };
   d.defaultAlgorithm = algorithm::kSSD;
@@ -245,8 +251,7 @@ bool ObjectSequenceDefaultsDlg::CanClose() {
   d.horizontalLimit = value(kHLimit);
   d.verticalLimit = value(kVLimit);
   d.tracking.thresholdSSD = value(kSSDThreshold);
-  d.tracking.thresholdCross =
-      platform::ParseDouble(ControlAs<QLineEdit>(kCrossThreshold)->text().left(5).toStdString());
+  d.tracking.thresholdCross = *crossThreshold;
   d.templateShape =
       ControlAs<QRadioButton>(kTemplateRectangle)->isChecked() ? shape::kRectangle : shape::kCircle;
   for (int s = 0; s < shape::kCount; ++s)

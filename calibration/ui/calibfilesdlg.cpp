@@ -4,17 +4,18 @@
 #include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QRegularExpressionValidator>
 
-#include <cstdio>
 #include <filesystem>
+#include <iterator>
 #include <optional>
 
 #include "base/filesnapshot.h"
 #include "base/messages.h"
+#include "base/ui/decimalfield.h"
 #include "calibration/calibfilesstate.h"
 #include "calibration/calibrat.h"
 #include "calibration/ui/calibhost.h"
+#include "platform/numbers.h"
 #include "platform/strings.h"
 #include "platform/ui/choosers.h"
 
@@ -238,7 +239,6 @@ void CalibFilesDlg::CmFurtherSequence() {
 namespace {
 
 constexpr int kCameraName = 20681, kCameraSaveAs = 20682, kCameraLoadButton = 20683;
-constexpr int kValueLimit = 19;
 
 struct ParameterRow {
   int id;
@@ -288,22 +288,16 @@ EditCameraParaDlg::EditCameraParaDlg(QWidget* parent, Calibration& calibration)
     : platform::TableDialog(parent, "Camera Parameters", CameraTable()),
       calibration_(calibration) {
   Control(platform::kIdHelp)->setEnabled(false);
-  // An optional minus, digits, an optional decimal point, digits.
-  const QRegularExpression number(QStringLiteral("-?[0-9]*\\.?[0-9]*"));
-  for (const ParameterRow& p : kParameters) {
-    auto* edit = ControlAs<QLineEdit>(p.id);
-    edit->setValidator(new QRegularExpressionValidator(number, edit));
-  }
   ShowParameters();
+  for (const ParameterRow& p : kParameters)
+    DecimalField::Govern(ControlAs<QLineEdit>(p.id), p.label);
 }
 
 void EditCameraParaDlg::ShowParameters() {
   SetLabel(*this, kCameraName, calibration_.cameraFile.NameExt());
-  for (const ParameterRow& p : kParameters) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.4lf", calibration_.camera.*p.field);
-    ControlAs<QLineEdit>(p.id)->setText(QString::fromLatin1(text));
-  }
+  for (const ParameterRow& p : kParameters)
+    ControlAs<QLineEdit>(p.id)->setText(
+        QString::fromStdString(platform::FormatFixed(calibration_.camera.*p.field, 4)));
 }
 
 void EditCameraParaDlg::OnCommand(int id) {
@@ -324,11 +318,14 @@ void EditCameraParaDlg::OnCommand(int id) {
 }
 
 bool EditCameraParaDlg::CanClose() {
-  for (const ParameterRow& p : kParameters) {
-    const std::string text = ControlAs<QLineEdit>(p.id)->text().left(kValueLimit).toStdString();
-    double value = 0;
-    if (std::sscanf(text.c_str(), "%lf", &value) == 1) calibration_.camera.*p.field = value;
+  double values[std::size(kParameters)];
+  for (std::size_t i = 0; i < std::size(kParameters); ++i) {
+    const auto value = DecimalField::Of(ControlAs<QLineEdit>(kParameters[i].id))->Take();
+    if (!value) return false;  // refused: no parameter changes
+    values[i] = *value;
   }
+  for (std::size_t i = 0; i < std::size(kParameters); ++i)
+    calibration_.camera.*kParameters[i].field = values[i];
   // A file that cannot be written has been reported; the values hold all the same.
   calibration_.WriteCameraFile();
   return true;

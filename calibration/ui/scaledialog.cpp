@@ -4,9 +4,9 @@
 #include <QEvent>
 #include <QLineEdit>
 
-#include <cstdio>
-#include <string>
+#include <optional>
 
+#include "base/ui/decimalfield.h"
 #include "base/unitsorigin.h"
 #include "calibration/calibrat.h"
 #include "calibration/calibvalues.h"
@@ -25,7 +25,6 @@ constexpr int kNormal = 20602, kOptimized = 20603, kGradient = 20604, kLinearSiz
               kFiles = 20609;
 constexpr int kPixels = 20651, kLengthLabel = 20652, kLength = 20653, kRelationA = 20658,
               kRelationB = 20659;
-constexpr int kTextLimit = 20;
 constexpr float kAnyRate = 1.0f;
 
 // Below the method rows.
@@ -51,10 +50,12 @@ const std::vector<platform::ControlSpec>& Controls() {
   return table;
 }
 
-std::string EditText(QWidget* w) {
-  auto* edit = qobject_cast<QLineEdit*>(w);
-  return edit ? edit->text().left(kTextLimit).toStdString() : std::string();
-}
+// How a refusal names the three fields.
+constexpr struct {
+  int id;
+  const char* name;
+} kFields[] = {
+    {kLength, "in mm"}, {kRelationA, "Pixel relation X"}, {kRelationB, "Pixel relation Y"}};
 
 }  // namespace
 
@@ -62,7 +63,14 @@ ScaleDialog::ScaleDialog(CalibrationWindow& window, QWidget* parent)
     : CalibPanel(window, "Scale", Controls(), parent) {
   ConnectRadios({kNormal, kOptimized, kGradient, kRelation1to1, kRelation4to3, kRelation16to9,
                  kRelationCustom});
-  for (int id : {kLength, kRelationA, kRelationB}) Control(id)->installEventFilter(this);
+  for (const auto& field : kFields) {
+    DecimalField::Govern(ControlAs<QLineEdit>(field.id), field.name);
+    Control(field.id)->installEventFilter(this);
+  }
+}
+
+std::optional<double> ScaleDialog::Take(int id) {
+  return DecimalField::Of(ControlAs<QLineEdit>(id))->Take();
 }
 
 void ScaleDialog::UpdateValues() {
@@ -91,9 +99,9 @@ void ScaleDialog::SetScale(double relation) {
 void ScaleDialog::LengthEntered() {
   Calibration* c = OnShow();
   if (!c) return;
-  float entered = 0;
-  if (std::sscanf(EditText(Control(kLength)).c_str(), "%f", &entered) != 1) return;
-  const double mm = g_UnitsOrigin.FromUnit(entered, -1, kAnyRate);
+  const std::optional<double> entered = Take(kLength);
+  if (!entered) return;
+  const double mm = g_UnitsOrigin.FromUnit(static_cast<float>(*entered), -1, kAnyRate);
   const double d = PixelDistance(c->sizingPoint1, c->sizingPoint2, c->aspect);
   window_.Host().SetScale(number_, static_cast<float>(ScaleFromLength(mm, d)),
                           static_cast<float>(c->aspect));
@@ -102,10 +110,10 @@ void ScaleDialog::LengthEntered() {
 void ScaleDialog::ApplyCustomRelation() {
   Calibration* c = OnShow();
   if (!c) return;
-  double a = 0, b = 0;
-  if (std::sscanf(EditText(Control(kRelationA)).c_str(), "%lf", &a) != 1) a = 0;
-  if (std::sscanf(EditText(Control(kRelationB)).c_str(), "%lf", &b) != 1) b = 0;
-  SetScale(CustomRelation(a, b, c->aspect));
+  const std::optional<double> a = Take(kRelationA);
+  const std::optional<double> b = a ? Take(kRelationB) : std::nullopt;
+  if (!b) return;  // refused: the relation stays
+  SetScale(CustomRelation(*a, *b, c->aspect));
 }
 
 bool ScaleDialog::eventFilter(QObject* watched, QEvent* event) {

@@ -4,6 +4,8 @@
 // sizing points in pixels and as a length, takes the real length of that distance (which sets
 // the linear scale) and the relation of a pixel's width to its height.
 
+#include <optional>
+
 #include "calibration/ui/calibpanel.h"
 
 class ScaleDialog : public CalibPanel {
@@ -24,4 +26,6 @@ class ScaleDialog : public CalibPanel {
 
  private:
   void ApplyCustomRelation();
+  // The number typed into edit id; none when it was refused.
+  std::optional<double> Take(int id);
 };

@@ -5,10 +5,10 @@
 #include <QLineEdit>
 #include <QPixmap>
 #include <QRadioButton>
-#include <QRegularExpressionValidator>
 #include <QScrollBar>
 
 #include "base/messages.h"
+#include "base/ui/decimalfield.h"
 #include "platform/strings.h"
 #include "sequences/avi_ids.h"
 #include "sequences/avisequence.h"
@@ -77,17 +77,16 @@ AVIfpsDlg::AVIfpsDlg(QWidget* parent, AviPropertiesModel& model)
       ->setText(QString::fromStdString(platform::Format("%.4f", model.StreamRate())));
   auto* edit = ControlAs<QLineEdit>(aviid::kRateEdit);
   edit->setMaxLength(20);
-  // Digits, an optional point, digits.
-  edit->setValidator(
-      new QRegularExpressionValidator(QRegularExpression("[0-9]*\\.?[0-9]+|[0-9]+\\.?"), edit));
   edit->setText(QString::fromStdString(platform::Format("%.4f", model.Rate())));
+  DecimalField::Govern(edit, "Frames/s");
 }
 
 bool AVIfpsDlg::CanClose() {
+  DecimalField* field = DecimalField::Of(ControlAs<QLineEdit>(aviid::kRateEdit));
+  if (!field->Take()) return false;
   double rate = 0.0;
-  // 0 or no number: no rate to divide by.
-  if (ParseFrameRate(ControlAs<QLineEdit>(aviid::kRateEdit)->text().toStdString(), &rate) &&
-      model_.SetRate(rate))
+  // 0: no rate to divide by.
+  if (ParseFrameRate(field->Edit()->text().toStdString(), &rate) && model_.SetRate(rate))
     return true;
   ErrorMessage(kUsageError, kRateAboveZero);
   return false;

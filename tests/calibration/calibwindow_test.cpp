@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
@@ -483,7 +484,18 @@ TEST_F(CalibWindowTest, CameraParametersAreWrittenAndReadBack) {
   EXPECT_EQ(dialog.findChild<QLineEdit*>("20684")->text(), "320.0000");
   dialog.findChild<QLineEdit*>("20685")->setText("640");
   dialog.findChild<QLineEdit*>("20628")->setText("-161.5");
-  dialog.findChild<QLineEdit*>("20686")->setText("");  // an emptied field keeps the value
+  // A field the user empties is refused: it shows its value again, which OK then takes.
+  auto* dx = dialog.findChild<QLineEdit*>("20686");
+  dx->selectAll();
+  QKeyEvent backspace(QEvent::KeyPress, Qt::Key_Backspace, Qt::NoModifier);
+  QApplication::sendEvent(dx, &backspace);
+  dialog.findChild<QPushButton*>("1")->click();
+  EXPECT_NE(dialog.result(), 1);
+  ASSERT_EQ(messages_.shown.size(), 1u);
+  EXPECT_NE(messages_.shown[0].text.find("\"dx (Sensor Element Size horiz.) [mm/sel]\" holds \"\""),
+            std::string::npos);
+  EXPECT_FALSE(std::filesystem::exists(cam)) << "nothing is written while a field is refused";
+  EXPECT_EQ(dx->text(), "0.0200");
   dialog.findChild<QPushButton*>("1")->click();
   EXPECT_EQ(dialog.result(), 1);
   Calibration back;

@@ -5,6 +5,7 @@
 #include <clocale>
 #include <cmath>
 #include <limits>
+#include <optional>
 #include <string>
 
 namespace {
@@ -53,6 +54,57 @@ TEST(Numbers, FormattingMatchesPrintfInTheCLocale) {
 }
 
 // A desktop with a decimal comma must not change how the program's files read or write.
+// A number typed into a dialog field: what each text becomes (its value and the text the field
+// then shows), or that it is refused (no value). Nothing is cut off at a character it does not
+// know. The same table holds under a German numeric locale.
+TEST(Numbers, TypedNumbersTakeACommaAsThePointAndRefuseTheRest) {
+  struct Case {
+    const char* typed;
+    std::optional<double> value;
+    const char* shown;
+  };
+  const std::string beyondADouble(400, '9');
+  const Case cases[] = {
+      {"29,97", 29.97, "29.97"},
+      {"29.97", 29.97, "29.97"},
+      {"0,0083", 0.0083, "0.0083"},
+      {"-1,5", -1.5, "-1.5"},
+      {"1,2,3", std::nullopt, ""},
+      {"1.2.3", std::nullopt, ""},
+      {"1,2.3", std::nullopt, ""},
+      {"12a", std::nullopt, ""},
+      {"", std::nullopt, ""},
+      {",5", 0.5, "0.5"},
+      {"5,", 5.0, "5"},
+      {" 25,5 ", 25.5, "25.5"},
+      {",", std::nullopt, ""},
+      {"-", std::nullopt, ""},
+      {"+3", std::nullopt, ""},
+      {"1e5", std::nullopt, ""},
+      {"1 5", std::nullopt, ""},
+      {beyondADouble.c_str(), std::nullopt, ""},
+  };
+  const std::string old = std::setlocale(LC_ALL, nullptr);
+  for (const char* locale : {"C", "de_DE.UTF-8"}) {
+    if (!std::setlocale(LC_ALL, locale)) {
+      ADD_FAILURE() << "locale " << locale << " is not installed (scripts/install-deps.sh)";
+      continue;
+    }
+    for (const Case& c : cases) {
+      SCOPED_TRACE(std::string(locale) + " \"" + c.typed + '"');
+      const auto number = platform::ReadTypedNumber(c.typed);
+      ASSERT_EQ(number.has_value(), c.value.has_value());
+      if (!number) continue;
+      EXPECT_EQ(number->value, *c.value);
+      EXPECT_EQ(number->text, c.shown);
+    }
+  }
+  std::setlocale(LC_ALL, old.c_str());
+  // A field whose dialog asks for a point takes no comma.
+  EXPECT_FALSE(platform::ReadTypedNumber("1,5", false));
+  EXPECT_EQ(platform::ReadTypedNumber("-12.5", false)->value, -12.5);
+}
+
 TEST(Numbers, GermanNumericLocaleChangesNothing) {
   std::string old = std::setlocale(LC_ALL, nullptr);
   if (!std::setlocale(LC_ALL, "de_DE.UTF-8")) GTEST_SKIP() << "no German locale installed";
