@@ -61,6 +61,9 @@ std::string CauseText(int error) {
 // Why a write failed: the system's error number, and where that alone would mislead, the
 // message id of the cause to name instead (a cause text with %s takes the system's text).
 struct Failure {
+  Failure() = default;
+  explicit Failure(int systemError, int cause = 0) : error(systemError), causeId(cause) {}
+
   int error = 0;
   int causeId = 0;
   bool notPutBack = false;  // the old content could not be put back
@@ -524,7 +527,8 @@ std::optional<FileIdentity> IdentityOf(const std::string& path) {
 }
 
 std::optional<FileFacts> ReadFileFacts(const std::string& path) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // Not blocking: a pipe of that name is no file to read and must not hang the program.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return std::nullopt;
   std::optional<FileFacts> facts;
   struct stat st {};
