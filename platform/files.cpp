@@ -171,7 +171,8 @@ int CreateTemporary(int folder, unsigned mode, std::string& name) {
 bool AttributeNames(const std::string& path, int fd, std::vector<std::string>& names) {
   std::vector<char> list;
   for (;;) {
-    const ssize_t size = fd >= 0 ? ::flistxattr(fd, nullptr, 0) : ::llistxattr(path.c_str(), nullptr, 0);
+    const ssize_t size =
+        fd >= 0 ? ::flistxattr(fd, nullptr, 0) : ::llistxattr(path.c_str(), nullptr, 0);
     if (size < 0 && errno == ENOTSUP) {  // a file system without attributes: the file has none
       names.clear();
       return true;
@@ -199,8 +200,9 @@ bool AttributeValue(const std::string& path, int fd, const std::string& name, st
                                  : ::lgetxattr(path.c_str(), name.c_str(), nullptr, 0);
     if (size < 0) return false;
     value.resize(static_cast<std::size_t>(size));
-    const ssize_t got = fd >= 0 ? ::fgetxattr(fd, name.c_str(), value.data(), value.size())
-                                : ::lgetxattr(path.c_str(), name.c_str(), value.data(), value.size());
+    const ssize_t got = fd >= 0
+                            ? ::fgetxattr(fd, name.c_str(), value.data(), value.size())
+                            : ::lgetxattr(path.c_str(), name.c_str(), value.data(), value.size());
     if (got >= 0) {
       value.resize(static_cast<std::size_t>(got));
       return true;
@@ -213,7 +215,8 @@ bool AttributeValue(const std::string& path, int fd, const std::string& name, st
 // user's attributes, and none that the folder's defaults gave it. 0, or the error number.
 int KeepAttributes(const std::string& oldPath, int fd) {
   std::vector<std::string> oldNames, newNames;
-  if (!AttributeNames(oldPath, -1, oldNames) || !AttributeNames(oldPath, fd, newNames)) return errno;
+  if (!AttributeNames(oldPath, -1, oldNames) || !AttributeNames(oldPath, fd, newNames))
+    return errno;
   for (const std::string& name : newNames)
     if (std::find(oldNames.begin(), oldNames.end(), name) == oldNames.end() &&
         ::fremovexattr(fd, name.c_str()) != 0)
@@ -304,8 +307,7 @@ Failure WriteAndRename(int folder, const std::string& name, std::string_view byt
   }
   if (!failure && !replaceInPlace) failure.error = ReplaceContent(fd, bytes);
   if (::close(fd) != 0 && !failure) failure.error = errno;
-  if (!failure && !replaceInPlace &&
-      ::renameat(folder, temp.c_str(), folder, name.c_str()) != 0)
+  if (!failure && !replaceInPlace && ::renameat(folder, temp.c_str(), folder, name.c_str()) != 0)
     failure.error = errno;
   if (failure || replaceInPlace) {
     ::unlinkat(folder, temp.c_str(), 0);
@@ -366,7 +368,8 @@ class KeptContent {
     if (size <= kInMemory) {
       bytes_.resize(static_cast<std::size_t>(size));
       for (std::size_t at = 0; at < bytes_.size();) {
-        const ssize_t n = ::pread(fd, bytes_.data() + at, bytes_.size() - at, static_cast<off_t>(at));
+        const ssize_t n =
+            ::pread(fd, bytes_.data() + at, bytes_.size() - at, static_cast<off_t>(at));
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) return n < 0 ? errno : EIO;
         at += static_cast<std::size_t>(n);
@@ -480,9 +483,11 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::s
   } else {
     // A file of several names is one file: each name must show the new content. A folder the
     // user may not write takes no new file, though the file itself may be writable.
-    bool inPlace = exists && (old.st_nlink > 1 || (::faccessat(folder, ".", W_OK, AT_EACCESS) != 0 &&
-                                                   (errno == EACCES || errno == EPERM)));
-    if (!inPlace) failure = WriteAndRename(folder, name, bytes, shown, exists ? &old : nullptr, mode, inPlace);
+    bool inPlace =
+        exists && (old.st_nlink > 1 || (::faccessat(folder, ".", W_OK, AT_EACCESS) != 0 &&
+                                        (errno == EACCES || errno == EPERM)));
+    if (!inPlace)
+      failure = WriteAndRename(folder, name, bytes, shown, exists ? &old : nullptr, mode, inPlace);
     if (!failure && inPlace) failure = WriteInPlace(folder, name, old, bytes);
   }
   ::close(folder);
@@ -503,8 +508,10 @@ namespace {
 
 // The identity of the file fd has open, reached through path.
 std::optional<FileIdentity> IdentityThrough(const std::string& path, int fd) {
-  struct stat link {}, file {};
-  if (::lstat(path.c_str(), &link) != 0 || (fd >= 0 ? ::fstat(fd, &file) : ::stat(path.c_str(), &file)) != 0)
+  struct stat link {
+  }, file{};
+  if (::lstat(path.c_str(), &link) != 0 ||
+      (fd >= 0 ? ::fstat(fd, &file) : ::stat(path.c_str(), &file)) != 0)
     return std::nullopt;
   FileIdentity id;
   id.device = file.st_dev;
@@ -578,9 +585,9 @@ std::string FindFileIgnoringCase(const std::string& path) {
   std::string found;
   while (dirent* entry = ::readdir(dir)) {
     if (::strcasecmp(entry->d_name, name.c_str()) == 0) {
-      std::string candidate =
-          slash == std::string::npos ? std::string(entry->d_name)
-                                     : path.substr(0, slash + 1) + entry->d_name;
+      std::string candidate = slash == std::string::npos
+                                  ? std::string(entry->d_name)
+                                  : path.substr(0, slash + 1) + entry->d_name;
       if (FileExists(candidate)) {
         found = candidate;
         break;

@@ -102,8 +102,8 @@ inline constexpr int kNoFolder = 3108;
 inline constexpr int kTooManyLinks = 3109;
 inline constexpr int kLinkOfAnotherUser = 3110;
 inline constexpr int kNoFolderPermission = 3111;
-inline constexpr int kAccessNotKept = 3112;       // with the system's cause
-inline constexpr int kOldContentNotKept = 3113;   // with the system's cause
+inline constexpr int kAccessNotKept = 3112;      // with the system's cause
+inline constexpr int kOldContentNotKept = 3113;  // with the system's cause
 inline constexpr int kReplacedMeanwhile = 3114;
 // Messages of a write into the file itself whose old content could not be put back.
 inline constexpr int kNotPutBack = 3115;      // names the file, the cause and the kept copy

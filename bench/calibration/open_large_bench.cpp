@@ -31,7 +31,8 @@ std::string WriteFile(const testutil::TempDir& dir, const char* name, const std:
 }
 
 std::string CalibrationHead() {
-  std::string head = "Calibrated: 0\nFullOptimized: 0\nGradientSearch: 0\nCx: 384\nCy: 288\nsx: 1\n";
+  std::string head =
+      "Calibrated: 0\nFullOptimized: 0\nGradientSearch: 0\nCx: 384\nCy: 288\nsx: 1\n";
   for (const char* tag : {"f", "kappa1", "Tx", "Ty", "Tz", "Rx", "Ry", "Rz"})
     head += std::string(tag) + ": 1\n";
   for (int k = 1; k <= 8; ++k) head += "PROJPOINT_" + std::to_string(k) + ": 1 2\n";

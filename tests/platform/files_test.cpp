@@ -54,8 +54,10 @@ TEST(Files, Sha256OfPublishedMessagesInAnyPieces) {
        "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0"},
   };
   for (const auto& c : cases) {
-    for (const std::size_t piece : {std::size_t{1}, std::size_t{63}, std::size_t{65}, c.message.size()}) {
-      SCOPED_TRACE(std::to_string(c.message.size()) + " bytes in pieces of " + std::to_string(piece));
+    for (const std::size_t piece :
+         {std::size_t{1}, std::size_t{63}, std::size_t{65}, c.message.size()}) {
+      SCOPED_TRACE(std::to_string(c.message.size()) + " bytes in pieces of " +
+                   std::to_string(piece));
       platform::Sha256 sha;
       for (std::size_t at = 0; at < c.message.size(); at += std::max<std::size_t>(piece, 1))
         sha.Add(std::string_view(c.message).substr(at, piece));

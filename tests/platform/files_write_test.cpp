@@ -145,8 +145,11 @@ std::string AccessListForNobody() {
     std::uint32_t id;
   };
   const std::uint32_t kVersion = 2, kUndefined = ~0u;
-  const Entry entries[] = {{0x01, 6, kUndefined}, {0x02, 6, kNobody}, {0x04, 4, kUndefined},
-                           {0x10, 6, kUndefined}, {0x20, 0, kUndefined}};
+  const Entry entries[] = {{0x01, 6, kUndefined},
+                           {0x02, 6, kNobody},
+                           {0x04, 4, kUndefined},
+                           {0x10, 6, kUndefined},
+                           {0x20, 0, kUndefined}};
   std::string bytes(reinterpret_cast<const char*>(&kVersion), sizeof kVersion);
   bytes.append(reinterpret_cast<const char*>(entries), sizeof entries);
   return bytes;
