@@ -23,8 +23,11 @@
 namespace platform {
 namespace {
 
-// Set by tests to make the next change of a new file's permission bits fail.
-int g_modeChangeFault = 0;
+// Set by tests to make the writer's next step of a kind fail with an error number.
+int g_faults[2] = {0, 0};
+
+// 0, or the error number a test set for this step (once).
+int Fault(writer_faults::Step step) { return std::exchange(g_faults[static_cast<int>(step)], 0); }
 
 // The message id of the cause a failed write names, from the system's error number; 0 where the
 // system's own text says it best.
@@ -231,7 +234,7 @@ int KeepAttributes(const std::string& oldPath, int fd) {
 }
 
 int ChangeMode(int fd, mode_t mode) {
-  if (const int fault = std::exchange(g_modeChangeFault, 0)) {
+  if (const int fault = Fault(writer_faults::Step::kModeChange)) {
     errno = fault;
     return -1;
   }
@@ -383,6 +386,7 @@ class KeptContent {
 
   // Puts the old content back into fd; true when it is there again.
   bool PutBack(int fd) {
+    if (Fault(writer_faults::Step::kPutBack) != 0) return false;
     const int failure = copy_ >= 0 ? CopyContent(copy_, fd, size_) : ReplaceContent(fd, bytes_);
     return failure == 0 && ::fsync(fd) == 0;
   }
@@ -444,7 +448,7 @@ Failure WriteInPlace(int folder, const std::string& name, const struct stat& old
 }  // namespace
 
 namespace writer_faults {
-void FailNextModeChange(int error) { g_modeChangeFault = error; }
+void FailNext(Step step, int error) { g_faults[static_cast<int>(step)] = error; }
 }  // namespace writer_faults
 
 bool ReadWholeFile(const std::string& path, std::string& out) {

@@ -110,10 +110,12 @@ inline constexpr int kNotPutBack = 3115;      // names the file, the cause and t
 inline constexpr int kNotPutBackLost = 3116;  // names the file and the cause
 }  // namespace files_ids
 
-// For tests of a failing step only: the next change of a new file's permission bits by the
-// writer fails with error.
+// For tests of a failing step only: the writer's next step of the kind fails with error (a
+// change of a new file's permission bits; putting back the old content of a file written in
+// place).
 namespace writer_faults {
-void FailNextModeChange(int error);
+enum class Step { kModeChange, kPutBack };
+void FailNext(Step step, int error);
 }  // namespace writer_faults
 
 }  // namespace platform

@@ -476,7 +476,7 @@ const Row kRows[] = {
     {"FailingModeChange",
      [](Scene& s) {
        s.Aim(s.dir / "calib.cdc", "old\n", fs::perms(0644));
-       platform::writer_faults::FailNextModeChange(EIO);
+       platform::writer_faults::FailNext(platform::writer_faults::Step::kModeChange, EIO);
      },
      "The file %s can not be written: its owner, permissions, access list or attributes could "
      "not be kept (Input/output error).",
@@ -543,6 +543,39 @@ const Row kRows[] = {
 
 void PrintTo(const Row& row, std::ostream* out) { *out << row.name; }
 
+// The user's cache folder, where the old content of a large file written in place is kept, set
+// to folder for the life of the object and removed with it.
+class CacheFolder {
+ public:
+  explicit CacheFolder(fs::path folder) : folder_(std::move(folder)) {
+    if (const char* before = std::getenv("XDG_CACHE_HOME")) before_ = before;
+    ::setenv("XDG_CACHE_HOME", folder_.c_str(), 1);
+  }
+  ~CacheFolder() {
+    if (before_)
+      ::setenv("XDG_CACHE_HOME", before_->c_str(), 1);
+    else
+      ::unsetenv("XDG_CACHE_HOME");
+    std::error_code ignored;
+    fs::remove_all(folder_, ignored);
+  }
+  CacheFolder(const CacheFolder&) = delete;
+  CacheFolder& operator=(const CacheFolder&) = delete;
+
+  // The files kept there.
+  std::vector<std::string> Kept() const {
+    std::vector<std::string> found;
+    std::error_code ignored;
+    for (auto& e : fs::recursive_directory_iterator(folder_, ignored))
+      if (!e.is_directory(ignored)) found.push_back(e.path());
+    return found;
+  }
+
+ private:
+  fs::path folder_;
+  std::optional<std::string> before_;
+};
+
 // A file's content as the folder listings compare it: large ones by size and a hash.
 std::string Content(const std::string& bytes) {
   if (bytes.size() <= 256) return bytes;
@@ -588,18 +621,11 @@ class Writer : public ::testing::TestWithParam<Row> {
                  ("zorvat-writer-" + std::to_string(::getpid()) + "-" + GetParam().name);
     fs::remove_all(scene_.dir);
     fs::create_directories(scene_.dir);
-    // The old content of a large file written in place is kept under the user's cache folder.
-    cache_ = scene_.dir.string() + "-cache";
-    if (const char* before = std::getenv("XDG_CACHE_HOME")) cacheBefore_ = before;
-    ::setenv("XDG_CACHE_HOME", cache_.c_str(), 1);
+    cache_ = std::make_unique<CacheFolder>(scene_.dir.string() + "-cache");
     scene_.questions = &questions_;
   }
   void TearDown() override {
-    if (cacheBefore_)
-      ::setenv("XDG_CACHE_HOME", cacheBefore_->c_str(), 1);
-    else
-      ::unsetenv("XDG_CACHE_HOME");
-    fs::remove_all(cache_);
+    cache_.reset();
     scene_.tmpfs.reset();
     std::error_code ignored;
     for (auto& e : fs::recursive_directory_iterator(scene_.dir, ignored))
@@ -617,19 +643,9 @@ class Writer : public ::testing::TestWithParam<Row> {
     return found;
   }
 
-  // Files kept in the cache folder.
-  std::vector<std::string> KeptCopies() const {
-    std::vector<std::string> found;
-    std::error_code ignored;
-    for (auto& e : fs::recursive_directory_iterator(cache_, ignored))
-      if (!e.is_directory(ignored)) found.push_back(e.path());
-    return found;
-  }
-
   QuestionService questions_;
   Scene scene_;
-  fs::path cache_;
-  std::optional<std::string> cacheBefore_;
+  std::unique_ptr<CacheFolder> cache_;
 };
 
 TEST_P(Writer, OutcomeAndWhatItLeaves) {
@@ -669,11 +685,47 @@ TEST_P(Writer, OutcomeAndWhatItLeaves) {
   }
   EXPECT_EQ(Tree(scene_.dir), expected);
   EXPECT_EQ(Leftovers(), std::vector<std::string>{});
-  EXPECT_EQ(KeptCopies(), std::vector<std::string>{});
+  EXPECT_EQ(cache_->Kept(), std::vector<std::string>{});
   if (row.check) row.check(scene_);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, Writer, ::testing::ValuesIn(kRows),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// A write into the file itself that fails, and whose old content cannot be put back either: the
+// message names where the old content is kept, and it is there whole, for a small file kept in
+// memory as for a large one copied to the cache folder first.
+TEST(WriterInPlace, OldContentNotPutBackIsKeptAndNamed) {
+  const struct {
+    std::size_t oldSize, newSize;
+    const char* disk;
+  } cases[] = {{12, 256 * 1024, "64k"}, {17 << 20, 32 << 20, "24m"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.oldSize);
+    const fs::path dir =
+        fs::temp_directory_path() / ("zorvat-putback-" + std::to_string(::getpid()));
+    fs::create_directories(dir / "small");
+    {
+      const CacheFolder cache(dir.string() + "-cache");
+      const Tmpfs tmpfs(dir / "small", c.disk);
+      if (!tmpfs.Failure().empty()) GTEST_SKIP() << tmpfs.Failure();
+      const fs::path target = dir / "small" / "cam1.cdc";
+      const std::string old(c.oldSize, 'o');
+      Put(target, old);
+      fs::create_hard_link(target, dir / "small" / "cam2.cdc");
+      platform::writer_faults::FailNext(platform::writer_faults::Step::kPutBack, EIO);
+      std::string error;
+      EXPECT_FALSE(platform::WriteFileAtomically(target, std::string(c.newSize, 'n'), &error));
+      const std::vector<std::string> kept = cache.Kept();
+      ASSERT_EQ(kept.size(), 1u);
+      EXPECT_EQ(error, platform::Format("The file %s can not be written: no space is left on the "
+                                        "disk. Its old content could not be put back; it is kept "
+                                        "in %s.",
+                                        target.string(), kept[0]));
+      EXPECT_EQ(Content(Read(kept[0])), Content(old));
+    }
+    fs::remove_all(dir);
+  }
+}
 
 }  // namespace
