@@ -102,8 +102,8 @@ std::string_view SystemName(const std::string& path) {
 }
 
 std::string Describe(const ExportFile& file) {
-  return platform::Format(platform::LoadString(file.description ? kDescriptionKind : kPointsKind),
-                          file.sequence->name);
+  return platform::FormatString(file.description ? kDescriptionKind : kPointsKind,
+                                file.sequence->name);
 }
 
 // True, after a message naming both, when two files of the export would have one name: the

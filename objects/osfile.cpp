@@ -543,42 +543,8 @@ bool ResObjectSequences::AllFilesExist() const {
   return videos > 0;
 }
 
-namespace {
-
-// Asks before the save replaces a file this document never read or wrote, or one that changed
-// since; the answer may move the save to a new version. False when the user cancelled.
-bool ConfirmSaveVersion(ResObjectSequences& all) {
-  const Document* doc = all.GetDocument();
-  std::vector<osfile::FileAtRisk> atRisk;
-  for (int i = 0; i < objdoc::VideoCount(doc); ++i) {
-    FrameSequence& video = *objdoc::Video(doc, i);
-    const std::string path =
-        osfile::FileNameOf(video.GetFileName(), std::max(all.selectedVersion, 0)).Path();
-    const osfile::Risk risk = osfile::RiskOf(path, objdoc::SubsOf(video).onDisk);
-    if (risk != osfile::Risk::kNone) atRisk.push_back({path, risk});
-  }
-  if (atRisk.empty()) return true;
-  const int next = osfile::NextFreeVersion(doc);
-  std::string names;
-  for (int i = 0; i < objdoc::VideoCount(doc); ++i)
-    names +=
-        (i ? ", " : "") + osfile::FileNameOf(objdoc::Video(doc, i)->GetFileName(), next).NameExt();
-  switch (osfile::AskBeforeReplacing(atRisk, next, names)) {
-    case osfile::ReplaceChoice::kReplace:
-      return true;
-    case osfile::ReplaceChoice::kNewVersion:
-      all.selectedVersion = next;
-      return true;
-    case osfile::ReplaceChoice::kCancel:
-      break;
-  }
-  return false;
-}
-
-}  // namespace
-
 bool ResObjectSequences::SaveAll() {
-  if (!ConfirmSaveVersion(*this)) return false;
+  if (!osfile::ConfirmSaveVersion(*this)) return false;
   bool saved = true;
   for (int i = 0; i < objdoc::VideoCount(document_); ++i) {
     FrameSequence* video = objdoc::Video(document_, i);

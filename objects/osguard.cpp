@@ -1,5 +1,6 @@
 #include "objects/osguard.h"
 
+#include <algorithm>
 #include <chrono>
 #include <ctime>
 #include <filesystem>
@@ -22,6 +23,13 @@ constexpr int kReplaceTitle = 31230, kReplaceQuestion = 31231;
 constexpr int kFileLine = 31232, kNeverReadReason = 31233, kChangedReason = 31234;
 constexpr int kUnreadableLine = 31235;
 
+// Why a file may not be replaced without asking.
+enum class Risk {
+  kNone,          // no file, or the file this document last read or wrote
+  kNeverRead,     // a file this document never read or wrote
+  kChangedSince,  // changed since this document read or wrote it
+};
+
 std::string WrittenAt(const std::string& path) {
   std::error_code error;
   const auto written = std::filesystem::last_write_time(path, error);
@@ -38,17 +46,16 @@ std::string WrittenAt(const std::string& path) {
 
 // The file's line of the question: its name, why it is asked about, when it was written and what
 // it holds.
-std::string Describe(const FileAtRisk& file) {
+std::string Describe(const std::string& path, Risk risk) {
   const std::string reason(
-      platform::LoadString(file.risk == Risk::kNeverRead ? kNeverReadReason : kChangedReason));
+      platform::LoadString(risk == Risk::kNeverRead ? kNeverReadReason : kChangedReason));
   std::string bytes;
   std::optional<FileRecord> record;
-  if (platform::ReadWholeFile(file.path, bytes)) record = Decode(bytes);
-  if (!record)
-    return platform::FormatString(kUnreadableLine, file.path, reason, WrittenAt(file.path));
+  if (platform::ReadWholeFile(path, bytes)) record = Decode(bytes);
+  if (!record) return platform::FormatString(kUnreadableLine, path, reason, WrittenAt(path));
   int points = 0;
   for (const SubRecord& sub : record->sequences) points += static_cast<int>(sub.points.size());
-  return platform::FormatString(kFileLine, file.path, reason, WrittenAt(file.path),
+  return platform::FormatString(kFileLine, path, reason, WrittenAt(path),
                                 static_cast<int>(record->sequences.size()), points);
 }
 
@@ -60,26 +67,38 @@ bool VersionTaken(const Document* document, int version) {
   return false;
 }
 
-}  // namespace
-
 Risk RiskOf(const std::string& path, const FileSnapshot& known) {
   if (!platform::FileExists(path)) return Risk::kNone;
   if (!known.IsOf(path)) return Risk::kNeverRead;
   return known.ChangedElsewhere(path) ? Risk::kChangedSince : Risk::kNone;
 }
 
-ReplaceChoice AskBeforeReplacing(const std::vector<FileAtRisk>& files, int newVersion,
-                                 const std::string& newFile) {
-  if (files.empty()) return ReplaceChoice::kReplace;
+}  // namespace
+
+bool ConfirmSaveVersion(ResObjectSequences& all) {
+  const Document* doc = all.GetDocument();
+  const int videos = objdoc::VideoCount(doc);
   std::string list;
-  for (const FileAtRisk& file : files) list += Describe(file) + "\n";
-  switch (QuestionMessage(kReplaceTitle, kReplaceQuestion, list, newVersion, newFile)) {
+  for (int i = 0; i < videos; ++i) {
+    FrameSequence& video = *objdoc::Video(doc, i);
+    const std::string path =
+        FileNameOf(video.GetFileName(), std::max(all.selectedVersion, 0)).Path();
+    const Risk risk = RiskOf(path, objdoc::SubsOf(video).onDisk);
+    if (risk != Risk::kNone) list += Describe(path, risk) + "\n";
+  }
+  if (list.empty()) return true;
+  const int next = NextFreeVersion(doc);
+  std::string names;
+  for (int i = 0; i < videos; ++i)
+    names += (i ? ", " : "") + FileNameOf(objdoc::Video(doc, i)->GetFileName(), next).NameExt();
+  switch (QuestionMessage(kReplaceTitle, kReplaceQuestion, list, next, names)) {
     case platform::kIdYes:
-      return ReplaceChoice::kReplace;
+      return true;
     case platform::kIdNo:
-      return ReplaceChoice::kNewVersion;
+      all.selectedVersion = next;
+      return true;
     default:
-      return ReplaceChoice::kCancel;
+      return false;
   }
 }
 

@@ -8,34 +8,17 @@
 #include <vector>
 
 class Document;
-class FileSnapshot;
+class ResObjectSequences;
 
 namespace osfile {
 
-// Why a file may not be replaced without asking.
-enum class Risk {
-  kNone,          // no file, or the file this document last read or wrote
-  kNeverRead,     // a file this document never read or wrote (objects saved earlier, not loaded)
-  kChangedSince,  // changed since this document read or wrote it (another document or program)
-};
-
-// What replacing the file at path would lose, given what the document knows of it.
-Risk RiskOf(const std::string& path, const FileSnapshot& known);
-
-struct FileAtRisk {
-  std::string path;
-  Risk risk;
-};
-
-// The user's answer to the question.
-enum class ReplaceChoice { kReplace, kNewVersion, kCancel };
-
-// Asks about the files at risk (none: kReplace, unasked). The question lists each file with when
-// it was written and how many objects and points it holds, and names the new version's number
-// and the first of its files. Yes replaces, No saves the new version, Cancel (and Esc) writes
-// nothing.
-ReplaceChoice AskBeforeReplacing(const std::vector<FileAtRisk>& files, int newVersion,
-                                 const std::string& newFile);
+// Before a save of the document's objects replaces the files of the selected version: asks when
+// one exists that this document never read or wrote (objects saved earlier and not loaded) or
+// that changed since it did (another document or program). One question lists those files, each
+// with when it was written and how many objects and points it holds, and names the new version:
+// Yes replaces them, No moves the save to the new version (all.selectedVersion), Cancel and Esc
+// write nothing. False when the user cancelled; true unasked when no file is at risk.
+bool ConfirmSaveVersion(ResObjectSequences& all);
 
 // The first version above every video's highest whose file no video of the document has: a save
 // of it replaces nothing.
