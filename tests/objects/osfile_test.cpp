@@ -4,6 +4,7 @@
 
 #include "objects/osfile.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -464,15 +465,21 @@ TEST_F(Project, SaveAsksBeforeReplacingFilesItDidNotReadOrThatChanged) {
       if (asked) {
         const std::string& text = messages.shown[0].text;
         EXPECT_EQ(messages.shown[0].caption, "Replace object-sequence files");
-        for (const auto& [video, files] : videos) {
+        const std::string reason = row.history == History::kNeverLoaded
+                                       ? "not loaded by this document; written "
+                                       : "changed since this document read or wrote it; written ";
+        for (const auto& video : videos) {
+          const std::string& file = video.second[0];
           const auto listed = std::find_if(row.asked.begin(), row.asked.end(),
-                                           [&](const auto& a) { return a.first == files[0]; });
-          const bool expectListed = listed != row.asked.end();
-          EXPECT_EQ(text.find(dir.File(files[0]) + "\n") != std::string::npos, expectListed)
-              << text;
-          if (expectListed) {
-            EXPECT_NE(text.find(listed->second), std::string::npos) << text;
-          }
+                                           [&](const auto& a) { return a.first == file; });
+          const std::size_t at = text.find(dir.File(file) + "\n    ");
+          ASSERT_EQ(at != std::string::npos, listed != row.asked.end()) << text;
+          if (at == std::string::npos) continue;
+          // The file's own line: why it is asked about, when it was written, what it holds.
+          const std::size_t from = text.find('\n', at) + 1;
+          const std::string line = text.substr(from, text.find('\n', from) - from);
+          EXPECT_THAT(line, testing::StartsWith("    " + reason));
+          EXPECT_THAT(line, testing::EndsWith("; " + listed->second + "."));
         }
         EXPECT_NE(text.find("new version 1 (walk_1.OS, run_1.OS)"), std::string::npos) << text;
       }
