@@ -6,6 +6,7 @@
 #include "base/messages.h"
 #include "objects/bodymodel.h"
 #include "objects/objects_ids.h"
+#include "objects/osguard.h"
 #include "objects/resobjseq.h"
 #include "objects/stickfigure.h"
 #include "objects/subobjseq.h"
@@ -14,7 +15,7 @@
 
 namespace {
 
-constexpr int kUnsavedTitle = 31104, kUnsavedQuestion = 31106;
+constexpr int kUnsavedTitle = 31104, kUnsavedQuestion = 31106, kReplacedQuestion = 31236;
 constexpr int kModelWarning = 31150, kModelMissing = 31154, kModelAlreadyLoaded = 31155;
 constexpr int kDeleteModelTitle = 31152, kDeleteModelQuestion = 31153;
 constexpr float kMissing = 3.40282347e+38f;
@@ -43,8 +44,19 @@ void Resource::ResetObjectSequences() {
 }
 
 bool Resource::AskSaveObjectSequences() {
-  if (!objectSequences_ || !objectSequences_->IsModified()) return true;
-  switch (QuestionMessage(kUnsavedTitle, kUnsavedQuestion, caption_)) {
+  if (!objectSequences_) return true;
+  int answer;
+  if (objectSequences_->IsModified()) {
+    answer = QuestionMessage(kUnsavedTitle, kUnsavedQuestion, caption_);
+  } else {
+    // Saved, but the files were replaced or removed since: the work is on disk no longer.
+    const std::vector<std::string> replaced = osfile::FilesReplacedSinceSaved(this);
+    if (replaced.empty()) return true;
+    std::string list;
+    for (const std::string& file : replaced) list += file + "\n";
+    answer = QuestionMessage(kUnsavedTitle, kReplacedQuestion, caption_, list);
+  }
+  switch (answer) {
     case platform::kIdYes:
       // Saving the sequences also writes the object model; on failure the reason was shown and
       // the work is kept.

@@ -60,4 +60,11 @@ inline std::pair<std::string_view, std::string_view> SplitAtZero(std::string_vie
   return {input.substr(0, zero), input.substr(zero + 1)};
 }
 
+// The same split at the last zero byte: the first file may hold zero bytes of its own.
+inline std::pair<std::string_view, std::string_view> SplitAtLastZero(std::string_view input) {
+  const std::size_t zero = input.rfind('\0');
+  if (zero == std::string_view::npos) return {input, {}};
+  return {input.substr(0, zero), input.substr(zero + 1)};
+}
+
 }  // namespace fuzz

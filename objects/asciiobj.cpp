@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <limits>
+#include <map>
 #include <sstream>
 
 #include "base/document.h"
@@ -26,6 +27,8 @@ namespace {
 constexpr std::size_t kMaxDescriptionName = 1000;
 constexpr std::size_t kMaxColourLine = 100;
 constexpr int kUnexpectedEnd = 31063;
+constexpr int kExportTitle = 31237, kReplaceQuestion = 31238, kSharedName = 31239;
+constexpr int kPointsKind = 31240, kDescriptionKind = 31241, kNameRefusedTitle = 31242;
 
 std::string TwoDigits(const char* prefix, int number) {
   char buffer[32];
@@ -69,6 +72,62 @@ bool SeparatorThenNumber(TextInFile& in, long double& value, const std::string& 
     return false;
   }
   return static_cast<bool>(in.ReadNumber(value));
+}
+
+// A file the export writes: a sequence's points, or its description beside them.
+struct ExportFile {
+  std::string path;
+  const ResObjectSequence* sequence;
+  bool description;
+};
+
+// Points then description for every item with a sequence and a name, in the items' order.
+std::vector<ExportFile> ExportFiles(const std::string& folder,
+                                    const std::vector<ExportItem>& items) {
+  std::vector<ExportFile> files;
+  for (const ExportItem& item : items) {
+    if (!item.sequence || item.fileName.empty()) continue;
+    const std::string path = FileInFolder(folder, item.fileName);
+    const int number = NumberOfExtension(path);
+    files.push_back({path, item.sequence, false});
+    files.push_back({DescriptionFileName(path, number >= 0 ? number : item.sequence->number),
+                     item.sequence, true});
+  }
+  return files;
+}
+
+// The name the system gives the file: a path ends at its first zero byte.
+std::string_view SystemName(const std::string& path) {
+  return std::string_view(path).substr(0, path.find('\0'));
+}
+
+std::string Describe(const ExportFile& file) {
+  return platform::FormatString(file.description ? kDescriptionKind : kPointsKind,
+                                file.sequence->name);
+}
+
+// True, after a message naming both, when two files of the export would have one name: the
+// later would replace the earlier.
+bool ReportSharedName(const std::vector<ExportFile>& files) {
+  std::map<std::string_view, const ExportFile*> seen;
+  for (const ExportFile& file : files) {
+    const auto [at, added] = seen.emplace(SystemName(file.path), &file);
+    if (added) continue;
+    ErrorMessage(kNameRefusedTitle, kSharedName, std::string(at->first), Describe(*at->second),
+                 Describe(file));
+    return true;
+  }
+  return false;
+}
+
+// Asks once, listing the files of the export that exist already; true when none does or the
+// user chose to replace them.
+bool MayReplaceExisting(const std::string& folder, const std::vector<ExportFile>& files) {
+  std::string existing;
+  for (const ExportFile& file : files)
+    if (platform::FileExists(file.path)) existing += file.path + "\n";
+  return existing.empty() ||
+         QuestionMessage(kExportTitle, kReplaceQuestion, folder, existing) == platform::kIdYes;
 }
 
 }  // namespace
@@ -123,6 +182,7 @@ bool ReadDescription(ResObjectSequence& s, const std::string& fileName) {
   if (!in.IsOpen()) return false;
   std::string name;
   in.ReadLine(name, kMaxDescriptionName);
+  name = SafeSequenceName(name);
   if (!name.empty()) s.name = name;
   // The colour line; a file that goes on past it is not read further.
   std::string colour;
@@ -179,8 +239,11 @@ int Import(Document& doc, FrameSequence& video, const std::vector<std::string>& 
     ReadProgress step;
     if (progress)
       step = [&](const TextInFile& reading) {
-        const double inFile = static_cast<double>(reading.Position()) /
-                              static_cast<double>(std::max<std::uint64_t>(reading.Size(), 1));
+        // The size is the one at opening: a file that grows meanwhile is read past it.
+        const double inFile =
+            std::min(static_cast<double>(reading.Position()) /
+                         static_cast<double>(std::max<std::uint64_t>(reading.Size(), 1)),
+                     1.0);
         stopped = !progress((static_cast<double>(i) + inFile) / static_cast<double>(files.size()));
         return !stopped;
       };
@@ -214,22 +277,23 @@ std::string FileInFolder(const std::string& folder, const std::string& fileName)
 }
 
 bool Export(FrameSequence& video, const std::string& folder, const std::vector<ExportItem>& items) {
-  bool allWritten = true;
+  const std::vector<ExportFile> files = ExportFiles(folder, items);
+  if (ReportSharedName(files) || !MayReplaceExisting(folder, files)) return false;
+  bool allWritten = true, pointsWritten = false;
   const SubObjectSequences& subs = objdoc::SubsOf(video);
-  for (const ExportItem& item : items) {
-    if (!item.sequence || item.fileName.empty()) continue;
-    const std::string path = FileInFolder(folder, item.fileName);
-    TextOutFile out(path);
-    if (const SubObjectSequence* sub = subs.Find(item.sequence->number)) WriteObjects(*sub, out);
-    if (!out.Close()) {
-      ReportFailedWrite(path, out.Error());
-      allWritten = false;
+  for (const ExportFile& file : files) {
+    if (file.description) {
+      // A description only beside the points it describes.
+      if (pointsWritten && !WriteDescription(*file.sequence, file.path)) allWritten = false;
       continue;
     }
-    const int number = NumberOfExtension(path);
-    const std::string description =
-        DescriptionFileName(path, number >= 0 ? number : item.sequence->number);
-    if (!WriteDescription(*item.sequence, description)) allWritten = false;
+    TextOutFile out(file.path);
+    if (const SubObjectSequence* sub = subs.Find(file.sequence->number)) WriteObjects(*sub, out);
+    pointsWritten = out.Close();
+    if (!pointsWritten) {
+      ReportFailedWrite(file.path, out.Error());
+      allWritten = false;
+    }
   }
   return allWritten;
 }

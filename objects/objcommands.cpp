@@ -7,6 +7,7 @@
 #include "base/document.h"
 #include "objects/docaccess.h"
 #include "objects/objects_ids.h"
+#include "objects/osguard.h"
 #include "objects/resobjseq.h"
 #include "objects/subobjseq.h"
 #include "sequences/framesequence.h"
@@ -78,11 +79,8 @@ bool Save(Document& doc) { return CanSave(doc) && doc.ObjectSequences()->SaveAll
 bool SaveAsNew(Document& doc) {
   if (!CanSave(doc)) return false;
   ResObjectSequences& all = *doc.ObjectSequences();
-  int highest = -1;
-  for (int i = 0; i < doc.SequenceCount(); ++i)
-    highest = std::max(highest, objdoc::SubsOf(*doc.Sequence(i)).HighestVersion());
   const int previous = all.selectedVersion;
-  all.selectedVersion = highest + 1;
+  all.selectedVersion = osfile::NextFreeVersion(&doc);
   if (all.SaveAll()) return true;
   all.selectedVersion = previous;
   return false;

@@ -13,6 +13,7 @@
 #include "objects/bodymodel.h"
 #include "objects/docaccess.h"
 #include "objects/objects_ids.h"
+#include "objects/osguard.h"
 #include "objects/resobjseq.h"
 #include "objects/stickfigure.h"
 #include "objects/subobjseq.h"
@@ -435,7 +436,7 @@ void Apply(const FileRecord& file, SubObjectSequences& video, ResObjectSequences
   for (const SubRecord& rec : file.sequences) {
     ResObjectSequence* s = all.GetOrCreate(rec.number);
     if (rec.res) {
-      s->name = rec.res->name.value_or(std::string());
+      s->name = SafeSequenceName(rec.res->name.value_or(std::string()));
       s->flags = rec.res->flags;
       s->algorithm = rec.res->algorithm;
       s->horizontalLimit = rec.res->horizontalLimit;
@@ -530,6 +531,7 @@ bool SubObjectSequences::LoadVersion() {
     all->bodyModelFlag = true;
   }
   osfile::Apply(*file, *this, *all);
+  onDisk.Take(name.Path());
   return true;
 }
 
@@ -542,12 +544,17 @@ bool ResObjectSequences::AllFilesExist() const {
 }
 
 bool ResObjectSequences::SaveAll() {
+  if (!osfile::ConfirmSaveVersion(*this)) return false;
   bool saved = true;
   for (int i = 0; i < objdoc::VideoCount(document_); ++i) {
     FrameSequence* video = objdoc::Video(document_, i);
-    const std::string bytes = osfile::Encode(osfile::Collect(objdoc::SubsOf(*video), *this));
-    const FileName name = osfile::FileNameOf(video->fileName, std::max(selectedVersion, 0));
-    if (!SaveFile(name.Path(), bytes)) saved = false;
+    SubObjectSequences& subs = objdoc::SubsOf(*video);
+    const std::string bytes = osfile::Encode(osfile::Collect(subs, *this));
+    const FileName name = osfile::FileNameOf(video->GetFileName(), std::max(selectedVersion, 0));
+    if (SaveFile(name.Path(), bytes))
+      subs.onDisk.Wrote(name.Path(), bytes);
+    else
+      saved = false;
   }
   if (document_) document_->WriteObjectModel();
   if (saved) modified_ = false;

@@ -25,6 +25,13 @@ int LimitFromPercent(int percent, int frameSide) {
 
 }  // namespace
 
+std::string SafeSequenceName(std::string_view name) {
+  std::string safe;
+  for (char c : name)
+    if (static_cast<unsigned char>(c) >= 0x20 && c != 0x7F) safe += c;
+  return safe;
+}
+
 void SetUndeleteChooser(UndeleteChooser chooser) { Chooser() = std::move(chooser); }
 
 ResObjectSequence::ResObjectSequence(ResObjectSequences* owner, std::int32_t number,

@@ -16,6 +16,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "base/filename.h"
@@ -185,6 +186,10 @@ class SequenceIterator {
   std::uint32_t mask_;
   std::size_t index_ = 0;
 };
+
+// A sequence name read from a file, without its control characters: a zero byte would cut the
+// file names the export makes of it short, a line end would split its description file.
+std::string SafeSequenceName(std::string_view name);
 
 // Chooses among several deleted sequences (the undelete dialog); returns the one to restore or
 // null. Without a chooser nothing is restored.

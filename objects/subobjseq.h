@@ -11,6 +11,7 @@
 #include <optional>
 #include <vector>
 
+#include "base/filesnapshot.h"
 #include "objects/colordescr.h"
 #include "objects/objectarray.h"
 
@@ -101,6 +102,10 @@ class SubObjectSequences {
   int HighestVersion() const;
   bool HasVersion() const;
   bool LoadVersion();
+
+  // What this document last read or wrote of the file of the selected version: a save asks
+  // before it replaces a file it never read or one that changed since (objects/osguard.h).
+  FileSnapshot onDisk;
 
   // Hands the current values of this video's model objects to the body-model library
   // (objects/worldpoints.cpp).

@@ -13,6 +13,7 @@
 
 #include <cstdlib>
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "app/mydocmanager.h"
@@ -26,8 +27,13 @@
 #include "base/defaults.h"
 #include "base/profile_keys.h"
 #include "common/program_fixture.h"
+#include "objects/docaccess.h"
+#include "objects/objcommands.h"
+#include "objects/resobjseq.h"
+#include "objects/subobjseq.h"
 #include "objects/ui/bildview.h"
 #include "objects/ui/objectpanels.h"
+#include "platform/files.h"
 #include "platform/message_service.h"
 #include "platform/strings.h"
 #include "platform/ui/choosers.h"
@@ -409,6 +415,83 @@ TEST_F(Documents, OpenDialogIsLargeEnoughToReadItsColumns) {
     EXPECT_GE(header->sectionSize(c), view->sizeHintForColumn(c)) << c;
   }
   dialog->grab().save(QString(ZORVAT_BUILD_DIR) + "/open_dialog.png");
+}
+
+// Two documents of one video: the second's save asks before it replaces the objects the first
+// saved, and once it has, closing the first asks, since the first's work is no longer on disk.
+TEST_F(Documents, TwoDocumentsOfOneVideoAskBeforeTheFirstsSavedObjectsAreLost) {
+  WriteBld(dir_ / "walk.bld", 16, 16, 10, 25.0f, false);
+  const std::string os = (dir_ / "walk.OS").string();
+  const auto bytes = [&os] {
+    std::string b;
+    platform::ReadWholeFile(os, b);
+    return b;
+  };
+  const auto track = [](Resource& doc, std::initializer_list<int> frames) {
+    ResObjectSequence* s = objcmd::NewObjectSequence(doc);
+    ASSERT_NE(s, nullptr);
+    for (int frame : frames)
+      objdoc::SubsOf(*doc.Sequence(0)).Find(s->number)->AddPoint(frame, 3, 4);
+  };
+  Resource* first = Start(dir_ / "walk.bld");
+  ASSERT_NE(first, nullptr);
+  QMdiSubWindow* firstWindow = app_->MDIClient()->activeSubWindow();
+  track(*first, {1, 2, 3});
+  ASSERT_TRUE(objcmd::Save(*first));
+  const std::string firsts = bytes();
+  Resource* second = app_->DocManager()->LoadDocument(FileName((dir_ / "walk.bld").string()));
+  ASSERT_NE(second, nullptr);
+  ASSERT_EQ(messages_.shown.size(), 1u);  // the video is open in another document already
+  messages_.shown.clear();
+  track(*second, {5});
+
+  // Cancel writes nothing; Yes replaces.
+  messages_.answers = {platform::kIdCancel};
+  EXPECT_FALSE(objcmd::Save(*second));
+  ASSERT_EQ(messages_.shown.size(), 1u);
+  EXPECT_EQ(messages_.shown[0].caption, "Replace object-sequence files");
+  EXPECT_THAT(messages_.shown[0].text,
+              testing::HasSubstr(os + "\n    not loaded by this document; written "));
+  EXPECT_THAT(messages_.shown[0].text, testing::HasSubstr("objects: 1, points: 3."));
+  EXPECT_EQ(bytes(), firsts);
+  messages_.answers = {platform::kIdYes};
+  ASSERT_TRUE(objcmd::Save(*second));
+  const std::string seconds = bytes();
+  EXPECT_NE(seconds, firsts);
+
+  // Closing the first: asked, and Cancel keeps it open; Yes to saving still asks before it
+  // replaces the second's objects, and Cancel there writes nothing and keeps it open too.
+  const auto closeFirst = [&](std::deque<int> answers) {
+    messages_.shown.clear();
+    messages_.answers = std::move(answers);
+    app_->MDIClient()->setActiveSubWindow(firstWindow);
+    ASSERT_EQ(app_->GetActiveDocument(), first);
+    Command(24339);
+    QCoreApplication::processEvents();
+  };
+  const std::string closing = "\nThe object sequences of " + first->Caption() +
+                              " were saved in files that were replaced or removed since:\n" + os +
+                              "\n";
+  closeFirst({platform::kIdCancel});
+  ASSERT_EQ(messages_.shown.size(), 1u);
+  EXPECT_EQ(messages_.shown[0].caption, "Unsaved object sequence");
+  EXPECT_THAT(messages_.shown[0].text, testing::StartsWith(closing));
+  EXPECT_EQ(app_->MDIClient()->subWindowList().size(), 2);
+
+  closeFirst({platform::kIdYes, platform::kIdCancel});
+  ASSERT_EQ(messages_.shown.size(), 2u);
+  EXPECT_THAT(messages_.shown[1].text,
+              testing::HasSubstr(os + "\n    changed since this document read or wrote it; "));
+  EXPECT_THAT(messages_.shown[1].text, testing::HasSubstr("objects: 1, points: 1."));
+  EXPECT_EQ(app_->MDIClient()->subWindowList().size(), 2);
+  EXPECT_EQ(bytes(), seconds);
+
+  // No closes it and leaves the second's file as it is.
+  closeFirst({platform::kIdNo});
+  ASSERT_EQ(messages_.shown.size(), 1u);
+  EXPECT_THAT(messages_.shown[0].text, testing::StartsWith(closing));
+  EXPECT_EQ(app_->MDIClient()->subWindowList().size(), 1);
+  EXPECT_EQ(bytes(), seconds);
 }
 
 }  // namespace

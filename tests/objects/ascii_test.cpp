@@ -1,10 +1,16 @@
 // ASCII object files: the reader's lines and its faulty input, import into a multi-camera
-// project, export and import back, and the clipboard text of "Copy Sequence".
+// project, a file growing while it is read, names made safe, export and import back, the
+// export's question before it replaces files and its refusal of two files on one name, and the
+// clipboard text of "Copy Sequence".
 
 #include "objects/asciiobj.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
 
 #include "base/textformat.h"
 #include "common/test_document.h"
@@ -259,6 +265,160 @@ TEST(CopySequence, GivesAHeaderAndOneTabSeparatedRowPerFrame) {
             "1\t1.500\t2.250\t0.000\t\t\t\n"
             "2\t\t\t\t\t\t\n"
             "3\t\t\t\t-4.000\t5.000\t6.000\n");
+}
+
+// A file that grows while it is read (another program still writing it) is read to its end; the
+// progress stays within 0 to 1 although the reader passes the size the file had at opening.
+TEST(AsciiImport, ProgressStaysWithinItsRangeWhileTheFileGrows) {
+  TempDir dir("ascii_growing");
+  Project p;
+  const auto lines = [](int from, int to) {
+    std::string text;
+    for (int f = from; f < to; ++f)
+      text += std::to_string(f % 50) + " " + std::to_string(f) + " 1\n";
+    return text;
+  };
+  const int first = 2 * ascii::kProgressLines, total = 20 * ascii::kProgressLines;
+  const std::string file = dir.Write("growing.p00", lines(0, first));
+  std::vector<double> told;
+  EXPECT_EQ(ascii::Import(p.doc, *p.left, {file},
+                          [&](double done) {
+                            if (told.empty())
+                              std::ofstream(file, std::ios::app) << lines(first, total);
+                            told.push_back(done);
+                            return true;
+                          }),
+            1);
+  ASSERT_GT(told.size(), 10u);
+  for (double done : told) {
+    EXPECT_GE(done, 0.0);
+    EXPECT_LE(done, 1.0);
+  }
+  const SubObjectSequence& sub = p.Sub(p.left, p.doc.ObjectSequences()->Find(0, seqmask::kAll));
+  EXPECT_FLOAT_EQ(sub.ItemAt((total - 1) % 50 + 1)->x, total - 1.0f) << "the last line was read";
+}
+
+// Names from a description file keep no control characters: a zero byte would cut the file
+// names the export makes of them short, so that the description replaced the points.
+TEST(AsciiImport, DescriptionNamesLoseTheirControlCharacters) {
+  struct Row {
+    std::string nameLine;
+    std::string name;
+  };
+  const Row rows[] = {
+      {std::string("A\0", 2), "A"},
+      {"Kn\001ee\177\t", "Knee"},
+      {std::string("\0\x1b", 2), "Object 0"},  // nothing left: the sequence keeps its own name
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    TempDir dir("ascii_name");
+    Project p;
+    dir.Write("walk.n01", row.nameLine + "\n10 20 30\n");
+    platform::RecordingMessageService messages;
+    ASSERT_EQ(ascii::Import(p.doc, *p.left, {dir.Write("walk.p01", "0 1 2\n4 5 6\n")}), 1);
+    ResObjectSequence* s = p.doc.ObjectSequences()->Find(0, seqmask::kAll);
+    EXPECT_EQ(s->name, row.name);
+    EXPECT_EQ(s->color, Rgb(10, 20, 30));
+
+    // Exported, the points and the description are two files that import back.
+    const std::filesystem::path out = dir.Path() / "out";
+    std::filesystem::create_directory(out);
+    ASSERT_TRUE(ascii::Export(*p.left, out.string(), ascii::ExportList(p.doc)));
+    EXPECT_TRUE(messages.shown.empty());
+    Project back;
+    ASSERT_EQ(ascii::Import(back.doc, *back.left, {(out / (row.name + ".p00")).string()}), 1);
+    const ResObjectSequence* copy = back.doc.ObjectSequences()->Find(0, seqmask::kAll);
+    EXPECT_EQ(copy->name, row.name);
+    EXPECT_EQ(back.Sub(back.left, copy).Count(), 2);
+  }
+}
+
+struct FolderFiles : std::map<std::string, std::string> {
+  explicit FolderFiles(const std::filesystem::path& folder) {
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+      std::string bytes;
+      EXPECT_TRUE(platform::ReadWholeFile(entry.path().string(), bytes));
+      (*this)[entry.path().filename().string()] = bytes;
+    }
+  }
+};
+
+// Camera 2 exported into the folder that holds camera 1's exports of the same default names:
+// one question lists the files that exist; only Yes replaces them, and then with the files an
+// export into an empty folder writes.
+TEST(AsciiExport, AsksOnceBeforeReplacingFilesOfTheSameNames) {
+  for (const int answer : {platform::kIdYes, platform::kIdNo, platform::kIdCancel}) {
+    SCOPED_TRACE(answer);
+    TempDir dir("ascii_replace");
+    Project p;
+    for (const char* name : {"Knee", "Hip"}) {
+      ResObjectSequence* s = p.doc.ObjectSequences()->NewSequence(seqflag::kNewSequence);
+      s->name = name;
+      p.Sub(p.right, s).AddPoint(3, 1.5f, 2.5f);
+    }
+    const std::string folder = dir.Path().string();
+    dir.Write("Knee.p00", "0 9 9\n");
+    dir.Write("Knee.n00", "Knee\n1 1 1\n");
+    dir.Write("Hip.n01", "Hip\n2 2 2\n");
+    dir.Write("walk.avi", "camera 1");
+    const FolderFiles before(dir.Path());
+    const std::filesystem::path empty = dir.Path() / "empty";
+    std::filesystem::create_directory(empty);
+    ASSERT_TRUE(ascii::Export(*p.right, empty.string(), ascii::ExportList(p.doc)));
+    const FolderFiles fresh(empty);
+    std::filesystem::remove_all(empty);
+
+    platform::RecordingMessageService messages;
+    messages.answers = {answer};
+    EXPECT_EQ(ascii::Export(*p.right, folder, ascii::ExportList(p.doc)),
+              answer == platform::kIdYes);
+
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].caption, "Replace exported files");
+    EXPECT_EQ(messages.shown[0].text,
+              "These files exist already in the folder " + folder + ":\n" + dir.File("Knee.p00") +
+                  "\n" + dir.File("Knee.n00") + "\n" + dir.File("Hip.n01") +
+                  "\n\nDo you want them replaced by the export?\n\nYes: they are replaced.\n"
+                  "No or Cancel: nothing is exported.");
+    std::map<std::string, std::string> expected = before;
+    for (const auto& [name, bytes] : fresh)
+      if (answer == platform::kIdYes) expected[name] = bytes;
+    EXPECT_EQ(FolderFiles(dir.Path()), expected);
+  }
+}
+
+// Two files of one export on one name: the export refuses, naming both, and writes nothing.
+TEST(AsciiExport, RefusesTwoOfItsFilesOnOneName) {
+  struct Row {
+    std::string knee, hip, message;
+  };
+  const Row rows[] = {
+      {"a.p01", "a.p01", "the points of \"Knee\" and the points of \"Hip\""},
+      {"a.p01", "a.n01", "the description of \"Knee\" and the points of \"Hip\""},
+      // The system ends a name at a zero byte.
+      {"a.p03", std::string("a.p03\0.p09", 10), "the points of \"Knee\" and the points of \"Hip\""},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.message);
+    TempDir dir("ascii_clash");
+    Project p;
+    std::vector<ascii::ExportItem> items;
+    for (const char* name : {"Knee", "Hip"}) {
+      ResObjectSequence* s = p.doc.ObjectSequences()->NewSequence(seqflag::kNewSequence);
+      s->name = name;
+      p.Sub(p.left, s).AddPoint(1, 1, 1);
+      items.push_back({s, ""});
+    }
+    items[0].fileName = row.knee;
+    items[1].fileName = row.hip;
+    platform::RecordingMessageService messages;
+    EXPECT_FALSE(ascii::Export(*p.left, dir.Path().string(), items));
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].caption, "File names of the export");
+    EXPECT_THAT(messages.shown[0].text, HasSubstr(row.message));
+    EXPECT_TRUE(std::filesystem::is_empty(dir.Path()));
+  }
 }
 
 }  // namespace

@@ -1,12 +1,16 @@
 // Object-sequence files: record round trips, a saved and reloaded project, version discovery,
-// damaged files, and a bounded random-mutation run of the reader.
+// damaged files, a bounded random-mutation run of the reader, and the question a save asks
+// before it replaces files the document did not read or that changed since.
 
 #include "objects/osfile.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <map>
 #include <random>
 
 #include "base/defaults.h"
@@ -372,3 +376,127 @@ TEST_F(Project, AFailedSaveIsReportedAndKeepsTheProjectModified) {
 }
 
 }  // namespace
+
+namespace {
+
+using Folder = std::map<std::string, std::string>;
+
+// Every file of the folder by name, with its bytes.
+Folder FilesIn(const std::filesystem::path& folder) {
+  Folder files;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    std::string bytes;
+    EXPECT_TRUE(platform::ReadWholeFile(entry.path().string(), bytes));
+    files[entry.path().filename().string()] = bytes;
+  }
+  return files;
+}
+
+// What became of the files since this document last read or wrote them.
+enum class History { kNeverLoaded, kUnchanged, kOtherDocument, kOtherProgram, kDeleted };
+
+struct SaveRow {
+  const char* name;
+  History history;
+  // The files the question lists, each with what it holds; none: no question.
+  std::vector<std::pair<std::string, std::string>> asked;
+};
+
+}  // namespace
+
+// Walk and run each carry a file with one object of three points, saved by an earlier document.
+// This document then adds an object and saves, after the files went through the row's history,
+// and the user gives each answer in turn.
+TEST_F(Project, SaveAsksBeforeReplacingFilesItDidNotReadOrThatChanged) {
+  const SaveRow rows[] = {
+      {"never loaded",
+       History::kNeverLoaded,
+       {{"walk.OS", "objects: 1, points: 3"}, {"run.OS", "objects: 1, points: 3"}}},
+      {"loaded and unchanged", History::kUnchanged, {}},
+      {"changed by another document",
+       History::kOtherDocument,
+       {{"walk.OS", "objects: 2, points: 4"}, {"run.OS", "objects: 2, points: 3"}}},
+      {"changed by another program", History::kOtherProgram, {{"run.OS", "objects: 0, points: 0"}}},
+      {"deleted since loading", History::kDeleted, {}},
+  };
+  const std::pair<const char*, std::vector<std::string>> videos[] = {
+      {"walk.avi", {"walk.OS", "walk_1.OS"}}, {"run.avi", {"run.OS", "run_1.OS"}}};
+  for (const SaveRow& row : rows) {
+    for (const int answer : {platform::kIdYes, platform::kIdNo, platform::kIdCancel}) {
+      SCOPED_TRACE(std::string(row.name) + ", answer " + std::to_string(answer));
+      for (const auto& entry : std::filesystem::directory_iterator(dir.Path()))
+        std::filesystem::remove_all(entry.path());
+      platform::RecordingMessageService messages;
+      Open({{"walk.avi", false}, {"run.avi", false}});
+      ResObjectSequence* earlier = All().NewSequence(seqflag::kNewSequence);
+      for (int frame : {1, 2, 3}) Subs(0).Find(earlier->number)->AddPoint(frame, 5, 6);
+      for (int frame : {4, 5, 6}) Subs(1).Find(earlier->number)->AddPoint(frame, 7, 8);
+      ASSERT_TRUE(All().SaveAll());
+
+      Open({{"walk.avi", false}, {"run.avi", false}});
+      if (row.history != History::kNeverLoaded) All().LoadVersion();
+      if (row.history == History::kOtherDocument) {
+        TestDocument other(FileName(dir.File("other.rsc")));
+        TestVideo* walk = new TestVideo(dir.File("walk.avi"), 320, 240, 30, false);
+        other.AddFrameSequence(walk);
+        other.AddFrameSequence(new TestVideo(dir.File("run.avi"), 320, 240, 30, false));
+        other.ObjectSequences()->LoadVersion();
+        ResObjectSequence* theirs = other.ObjectSequences()->NewSequence(seqflag::kNewSequence);
+        objdoc::SubsOf(*walk).Find(theirs->number)->AddPoint(9, 1, 1);
+        ASSERT_TRUE(other.ObjectSequences()->SaveAll());
+      } else if (row.history == History::kOtherProgram) {
+        ASSERT_TRUE(platform::WriteFileAtomically(dir.File("run.OS"), osfile::Encode({})));
+      } else if (row.history == History::kDeleted) {
+        std::filesystem::remove(dir.File("walk.OS"));
+      }
+      ResObjectSequence* mine = All().NewSequence(seqflag::kNewSequence);
+      Subs(0).Find(mine->number)->AddPoint(7, 3, 4);
+      std::vector<std::string> ours;
+      for (int v = 0; v < 2; ++v) ours.push_back(osfile::Encode(osfile::Collect(Subs(v), All())));
+      Folder expected = FilesIn(dir.Path());
+      ASSERT_TRUE(messages.shown.empty());
+
+      messages.answers = {answer};
+      const bool saved = All().SaveAll();
+
+      const bool asked = !row.asked.empty();
+      ASSERT_EQ(messages.shown.size(), asked ? 1u : 0u);
+      const int outcome = asked ? answer : platform::kIdYes;
+      if (asked) {
+        const std::string& text = messages.shown[0].text;
+        EXPECT_EQ(messages.shown[0].caption, "Replace object-sequence files");
+        const std::string reason = row.history == History::kNeverLoaded
+                                       ? "not loaded by this document; written "
+                                       : "changed since this document read or wrote it; written ";
+        for (const auto& video : videos) {
+          const std::string& file = video.second[0];
+          const auto listed = std::find_if(row.asked.begin(), row.asked.end(),
+                                           [&](const auto& a) { return a.first == file; });
+          const std::size_t at = text.find(dir.File(file) + "\n    ");
+          ASSERT_EQ(at != std::string::npos, listed != row.asked.end()) << text;
+          if (at == std::string::npos) continue;
+          // The file's own line: why it is asked about, when it was written, what it holds.
+          const std::size_t from = text.find('\n', at) + 1;
+          const std::string line = text.substr(from, text.find('\n', from) - from);
+          EXPECT_THAT(line, testing::StartsWith("    " + reason));
+          EXPECT_THAT(line, testing::EndsWith("; " + listed->second + "."));
+        }
+        EXPECT_NE(text.find("new version 1 (walk_1.OS, run_1.OS)"), std::string::npos) << text;
+      }
+      if (outcome != platform::kIdCancel) {
+        for (int v = 0; v < 2; ++v)
+          expected[videos[v].second[outcome == platform::kIdNo]] = ours[v];
+      }
+      EXPECT_EQ(saved, outcome != platform::kIdCancel);
+      EXPECT_EQ(All().IsModified(), outcome == platform::kIdCancel);
+      EXPECT_EQ(All().selectedVersion, outcome == platform::kIdNo ? 1 : 0);
+      EXPECT_EQ(FilesIn(dir.Path()), expected);
+      // What it wrote is this document's own: the next save asks nothing.
+      if (saved) {
+        Subs(1).Find(mine->number)->AddPoint(8, 1, 2);
+        EXPECT_TRUE(All().SaveAll());
+        EXPECT_EQ(messages.shown.size(), asked ? 1u : 0u);
+      }
+    }
+  }
+}

@@ -1,0 +1,128 @@
+#include "objects/osguard.h"
+
+#include <algorithm>
+#include <chrono>
+#include <ctime>
+#include <filesystem>
+#include <optional>
+
+#include "base/document.h"
+#include "base/filesnapshot.h"
+#include "base/messages.h"
+#include "objects/docaccess.h"
+#include "objects/osfile.h"
+#include "objects/resobjseq.h"
+#include "objects/subobjseq.h"
+#include "platform/files.h"
+#include "sequences/framesequence.h"
+
+namespace osfile {
+namespace {
+
+constexpr int kReplaceTitle = 31230, kReplaceQuestion = 31231;
+constexpr int kFileLine = 31232, kNeverReadReason = 31233, kChangedReason = 31234;
+constexpr int kUnreadableLine = 31235;
+
+// Why a file may not be replaced without asking.
+enum class Risk {
+  kNone,          // no file, or the file this document last read or wrote
+  kNeverRead,     // a file this document never read or wrote
+  kChangedSince,  // changed since this document read or wrote it
+};
+
+std::string WrittenAt(const std::string& path) {
+  std::error_code error;
+  const auto written = std::filesystem::last_write_time(path, error);
+  if (error) return "?";
+  const std::time_t t = std::chrono::system_clock::to_time_t(
+      std::chrono::time_point_cast<std::chrono::system_clock::duration>(
+          std::chrono::file_clock::to_sys(written)));
+  std::tm local{};
+  localtime_r(&t, &local);
+  char text[32];
+  std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
+  return text;
+}
+
+// The file's line of the question: its name, why it is asked about, when it was written and what
+// it holds.
+std::string Describe(const std::string& path, Risk risk) {
+  const std::string reason(
+      platform::LoadString(risk == Risk::kNeverRead ? kNeverReadReason : kChangedReason));
+  std::string bytes;
+  std::optional<FileRecord> record;
+  if (platform::ReadWholeFile(path, bytes)) record = Decode(bytes);
+  if (!record) return platform::FormatString(kUnreadableLine, path, reason, WrittenAt(path));
+  int points = 0;
+  for (const SubRecord& sub : record->sequences) points += static_cast<int>(sub.points.size());
+  return platform::FormatString(kFileLine, path, reason, WrittenAt(path),
+                                static_cast<int>(record->sequences.size()), points);
+}
+
+bool VersionTaken(const Document* document, int version) {
+  for (int i = 0; i < objdoc::VideoCount(document); ++i) {
+    const FileName name = FileNameOf(objdoc::Video(document, i)->GetFileName(), version);
+    if (!platform::FindFileIgnoringCase(name.Path()).empty()) return true;
+  }
+  return false;
+}
+
+Risk RiskOf(const std::string& path, const FileSnapshot& known) {
+  if (!platform::FileExists(path)) return Risk::kNone;
+  if (!known.IsOf(path)) return Risk::kNeverRead;
+  return known.ChangedElsewhere(path) ? Risk::kChangedSince : Risk::kNone;
+}
+
+}  // namespace
+
+bool ConfirmSaveVersion(ResObjectSequences& all) {
+  const Document* doc = all.GetDocument();
+  const int videos = objdoc::VideoCount(doc);
+  std::string list;
+  for (int i = 0; i < videos; ++i) {
+    FrameSequence& video = *objdoc::Video(doc, i);
+    const std::string path =
+        FileNameOf(video.GetFileName(), std::max(all.selectedVersion, 0)).Path();
+    const Risk risk = RiskOf(path, objdoc::SubsOf(video).onDisk);
+    if (risk != Risk::kNone) list += Describe(path, risk) + "\n";
+  }
+  if (list.empty()) return true;
+  const int next = NextFreeVersion(doc);
+  std::string names;
+  for (int i = 0; i < videos; ++i)
+    names += (i ? ", " : "") + FileNameOf(objdoc::Video(doc, i)->GetFileName(), next).NameExt();
+  switch (QuestionMessage(kReplaceTitle, kReplaceQuestion, list, next, names)) {
+    case platform::kIdYes:
+      return true;
+    case platform::kIdNo:
+      all.selectedVersion = next;
+      return true;
+    default:
+      return false;
+  }
+}
+
+int NextFreeVersion(const Document* document) {
+  int version = 0;
+  for (int i = 0; i < objdoc::VideoCount(document); ++i)
+    version = std::max(version, objdoc::SubsOf(*objdoc::Video(document, i)).HighestVersion() + 1);
+  while (VersionTaken(document, version)) ++version;
+  return version;
+}
+
+std::vector<std::string> FilesReplacedSinceSaved(const Document* document) {
+  std::vector<std::string> files;
+  const ResObjectSequences* all = document ? document->ObjectSequences() : nullptr;
+  if (!all) return files;
+  for (int i = 0; i < objdoc::VideoCount(document); ++i) {
+    FrameSequence& video = *objdoc::Video(document, i);
+    const std::string path =
+        FileNameOf(video.GetFileName(), std::max(all->selectedVersion, 0)).Path();
+    const FileSnapshot& known = objdoc::SubsOf(video).onDisk;
+    if (known.IsOf(path) && (!platform::FileExists(path) || known.ChangedElsewhere(path)))
+      files.push_back(path);
+  }
+  return files;
+}
+
+}  // namespace osfile
