@@ -148,6 +148,14 @@ std::string FormatShortest(double value) {
   return std::string(buffer, ptr);
 }
 
+double FloatAsDecimal(float value) {
+  char buffer[64];
+  const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
+  double decimal = value;
+  if (ec == std::errc()) std::from_chars(buffer, end, decimal);
+  return decimal;
+}
+
 std::string FormatFixed(double value, int decimals) {
   return FormatWith(std::chars_format::fixed, value, decimals);
 }

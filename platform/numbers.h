@@ -58,6 +58,10 @@ std::string FormatG(double value, int precision = 6);
 // "162.5792", 1e-300 gives "1e-300").
 std::string FormatShortest(double value);
 
+// The double the float's shortest decimal names (29.97f gives 29.97, not 29.969999313...), so
+// that a value kept as a float is shown as it was typed.
+double FloatAsDecimal(float value);
+
 // "%.<decimals>f" in the C locale.
 std::string FormatFixed(double value, int decimals);
 

@@ -37,7 +37,8 @@ std::string AviPropertiesModel::FramesText() const {
 }
 
 std::string AviPropertiesModel::RateText() const {
-  return platform::Format("%lf", Halves() ? 2.0 * rate_ : static_cast<double>(rate_));
+  const double rate = platform::FloatAsDecimal(rate_);
+  return platform::Format("%lf", Halves() ? 2.0 * rate : rate);
 }
 
 std::string AviPropertiesModel::FirstFrameText() const {

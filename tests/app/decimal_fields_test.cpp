@@ -286,7 +286,7 @@ TEST_P(DecimalFields, AviRateTakes2997) {
   properties.ControlAs<QPushButton>(aviid::kChangeRate)->click();
   EXPECT_TRUE(typed);
   EXPECT_EQ(model.Rate(), 29.97f);
-  EXPECT_EQ(properties.ControlAs<QLabel>(aviid::kRate)->text(), "29.969999");
+  EXPECT_EQ(properties.ControlAs<QLabel>(aviid::kRate)->text(), "29.970000");
   EXPECT_TRUE(messages_.shown.empty());
 }
 

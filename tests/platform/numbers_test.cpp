@@ -1,4 +1,5 @@
 #include "platform/numbers.h"
+#include "platform/strings.h"
 
 #include <gtest/gtest.h>
 
@@ -150,4 +151,13 @@ TEST(Numbers, FloatToIntConversionsStayInRange) {
   }
   EXPECT_EQ(platform::ClampToInt(-0.5, 0, 10), 0);
   EXPECT_EQ(platform::ClampToInt(10.5, 0, 10), 10);
+}
+
+// A rate kept as a float is shown as typed: 29.97f as 29.97, not as 29.969999.
+TEST(Numbers, AFloatIsTakenAsItsShortestDecimal) {
+  EXPECT_EQ(platform::FloatAsDecimal(29.97f), 29.97);
+  EXPECT_EQ(platform::FloatAsDecimal(0.1f), 0.1);
+  EXPECT_EQ(platform::FloatAsDecimal(25.0f), 25.0);
+  EXPECT_EQ(platform::FloatAsDecimal(-1.5e-7f), -1.5e-7);
+  EXPECT_EQ(platform::Format("%lf", platform::FloatAsDecimal(29.97f)), "29.970000");
 }
