@@ -5,6 +5,8 @@
 #include <ctime>
 #include <filesystem>
 #include <optional>
+#include <utility>
+#include <vector>
 
 #include "base/document.h"
 #include "base/filesnapshot.h"
@@ -73,33 +75,62 @@ Risk RiskOf(const std::string& path, const FileSnapshot& known) {
   return known.ChangedElsewhere(path) ? Risk::kChangedSince : Risk::kNone;
 }
 
-}  // namespace
+// A file the save would replace that the user is asked about, and the version of it they see.
+struct AtRisk {
+  std::string path;
+  Risk risk;
+  FileSnapshot seen;
+};
 
-bool ConfirmSaveVersion(ResObjectSequences& all) {
+std::vector<AtRisk> FilesAtRisk(const ResObjectSequences& all) {
   const Document* doc = all.GetDocument();
-  const int videos = objdoc::VideoCount(doc);
-  std::string list;
-  for (int i = 0; i < videos; ++i) {
+  std::vector<AtRisk> files;
+  for (int i = 0; i < objdoc::VideoCount(doc); ++i) {
     FrameSequence& video = *objdoc::Video(doc, i);
     const std::string path =
         FileNameOf(video.GetFileName(), std::max(all.selectedVersion, 0)).Path();
     const Risk risk = RiskOf(path, objdoc::SubsOf(video).onDisk);
-    if (risk != Risk::kNone) list += Describe(path, risk) + "\n";
+    if (risk == Risk::kNone) continue;
+    files.push_back({path, risk, {}});
+    files.back().seen.Take(path);
   }
-  if (list.empty()) return true;
-  const int next = NextFreeVersion(doc);
-  std::string names;
-  for (int i = 0; i < videos; ++i)
-    names += (i ? ", " : "") + FileNameOf(objdoc::Video(doc, i)->GetFileName(), next).NameExt();
-  switch (QuestionMessage(kReplaceTitle, kReplaceQuestion, list, next, names)) {
-    case platform::kIdYes:
-      return true;
-    case platform::kIdNo:
+  return files;
+}
+
+// The same files as the user was asked about, each still as it was then.
+bool SameVersions(const std::vector<AtRisk>& asked, const std::vector<AtRisk>& now) {
+  if (asked.size() != now.size()) return false;
+  for (std::size_t i = 0; i < asked.size(); ++i) {
+    if (asked[i].path != now[i].path || asked[i].seen.ChangedElsewhere(asked[i].path)) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool ConfirmSaveVersion(ResObjectSequences& all) {
+  const Document* doc = all.GetDocument();
+  std::vector<AtRisk> asked = FilesAtRisk(all);
+  while (!asked.empty()) {
+    std::string list;
+    for (const AtRisk& file : asked) list += Describe(file.path, file.risk) + "\n";
+    const int next = NextFreeVersion(doc);
+    std::string names;
+    for (int i = 0; i < objdoc::VideoCount(doc); ++i)
+      names += (i ? ", " : "") + FileNameOf(objdoc::Video(doc, i)->GetFileName(), next).NameExt();
+    const int answer = QuestionMessage(kReplaceTitle, kReplaceQuestion, list, next, names);
+    if (answer == platform::kIdNo) {
       all.selectedVersion = next;
       return true;
-    default:
-      return false;
+    }
+    if (answer != platform::kIdYes) return false;
+    // Yes covers the versions the user was shown: a file written while the question was open
+    // is asked about again.
+    std::vector<AtRisk> now = FilesAtRisk(all);
+    if (SameVersions(asked, now)) return true;
+    asked = std::move(now);
   }
+  return true;
 }
 
 int NextFreeVersion(const Document* document) {

@@ -16,8 +16,9 @@ namespace osfile {
 // one exists that this document never read or wrote (objects saved earlier and not loaded) or
 // that changed since it did (another document or program). One question lists those files, each
 // with when it was written and how many objects and points it holds, and names the new version:
-// Yes replaces them, No moves the save to the new version (all.selectedVersion), Cancel and Esc
-// write nothing. False when the user cancelled; true unasked when no file is at risk.
+// Yes replaces them (asking again when one was written while the question was open), No moves
+// the save to the new version (all.selectedVersion), Cancel and Esc write nothing. False when the
+// user cancelled; true unasked when no file is at risk.
 bool ConfirmSaveVersion(ResObjectSequences& all);
 
 // The first version above every video's highest whose file no video of the document has: a save

@@ -14,6 +14,7 @@
 #include <random>
 
 #include "base/defaults.h"
+#include "common/question_service.h"
 #include "common/test_document.h"
 #include "objects/docaccess.h"
 #include "objects/resobjseq.h"
@@ -498,5 +499,42 @@ TEST_F(Project, SaveAsksBeforeReplacingFilesItDidNotReadOrThatChanged) {
         EXPECT_EQ(messages.shown.size(), asked ? 1u : 0u);
       }
     }
+  }
+}
+
+// Another document saves while "Replace object-sequence files" is open: Yes covers the version
+// the user was shown, so the newer one is asked about before it is replaced.
+TEST_F(Project, AFileWrittenWhileTheQuestionIsOpenIsAskedAboutAgain) {
+  const struct {
+    const char* name;
+    std::deque<int> answers;
+    bool replaced;
+  } rows[] = {{"Yes, then Yes", {platform::kIdYes, platform::kIdYes}, true},
+              {"Yes, then Cancel", {platform::kIdYes, platform::kIdCancel}, false}};
+  const std::string theirs = osfile::Encode({});
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    for (const auto& entry : std::filesystem::directory_iterator(dir.Path()))
+      std::filesystem::remove_all(entry.path());
+    testutil::QuestionService questions;
+    Open({{"walk.avi", false}});
+    All().NewSequence(seqflag::kNewSequence);
+    ASSERT_TRUE(All().SaveAll());
+    Open({{"walk.avi", false}});  // never loaded: the save asks
+    ResObjectSequence* mine = All().NewSequence(seqflag::kNewSequence);
+    Subs(0).Find(mine->number)->AddPoint(7, 3, 4);
+    const std::string ours = osfile::Encode(osfile::Collect(Subs(0), All()));
+    questions.answers = row.answers;
+    questions.whileAsked = {
+        [&] { ASSERT_TRUE(platform::WriteFileAtomically(dir.File("walk.OS"), theirs)); }};
+
+    EXPECT_EQ(All().SaveAll(), row.replaced);
+
+    ASSERT_EQ(questions.Questions(), 2);
+    EXPECT_THAT(questions.shown[1].text, testing::HasSubstr("objects: 0, points: 0."));
+    std::string onDisk;
+    ASSERT_TRUE(platform::ReadWholeFile(dir.File("walk.OS"), onDisk));
+    EXPECT_EQ(onDisk, row.replaced ? ours : theirs);
+    EXPECT_EQ(All().IsModified(), !row.replaced);
   }
 }

@@ -23,6 +23,7 @@
 #include <sstream>
 
 #include "base/filesnapshot.h"
+#include "common/question_service.h"
 #include "platform/files.h"
 #include "platform/message_service.h"
 #include "platform/strings.h"
@@ -155,27 +156,7 @@ std::string AccessListForNobody() {
   return bytes;
 }
 
-// Answers from a script like the recording service, and lets another program act while a
-// question is open.
-class QuestionService : public platform::RecordingMessageService {
- public:
-  int Show(platform::MessageKind kind, const std::string& caption,
-           const std::string& text) override {
-    if (kind == platform::MessageKind::kQuestion && !whileAsked.empty()) {
-      auto act = std::move(whileAsked.front());
-      whileAsked.pop_front();
-      if (act) act();
-    }
-    return RecordingMessageService::Show(kind, caption, text);
-  }
-  int Questions() const {
-    int n = 0;
-    for (const auto& m : shown) n += m.kind == platform::MessageKind::kQuestion;
-    return n;
-  }
-
-  std::deque<std::function<void()>> whileAsked;  // one for each question, in turn
-};
+using testutil::QuestionService;
 
 // One situation: a folder of its own, what the write aims at and what it must leave.
 struct Scene {
