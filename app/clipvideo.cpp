@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <cerrno>
+#include <string_view>
 
 #include "base/dscparser.h"
 #include "platform/files.h"
@@ -56,20 +57,6 @@ std::string Misfit(const std::string& dscPath, const FileName& source, const Cli
                                 frame.height, SpaceName(frame.bytesPerPixel));
 }
 
-bool WriteAll(int fd, const std::uint8_t* data, std::size_t size) {
-  while (size > 0) {
-    const ssize_t n = ::write(fd, data, size);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      if (n == 0) errno = EIO;
-      return false;
-    }
-    data += n;
-    size -= static_cast<std::size_t>(n);
-  }
-  return true;
-}
-
 // Cuts a frame file back to its last whole frame; the size kept (-1 with errno on failure) and
 // in cut the bytes taken off.
 off_t CutToWholeFrames(int fd, std::size_t frameSize, std::uint64_t& cut) {
@@ -83,10 +70,12 @@ off_t CutToWholeFrames(int fd, std::size_t frameSize, std::uint64_t& cut) {
   return whole;
 }
 
-// Appends the frame and waits until it is on the disk; 0 or the system's error number.
-int AppendDurably(int fd, const std::uint8_t* data, std::size_t size) {
-  if (!WriteAll(fd, data, size) || ::fsync(fd) != 0) return errno;
-  return 0;
+// Writes the frame after the last whole one and waits until it is on the disk; 0 or the system's
+// error number.
+int AppendDurably(int fd, const std::uint8_t* data, std::size_t size, off_t at) {
+  const std::string_view frame(reinterpret_cast<const char*>(data), size);
+  if (const int failure = platform::WriteAllAt(fd, frame, at)) return failure;
+  return ::fsync(fd) != 0 ? errno : 0;
 }
 
 // A new file's name is on disk only once its folder is.
@@ -142,10 +131,10 @@ bool AppendClipFrame(const FileName& source, float framesPerSecond, const ClipFr
     }
   }
 
-  const int fd = ::open(files.bld.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
+  const int fd = ::open(files.bld.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
   if (fd < 0) return fail(platform::WriteFailureMessage(files.bld, errno));
   const off_t whole = CutToWholeFrames(fd, frameSize, result.bytesCut);
-  int failure = whole < 0 ? errno : AppendDurably(fd, frame.data, frameSize);
+  int failure = whole < 0 ? errno : AppendDurably(fd, frame.data, frameSize, whole);
   if (failure == 0 && !existed) FlushFolder(files.bld);
   std::string dscError;
   if (failure == 0) {

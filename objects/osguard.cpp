@@ -69,6 +69,11 @@ bool VersionTaken(const Document* document, int version) {
   return false;
 }
 
+// The video's file of the version a save writes.
+std::string SelectedFile(FrameSequence& video, const ResObjectSequences& all) {
+  return FileNameOf(video.GetFileName(), std::max(all.selectedVersion, 0)).Path();
+}
+
 Risk RiskOf(const std::string& path, const FileSnapshot& known) {
   if (!platform::FileExists(path)) return Risk::kNone;
   if (!known.IsOf(path)) return Risk::kNeverRead;
@@ -87,8 +92,7 @@ std::vector<AtRisk> FilesAtRisk(const ResObjectSequences& all) {
   std::vector<AtRisk> files;
   for (int i = 0; i < objdoc::VideoCount(doc); ++i) {
     FrameSequence& video = *objdoc::Video(doc, i);
-    const std::string path =
-        FileNameOf(video.GetFileName(), std::max(all.selectedVersion, 0)).Path();
+    const std::string path = SelectedFile(video, all);
     const Risk risk = RiskOf(path, objdoc::SubsOf(video).onDisk);
     if (risk == Risk::kNone) continue;
     files.push_back({path, risk, {}});
@@ -147,8 +151,7 @@ std::vector<std::string> FilesReplacedSinceSaved(const Document* document) {
   if (!all) return files;
   for (int i = 0; i < objdoc::VideoCount(document); ++i) {
     FrameSequence& video = *objdoc::Video(document, i);
-    const std::string path =
-        FileNameOf(video.GetFileName(), std::max(all->selectedVersion, 0)).Path();
+    const std::string path = SelectedFile(video, *all);
     const FileSnapshot& known = objdoc::SubsOf(video).onDisk;
     if (known.IsOf(path) && (!platform::FileExists(path) || known.ChangedElsewhere(path)))
       files.push_back(path);

@@ -265,24 +265,6 @@ Kept KeepWhoMayUse(int fd, const std::string& oldPath, const struct stat& old, i
   return Kept::kAll;
 }
 
-// 0, or the error number of the failed write; a write that takes no bytes is a full disk.
-int WriteAllAt(int fd, std::string_view bytes, off_t at) {
-  const char* data = bytes.data();
-  std::size_t left = bytes.size();
-  while (left > 0) {
-    const ssize_t n = ::pwrite(fd, data, left, at);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return errno;
-    }
-    if (n == 0) return ENOSPC;
-    data += n;
-    at += n;
-    left -= static_cast<std::size_t>(n);
-  }
-  return 0;
-}
-
 // Writes bytes as the whole content of an open file, durably. 0, or the error number.
 int ReplaceContent(int fd, std::string_view bytes) {
   if (const int failure = WriteAllAt(fd, bytes, 0)) return failure;
@@ -450,6 +432,23 @@ Failure WriteInPlace(int folder, const std::string& name, const struct stat& old
 namespace writer_faults {
 void FailNext(Step step, int error) { g_faults[static_cast<int>(step)] = error; }
 }  // namespace writer_faults
+
+int WriteAllAt(int fd, std::string_view bytes, off_t at) {
+  const char* data = bytes.data();
+  std::size_t left = bytes.size();
+  while (left > 0) {
+    const ssize_t n = ::pwrite(fd, data, left, at);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return errno;
+    }
+    if (n == 0) return ENOSPC;
+    data += n;
+    at += n;
+    left -= static_cast<std::size_t>(n);
+  }
+  return 0;
+}
 
 bool ReadWholeFile(const std::string& path, std::string& out) {
   if (!FileExists(path)) return false;  // a folder opens as a stream but cannot be read

@@ -3,6 +3,8 @@
 // File access shared by every reader and writer: whole-file reads, atomic replacement, line
 // splitting that accepts CR LF, and finding companion files whatever the case of their names.
 
+#include <sys/types.h>
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -34,6 +36,10 @@ bool ReadWholeFile(const std::string& path, std::string& out);
 // files_ids::kNotPutBack / kNotPutBackLost.
 bool WriteFileAtomically(const std::string& path, std::string_view bytes,
                          std::string* error = nullptr, unsigned mode = 0666);
+
+// Writes all of bytes into the open file fd from offset at, going on after partial writes and
+// interruptions. 0, or the system's error number (a write that takes no bytes is a full disk).
+int WriteAllAt(int fd, std::string_view bytes, off_t at);
 
 // The message of a failed write of file for the system's error number (files_ids::kCannotWrite
 // with its cause), for writers that cannot go through WriteFileAtomically (appending).

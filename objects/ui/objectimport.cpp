@@ -2,7 +2,6 @@
 
 #include <QProgressDialog>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -27,7 +26,7 @@ ObjectImport::ObjectImport(FrameSequence& sequence, QWidget* parent)
 
 bool ObjectImport::Step(QProgressDialog& window, double done) {
   // setValue lets the window's events through while it is modal, the stop button's too.
-  window.setValue(static_cast<int>(std::clamp(done, 0.0, 1.0) * kSteps));
+  window.setValue(static_cast<int>(done * kSteps));
   return !window.wasCanceled();
 }
 

@@ -93,7 +93,9 @@ void TypeAndReturn(QLineEdit& edit, const QString& text, const char* picture = n
   QTest::keyClick(&edit, Qt::Key_Backspace);
   QTest::keyClicks(&edit, text);
   EXPECT_EQ(edit.text(), text) << "a key was dropped";
-  if (picture) EXPECT_TRUE(edit.window()->grab().save(QString(ZORVAT_BUILD_DIR "/") + picture));
+  if (picture) {
+    EXPECT_TRUE(edit.window()->grab().save(QString(ZORVAT_BUILD_DIR "/") + picture));
+  }
   QTest::keyClick(&edit, Qt::Key_Return);
   QApplication::processEvents();
 }
@@ -217,8 +219,9 @@ TEST_P(DecimalFields, EveryGovernedFieldOfEveryDialogTakesACommaAsThePoint) {
         EXPECT_EQ(*rule->Taken(), 1.5);
         EXPECT_TRUE(messages_.shown.empty()) << messages_.shown[0].text;
         // A dialog ends with OK; a panel stays.
-        if (auto* dialog = qobject_cast<QDialog*>(window.get()); dialog && ok)
+        if (auto* dialog = qobject_cast<QDialog*>(window.get()); dialog && ok) {
           EXPECT_EQ(dialog->result(), kOk);
+        }
       } else {
         // Only a dialog with its own refusal refuses the comma, with its message; it stays
         // open and its field shows the value it had.
